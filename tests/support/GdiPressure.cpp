@@ -1,0 +1,22 @@
+#include "GdiPressure.h"
+
+GdiPressure::GdiPressure(int handlesLeft)
+{
+    for (;;) {
+        HBRUSH brush = CreateSolidBrush(RGB(brushes_.size() & 0xFF, 0, 0));
+        if (!brush)
+            break;
+        brushes_.push_back(brush);
+    }
+    // The table is full; hand back the requested headroom.
+    for (int i = 0; i < handlesLeft && !brushes_.empty(); ++i) {
+        DeleteObject(brushes_.back());
+        brushes_.pop_back();
+    }
+}
+
+GdiPressure::~GdiPressure()
+{
+    for (HBRUSH brush : brushes_)
+        DeleteObject(brush);
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <windows.h>
+
+#include <vector>
+
+// Wine's GDI handle table holds at most 65,536 handles per process and
+// GetGuiResources is a stub there. Filling the table until only a few
+// hundred handles remain makes any leaking operation, repeated a thousand
+// times, fail quickly and visibly.
+class GdiPressure {
+public:
+    explicit GdiPressure(int handlesLeft = 300);
+    ~GdiPressure();
+    GdiPressure(const GdiPressure&) = delete;
+    GdiPressure& operator=(const GdiPressure&) = delete;
+
+    int filled() const { return static_cast<int>(brushes_.size()); }
+
+private:
+    std::vector<HBRUSH> brushes_;
+};
