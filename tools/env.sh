@@ -5,8 +5,9 @@ export SSO_ROOT
 export SSO_CACHE=$SSO_ROOT/.cache
 export WINEPREFIX=${SSO_WINEPREFIX:-$SSO_CACHE/wine}
 export WINEDEBUG=${WINEDEBUG:--all}
-# Never offer the Mono or Gecko installers, never show the crash dialog.
-export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+# Never offer the Mono or Gecko installers; Wine's winscard is a stub, so
+# our simulated one beside the program is loaded first.
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=;winscard=n,b}
 
 SSO_XVFB_DISPLAY=${SSO_XVFB_DISPLAY:-:87}
 
