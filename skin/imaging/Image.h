@@ -1,0 +1,178 @@
+// A decoded bitmap in memory: a packed DIB (header, palette, bottom-up
+// pixel rows) with an optional alpha plane, an optional selection plane and
+// a colour key.
+//
+// Where the members live:
+//   Image.cpp       creation, copies, pixel/palette/alpha access, closest
+//                   colour, the format dispatch of Decode/Encode, and the
+//                   pixel operations that need no device context:
+//                   Crop, Rotate, Rotate180, Flip.
+//   ImageDevice.cpp MakeBitmap.
+//   ImageDraw.cpp   CreateFromBitmap, Draw, DrawMasked, Stretch, Tile.
+//   BmpCodec.cpp    the BMP reader and writer behind Decode/Encode.
+//
+// Everything except ImageDevice.cpp and ImageDraw.cpp is byte-level code:
+// it calls no GDI function, so it also builds natively for fuzzing.
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+class MemFile;
+
+class Image {
+public:
+    // Origin of an image's bytes.
+    enum Format : int32_t { FormatUnknown = 0, FormatBmp = 1 };
+
+    static const size_t LastErrorSize = 256;
+
+    explicit Image(int32_t formatType = FormatUnknown);
+    // A copy of the source's fields at the same size and depth; the pixels,
+    // selection and alpha planes only when asked (otherwise the palette).
+    Image(const Image& source, bool copyPixels, bool copySelection, bool copyAlpha);
+    ~Image();
+
+    Image(const Image&) = delete;
+    Image& operator=(const Image&) = delete;
+
+    // Replaces the image by a blank one; the bit count is normalised to 1,
+    // 4, 8 or 24. Palette and pixels are zero. Returns the DIB block (header
+    // followed by palette and pixels), or null when the size is invalid or
+    // cannot be allocated.
+    BYTE* Create(int width, int height, int bitCount, int32_t formatType);
+    void Destroy();
+    // Takes over the source's state and buffers; the source becomes empty.
+    void Transfer(Image& source);
+
+    // Geometry and raw access.
+    bool IsValid() const { return dib_ != nullptr; }
+    int GetWidth() const { return header_.biWidth; }
+    int GetHeight() const { return header_.biHeight; }
+    int GetBpp() const { return header_.biBitCount; }
+    int GetRowStride() const { return rowStride_; }
+    int GetColourCount() const { return static_cast<int>(header_.biClrUsed); }
+    uint32_t GetImageSize() const { return header_.biSizeImage; }
+    const BITMAPINFOHEADER& GetHeader() const { return header_; }
+    // Header, palette and pixels as one BITMAPINFO-compatible block.
+    const BYTE* GetDib() const { return dib_.get(); }
+    // Pixel row `row` counted from the bottom; null without pixels.
+    BYTE* GetBits(int row = 0);
+    const BYTE* GetBits(int row = 0) const;
+    RGBQUAD* GetPalette();
+    const RGBQUAD* GetPalette() const;
+    int32_t GetFormatType() const { return formatType_; }
+    int GetXDpi() const { return xDpi_; }
+    int GetYDpi() const { return yDpi_; }
+    // Stores the resolution and the matching pixels-per-metre header fields.
+    void SetDpi(int xDpi, int yDpi);
+    bool IsInside(int x, int y) const;
+
+    // Palette and pixels. y counts rows from the bottom.
+    RGBQUAD GetPaletteColour(int index) const;
+    void SetPalette(const RGBQUAD* entries, int count);
+    BYTE GetPixelIndex(int x, int y) const;
+    void SetPixelIndex(int x, int y, BYTE index);
+    RGBQUAD GetPixelColour(int x, int y) const;
+    void SetPixelColour(int x, int y, RGBQUAD colour, bool setAlpha = false);
+    // The first palette index nearest to colour (0 without palette).
+    BYTE GetClosestIndex(RGBQUAD colour);
+
+    // Colour key.
+    int GetTransparentIndex() const { return transparentIndex_; }
+    void SetTransparentIndex(int index) { transparentIndex_ = index; }
+    // The key colour: the palette entry at the key index for palette images,
+    // the stored key colour otherwise.
+    RGBQUAD GetTransparentColour() const;
+    void SetTransparentColour(RGBQUAD colour) { transparentColour_ = colour; }
+
+    // Drawing switches read by the device members.
+    BYTE GetAlphaMax() const { return alphaMax_; }
+    void SetAlphaMax(BYTE value) { alphaMax_ = value; }
+    bool IsPaletteAlpha() const { return paletteAlpha_; }
+    void SetPaletteAlpha(bool on) { paletteAlpha_ = on; }
+    bool IsEnabled() const { return enabled_; }
+    void SetEnabled(bool on) { enabled_ = on; }
+
+    // Alpha plane: one byte per pixel, rows bottom-up, no padding.
+    bool HasAlpha() const { return alpha_ != nullptr; }
+    bool AlphaCreate();
+    void AlphaDelete();
+    void AlphaClear();
+    void AlphaSet(int x, int y, BYTE value);
+    BYTE AlphaGet(int x, int y) const;
+    bool AlphaFlip();
+    const BYTE* GetAlphaPlane() const { return alpha_.get(); }
+
+    // Selection plane, same layout as the alpha plane.
+    bool HasSelection() const { return selection_ != nullptr; }
+    bool SelectionCreate();
+    void SelectionDelete();
+    void SelectionSet(int x, int y, BYTE value);
+    BYTE SelectionGet(int x, int y) const;
+
+    // Codec entry points. Decode leaves the image unchanged on failure and
+    // keeps the reason in GetLastError().
+    bool Decode(const BYTE* bytes, uint32_t size, int32_t formatType);
+    bool Decode(MemFile& file, int32_t formatType);
+    // bufferOut must be null on entry; on success it receives a block that
+    // the caller releases with std::free.
+    bool Encode(BYTE*& bufferOut, int32_t& sizeOut, int32_t formatType);
+    bool Encode(MemFile& file, int32_t formatType);
+    const char* GetLastError() const { return lastError_; }
+    void SetLastError(const char* text);
+
+    // Device conversion (ImageDevice.cpp): with a DC a device-dependent
+    // bitmap, without one a DIB section. Null when there are no pixels.
+    HBITMAP MakeBitmap(HDC dc) const;
+
+    // Device drawing (ImageDraw.cpp). A negative cx/cy means natural size.
+    bool CreateFromBitmap(HBITMAP bitmap);
+    int Draw(HDC hdc, int x, int y, int cx = -1, int cy = -1, const RECT* clipRect = nullptr);
+    int DrawMasked(HDC hdc, int x, int y, int cx = -1, int cy = -1);
+    int Stretch(HDC hdc, int x, int y, int cx, int cy);
+    int Tile(HDC hdc, const RECT* rect);
+
+    // Pixel operations (Image.cpp). dest null means this image. Rows of the
+    // crop rectangle count from the top.
+    bool Crop(int left, int top, int right, int bottom, Image* dest = nullptr);
+    bool Rotate(double angleDegrees, Image* dest = nullptr);
+    bool Rotate180(Image* dest = nullptr);
+    bool Flip();
+
+private:
+    struct FreeDeleter {
+        void operator()(void* block) const;
+    };
+    using Block = std::unique_ptr<BYTE[], FreeDeleter>;
+
+    BYTE* GetPixelAddress(int x, int y);
+    const BYTE* GetPixelAddress(int x, int y) const;
+    size_t GetPlaneSize() const;
+    void CopyAttributesFrom(const Image& source);
+    void SyncDibHeader();
+    void TakeResult(Image& result, Image* dest);
+
+    Block dib_;
+    BITMAPINFOHEADER header_;
+    int rowStride_;
+    int32_t formatType_;
+    char lastError_[LastErrorSize];
+    int transparentIndex_;
+    RGBQUAD transparentColour_;
+    int xDpi_;
+    int yDpi_;
+    BYTE alphaMax_;
+    bool paletteAlpha_;
+    bool enabled_;
+    struct ClosestCache {
+        RGBQUAD colour;
+        BYTE index;
+        bool valid;
+    } closestCache_;
+    Block selection_;
+    Block alpha_;
+};
