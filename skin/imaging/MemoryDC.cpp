@@ -1,0 +1,46 @@
+#include "imaging/MemoryDC.h"
+
+MemoryDC::MemoryDC(HDC reference, int width, int height)
+{
+    Create(reference, width, height);
+}
+
+MemoryDC::MemoryDC(HDC target, const RECT& area) : target_(target), area_(area)
+{
+    Create(target, area.right - area.left, area.bottom - area.top);
+    if (IsValid())
+        SetWindowOrgEx(dc_, area.left, area.top, nullptr);
+}
+
+MemoryDC::~MemoryDC()
+{
+    if (target_ && IsValid())
+        BitBlt(target_, area_.left, area_.top, area_.right - area_.left, area_.bottom - area_.top, dc_,
+               area_.left, area_.top, SRCCOPY);
+    Deselect();
+}
+
+void MemoryDC::Create(HDC reference, int width, int height)
+{
+    dc_.Reset(CreateCompatibleDC(reference));
+    if (!dc_ || width <= 0 || height <= 0)
+        return;
+    bitmap_.Reset(CreateCompatibleBitmap(reference, width, height));
+    if (bitmap_)
+        previous_ = SelectObject(dc_, bitmap_);
+}
+
+void MemoryDC::Deselect()
+{
+    if (previous_)
+        SelectObject(dc_, previous_);
+    previous_ = nullptr;
+}
+
+HBITMAP MemoryDC::DetachBitmap()
+{
+    Deselect();
+    dc_.Reset();
+    target_ = nullptr;
+    return bitmap_.Release();
+}
