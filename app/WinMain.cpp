@@ -1,3 +1,28 @@
-#include <windows.h>
+#include "MainWindow.h"
+#include "Report.h"
+#include "Resource.h"
+#include "ReportFile.h"
+#include "SkinEngine.h"
+#include "UrlProtocol.h"
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return 0; }
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCommand)
+{
+    if (const char* reportPath = ReportFileArgument(commandLine))
+        return WriteReportFile(reportPath);
+
+    RegisterUrlProtocol(commandLine);
+    EngineStart(instance);
+    LoadSkinFromResource(instance, "SKINRES", "VELTRAMOX");
+    SetDialogSkinName("Dialog");
+    LoadAppStrings(instance);
+    RegisterMainWindowClass(instance);
+    BuildReport(g_report);
+    if (!CreateMainWindow(instance, showCommand))
+        return 0;
+    HACCEL accelerators = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDR_MAINFRAME));
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0))
+        ProcessLoopMessage(msg, accelerators);
+    EngineStop();
+    return static_cast<int>(msg.wParam);
+}

@@ -5,4 +5,4 @@
 source "$(dirname "${BASH_SOURCE[0]}")/../tools/env.sh"
 export DISPLAY=${DISPLAY:-$SSO_XVFB_DISPLAY}
 # Traditional Chinese, Taiwan: Wine derives ANSI code page 950 from it.
-LC_ALL=zh_TW.UTF-8 LANG=zh_TW.UTF-8 exec "$SSO_WINE" "$@"
+exec env LC_ALL=zh_TW.UTF-8 LANG=zh_TW.UTF-8 "$SSO_WINE" "$@"

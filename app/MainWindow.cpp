@@ -1,0 +1,158 @@
+#include "MainWindow.h"
+
+#include "Report.h"
+#include "Resource.h"
+#include "SkinEngine.h"
+
+#include <cstring>
+#include <vector>
+
+char g_report[kAppTextSize];
+char g_title[kAppTextSize];
+char g_className[kAppTextSize];
+
+namespace {
+
+const UINT kBig5CodePage = 950;
+HINSTANCE g_instance;
+HWND g_mainWindow;
+
+// The report is Big5. On a code-page-950 system it is drawn as it is; on any
+// other it is converted explicitly so the text still reads correctly.
+void DrawReport(HDC dc, RECT* client)
+{
+    const int length = static_cast<int>(strlen(g_report));
+    if (GetACP() == kBig5CodePage) {
+        DrawTextA(dc, g_report, length, client, 0);
+        return;
+    }
+    const int units = MultiByteToWideChar(kBig5CodePage, 0, g_report, length, nullptr, 0);
+    std::vector<WCHAR> wide(units > 0 ? units : 1);
+    const int converted = MultiByteToWideChar(kBig5CodePage, 0, g_report, length, wide.data(), units);
+    if (converted > 0)
+        DrawTextW(dc, wide.data(), converted, client, 0);
+    else
+        DrawTextA(dc, g_report, length, client, 0);
+}
+
+LRESULT OnPaint(HWND window)
+{
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(window, &paint);
+    RECT client;
+    GetClientRect(window, &client);
+    DrawReport(dc, &client);
+    EndPaint(window, &paint);
+    return 0;
+}
+
+// The whole client area is invalidated before the checks run; the repaint
+// comes after they return, so it shows the new report.
+LRESULT OnRecheck(HWND window)
+{
+    RECT client;
+    GetClientRect(window, &client);
+    InvalidateRect(window, &client, TRUE);
+    BuildReport(g_report);
+    return 0;
+}
+
+LRESULT OnCommand(HWND window, WPARAM wParam, LPARAM lParam)
+{
+    switch (LOWORD(wParam)) {
+    case IDM_RECHECK:
+        return OnRecheck(window);
+    case IDM_ABOUT:
+        DialogBoxParamA(g_instance, MAKEINTRESOURCEA(IDD_ABOUTBOX), window, AboutDlgProc, 0);
+        return 0;
+    case IDM_EXIT:
+        DestroyWindow(window);
+        return 0;
+    default:
+        return DefWindowProcA(window, WM_COMMAND, wParam, lParam);
+    }
+}
+
+}  // namespace
+
+void LoadAppStrings(HINSTANCE instance)
+{
+    LoadStringA(instance, IDS_APP_TITLE, g_title, kAppTextSize);
+    LoadStringA(instance, IDR_MAINFRAME, g_className, kAppTextSize);
+}
+
+ATOM RegisterMainWindowClass(HINSTANCE instance)
+{
+    WNDCLASSEXA windowClass = {};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.style = CS_HREDRAW | CS_VREDRAW;
+    windowClass.lpfnWndProc = MainWndProc;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_SSO));
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    windowClass.lpszMenuName = MAKEINTRESOURCEA(IDR_MAINFRAME);
+    windowClass.lpszClassName = g_className;
+    windowClass.hIconSm = LoadIconA(instance, MAKEINTRESOURCEA(IDI_SMALL));
+    return RegisterClassExA(&windowClass);
+}
+
+bool CreateMainWindow(HINSTANCE instance, int showCommand)
+{
+    g_instance = instance;
+    HWND window = CreateWindowExA(0, g_className, g_title, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, 0, 800, 700,
+                                  nullptr, nullptr, instance, nullptr);
+    if (!window)
+        return false;
+    g_mainWindow = window;
+    SetWindowSkin(window, "MainFrame");
+    ShowWindow(window, showCommand);
+    UpdateWindow(window);
+    return true;
+}
+
+HWND MainWindow()
+{
+    return g_mainWindow;
+}
+
+LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_COMMAND:
+        return OnCommand(window, wParam, lParam);
+    case WM_PAINT:
+        return OnPaint(window);
+    case WM_DESTROY:
+        if (window == g_mainWindow)
+            g_mainWindow = nullptr;
+        PostQuitMessage(0);
+        return 0;
+    default:
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+}
+
+INT_PTR CALLBACK AboutDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        return TRUE;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
+            EndDialog(dialog, LOWORD(wParam));
+            return TRUE;
+        }
+        return FALSE;
+    default:
+        return FALSE;
+    }
+}
+
+void ProcessLoopMessage(MSG& msg, HACCEL accelerators)
+{
+    if (!TranslateAcceleratorA(msg.hwnd, accelerators, &msg)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <windows.h>
+
+const size_t kAppTextSize = 20480;
+
+// The shell's three text buffers: the report, the window title and the
+// window class name (from the string table).
+extern char g_report[kAppTextSize];
+extern char g_title[kAppTextSize];
+extern char g_className[kAppTextSize];
+
+void LoadAppStrings(HINSTANCE instance);
+ATOM RegisterMainWindowClass(HINSTANCE instance);
+bool CreateMainWindow(HINSTANCE instance, int showCommand);
+// The main window CreateMainWindow made, for the message loop and tests.
+HWND MainWindow();
+
+LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK AboutDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Handles one message of the loop: accelerators first, then translation and
+// dispatch.
+void ProcessLoopMessage(MSG& msg, HACCEL accelerators);

@@ -1,0 +1,56 @@
+#include "ReportFile.h"
+
+#include "MainWindow.h"
+#include "Report.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+const char kReportOption[] = "--report=";
+
+void WriteToStandardError(const char* text)
+{
+    HANDLE error = GetStdHandle(STD_ERROR_HANDLE);
+    if (!error || error == INVALID_HANDLE_VALUE)
+        return;
+    DWORD written;
+    WriteFile(error, text, static_cast<DWORD>(strlen(text)), &written, nullptr);
+}
+
+void ReportProbeErrorOnStandardError(const char* failedCall)
+{
+    WriteToStandardError("Error: ");
+    WriteToStandardError(failedCall);
+    WriteToStandardError("\n");
+}
+
+}  // namespace
+
+const char* ReportFileArgument(const char* commandLine)
+{
+    if (!commandLine || strncmp(commandLine, kReportOption, sizeof kReportOption - 1) != 0)
+        return nullptr;
+    return commandLine + sizeof kReportOption - 1;
+}
+
+int WriteReportFile(const char* path)
+{
+    BuildReport(g_report, ReportProbeErrorOnStandardError);
+    FILE* file = fopen(path, "wb");
+    if (!file) {
+        WriteToStandardError("Cannot write the report file.\n");
+        return 1;
+    }
+    const size_t length = strlen(g_report);
+    const bool written = fwrite(g_report, 1, length, file) == length;
+    const bool closed = fclose(file) == 0;
+    if (!written || !closed) {
+        WriteToStandardError("Cannot write the report file.\n");
+        return 1;
+    }
+    return 0;
+}
