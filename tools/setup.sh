@@ -1,0 +1,117 @@
+#!/bin/bash
+# Prepares a Debian machine to build, run and test the program: packages,
+# the LZO sources, and the project's private Wine prefix. Idempotent and
+# quiet when everything is already there.
+set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/env.sh"
+
+say() { echo "setup: $*"; }
+as_root() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }
+
+PACKAGES=(
+  cmake make python3 openssl dpkg-dev
+  gcc-mingw-w64-i686-posix g++-mingw-w64-i686-posix
+  gcc-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-posix
+  wine wine64 xvfb xauth x11-utils imagemagick
+  fonts-arphic-ukai fonts-arphic-uming fonts-wqy-microhei
+)
+
+missing_packages() {
+  local p
+  for p in "$@"; do
+    dpkg-query -W -f='${Status}\n' "$p" 2>/dev/null | grep -q '^install ok installed' || echo "$p"
+  done
+}
+
+apt_updated=
+apt_install() {
+  [ $# -gt 0 ] || return 0
+  say "installing $*"
+  if [ -z "$apt_updated" ]; then as_root apt-get update -qq; apt_updated=1; fi
+  as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "$@" >/dev/null
+}
+
+ensure_source_entries() {
+  local list=/etc/apt/sources.list.d/sso-src.sources
+  grep -rqs '^Types:.*deb-src' /etc/apt/sources.list.d/ && return 0
+  grep -qs '^deb-src' /etc/apt/sources.list && return 0
+  say "adding a deb-src entry for the LZO sources"
+  as_root tee "$list" >/dev/null <<SRC
+Types: deb-src
+URIs: http://deb.debian.org/debian
+Suites: $(. /etc/os-release; echo "$VERSION_CODENAME")
+Components: main
+Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
+SRC
+  apt_updated=
+}
+
+# Wine's 32-bit loader needs a kernel that executes 32-bit code. Where it
+# cannot, the x86_64 build of the same sources is what runs here.
+choose_run_arch() {
+  mkdir -p "$SSO_CACHE"
+  [ -f "$SSO_CACHE/run-arch" ] && return 0
+  dpkg --print-foreign-architectures | grep -qx i386 || { as_root dpkg --add-architecture i386; apt_updated=; }
+  apt_install $(missing_packages libc6:i386)
+  if /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
+    apt_install $(missing_packages wine32:i386)
+    echo i686 > "$SSO_CACHE/run-arch"
+  else
+    say "this kernel cannot execute 32-bit code: programs run and are tested as x86_64 builds"
+    echo x86_64 > "$SSO_CACHE/run-arch"
+  fi
+}
+
+fetch_lzo() {
+  [ -f "$SSO_CACHE/src/lzo2-2.10/include/lzo/lzo1x.h" ] && return 0
+  ensure_source_entries
+  if [ -z "$apt_updated" ]; then as_root apt-get update -qq; apt_updated=1; fi
+  say "fetching the LZO sources"
+  mkdir -p "$SSO_CACHE/src"
+  (cd "$SSO_CACHE/src" && apt-get source -qq lzo2 >/dev/null 2>&1)
+  [ -f "$SSO_CACHE/src/lzo2-2.10/include/lzo/lzo1x.h" ] || { echo "setup: LZO 2.10 sources missing" >&2; exit 1; }
+}
+
+# Font substitutes, so the dialog font and the classic UI faces render with
+# the installed Chinese fonts.
+write_font_substitutes() {
+  local reg=$SSO_CACHE/fonts.reg
+  iconv -f UTF-8 -t UTF-16LE > "$reg.tmp" <<'REG'
+﻿Windows Registry Editor Version 5.00
+
+[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes]
+"標楷體"="AR PL UKai TW"
+"DFKai-SB"="AR PL UKai TW"
+"新細明體"="AR PL UMing TW"
+"PMingLiU"="AR PL UMing TW"
+"細明體"="AR PL UMing TW"
+"MingLiU"="AR PL UMing TW"
+"MS Sans Serif"="WenQuanYi Micro Hei"
+"Arial"="WenQuanYi Micro Hei"
+"MS Shell Dlg"="WenQuanYi Micro Hei"
+"MS Shell Dlg 2"="WenQuanYi Micro Hei"
+"Tahoma"="WenQuanYi Micro Hei"
+
+[HKEY_CURRENT_USER\Software\Wine\WineDbg]
+"ShowCrashDialog"=dword:00000000
+REG
+  mv "$reg.tmp" "$reg"
+  "$SSO_ROOT/cmake/wine-exec.sh" regedit /S "$(winepath_of "$reg")"
+}
+
+winepath_of() { echo "Z:${1//\//\\}"; }
+
+create_prefix() {
+  [ -f "$WINEPREFIX/.sso-ready" ] && return 0
+  say "creating the Wine prefix $WINEPREFIX (takes a minute)"
+  source "$SSO_ROOT/tools/display.sh"
+  "$SSO_ROOT/cmake/wine-exec.sh" wineboot -i >/dev/null 2>&1
+  write_font_substitutes
+  wineserver -w
+  touch "$WINEPREFIX/.sso-ready"
+}
+
+apt_install $(missing_packages "${PACKAGES[@]}")
+choose_run_arch
+fetch_lzo
+create_prefix
