@@ -31,6 +31,11 @@ public:
     static const size_t LastErrorSize = 256;
 
     explicit Image(int32_t formatType = FormatUnknown);
+    // Whether a width x height image of that depth fits the 32-bit sizes of
+    // the DIB block and the per-pixel planes.
+    static bool IsRepresentable(int width, int height, int bitCount);
+    // 1, 4, 8 or 24: the depth an image of that bit count is stored with.
+    static int NormaliseBitCount(int bitCount);
     // A copy of the source's fields at the same size and depth; the pixels,
     // selection and alpha planes only when asked (otherwise the palette).
     Image(const Image& source, bool copyPixels, bool copySelection, bool copyAlpha);
@@ -67,8 +72,9 @@ public:
     int32_t GetFormatType() const { return formatType_; }
     int GetXDpi() const { return xDpi_; }
     int GetYDpi() const { return yDpi_; }
-    // Stores the resolution and the matching pixels-per-metre header fields.
-    void SetDpi(int xDpi, int yDpi);
+    // Stores the header's pixels-per-metre fields and the resolution in dots
+    // per inch rounded from them.
+    void SetPixelsPerMetre(int32_t xPerMetre, int32_t yPerMetre);
     bool IsInside(int x, int y) const;
 
     // Palette and pixels. y counts rows from the bottom.
@@ -116,7 +122,7 @@ public:
 
     // Codec entry points. Decode leaves the image unchanged on failure and
     // keeps the reason in GetLastError().
-    bool Decode(const BYTE* bytes, uint32_t size, int32_t formatType);
+    bool Decode(const BYTE* bytes, int32_t size, int32_t formatType);
     bool Decode(MemFile& file, int32_t formatType);
     // bufferOut must be null on entry; on success it receives a block that
     // the caller releases with std::free.
@@ -153,6 +159,8 @@ private:
     const BYTE* GetPixelAddress(int x, int y) const;
     size_t GetPlaneSize() const;
     void CopyAttributesFrom(const Image& source);
+    // A blank image of the source's depth, palette and attributes.
+    bool CreateLike(const Image& source, int width, int height);
     void SyncDibHeader();
     void TakeResult(Image& result, Image* dest);
 

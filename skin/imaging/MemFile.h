@@ -35,8 +35,6 @@ public:
     virtual bool PutC(BYTE value);
     virtual int32_t GetC();
 
-    // Bytes left between the position and the end (0 when past it).
-    int32_t Remaining() const;
     const BYTE* GetBuffer() const { return buffer_; }
     // Hands the owned block to the caller (released with std::free); the
     // file is closed afterwards. Null when the block is not owned.
