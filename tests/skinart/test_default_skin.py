@@ -49,21 +49,6 @@ def is_frame_piece(field):
     return field.split('.')[0] in ('ACTIVEFRAME', 'DEACTIVEFRAME', 'FRAME') and field != 'FRAME'
 
 
-def all_refs(skin):
-    """(owner, field, reference) for every picture the skin names."""
-    found = []
-
-    def visit(obj):
-        for field, value in obj.fields + list(obj.menubar or []):
-            if isinstance(value, ImageRef):
-                found.append((obj, field, value))
-        for child in obj.children:
-            visit(child)
-    for obj in skin.objects:
-        visit(obj)
-    return found
-
-
 def pixels(bitmaps, ref):
     rows = bitmaps[ref.bitmap]
     l, t, r, b = ref.rect
@@ -151,17 +136,17 @@ class Pictures(unittest.TestCase):
     def setUpClass(cls):
         cls.skin = DefaultSkin()
         cls.objects = {o.name: o for o in cls.skin.objects}
-        cls.refs = all_refs(cls.skin)
+        cls.refs = cls.skin.references()
         cls.bitmaps = {}
         for name in BITMAPS:
             with open(os.path.join(SKIN_DIR, name), 'rb') as f:
                 cls.bitmaps[name] = decode_bmp8(f.read())[4]
 
     def test_references_lie_inside_their_bitmaps(self):
-        for obj, field, ref in self.refs:
+        for owner, field, ref in self.refs:
             rows = self.bitmaps[ref.bitmap]
             l, t, r, b = ref.rect
-            with self.subTest(object=obj.name, field=field):
+            with self.subTest(object=owner, field=field):
                 self.assertTrue(0 <= l < r <= len(rows[0]) and 0 <= t < b <= len(rows))
                 if isinstance(ref, FrameImageRef):
                     ml, mt, mr, mb = ref.margins
@@ -171,18 +156,18 @@ class Pictures(unittest.TestCase):
                     self.assertIn(ref.mode, (0, 1, 2))
 
     def test_pictures_copied_without_key_hold_no_key_colour(self):
-        for obj, field, ref in self.refs:
+        for owner, field, ref in self.refs:
             if field in KEYED_FIELDS or is_frame_piece(field):
                 continue
-            with self.subTest(object=obj.name, field=field):
+            with self.subTest(object=owner, field=field):
                 self.assertFalse(KEY in pixels(self.bitmaps, ref), 'key colour in %s' % (ref.rect,))
 
     def test_keyed_pictures_show_something(self):
-        for obj, field, ref in self.refs:
+        for owner, field, ref in self.refs:
             if field not in KEYED_FIELDS:
                 continue
-            flat_toolbar = obj.name == 'ToolBar' and field in ('frameImage[0]', 'frameImage[3]')
-            with self.subTest(object=obj.name, field=field):
+            flat_toolbar = owner == 'ToolBar' and field in ('frameImage[0]', 'frameImage[3]')
+            with self.subTest(object=owner, field=field):
                 self.assertEqual(all(p == KEY for p in pixels(self.bitmaps, ref)), flat_toolbar)
 
     def test_frame_corners_are_cut_by_the_key_and_edges_are_solid(self):

@@ -3,7 +3,7 @@
 import controls as cs
 import frames as fr
 import theme as t
-from sheet import Sheet
+from sheet import ImageRef, Sheet
 from skinsource import Bytes, Font, Rect, SkinObject, TextEffect
 
 KEY_COLOUR = (255, 0, 255)
@@ -49,6 +49,23 @@ class DefaultSkin:
 
     def sheet(self, name):
         return self.sheets[name]
+
+    def references(self):
+        """(owner path, field, picture) for every picture the objects name."""
+        found = []
+
+        def visit(obj, path):
+            for field, value in obj.fields:
+                if isinstance(value, ImageRef):
+                    found.append((path, field, value))
+            for field, value in obj.menubar or []:
+                if isinstance(value, ImageRef):
+                    found.append((path + ' menu bar', field, value))
+            for child in obj.children:
+                visit(child, path + '/' + child.name)
+        for obj in self.objects:
+            visit(obj, obj.name)
+        return found
 
     # Frames.
 

@@ -11,10 +11,12 @@ import argparse
 import os
 import sys
 
+sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 from bmpio import build_palette, decode_bmp8, encode_bmp8, encode_png  # noqa: E402
 from defaultskin import DefaultSkin  # noqa: E402
+from sheet import FrameImageRef  # noqa: E402
 from skinsource import source_text  # noqa: E402
 import mockup  # noqa: E402
 
@@ -62,7 +64,16 @@ def layout_text(skin, summary):
                   '| rectangle | what |', '|---|---|']
         lines += ['| %d %d %d %d | %s |' % (rect + (label,)) for rect, label in skin.sheets[name].labels()]
         lines.append('')
-    lines += ['## Mock-ups', '',
+    lines += ['## Pictures of each object', '',
+              'Draw modes: 0 once, 1 tiled, 2 stretched. Frame stretch modes: 1 all nine',
+              'pieces stretched, 3 only the centre (the other pieces tiled).', '',
+              '| object | field | bitmap | rectangle | margins | mode |', '|---|---|---|---|---|---|']
+    for owner, field, ref in skin.references():
+        margins = ' '.join(map(str, ref.margins)) if isinstance(ref, FrameImageRef) else ''
+        mode = ref.stretch if isinstance(ref, FrameImageRef) else ref.mode
+        lines.append('| %s | %s | %s | %d %d %d %d | %s | %d |'
+                     % ((owner, field, ref.bitmap) + ref.rect + (margins, mode)))
+    lines += ['', '## Mock-ups', '',
               'How the engine composes the pieces (nine-grid layout, draw modes, window',
               'region from the key colour); text drawn by the preview tool.', '',
               '![main window](mockup-main.png)', '', '![dialog and controls](mockup-dialog.png)', '']
