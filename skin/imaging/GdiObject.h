@@ -130,6 +130,36 @@ private:
     HDC dc_;
 };
 
+// An icon this code created (ExtractIconEx, CreateIconIndirect):
+// destroyed with DestroyIcon. Icons a window or class lends are never
+// wrapped in this.
+class OwnedIcon {
+public:
+    explicit OwnedIcon(HICON icon = nullptr) : icon_(icon) {}
+    ~OwnedIcon()
+    {
+        if (icon_)
+            DestroyIcon(icon_);
+    }
+
+    OwnedIcon(const OwnedIcon&) = delete;
+    OwnedIcon& operator=(const OwnedIcon&) = delete;
+
+    HICON Get() const { return icon_; }
+    // Receives a new icon from functions that write one through a pointer;
+    // any icon held so far is destroyed first.
+    HICON* Put()
+    {
+        if (icon_)
+            DestroyIcon(icon_);
+        icon_ = nullptr;
+        return &icon_;
+    }
+
+private:
+    HICON icon_;
+};
+
 // Selects an object into a DC for the length of a scope and selects the
 // previous one back at its end.
 class ObjectSelector {

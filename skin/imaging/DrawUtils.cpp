@@ -1,0 +1,135 @@
+#include "imaging/DrawUtils.h"
+
+#include "imaging/GdiObject.h"
+#include "imaging/Image.h"
+
+#include <algorithm>
+#include <optional>
+
+namespace {
+
+// The common part of the colour-key copies: `fillImage` draws the picture
+// into a w x h image DC, which is then masked and combined with the
+// destination by AND and OR blits.
+template <typename FillImage>
+void BlitThroughMask(HDC hdc, int x, int y, int w, int h, COLORREF transparentColour, HPALETTE palette,
+                     FillImage fillImage)
+{
+    if (w <= 0 || h <= 0)
+        return;
+    OwnedDC imageDc(CreateCompatibleDC(hdc));
+    OwnedDC maskDc(CreateCompatibleDC(hdc));
+    Bitmap imageBitmap(CreateCompatibleBitmap(hdc, w, h));
+    Bitmap maskBitmap(CreateBitmap(w, h, 1, 1, nullptr));
+    if (!imageDc || !maskDc || !imageBitmap || !maskBitmap)
+        return;
+    ObjectSelector imageSelection(imageDc, imageBitmap);
+    ObjectSelector maskSelection(maskDc, maskBitmap);
+    std::optional<PaletteSelector> destinationPalette, imagePalette;
+    if (palette && (GetDeviceCaps(hdc, RASTERCAPS) & RC_PALETTE)) {
+        destinationPalette.emplace(hdc, palette);
+        RealizePalette(hdc);
+        imagePalette.emplace(imageDc, palette);
+    }
+    fillImage(imageDc);
+    // Mask bits are set where the picture has the key colour.
+    SetBkColor(imageDc, transparentColour);
+    BitBlt(maskDc, 0, 0, w, h, imageDc, 0, 0, SRCCOPY);
+    // Key pixels of the picture become black, so that OR leaves the
+    // destination there.
+    SetBkColor(imageDc, RGB(0, 0, 0));
+    SetTextColor(imageDc, RGB(255, 255, 255));
+    BitBlt(imageDc, 0, 0, w, h, maskDc, 0, 0, SRCAND);
+    TextColours colours(hdc, RGB(0, 0, 0), RGB(255, 255, 255));
+    BitBlt(hdc, x, y, w, h, maskDc, 0, 0, SRCAND);
+    BitBlt(hdc, x, y, w, h, imageDc, 0, 0, SRCPAINT);
+}
+
+RGBQUAD QuadOf(COLORREF colour)
+{
+    return RGBQUAD{GetBValue(colour), GetGValue(colour), GetRValue(colour), 0};
+}
+
+// The palette index whose entry has exactly the key's colour, or -1.
+int PaletteIndexOf(const Image& image, COLORREF colour)
+{
+    for (int index = 0; index < image.GetColourCount(); ++index) {
+        const RGBQUAD entry = image.GetPaletteColour(index);
+        if (RGB(entry.rgbRed, entry.rgbGreen, entry.rgbBlue) == colour)
+            return index;
+    }
+    return -1;
+}
+
+}  // namespace
+
+void FillSolidRect(HDC hdc, const RECT& rect, COLORREF colour)
+{
+    Brush brush(CreateSolidBrush(colour));
+    if (brush)
+        FillRect(hdc, &rect, brush);
+}
+
+void FillTriangle(HDC hdc, int x1, int y1, int x2, int y2, int x3, int y3, COLORREF colour)
+{
+    Brush brush(CreateSolidBrush(colour));
+    if (!brush)
+        return;
+    ObjectSelector selection(hdc, brush);
+    const POINT corners[3] = {{x1, y1}, {x2, y2}, {x3, y3}};
+    Polygon(hdc, corners, 3);
+}
+
+void TransparentBlitBitmap(HDC hdc, int x, int y, int w, int h, HBITMAP bitmap, int xSrc, int ySrc,
+                           COLORREF transparentColour, HPALETTE palette)
+{
+    BlitThroughMask(hdc, x, y, w, h, transparentColour, palette, [&](HDC imageDc) {
+        OwnedDC sourceDc(CreateCompatibleDC(hdc));
+        ObjectSelector sourceSelection(sourceDc, bitmap);
+        BitBlt(imageDc, 0, 0, w, h, sourceDc, xSrc, ySrc, SRCCOPY);
+    });
+}
+
+void TransparentStretchBlit(HDC hdcDest, int x, int y, int w, int h, HDC hdcSrc, int xSrc, int ySrc, int wSrc,
+                            int hSrc, COLORREF transparentColour)
+{
+    BlitThroughMask(hdcDest, x, y, w, h, transparentColour, nullptr, [&](HDC imageDc) {
+        if (w == wSrc && h == hSrc) {
+            BitBlt(imageDc, 0, 0, w, h, hdcSrc, xSrc, ySrc, SRCCOPY);
+            return;
+        }
+        // Averaging modes would mix key pixels into their neighbours and
+        // let the key colour leak out as a fringe.
+        SetStretchBltMode(imageDc, COLORONCOLOR);
+        StretchBlt(imageDc, 0, 0, w, h, hdcSrc, xSrc, ySrc, wSrc, hSrc, SRCCOPY);
+    });
+}
+
+int DrawImageKeyed(HDC hdc, const Image& image, const RECT& destRect, COLORREF transparentColour)
+{
+    Bitmap bitmap(image.MakeBitmap(hdc));
+    if (!bitmap)
+        return 1;
+    const int w = std::min<LONG>(image.GetWidth(), destRect.right - destRect.left);
+    const int h = std::min<LONG>(image.GetHeight(), destRect.bottom - destRect.top);
+    TransparentBlitBitmap(hdc, destRect.left, destRect.top, w, h, bitmap, 0, 0, transparentColour, nullptr);
+    return 1;
+}
+
+int DrawBitmapMasked(HDC hdc, HBITMAP bitmap, const RECT& destRect, COLORREF transparentColour)
+{
+    Image image;
+    if (IsRectEmpty(&destRect) || !image.CreateFromBitmap(bitmap))
+        return 1;
+    // The key of a palette image is a palette entry: use the entry of the
+    // key colour, or none when the palette lacks it.
+    if (image.GetBpp() < 24) {
+        image.SetTransparentIndex(PaletteIndexOf(image, transparentColour));
+    } else {
+        image.SetTransparentIndex(0);
+        image.SetTransparentColour(QuadOf(transparentColour));
+    }
+    image.DrawMasked(hdc, destRect.left, destRect.top, destRect.right - destRect.left,
+                     destRect.bottom - destRect.top);
+    return 1;
+}

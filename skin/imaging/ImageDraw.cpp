@@ -1,0 +1,388 @@
+// The device-drawing members of Image: taking pixels from a device bitmap,
+// drawing with colour key and alpha, masked and plain stretching, tiling.
+#include "imaging/Image.h"
+
+#include "imaging/GdiObject.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <new>
+#include <vector>
+
+namespace {
+
+// Limits drawing to `clip` for the length of a scope; the DC's previous
+// clip region (or the absence of one) is restored exactly afterwards.
+class ClipScope {
+public:
+    ClipScope(HDC dc, const RECT* clip) : dc_(dc), level_(clip ? SaveDC(dc) : 0)
+    {
+        if (level_)
+            IntersectClipRect(dc, clip->left, clip->top, clip->right, clip->bottom);
+    }
+    ~ClipScope()
+    {
+        if (level_)
+            RestoreDC(dc_, level_);
+    }
+
+    ClipScope(const ClipScope&) = delete;
+    ClipScope& operator=(const ClipScope&) = delete;
+
+private:
+    HDC dc_;
+    int level_;
+};
+
+// Large enough for any screen; keeps a section's byte size far from
+// overflowing 32 bits.
+const int kMaxSectionSide = 16384;
+
+// A 24-bit bottom-up DIB section the size of the paint box, selected into
+// a memory DC compatible with the destination.
+class PaintSection {
+public:
+    PaintSection(HDC reference, int width, int height)
+        : info_(SectionInfo(width, height)),
+          stride_(((24 * width + 31) / 32) * 4),
+          dc_(CreateCompatibleDC(reference)),
+          bitmap_(CreateDIBSection(reference, &info_, DIB_RGB_COLORS, &bits_, nullptr, 0)),
+          selection_(dc_, bitmap_)
+    {
+    }
+
+    bool IsValid() const { return bits_ && selection_.Selected(); }
+    int Width() const { return info_.bmiHeader.biWidth; }
+    int Height() const { return info_.bmiHeader.biHeight; }
+    // Row k counted from the bottom of the box.
+    BYTE* Row(int k) { return static_cast<BYTE*>(bits_) + static_cast<size_t>(k) * stride_; }
+
+    void CaptureFrom(HDC dc, int left, int top)
+    {
+        BitBlt(dc_, 0, 0, Width(), Height(), dc, left, top, SRCCOPY);
+        GdiFlush();
+    }
+
+    void CopyTo(HDC dc, int left, int top) const
+    {
+        SetDIBitsToDevice(dc, left, top, Width(), Height(), 0, 0, 0, Height(), bits_, &info_, DIB_RGB_COLORS);
+    }
+
+private:
+    static BITMAPINFO SectionInfo(int width, int height)
+    {
+        BITMAPINFO info = {};
+        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = height;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 24;
+        info.bmiHeader.biCompression = BI_RGB;
+        return info;
+    }
+
+    BITMAPINFO info_;
+    int stride_;
+    void* bits_ = nullptr;
+    OwnedDC dc_;
+    Bitmap bitmap_;
+    ObjectSelector selection_;
+};
+
+// The part of the destination (x, y, x + cx, y + cy) inside the clip box,
+// each edge clamped into the box.
+RECT PaintBox(const RECT& clip, int x, int y, int cx, int cy)
+{
+    const long long right = static_cast<long long>(x) + cx;
+    const long long bottom = static_cast<long long>(y) + cy;
+    RECT box;
+    box.left = std::min<LONG>(clip.right, std::max<LONG>(clip.left, x));
+    box.right = static_cast<LONG>(std::max<long long>(clip.left, std::min<long long>(clip.right, right)));
+    box.top = std::min<LONG>(clip.bottom, std::max<LONG>(clip.top, y));
+    box.bottom = static_cast<LONG>(std::max<long long>(clip.top, std::min<long long>(clip.bottom, bottom)));
+    return box;
+}
+
+// For each column of the paint box the source column, for each row of the
+// box counted from its bottom the source row counted from the image's
+// bottom (closest-pixel sampling; 1:1 at natural size).
+struct SamplingMap {
+    std::vector<int> columns;
+    std::vector<int> rows;
+};
+
+SamplingMap MapPaintBox(int imageWidth, int imageHeight, int x, int y, int cx, int cy, const RECT& box)
+{
+    SamplingMap map;
+    const double fx = static_cast<double>(imageWidth) / cx;
+    const double fy = static_cast<double>(imageHeight) / cy;
+    map.columns.resize(static_cast<size_t>(box.right - box.left));
+    for (size_t i = 0; i < map.columns.size(); ++i) {
+        const double u = static_cast<double>(box.left) - x + static_cast<double>(i);
+        map.columns[i] = std::min(imageWidth - 1, static_cast<int>(std::floor(u * fx)));
+    }
+    map.rows.resize(static_cast<size_t>(box.bottom - box.top));
+    for (size_t k = 0; k < map.rows.size(); ++k) {
+        const double edge = static_cast<double>(box.bottom) - static_cast<double>(k) - y;
+        const int row = imageHeight - static_cast<int>(std::ceil(edge * fy));
+        map.rows[k] = std::min(imageHeight - 1, std::max(0, row));
+    }
+    return map;
+}
+
+// Colour of pixel x of a source row: the palette entry for palette images,
+// blue, green, red with reserved 0 otherwise.
+RGBQUAD SourceColour(const Image& image, const BYTE* row, int x)
+{
+    const int bpp = image.GetBpp();
+    if (bpp == 24)
+        return RGBQUAD{row[3 * x], row[3 * x + 1], row[3 * x + 2], 0};
+    int index;
+    if (bpp == 8)
+        index = row[x];
+    else if (bpp == 4)
+        index = (row[x >> 1] >> ((x & 1) ? 0 : 4)) & 0x0F;
+    else
+        index = (row[x >> 3] >> (7 - (x & 7))) & 0x01;
+    if (index >= image.GetColourCount())
+        return RGBQUAD{0, 0, 0, 0};
+    return image.GetPalette()[index];
+}
+
+bool SameColour(const RGBQUAD& a, const RGBQUAD& b)
+{
+    return a.rgbBlue == b.rgbBlue && a.rgbGreen == b.rgbGreen && a.rgbRed == b.rgbRed &&
+           a.rgbReserved == b.rgbReserved;
+}
+
+void StoreColour(BYTE* pixel, const RGBQUAD& colour)
+{
+    pixel[0] = colour.rgbBlue;
+    pixel[1] = colour.rgbGreen;
+    pixel[2] = colour.rgbRed;
+}
+
+BYTE Blend(BYTE source, BYTE destination, int alpha)
+{
+    return static_cast<BYTE>((source * alpha + destination * (255 - alpha)) >> 8);
+}
+
+void BlendColour(BYTE* pixel, const RGBQUAD& colour, int alpha)
+{
+    pixel[0] = Blend(colour.rgbBlue, pixel[0], alpha);
+    pixel[1] = Blend(colour.rgbGreen, pixel[1], alpha);
+    pixel[2] = Blend(colour.rgbRed, pixel[2], alpha);
+}
+
+// How an image's pixels combine with what the destination already shows.
+struct Composition {
+    bool keyed;
+    RGBQUAD key;
+    const BYTE* alphaPlane;
+    int alphaScale;  // alpha maximum + 1
+    bool paletteAlpha;
+
+    bool NeedsBackground() const { return keyed || alphaPlane || paletteAlpha; }
+
+    int Opacity(const RGBQUAD& colour, int alphaValue) const
+    {
+        int opacity = (alphaValue * alphaScale) >> 8;
+        if (paletteAlpha)
+            opacity = (opacity * (colour.rgbReserved + 1)) >> 8;
+        return opacity;
+    }
+};
+
+Composition CompositionOf(const Image& image)
+{
+    Composition composition;
+    composition.keyed = image.GetTransparentIndex() != -1;
+    composition.key = image.GetTransparentColour();
+    // The key's reserved byte is no colour: 24-bit samples compare with it
+    // as if they carried it.
+    if (image.GetBpp() == 24)
+        composition.key.rgbReserved = 0;
+    composition.alphaPlane = image.GetAlphaPlane();
+    composition.alphaScale = image.GetAlphaMax() + 1;
+    composition.paletteAlpha = image.IsPaletteAlpha() && image.GetBpp() < 24;
+    return composition;
+}
+
+void ComposeInto(PaintSection& section, const Image& image, const SamplingMap& map, const Composition& composition)
+{
+    const int width = image.GetWidth();
+    for (size_t k = 0; k < map.rows.size(); ++k) {
+        const BYTE* source = image.GetBits(map.rows[k]);
+        const BYTE* alphaRow = composition.alphaPlane
+                                   ? composition.alphaPlane + static_cast<size_t>(map.rows[k]) * width
+                                   : nullptr;
+        BYTE* pixel = section.Row(static_cast<int>(k));
+        for (size_t i = 0; i < map.columns.size(); ++i, pixel += 3) {
+            const int column = map.columns[i];
+            const RGBQUAD colour = SourceColour(image, source, column);
+            const int opacity = composition.Opacity(colour, alphaRow ? alphaRow[column] : 255);
+            if (opacity == 0 || (composition.keyed && SameColour(colour, composition.key)))
+                continue;
+            if (opacity == 255)
+                StoreColour(pixel, colour);
+            else
+                BlendColour(pixel, colour, opacity);
+        }
+    }
+}
+
+void SampleInto(PaintSection& section, const Image& image, const SamplingMap& map)
+{
+    for (size_t k = 0; k < map.rows.size(); ++k) {
+        const BYTE* source = image.GetBits(map.rows[k]);
+        BYTE* pixel = section.Row(static_cast<int>(k));
+        for (size_t i = 0; i < map.columns.size(); ++i, pixel += 3)
+            StoreColour(pixel, SourceColour(image, source, map.columns[i]));
+    }
+}
+
+const BITMAPINFO* DibInfo(const Image& image)
+{
+    return reinterpret_cast<const BITMAPINFO*>(image.GetDib());
+}
+
+int StretchWhole(const Image& image, HDC hdc, int x, int y, int cx, int cy, DWORD rop)
+{
+    StretchModeScope mode(hdc, COLORONCOLOR);
+    StretchDIBits(hdc, x, y, cx, cy, 0, 0, image.GetWidth(), image.GetHeight(), image.GetBits(0), DibInfo(image),
+                  DIB_RGB_COLORS, rop);
+    return 1;
+}
+
+COLORREF ColourRefOf(const RGBQUAD& colour)
+{
+    return RGB(colour.rgbRed, colour.rgbGreen, colour.rgbBlue);
+}
+
+}  // namespace
+
+bool Image::CreateFromBitmap(HBITMAP bitmap)
+{
+    Destroy();
+    BITMAP info = {};
+    if (!bitmap || !GetObject(bitmap, sizeof info, &info))
+        return false;
+    if (!Create(info.bmWidth, info.bmHeight, info.bmBitsPixel, GetFormatType()))
+        return false;
+    struct {
+        BITMAPINFOHEADER header;
+        RGBQUAD colours[256];
+    } request = {};
+    request.header = GetHeader();
+    WindowDC screen(nullptr);
+    const int rows = GetDIBits(screen, bitmap, 0, static_cast<UINT>(GetHeight()), GetBits(0),
+                               reinterpret_cast<BITMAPINFO*>(&request), DIB_RGB_COLORS);
+    if (rows != GetHeight()) {
+        Destroy();
+        SetLastError("GetDIBits failed");
+        return false;
+    }
+    SetPalette(request.colours, GetColourCount());
+    return true;
+}
+
+int Image::Draw(HDC hdc, int x, int y, int cx, int cy, const RECT* clipRect)
+{
+    if (!IsValid() || !hdc || cx == 0 || cy == 0 || !IsEnabled())
+        return 0;
+    if (cx < 0)
+        cx = GetWidth();
+    if (cy < 0)
+        cy = GetHeight();
+    ClipScope clip(hdc, clipRect);
+    const Composition composition = CompositionOf(*this);
+    if (!composition.NeedsBackground() && cx == GetWidth() && cy == GetHeight()) {
+        SetDIBitsToDevice(hdc, x, y, cx, cy, 0, 0, 0, cy, GetBits(0), DibInfo(*this), DIB_RGB_COLORS);
+        return 1;
+    }
+    RECT clipBox;
+    if (GetClipBox(hdc, &clipBox) == ERROR)
+        return 0;
+    const RECT box = PaintBox(clipBox, x, y, cx, cy);
+    if (IsRectEmpty(&box))
+        return 1;
+    if (box.right - box.left > kMaxSectionSide || box.bottom - box.top > kMaxSectionSide)
+        return 0;
+    PaintSection section(hdc, box.right - box.left, box.bottom - box.top);
+    if (!section.IsValid())
+        return 0;
+    try {
+        const SamplingMap map = MapPaintBox(GetWidth(), GetHeight(), x, y, cx, cy, box);
+        if (composition.NeedsBackground()) {
+            section.CaptureFrom(hdc, box.left, box.top);
+            ComposeInto(section, *this, map, composition);
+        } else {
+            SampleInto(section, *this, map);
+        }
+    } catch (const std::bad_alloc&) {
+        return 0;
+    }
+    section.CopyTo(hdc, box.left, box.top);
+    return 1;
+}
+
+int Image::DrawMasked(HDC hdc, int x, int y, int cx, int cy)
+{
+    if (!IsValid() || !hdc || cx == 0 || cy == 0 || !IsEnabled())
+        return 0;
+    if (cx < 0)
+        cx = GetWidth();
+    if (cy < 0)
+        cy = GetHeight();
+    if (GetTransparentIndex() == -1)
+        return StretchWhole(*this, hdc, x, y, cx, cy, SRCCOPY);
+    const RECT destination = {x, y, x + cx, y + cy};
+    if (!RectVisible(hdc, &destination))
+        return 1;
+    const int width = GetWidth(), height = GetHeight();
+    OwnedDC imageDc(CreateCompatibleDC(hdc));
+    Bitmap imageBitmap(CreateCompatibleBitmap(hdc, width, height));
+    OwnedDC maskDc(CreateCompatibleDC(hdc));
+    Bitmap maskBitmap(CreateBitmap(width, height, 1, 1, nullptr));
+    if (!imageDc || !imageBitmap || !maskDc || !maskBitmap)
+        return 0;
+    ObjectSelector imageSelection(imageDc, imageBitmap);
+    ObjectSelector maskSelection(maskDc, maskBitmap);
+    StretchWhole(*this, imageDc, 0, 0, width, height, SRCCOPY);
+    // Colour-to-monochrome blits set the mask bits where the source has
+    // the background colour: white marks the key.
+    SetBkColor(imageDc, ColourRefOf(GetTransparentColour()));
+    BitBlt(maskDc, 0, 0, width, height, imageDc, 0, 0, SRCCOPY);
+    // The mask reaches the destination as background colour for set bits
+    // and text colour for clear ones; they must be white and black.
+    TextColours colours(hdc, RGB(0, 0, 0), RGB(255, 255, 255));
+    StretchModeScope mode(hdc, COLORONCOLOR);
+    StretchBlt(hdc, x, y, cx, cy, imageDc, 0, 0, width, height, SRCINVERT);
+    StretchBlt(hdc, x, y, cx, cy, maskDc, 0, 0, width, height, SRCAND);
+    StretchBlt(hdc, x, y, cx, cy, imageDc, 0, 0, width, height, SRCINVERT);
+    return 1;
+}
+
+int Image::Stretch(HDC hdc, int x, int y, int cx, int cy)
+{
+    if (!IsValid() || !hdc)
+        return 0;
+    return StretchWhole(*this, hdc, x, y, cx, cy, SRCCOPY);
+}
+
+int Image::Tile(HDC hdc, const RECT* rect)
+{
+    if (!IsValid() || !hdc || !rect)
+        return 0;
+    const int width = GetWidth(), height = GetHeight();
+    for (long long top = rect->top; top < rect->bottom; top += height) {
+        for (long long left = rect->left; left < rect->right; left += width) {
+            const RECT clip = {static_cast<LONG>(left), static_cast<LONG>(top),
+                               static_cast<LONG>(std::min<long long>(left + width, rect->right)),
+                               static_cast<LONG>(std::min<long long>(top + height, rect->bottom))};
+            Draw(hdc, clip.left, clip.top, -1, -1, &clip);
+        }
+    }
+    return 1;
+}

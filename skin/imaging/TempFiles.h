@@ -1,0 +1,26 @@
+// Files the engine writes for others to read: a resource copied out to a
+// file, and unique temporary names for such files.
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+
+// Writes the resource (name, type) of `module` to `path`, replacing the
+// file. Returns 1 on success; 0 when the resource is missing, the file
+// cannot be opened or not every byte could be written (a partly written
+// file is removed).
+int ExtractResourceToFile(const char* path, HMODULE module, const char* name, const char* type);
+
+// A fresh unique file name in the temporary directory (or in fallbackDir
+// when there is none); the system creates the file empty. When no unique
+// name can be made, fallbackDir joined with fileName. With an extension,
+// "." and the extension are appended. Returns false, leaving out empty,
+// only when the result does not fit outSize bytes.
+bool MakeTempFilePath(char* out, size_t outSize, const char* fileName, const char* fallbackDir,
+                      const char* extension);
+
+// dir and fileName joined by one backslash; a backslash that is the
+// second byte of a double-byte character does not end dir. False, leaving
+// out empty, when the result does not fit.
+bool JoinPath(char* out, size_t outSize, const char* dir, const char* fileName);

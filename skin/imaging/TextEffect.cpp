@@ -1,0 +1,52 @@
+#include "imaging/TextEffect.h"
+
+#include "imaging/GdiObject.h"
+
+namespace {
+
+int SignedByte(uint32_t value)
+{
+    value &= 0xFF;
+    return value >= 0x80 ? static_cast<int>(value) - 0x100 : static_cast<int>(value);
+}
+
+void DrawTextIn(HDC hdc, RECT rect, COLORREF colour, const char* text, int length, UINT format)
+{
+    SetTextColor(hdc, colour);
+    DrawTextA(hdc, text, length, &rect, format);
+}
+
+}  // namespace
+
+COLORREF LoadColour3(const uint8_t* bytes)
+{
+    return RGB(bytes[0], bytes[1], bytes[2]);
+}
+
+void StoreColour3(uint8_t* bytes, COLORREF colour)
+{
+    bytes[0] = GetRValue(colour);
+    bytes[1] = GetGValue(colour);
+    bytes[2] = GetBValue(colour);
+}
+
+void DrawShadowedText(HDC hdc, const RECT& rect, int32_t shadowOffset, int32_t flags, COLORREF shadowColour,
+                      COLORREF textColour, const char* text, int length, UINT format)
+{
+    SavedDCState saved(hdc);
+    SetBkMode(hdc, TRANSPARENT);
+    if (flags & TextEffectShadow) {
+        const uint32_t offset = static_cast<uint32_t>(shadowOffset);
+        RECT shadow = rect;
+        OffsetRect(&shadow, SignedByte(offset), SignedByte(offset >> 8));
+        DrawTextIn(hdc, shadow, shadowColour, text, length, format);
+    }
+    DrawTextIn(hdc, rect, textColour, text, length, format);
+}
+
+void DrawTextWithEffect(HDC hdc, const TextEffect& effect, const RECT& rect, const char* text, int length,
+                        UINT format)
+{
+    DrawShadowedText(hdc, rect, effect.shadowOffset, effect.flags, LoadColour3(effect.shadowColour),
+                     LoadColour3(effect.textColour), text, length, format);
+}

@@ -1,0 +1,35 @@
+// Text with an optional drop shadow, and the skin's 16-byte TextEffect
+// value that describes it. Colours inside a TextEffect are three bytes
+// red, green, blue; everywhere else they are COLORREFs.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+enum TextEffectFlags : int32_t {
+    TextEffectShadow = 0x1,  // draw the shadow
+};
+
+// 16 bytes, stored as such in skin objects.
+struct TextEffect {
+    int32_t shadowOffset;  // bits 0-7 dx, bits 8-15 dy, each a signed byte
+    uint8_t textColour[3];
+    uint8_t reserved1;
+    uint8_t shadowColour[3];
+    uint8_t reserved2;
+    int32_t flags;
+};
+
+static_assert(sizeof(TextEffect) == 16, "TextEffect is a 16-byte skin value");
+
+COLORREF LoadColour3(const uint8_t* bytes);
+void StoreColour3(uint8_t* bytes, COLORREF colour);
+
+// Draws `text` (length -1: NUL-terminated) into rect with DrawText's
+// `format`; with flags bit 0 first a shadow in shadowColour moved by the
+// signed bytes of shadowOffset. Leaves the DC as it found it.
+void DrawShadowedText(HDC hdc, const RECT& rect, int32_t shadowOffset, int32_t flags, COLORREF shadowColour,
+                      COLORREF textColour, const char* text, int length, UINT format);
+void DrawTextWithEffect(HDC hdc, const TextEffect& effect, const RECT& rect, const char* text, int length,
+                        UINT format);

@@ -1,0 +1,77 @@
+#include "imaging/WindowHelpers.h"
+
+#include "imaging/GdiObject.h"
+
+#include <shellapi.h>
+
+#include <cstring>
+
+namespace {
+
+const size_t kMenuTextSize = 400;
+const DWORD kModulePathSize = 1024;
+
+// An icon the window or its class lends; null when it has none.
+HICON BorrowedSmallIcon(HWND window)
+{
+    HICON icon = reinterpret_cast<HICON>(SendMessageA(window, WM_GETICON, ICON_SMALL, 0));
+    if (!icon)
+        icon = reinterpret_cast<HICON>(SendMessageA(window, WM_GETICON, ICON_BIG, 0));
+    if (!icon)
+        icon = reinterpret_cast<HICON>(GetClassLongPtrA(window, GCLP_HICONSM));
+    return icon;
+}
+
+BOOL DrawSmallIcon(HDC hdc, POINT point, HICON icon)
+{
+    return DrawIconEx(hdc, point.x, point.y, icon, 16, 16, 0, nullptr, DI_NORMAL);
+}
+
+}  // namespace
+
+void ScreenToClientRect(HWND window, RECT& rect)
+{
+    POINT corners[2] = {{rect.left, rect.top}, {rect.right, rect.bottom}};
+    ScreenToClient(window, &corners[0]);
+    ScreenToClient(window, &corners[1]);
+    rect = RECT{corners[0].x, corners[0].y, corners[1].x, corners[1].y};
+}
+
+void ClientToScreenRect(HWND window, RECT& rect)
+{
+    POINT corners[2] = {{rect.left, rect.top}, {rect.right, rect.bottom}};
+    ClientToScreen(window, &corners[0]);
+    ClientToScreen(window, &corners[1]);
+    rect = RECT{corners[0].x, corners[0].y, corners[1].x, corners[1].y};
+}
+
+BOOL DrawWindowSmallIcon(HWND window, HDC hdc, POINT point)
+{
+    if (HICON icon = BorrowedSmallIcon(window))
+        return DrawSmallIcon(hdc, point, icon);
+    char path[kModulePathSize] = {};
+    HMODULE module = reinterpret_cast<HMODULE>(GetWindowLongPtrA(window, GWLP_HINSTANCE));
+    if (!GetModuleFileNameA(module, path, kModulePathSize))
+        return FALSE;
+    // An extracted icon is ours and is destroyed after drawing.
+    OwnedIcon extracted;
+    const UINT count = ExtractIconExA(path, 0, nullptr, extracted.Put(), 1);
+    if (!extracted.Get())
+        return static_cast<BOOL>(count);
+    return DrawSmallIcon(hdc, point, extracted.Get());
+}
+
+const char* GetMenuItemText(HMENU menu, UINT item, bool byPosition)
+{
+    static char text[kMenuTextSize];
+    std::memset(text, 0, sizeof text);
+    MENUITEMINFOA info = {};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_TYPE;
+    info.dwTypeData = text;
+    info.cch = kMenuTextSize;
+    GetMenuItemInfoA(menu, item, byPosition, &info);
+    // Terminated whatever the item held.
+    text[kMenuTextSize - 1] = '\0';
+    return text;
+}
