@@ -16,6 +16,7 @@ namespace {
 const UINT kBig5CodePage = 950;
 HINSTANCE g_instance;
 HWND g_mainWindow;
+ProbeErrorHandler g_probeErrorHandler = ShowProbeErrorBox;
 
 // The report is Big5. On a code-page-950 system it is drawn as it is; on any
 // other it is converted explicitly so the text still reads correctly.
@@ -53,7 +54,7 @@ LRESULT OnRecheck(HWND window)
     RECT client;
     GetClientRect(window, &client);
     InvalidateRect(window, &client, TRUE);
-    BuildReport(g_report);
+    BuildReport(g_report, g_probeErrorHandler);
     return 0;
 }
 
@@ -109,6 +110,11 @@ bool CreateMainWindow(HINSTANCE instance, int showCommand)
     ShowWindow(window, showCommand);
     UpdateWindow(window);
     return true;
+}
+
+void SetProbeErrorHandler(ProbeErrorHandler handler)
+{
+    g_probeErrorHandler = handler;
 }
 
 HWND MainWindow()

@@ -16,6 +16,12 @@ bool CreateMainWindow(HINSTANCE instance, int showCommand);
 // The main window CreateMainWindow made, for the message loop and tests.
 HWND MainWindow();
 
+#include "CardNumber.h"
+
+// Where the re-check reports failed smart-card calls (message boxes unless
+// changed).
+void SetProbeErrorHandler(ProbeErrorHandler handler);
+
 LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK AboutDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
