@@ -164,7 +164,11 @@ int DrawFrameImageKeyed(HDC hdc, const RECT& destRect, const FrameImageRef& fram
     MemoryDC surface(hdc, width, height);
     if (!surface.IsValid())
         return 1;
-    DrawFrameImage(surface.Dc(), RECT{0, 0, width, height}, frame, transparentColour, true, images);
+    // The surface starts as key colour: key pixels of keyed pieces leave
+    // it as it was and must stay transparent too.
+    const RECT area = {0, 0, width, height};
+    FillSolidRect(surface.Dc(), area, transparentColour);
+    DrawFrameImage(surface.Dc(), area, frame, transparentColour, true, images);
     Bitmap composed(surface.DetachBitmap());
     TransparentBlitBitmap(hdc, destRect.left, destRect.top, width, height, composed, 0, 0, transparentColour,
                           nullptr);

@@ -235,10 +235,14 @@ TEST(FrameImageKeyed, KeyPixelsAndMissingPiecesLeaveTheDestination)
     for (int row = 4; row < 8; ++row)
         for (int x = 4; x < 8; ++x)
             SetTopDown(image, x, row, kKey);
-    Surface surface(20, 20, kBack);
-    EXPECT_NE(0, DrawFrameImageKeyed(surface.Dc(), RECT{0, 0, 20, 20}, Frame(1), kKey, skin));
-    EXPECT_TRUE(surface.AllAre(4, 4, 16, 16, kBack)) << "key-coloured centre";
-    EXPECT_EQ(PieceColour(PieceTopLeft), surface.At(0, 0));
+    for (bool keyedImage : {false, true}) {
+        if (keyedImage)
+            KeyOn(image, kKey);
+        Surface surface(20, 20, kBack);
+        EXPECT_NE(0, DrawFrameImageKeyed(surface.Dc(), RECT{0, 0, 20, 20}, Frame(1), kKey, skin));
+        EXPECT_TRUE(surface.AllAre(4, 4, 16, 16, kBack)) << "key-coloured centre, keyed image " << keyedImage;
+        EXPECT_EQ(PieceColour(PieceTopLeft), surface.At(0, 0));
+    }
 
     FrameImageRef missing = Frame(1);
     std::strcpy(missing.name, "none.bmp");
