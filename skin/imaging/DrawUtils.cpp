@@ -8,9 +8,8 @@
 
 namespace {
 
-// The common part of the colour-key copies: `fillImage` draws the picture
-// into a w x h image DC, which is then masked and combined with the
-// destination by AND and OR blits.
+// The colour-key copies draw the picture into a w x h image DC first and
+// then combine it with the destination through a mask.
 template <typename FillImage>
 void BlitThroughMask(HDC hdc, int x, int y, int w, int h, COLORREF transparentColour, HPALETTE palette,
                      FillImage fillImage)
@@ -18,13 +17,10 @@ void BlitThroughMask(HDC hdc, int x, int y, int w, int h, COLORREF transparentCo
     if (w <= 0 || h <= 0)
         return;
     OwnedDC imageDc(CreateCompatibleDC(hdc));
-    OwnedDC maskDc(CreateCompatibleDC(hdc));
     Bitmap imageBitmap(CreateCompatibleBitmap(hdc, w, h));
-    Bitmap maskBitmap(CreateBitmap(w, h, 1, 1, nullptr));
-    if (!imageDc || !maskDc || !imageBitmap || !maskBitmap)
+    if (!imageDc || !imageBitmap)
         return;
     ObjectSelector imageSelection(imageDc, imageBitmap);
-    ObjectSelector maskSelection(maskDc, maskBitmap);
     std::optional<PaletteSelector> destinationPalette, imagePalette;
     if (palette && (GetDeviceCaps(hdc, RASTERCAPS) & RC_PALETTE)) {
         destinationPalette.emplace(hdc, palette);
@@ -32,17 +28,7 @@ void BlitThroughMask(HDC hdc, int x, int y, int w, int h, COLORREF transparentCo
         imagePalette.emplace(imageDc, palette);
     }
     fillImage(imageDc);
-    // Mask bits are set where the picture has the key colour.
-    SetBkColor(imageDc, transparentColour);
-    BitBlt(maskDc, 0, 0, w, h, imageDc, 0, 0, SRCCOPY);
-    // Key pixels of the picture become black, so that OR leaves the
-    // destination there.
-    SetBkColor(imageDc, RGB(0, 0, 0));
-    SetTextColor(imageDc, RGB(255, 255, 255));
-    BitBlt(imageDc, 0, 0, w, h, maskDc, 0, 0, SRCAND);
-    TextColours colours(hdc, RGB(0, 0, 0), RGB(255, 255, 255));
-    BitBlt(hdc, x, y, w, h, maskDc, 0, 0, SRCAND);
-    BitBlt(hdc, x, y, w, h, imageDc, 0, 0, SRCPAINT);
+    TransparentBlitScratch(hdc, x, y, w, h, imageDc, transparentColour);
 }
 
 RGBQUAD QuadOf(COLORREF colour)
@@ -78,6 +64,31 @@ void FillTriangle(HDC hdc, int x1, int y1, int x2, int y2, int x3, int y3, COLOR
     ObjectSelector selection(hdc, brush);
     const POINT corners[3] = {{x1, y1}, {x2, y2}, {x3, y3}};
     Polygon(hdc, corners, 3);
+}
+
+void TransparentBlitScratch(HDC hdc, int x, int y, int w, int h, HDC scratch, COLORREF transparentColour)
+{
+    if (w <= 0 || h <= 0)
+        return;
+    OwnedDC maskDc(CreateCompatibleDC(hdc));
+    Bitmap maskBitmap(CreateBitmap(w, h, 1, 1, nullptr));
+    if (!maskDc || !maskBitmap)
+        return;
+    ObjectSelector maskSelection(maskDc, maskBitmap);
+    {
+        // Mask bits are set where the picture has the key colour; key
+        // pixels of the picture then become black, so that OR leaves the
+        // destination there.
+        SavedDCState scratchState(scratch);
+        SetBkColor(scratch, transparentColour);
+        BitBlt(maskDc, 0, 0, w, h, scratch, 0, 0, SRCCOPY);
+        SetBkColor(scratch, RGB(0, 0, 0));
+        SetTextColor(scratch, RGB(255, 255, 255));
+        BitBlt(scratch, 0, 0, w, h, maskDc, 0, 0, SRCAND);
+    }
+    TextColours colours(hdc, RGB(0, 0, 0), RGB(255, 255, 255));
+    BitBlt(hdc, x, y, w, h, maskDc, 0, 0, SRCAND);
+    BitBlt(hdc, x, y, w, h, scratch, 0, 0, SRCPAINT);
 }
 
 void TransparentBlitBitmap(HDC hdc, int x, int y, int w, int h, HBITMAP bitmap, int xSrc, int ySrc,

@@ -24,6 +24,11 @@ void TransparentBlitBitmap(HDC hdc, int x, int y, int w, int h, HBITMAP bitmap, 
 void TransparentStretchBlit(HDC hdcDest, int x, int y, int w, int h, HDC hdcSrc, int xSrc, int ySrc, int wSrc,
                             int hSrc, COLORREF transparentColour);
 
+// The colour-key copy from the w x h picture at (0, 0) of `scratch`, a DC
+// the caller owns: its pixels are changed (key pixels become black). It
+// spares the copy of the picture the two functions above make.
+void TransparentBlitScratch(HDC hdc, int x, int y, int w, int h, HDC scratch, COLORREF transparentColour);
+
 // Draws `image` at destRect's top-left corner, cut to destRect, with
 // `transparentColour` as key. Returns 1.
 int DrawImageKeyed(HDC hdc, const Image& image, const RECT& destRect, COLORREF transparentColour);

@@ -39,13 +39,29 @@ private:
 // overflowing 32 bits.
 const int kMaxSectionSide = 16384;
 
-// A 24-bit bottom-up DIB section the size of the paint box, selected into
-// a memory DC compatible with the destination.
+// The paint box is composed in horizontal bands of about this many bytes:
+// a small section stays in the cache, and fresh memory, which costs a
+// page fault per page on first touch, is allocated only once per call.
+const int kBandBytes = 64 * 1024;
+
+int RowStride24(int width)
+{
+    return ((24 * width + 31) / 32) * 4;
+}
+
+int BandRows(int width, int height)
+{
+    return std::max(1, std::min(height, kBandBytes / RowStride24(width)));
+}
+
+// A 24-bit bottom-up DIB section as wide as the paint box and one band
+// high, selected into a memory DC compatible with the destination. A band
+// of fewer rows uses the section's bottom rows.
 class PaintSection {
 public:
     PaintSection(HDC reference, int width, int height)
         : info_(SectionInfo(width, height)),
-          stride_(((24 * width + 31) / 32) * 4),
+          stride_(RowStride24(width)),
           dc_(CreateCompatibleDC(reference)),
           bitmap_(CreateDIBSection(reference, &info_, DIB_RGB_COLORS, &bits_, nullptr, 0)),
           selection_(dc_, bitmap_)
@@ -55,18 +71,18 @@ public:
     bool IsValid() const { return bits_ && selection_.Selected(); }
     int Width() const { return info_.bmiHeader.biWidth; }
     int Height() const { return info_.bmiHeader.biHeight; }
-    // Row k counted from the bottom of the box.
+    // Row k counted from the bottom of the band.
     BYTE* Row(int k) { return static_cast<BYTE*>(bits_) + static_cast<size_t>(k) * stride_; }
 
-    void CaptureFrom(HDC dc, int left, int top)
+    void CaptureFrom(HDC dc, int left, int top, int rows)
     {
-        BitBlt(dc_, 0, 0, Width(), Height(), dc, left, top, SRCCOPY);
+        BitBlt(dc_, 0, Height() - rows, Width(), rows, dc, left, top, SRCCOPY);
         GdiFlush();
     }
 
-    void CopyTo(HDC dc, int left, int top) const
+    void CopyTo(HDC dc, int left, int top, int rows) const
     {
-        SetDIBitsToDevice(dc, left, top, Width(), Height(), 0, 0, 0, Height(), bits_, &info_, DIB_RGB_COLORS);
+        SetDIBitsToDevice(dc, left, top, Width(), rows, 0, 0, 0, Height(), bits_, &info_, DIB_RGB_COLORS);
     }
 
 private:
@@ -209,15 +225,23 @@ Composition CompositionOf(const Image& image)
     return composition;
 }
 
-void ComposeInto(PaintSection& section, const Image& image, const SamplingMap& map, const Composition& composition)
+// One band of the paint box: `rows` rows whose lowest is row `firstRow`
+// of the box counted from its bottom.
+struct Band {
+    int firstRow;
+    int rows;
+};
+
+void ComposeBand(PaintSection& section, const Band& band, const Image& image, const SamplingMap& map,
+                 const Composition& composition)
 {
     const int width = image.GetWidth();
-    for (size_t k = 0; k < map.rows.size(); ++k) {
-        const BYTE* source = image.GetBits(map.rows[k]);
-        const BYTE* alphaRow = composition.alphaPlane
-                                   ? composition.alphaPlane + static_cast<size_t>(map.rows[k]) * width
-                                   : nullptr;
-        BYTE* pixel = section.Row(static_cast<int>(k));
+    for (int k = 0; k < band.rows; ++k) {
+        const int sourceRow = map.rows[static_cast<size_t>(band.firstRow + k)];
+        const BYTE* source = image.GetBits(sourceRow);
+        const BYTE* alphaRow =
+            composition.alphaPlane ? composition.alphaPlane + static_cast<size_t>(sourceRow) * width : nullptr;
+        BYTE* pixel = section.Row(k);
         for (size_t i = 0; i < map.columns.size(); ++i, pixel += 3) {
             const int column = map.columns[i];
             const RGBQUAD colour = SourceColour(image, source, column);
@@ -232,14 +256,37 @@ void ComposeInto(PaintSection& section, const Image& image, const SamplingMap& m
     }
 }
 
-void SampleInto(PaintSection& section, const Image& image, const SamplingMap& map)
+void SampleBand(PaintSection& section, const Band& band, const Image& image, const SamplingMap& map)
 {
-    for (size_t k = 0; k < map.rows.size(); ++k) {
-        const BYTE* source = image.GetBits(map.rows[k]);
-        BYTE* pixel = section.Row(static_cast<int>(k));
+    for (int k = 0; k < band.rows; ++k) {
+        const BYTE* source = image.GetBits(map.rows[static_cast<size_t>(band.firstRow + k)]);
+        BYTE* pixel = section.Row(k);
         for (size_t i = 0; i < map.columns.size(); ++i, pixel += 3)
             StoreColour(pixel, SourceColour(image, source, map.columns[i]));
     }
+}
+
+// Composes the paint box band by band from its top and copies each band
+// to the destination.
+int PaintBands(HDC hdc, const RECT& box, const Image& image, const SamplingMap& map, const Composition& composition)
+{
+    const int width = box.right - box.left, height = box.bottom - box.top;
+    const int bandRows = BandRows(width, height);
+    PaintSection section(hdc, width, bandRows);
+    if (!section.IsValid())
+        return 0;
+    for (int top = box.top; top < box.bottom; top += bandRows) {
+        const int rows = std::min<int>(bandRows, box.bottom - top);
+        const Band band = {box.bottom - (top + rows), rows};
+        if (composition.NeedsBackground()) {
+            section.CaptureFrom(hdc, box.left, top, band.rows);
+            ComposeBand(section, band, image, map, composition);
+        } else {
+            SampleBand(section, band, image, map);
+        }
+        section.CopyTo(hdc, box.left, top, band.rows);
+    }
+    return 1;
 }
 
 const BITMAPINFO* DibInfo(const Image& image)
@@ -309,22 +356,11 @@ int Image::Draw(HDC hdc, int x, int y, int cx, int cy, const RECT* clipRect)
         return 1;
     if (box.right - box.left > kMaxSectionSide || box.bottom - box.top > kMaxSectionSide)
         return 0;
-    PaintSection section(hdc, box.right - box.left, box.bottom - box.top);
-    if (!section.IsValid())
-        return 0;
     try {
-        const SamplingMap map = MapPaintBox(GetWidth(), GetHeight(), x, y, cx, cy, box);
-        if (composition.NeedsBackground()) {
-            section.CaptureFrom(hdc, box.left, box.top);
-            ComposeInto(section, *this, map, composition);
-        } else {
-            SampleInto(section, *this, map);
-        }
+        return PaintBands(hdc, box, *this, MapPaintBox(GetWidth(), GetHeight(), x, y, cx, cy, box), composition);
     } catch (const std::bad_alloc&) {
         return 0;
     }
-    section.CopyTo(hdc, box.left, box.top);
-    return 1;
 }
 
 int Image::DrawMasked(HDC hdc, int x, int y, int cx, int cy)
@@ -381,7 +417,9 @@ int Image::Tile(HDC hdc, const RECT* rect)
             const RECT clip = {static_cast<LONG>(left), static_cast<LONG>(top),
                                static_cast<LONG>(std::min<long long>(left + width, rect->right)),
                                static_cast<LONG>(std::min<long long>(top + height, rect->bottom))};
-            Draw(hdc, clip.left, clip.top, -1, -1, &clip);
+            // Only cut tiles need the clip; whole ones cover just their cell.
+            const bool whole = clip.right - clip.left == width && clip.bottom - clip.top == height;
+            Draw(hdc, clip.left, clip.top, -1, -1, whole ? nullptr : &clip);
         }
     }
     return 1;

@@ -169,8 +169,6 @@ int DrawFrameImageKeyed(HDC hdc, const RECT& destRect, const FrameImageRef& fram
     const RECT area = {0, 0, width, height};
     FillSolidRect(surface.Dc(), area, transparentColour);
     DrawFrameImage(surface.Dc(), area, frame, transparentColour, true, images);
-    Bitmap composed(surface.DetachBitmap());
-    TransparentBlitBitmap(hdc, destRect.left, destRect.top, width, height, composed, 0, 0, transparentColour,
-                          nullptr);
+    TransparentBlitScratch(hdc, destRect.left, destRect.top, width, height, surface.Dc(), transparentColour);
     return 1;
 }

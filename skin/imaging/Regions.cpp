@@ -24,24 +24,42 @@ uint32_t PixelValueOf(COLORREF colour)
            GetBValue(colour);
 }
 
-// Large enough for any window, small enough that width x height x 4
+// Large enough for any window, small enough that a row of 32-bit pixels
 // cannot overflow a 32-bit size.
 const int kMaxRegionSide = 16384;
 
-bool ReadTopDownPixels(HBITMAP bitmap, int width, int height, std::vector<uint32_t>& pixels)
+// Pixels are read in bands of about this many bytes: fresh memory costs a
+// page fault per page on first touch, so a small buffer reused for every
+// band beats one the size of the bitmap.
+const int kBandBytes = 64 * 1024;
+
+// Reads the bitmap's rows as 32-bit pixels, a band at a time from the
+// top, and hands each row with its top-down index to `row`.
+template <typename RowHandler>
+bool ForEachRowFromTop(HBITMAP bitmap, int width, int height, RowHandler row)
 {
-    pixels.resize(static_cast<size_t>(width) * static_cast<size_t>(height));
+    const int bandRows = std::max(1, std::min(height, kBandBytes / (width * 4)));
+    std::vector<uint32_t> band(static_cast<size_t>(width) * bandRows);
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
     info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biHeight = height;  // bottom-up: scan 0 is the lowest row
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     OwnedDC dc(CreateCompatibleDC(nullptr));
     if (!dc)
         return false;
-    return GetDIBits(dc, bitmap, 0, static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS) == height;
+    for (int top = 0; top < height; top += bandRows) {
+        const int rows = std::min(bandRows, height - top);
+        const int firstScan = height - top - rows;
+        if (GetDIBits(dc, bitmap, static_cast<UINT>(firstScan), static_cast<UINT>(rows), band.data(), &info,
+                      DIB_RGB_COLORS) != rows)
+            return false;
+        for (int i = 0; i < rows; ++i)
+            row(&band[static_cast<size_t>(rows - 1 - i) * width], top + i);
+    }
+    return true;
 }
 
 RECT BoundsOf(const std::vector<RECT>& rects)
@@ -64,15 +82,15 @@ HRGN CreateRegionFromBitmapUnchecked(HBITMAP bitmap, COLORREF transparentColour)
         return nullptr;
     if (info.bmWidth <= 0 || info.bmHeight <= 0 || info.bmWidth > kMaxRegionSide || info.bmHeight > kMaxRegionSide)
         return nullptr;
-    std::vector<uint32_t> pixels;
-    if (!ReadTopDownPixels(bitmap, info.bmWidth, info.bmHeight, pixels))
-        return nullptr;
     std::vector<RECT> runs;
     runs.reserve(static_cast<size_t>(info.bmHeight));
     const uint32_t key = PixelValueOf(transparentColour);
     const uint32_t mask = CompareMaskForDepth(info.bmBitsPixel);
-    for (int y = 0; y < info.bmHeight; ++y)
-        AppendOpaqueRuns(&pixels[static_cast<size_t>(y) * info.bmWidth], info.bmWidth, y, key, mask, runs);
+    const bool read = ForEachRowFromTop(bitmap, info.bmWidth, info.bmHeight, [&](const uint32_t* row, int y) {
+        AppendOpaqueRuns(row, info.bmWidth, y, key, mask, runs);
+    });
+    if (!read)
+        return nullptr;
     return CreateRegionFromRects(runs);
 }
 

@@ -239,6 +239,32 @@ TEST(ImageDraw, TileRepeatsAndCutsTheLastRowAndColumn)
     EXPECT_EQ(0, image.Tile(surface.Dc(), nullptr));
 }
 
+TEST(ImageDraw, LargeAreasComeOutWholeAcrossBands)
+{
+    // 300 pixels wide: the paint box is composed in several bands.
+    Image image;
+    image.Create(150, 100, 24, Image::FormatBmp);
+    image.AlphaCreate();
+    for (int row = 0; row < 100; ++row)
+        for (int x = 0; x < 150; ++x) {
+            SetTopDown(image, x, row, RGB(row, x, 7));
+            image.AlphaSet(x, 99 - row, row % 2 ? 0 : 255);
+        }
+    Surface surface(300, 200, kBack);
+    image.Draw(surface.Dc(), 0, 0, 300, 200);
+    int wrong = 0;
+    for (int y = 0; y < 200; ++y)
+        for (int x = 0; x < 300; ++x)
+            wrong += surface.At(x, y) != ((y / 2) % 2 ? kBack : RGB(y / 2, x / 2, 7));
+    EXPECT_EQ(0, wrong) << "blended with alpha";
+    image.AlphaDelete();
+    image.Draw(surface.Dc(), 0, 0, 300, 200);
+    for (int y = 0; y < 200; ++y)
+        for (int x = 0; x < 300; ++x)
+            wrong += surface.At(x, y) != RGB(y / 2, x / 2, 7);
+    EXPECT_EQ(0, wrong) << "plain stretch";
+}
+
 TEST(ImageFromBitmap, TakesSizeColoursAndOrientation)
 {
     Bitmap bitmap(MakeBitmapOfDepth(2, 2, 32, {kRed, kGreen, kBlue, kWhite}));

@@ -159,6 +159,20 @@ TEST(RegionFromBitmap, SixteenBitKeyMatchesItsStoredApproximation)
     EXPECT_TRUE(EqualRgn(reference, region));
 }
 
+TEST(RegionFromBitmap, TallBitmapIsReadWholeAcrossBands)
+{
+    const int width = 300, height = 200;
+    std::vector<COLORREF> pixels(static_cast<size_t>(width) * height, kKey);
+    std::vector<RECT> diagonal;
+    for (int y = 0; y < height; ++y) {
+        pixels[y * width + y] = kInk;
+        diagonal.push_back(RECT{y, y, y + 1, y + 1});
+    }
+    Region region = RegionOfPixels(width, height, 32, pixels, kKey);
+    Region expected = RegionOfRects(diagonal);
+    EXPECT_TRUE(EqualRgn(expected, region));
+}
+
 TEST(RegionFromBitmap, NullBitmapGivesNoRegion)
 {
     EXPECT_EQ(nullptr, CreateRegionFromBitmap(nullptr, kKey));
