@@ -10,7 +10,7 @@
 // buffer.
 class ReportBuffer {
 public:
-    static const size_t kSize = 20480;
+    static constexpr size_t kSize = 20480;
 
     // Clears all kSize bytes of the buffer.
     explicit ReportBuffer(char* buffer);
