@@ -1,0 +1,89 @@
+// Reading and writing skin object records by their Schema.
+//
+// The contexts carry the container version and decide what happens to the
+// children found: the engine keeps them in each parent's child table (first
+// of a name wins) and applies the version fix-ups; the skin tools keep every
+// entry in file order and read the stored values untouched.
+//
+// Byte-level code: no GDI, so the fuzzing build compiles it natively.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+class MemoryStream;
+class SkinImage;
+class SkinObject;
+
+class ReadContext {
+public:
+    // Nesting deeper than this is taken as a damaged stream: reading stops
+    // there, as at the end of the data, instead of exhausting the stack.
+    static const int kMaxNesting = 64;
+
+    enum Fixups { ApplyFixups, KeepStoredValues };
+
+    explicit ReadContext(uint8_t minor, Fixups fixups = ApplyFixups);
+    virtual ~ReadContext();
+
+    uint8_t Minor() const { return minor_; }
+    void SetMinor(uint8_t minor) { minor_ = minor; }
+    bool AppliesFixups() const { return fixups_ == ApplyFixups; }
+
+    // A child read completely; the engine enters it in the parent's table.
+    virtual void TakeChild(SkinObject& parent, int32_t code, std::unique_ptr<SkinObject> child);
+    // A child-list entry whose code is not allowed there.
+    virtual void SkipChild(SkinObject& parent, int32_t code);
+
+    // Entries of the container's sections, in file order.
+    virtual void TakeObject(int32_t code, std::unique_ptr<SkinObject> object) = 0;
+    virtual void SkipObject(int32_t code) = 0;
+    virtual void TakeImage(std::unique_ptr<SkinImage> image) = 0;
+    virtual void TakeExtraObject(std::unique_ptr<SkinObject> object) = 0;
+
+    // Depth bookkeeping of nested records.
+    bool Enter();
+    void Leave() { --depth_; }
+
+private:
+    uint8_t minor_;
+    Fixups fixups_;
+    int depth_ = 0;
+};
+
+// A context for reading single records outside a container: children go to
+// their parents, section entries are not expected and are dropped.
+class RecordReadContext : public ReadContext {
+public:
+    using ReadContext::ReadContext;
+
+    void TakeObject(int32_t code, std::unique_ptr<SkinObject> object) override;
+    void SkipObject(int32_t code) override;
+    void TakeImage(std::unique_ptr<SkinImage> image) override;
+    void TakeExtraObject(std::unique_ptr<SkinObject> object) override;
+};
+
+class WriteContext {
+public:
+    explicit WriteContext(uint8_t minor);
+    virtual ~WriteContext();
+
+    uint8_t Minor() const { return minor_; }
+    // Writes the child count and every child entry of the parent; the
+    // engine writes its child table in name order.
+    virtual void WriteChildren(SkinObject& parent, MemoryStream& stream);
+
+private:
+    uint8_t minor_;
+};
+
+// The record of `object` (its common record, children and own fields),
+// without the type code in front.
+void ReadRecord(SkinObject& object, MemoryStream& stream, ReadContext& context);
+void WriteRecord(SkinObject& object, MemoryStream& stream, WriteContext& context);
+// An entry: the type code, then the record.
+void WriteEntry(SkinObject& object, MemoryStream& stream, WriteContext& context);
+
+// Little-endian int32 helpers; a short read leaves `fallback`.
+int32_t ReadInt32(MemoryStream& stream, int32_t fallback = 0);
+void WriteInt32(MemoryStream& stream, int32_t value);

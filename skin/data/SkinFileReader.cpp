@@ -1,0 +1,116 @@
+#include "data/SkinFileReader.h"
+
+#include <cstring>
+#include <new>
+
+#include "data/MemoryStream.h"
+#include "data/RecordCodec.h"
+#include "data/SkinImage.h"
+#include "data/SkinObject.h"
+#include "data/SkinTypes.h"
+
+const char kSkinMagic[SkinHeader::kMagicSize] = "VELTRAMOX_SKIN_FILE";
+
+namespace {
+
+template <class T, class... Args>
+std::unique_ptr<T> CreateOrNull(Args... args)
+{
+    try {
+        return std::unique_ptr<T>(new T(args...));
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
+// The image and extra-object sections: a count, then entries whose type
+// code is read and ignored, each a record of the section's one type.
+template <class Create, class Take>
+void ReadSection(MemoryStream& stream, ReadContext& context, Create create, Take take)
+{
+    for (int32_t count = ReadInt32(stream); count > 0 && !stream.AtEnd(); --count) {
+        ReadInt32(stream);
+        auto entry = create();
+        if (!entry)
+            continue;
+        ReadRecord(*entry, stream, context);
+        take(std::move(entry));
+    }
+}
+
+}  // namespace
+
+uint32_t SkinHeader::ObjectCount() const
+{
+    const uint8_t* count = bytes + kObjectCountOffset;
+    return static_cast<uint32_t>(count[0]) | static_cast<uint32_t>(count[1]) << 8 |
+           static_cast<uint32_t>(count[2]) << 16 | static_cast<uint32_t>(count[3]) << 24;
+}
+
+bool SkinHeader::HasMagic() const
+{
+    return std::memcmp(bytes, kSkinMagic, kMagicCompared) == 0;
+}
+
+SkinFileReader::SkinFileReader(ReadContext& context) : context_(context), header_() {}
+
+bool SkinFileReader::ReadContainer(const MemoryStream& container)
+{
+    MemoryStream stream(MemoryStream::kSkinGrowStep);
+    if (!container.DecompressTo(stream))
+        return false;
+    stream.Rewind();
+    return ReadStream(stream);
+}
+
+bool SkinFileReader::ReadStream(MemoryStream& stream)
+{
+    streamLength_ = stream.Length();
+    bytesRead_ = 0;
+    if (stream.Read(header_.bytes, SkinHeader::kSize) != SkinHeader::kSize || !header_.HasMagic() ||
+        header_.Version().major != kSkinMajorVersion)
+        return false;
+
+    SetCurrentSkinVersion(header_.Version());
+    context_.SetMinor(header_.Version().minor);
+    ReadObjects(stream);
+    ReadImages(stream);
+    ReadExtraObjects(stream);
+    bytesRead_ = stream.Position();
+    return true;
+}
+
+void SkinFileReader::ReadObjects(MemoryStream& stream)
+{
+    const uint32_t count = header_.ObjectCount();
+    // Once the stream is exhausted the loop stops, whatever count the
+    // header gives, so that a damaged count cannot keep it spinning.
+    for (uint32_t i = 0; i < count && !stream.AtEnd(); ++i) {
+        const int32_t code = ReadInt32(stream);
+        if (!IsTopLevelTypeCode(code)) {
+            // Nothing more belongs to this entry: the next four bytes are
+            // the next entry's type code.
+            context_.SkipObject(code);
+            continue;
+        }
+        std::unique_ptr<SkinObject> object = CreateSkinObject(code);
+        if (!object)
+            continue;
+        ReadRecord(*object, stream, context_);
+        context_.TakeObject(code, std::move(object));
+    }
+}
+
+void SkinFileReader::ReadImages(MemoryStream& stream)
+{
+    ReadSection(
+        stream, context_, [] { return CreateOrNull<SkinImage>(); },
+        [this](std::unique_ptr<SkinImage> image) { context_.TakeImage(std::move(image)); });
+}
+
+void SkinFileReader::ReadExtraObjects(MemoryStream& stream)
+{
+    ReadSection(
+        stream, context_, [] { return CreateOrNull<SkinObject>(kTypeExtraObject); },
+        [this](std::unique_ptr<SkinObject> object) { context_.TakeExtraObject(std::move(object)); });
+}

@@ -1,0 +1,141 @@
+#include "data/SkinObject.h"
+
+#include <cstring>
+
+#include "data/MemoryStream.h"
+#include "data/RecordCodec.h"
+#include "data/SkinTypes.h"
+#include "data/SkinVersion.h"
+
+namespace {
+
+const size_t kMaxLookupKey = 98;
+const RECT kDefaultPlacement = {0, 0, 60, 30};
+
+}  // namespace
+
+SkinObject::SkinObject(int32_t typeCode)
+    : backColour(GetSysColor(COLOR_BTNFACE)),
+      textColour(GetSysColor(COLOR_WINDOWTEXT)),
+      keyColour(255),
+      placement(kDefaultPlacement),
+      autoPlace(0),
+      secondText(),
+      spare(0),
+      name(),
+      typeCode_(typeCode),
+      schema_(nullptr)
+{
+    AdoptSchema(CommonSchema());
+}
+
+SkinObject::~SkinObject() = default;
+
+void SkinObject::AddCommonRecord(SchemaBuilder& builder)
+{
+    builder.Field("name", FieldKind::String, SKIN_MEMBER(SkinObject, name))
+        .Key("NAME")
+        .Field("backColour", FieldKind::Colour, SKIN_MEMBER(SkinObject, backColour))
+        .Field("textColour", FieldKind::Colour, SKIN_MEMBER(SkinObject, textColour))
+        .Field("keyColour", FieldKind::Colour, SKIN_MEMBER(SkinObject, keyColour))
+        .Field("secondText", FieldKind::String, SKIN_MEMBER(SkinObject, secondText))
+        .Field("spare", FieldKind::Int, SKIN_MEMBER(SkinObject, spare))
+        .Field("placement", FieldKind::Rect, SKIN_MEMBER(SkinObject, placement), VersionRange::Since(8))
+        .Field("autoPlace", FieldKind::Bool, SKIN_MEMBER(SkinObject, autoPlace), VersionRange::Since(8))
+        .Key("AUTOPLACE")
+        .Children();
+}
+
+const Schema& SkinObject::CommonSchema()
+{
+    static const Schema schema = [] {
+        SchemaBuilder builder(kTypeExtraObject, "SkinObject");
+        AddCommonRecord(builder);
+        return builder.Build();
+    }();
+    return schema;
+}
+
+void SkinObject::AdoptSchema(const Schema& schema)
+{
+    schema_ = &schema;
+    for (const RecordStep& step : schema.steps) {
+        if (step.kind != StepKind::Field)
+            continue;
+        for (const std::string& key : step.field.keys)
+            RegisterProperty(static_cast<int32_t>(step.field.kind), key.c_str(), "", step.field.Locate(*this),
+                             static_cast<int32_t>(step.field.size));
+    }
+}
+
+COLORREF SkinObject::DefaultKeyColour() const
+{
+    return 0xFF00FF;
+}
+
+void SkinObject::ReleaseResources()
+{
+    for (auto& entry : children_)
+        entry.second->ReleaseResources();
+}
+
+void SkinObject::Resolve(SkinStore& store)
+{
+    for (auto& entry : children_)
+        entry.second->Resolve(store);
+}
+
+bool SkinObject::Save(MemoryStream& stream)
+{
+    WriteContext context(CurrentSkinVersion().minor);
+    WriteEntry(*this, stream, context);
+    return true;
+}
+
+bool SkinObject::Load(MemoryStream& stream)
+{
+    RecordReadContext context(CurrentSkinVersion().minor);
+    ReadRecord(*this, stream, context);
+    return true;
+}
+
+PropertyRecord* SkinObject::FindProperty(const char* key)
+{
+    if (!key)
+        return nullptr;
+    char upper[kMaxLookupKey + 1] = {};
+    const size_t length = strnlen(key, kMaxLookupKey);
+    std::memcpy(upper, key, length);
+    CharUpperBuffA(upper, static_cast<DWORD>(length));
+    const auto found = properties_.find(std::string(upper, length));
+    return found == properties_.end() ? nullptr : found->second.get();
+}
+
+void SkinObject::ApplyVersionFixups(uint8_t) {}
+
+SkinObject* SkinObject::FindChild(const char* childName)
+{
+    if (!childName)
+        return nullptr;
+    const auto found = children_.find(childName);
+    if (found != children_.end())
+        return found->second.get();
+    for (auto& entry : children_)
+        if (SkinObject* nested = entry.second->FindChild(childName))
+            return nested;
+    return nullptr;
+}
+
+bool SkinObject::AddChild(std::unique_ptr<SkinObject> child)
+{
+    if (!child)
+        return false;
+    const std::string childName = child->Name();
+    return children_.emplace(childName, std::move(child)).second;
+}
+
+void SkinObject::RegisterProperty(int32_t kind, const char* key, const char* defaultText, void* field, int32_t size)
+{
+    std::unique_ptr<PropertyRecord> record(new PropertyRecord(kind, key, defaultText, field, size));
+    properties_[record->Key()] = std::move(record);
+}

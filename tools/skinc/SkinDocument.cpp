@@ -1,0 +1,160 @@
+#include "SkinDocument.h"
+
+#include <lzo/lzo1x.h>
+
+#include <cstring>
+
+#include "data/MemoryStream.h"
+#include "data/RecordCodec.h"
+#include "data/SkinFileReader.h"
+#include "data/SkinTypes.h"
+
+const char* const SkinDocument::kDefaultBuilderText = "Veltramox Builder";
+
+namespace {
+
+// Records are read and written under one version; the process-wide pair is
+// given back as it was, so that the tools never change the engine's rules.
+class VersionScope {
+public:
+    explicit VersionScope(SkinVersion version) : saved_(CurrentSkinVersion()) { SetCurrentSkinVersion(version); }
+    ~VersionScope() { SetCurrentSkinVersion(saved_); }
+
+    VersionScope(const VersionScope&) = delete;
+    VersionScope& operator=(const VersionScope&) = delete;
+
+private:
+    SkinVersion saved_;
+};
+
+void WriteEntryOrCode(const DocumentEntry& entry, MemoryStream& stream, WriteContext& context)
+{
+    if (entry.object)
+        WriteEntry(*entry.object, stream, context);
+    else
+        WriteInt32(stream, entry.code);
+}
+
+}  // namespace
+
+// Keeps every entry the container holds, in file order.
+class SkinDocument::Reader : public ReadContext {
+public:
+    explicit Reader(SkinDocument& document) : ReadContext(kSkinNewestMinorVersion, KeepStoredValues), document_(document)
+    {
+    }
+
+    void TakeChild(SkinObject& parent, int32_t code, std::unique_ptr<SkinObject> child) override
+    {
+        document_.ChildrenOf(parent).push_back({code, std::move(child)});
+    }
+
+    void SkipChild(SkinObject& parent, int32_t code) override { document_.ChildrenOf(parent).push_back({code, nullptr}); }
+
+    void TakeObject(int32_t code, std::unique_ptr<SkinObject> object) override
+    {
+        document_.objects.push_back({code, std::move(object)});
+    }
+
+    void SkipObject(int32_t code) override { document_.objects.push_back({code, nullptr}); }
+
+    void TakeImage(std::unique_ptr<SkinImage> image) override { document_.images.push_back(std::move(image)); }
+
+    void TakeExtraObject(std::unique_ptr<SkinObject> object) override
+    {
+        document_.extraObjects.push_back(std::move(object));
+    }
+
+private:
+    SkinDocument& document_;
+};
+
+// Writes each child list from the document rather than from the objects'
+// child tables, so that bare codes and repeated names survive.
+class SkinDocument::Writer : public WriteContext {
+public:
+    Writer(SkinDocument& document, uint8_t minor) : WriteContext(minor), document_(document) {}
+
+    void WriteChildren(SkinObject& parent, MemoryStream& stream) override
+    {
+        const EntryList* children = document_.FindChildren(parent);
+        WriteInt32(stream, children ? static_cast<int32_t>(children->size()) : 0);
+        if (children)
+            for (const DocumentEntry& entry : *children)
+                WriteEntryOrCode(entry, stream, *this);
+    }
+
+private:
+    SkinDocument& document_;
+};
+
+const SkinDocument::EntryList* SkinDocument::FindChildren(const SkinObject& parent) const
+{
+    const auto found = children_.find(&parent);
+    return found == children_.end() ? nullptr : &found->second;
+}
+
+uint32_t SkinDocument::HeaderObjectCount() const
+{
+    return countOverridden ? declaredCount : static_cast<uint32_t>(objects.size());
+}
+
+bool SkinDocument::WriteStream(MemoryStream& stream)
+{
+    SkinHeader header = {};
+    std::memcpy(header.bytes, kSkinMagic, SkinHeader::kMagicSize);
+    header.bytes[20] = version.major;
+    header.bytes[21] = version.minor;
+    std::strncpy(reinterpret_cast<char*>(header.bytes + SkinHeader::kBuilderTextOffset), builderText.c_str(),
+                 SkinHeader::kBuilderTextSize - 1);
+    const uint32_t count = HeaderObjectCount();
+    for (int i = 0; i < 4; ++i)
+        header.bytes[SkinHeader::kObjectCountOffset + i] = static_cast<uint8_t>(count >> (8 * i));
+    stream.Write(header.bytes, SkinHeader::kSize);
+
+    VersionScope scope(version);
+    Writer writer(*this, version.minor);
+    for (const DocumentEntry& entry : objects)
+        WriteEntryOrCode(entry, stream, writer);
+    WriteInt32(stream, static_cast<int32_t>(images.size()));
+    for (const auto& image : images)
+        WriteEntry(*image, stream, writer);
+    WriteInt32(stream, static_cast<int32_t>(extraObjects.size()));
+    for (const auto& extra : extraObjects)
+        WriteEntry(*extra, stream, writer);
+    return stream.Length() > 0;
+}
+
+bool SkinDocument::WriteContainer(std::vector<uint8_t>& container)
+{
+    MemoryStream stream(MemoryStream::kSkinGrowStep);
+    if (!WriteStream(stream) || lzo_init() != LZO_E_OK)
+        return false;
+    const lzo_uint length = static_cast<lzo_uint>(stream.Length());
+    // LZO1X's documented worst case for incompressible input.
+    container.assign(4 + length + length / 16 + 64 + 3, 0);
+    std::vector<uint8_t> workMemory(LZO1X_999_MEM_COMPRESS);
+    lzo_uint packed = container.size() - 4;
+    if (lzo1x_999_compress(stream.Data(), length, container.data() + 4, &packed, workMemory.data()) != LZO_E_OK)
+        return false;
+    for (int i = 0; i < 4; ++i)
+        container[i] = static_cast<uint8_t>(length >> (8 * i));
+    container.resize(4 + packed);
+    return true;
+}
+
+bool SkinDocument::ReadContainer(const MemoryStream& container)
+{
+    VersionScope scope(CurrentSkinVersion());
+    Reader reader(*this);
+    SkinFileReader fileReader(reader);
+    if (!fileReader.ReadContainer(container))
+        return false;
+    const SkinHeader& header = fileReader.Header();
+    version = header.Version();
+    const char* text = reinterpret_cast<const char*>(header.bytes + SkinHeader::kBuilderTextOffset);
+    builderText.assign(text, strnlen(text, SkinHeader::kBuilderTextSize));
+    declaredCount = header.ObjectCount();
+    countOverridden = declaredCount != objects.size();
+    return true;
+}

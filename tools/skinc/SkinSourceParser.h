@@ -1,0 +1,62 @@
+// Reads a skin source file (docs/skin-source-format.md) and the bitmaps it
+// names into a SkinDocument.
+#pragma once
+
+#include <set>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "SkinDocument.h"
+#include "SourceLexer.h"
+
+class PropertyRecord;
+struct FieldSpec;
+
+// "file:line: field: message" (the field part only where one is concerned).
+class SourceError : public std::runtime_error {
+public:
+    SourceError(const std::string& file, int line, const std::string& field, const std::string& message);
+};
+
+class SkinSourceParser {
+public:
+    explicit SkinSourceParser(std::string path);
+
+    // Throws SourceError for the first fault found.
+    void Parse(SkinDocument& document);
+    // Harmless oddities worth a look, as "file:line: ..." texts.
+    const std::vector<std::string>& Warnings() const { return warnings_; }
+
+private:
+    struct Line {
+        int number;
+        std::vector<SourceToken> tokens;
+    };
+
+    void ReadLines();
+    bool NextLine();
+    const Line& Current() const { return lines_[next_ - 1]; }
+    [[noreturn]] void Fail(const std::string& field, const std::string& message) const;
+    void Warn(const std::string& message);
+
+    void ParseHeaderLine(SkinDocument& document, bool entriesStarted);
+    void ParseEntry(SkinDocument& document);
+    std::unique_ptr<SkinObject> ParseObjectLine(bool topLevel, int32_t& code);
+    void ParseBody(SkinDocument& document, SkinObject& object, const std::string& what);
+    void ParseField(SkinObject& object, std::set<const FieldSpec*>& assigned);
+    void ParseMenuBar(SkinDocument& document, SkinObject& frame, bool& seen);
+    void ParseCustomValue(SkinObject& object);
+    void ParseCustomLine(PropertyRecord& record);
+    void LoadBitmap(SkinObject& image);
+
+    int32_t CodeOfTypeWord(const std::string& word) const;
+    std::string NameToken(size_t index, size_t maxLength) const;
+    void ExpectTokenCount(size_t count) const;
+
+    std::string path_;
+    std::vector<Line> lines_;
+    size_t next_ = 0;
+    uint8_t minor_ = kSkinNewestMinorVersion;
+    std::vector<std::string> warnings_;
+};
