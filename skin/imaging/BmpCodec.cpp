@@ -28,6 +28,15 @@ const char TruncatedPixels[] = "Truncated BMP pixel data";
 const char NothingToEncode[] = "Encode: no image";
 const char CannotWrite[] = "Encode: can't write BMP";
 
+// Skin bitmaps are screen-sized. A header asking for more pixels than this
+// is refused before anything is allocated, so that a few bytes of RLE
+// cannot demand gigabytes of zeroed memory. Fuzz builds lower it to keep
+// every input fast.
+#ifndef SSO_BMP_MAX_PIXELS
+#define SSO_BMP_MAX_PIXELS (int64_t(1) << 26)
+#endif
+const int64_t MaxPixels = SSO_BMP_MAX_PIXELS;
+
 const uint16_t BmpSignature = 0x4D42; // "BM"
 const size_t FileHeaderSize = 14;
 const uint32_t CoreHeaderSize = 12;
@@ -197,7 +206,8 @@ private:
         if (layout_.topDown)
             layout_.height = -layout_.height;
         CheckBitCountAndCompression();
-        if (!Image::IsRepresentable(layout_.width, layout_.height, layout_.bitCount))
+        if (static_cast<int64_t>(layout_.width) * layout_.height > MaxPixels ||
+            !Image::IsRepresentable(layout_.width, layout_.height, layout_.bitCount))
             Fail(DimensionsTooLarge);
         // Uncompressed pixels have a known size: a file too short for them is
         // refused before the image is allocated.

@@ -336,6 +336,21 @@ TEST(BmpDecode, EveryRefusalHasItsMessage)
         << "an RLE stream without its end";
 }
 
+TEST(BmpDecode, PixelCountIsCappedBeforeAllocation)
+{
+    // A two-byte RLE stream may describe any size; past 2^26 pixels the
+    // header alone is refused.
+    std::vector<RGBQUAD> palette = RampPalette(256);
+    Image largest;
+    ASSERT_TRUE(DecodeBytes(largest, BmpBuilder(8192, 8192, 8).Compression(1).Palette(palette).Pixels({0, 1}).Build()))
+        << largest.GetLastError();
+    EXPECT_EQ(8192, largest.GetHeight());
+    EXPECT_EQ("BMP dimensions too large",
+              DecodeError(BmpBuilder(8193, 8192, 8).Compression(1).Palette(palette).Pixels({0, 1}).Build()));
+    EXPECT_EQ("BMP dimensions too large",
+              DecodeError(BmpBuilder(1, (1 << 26) + 1, 1).Compression(0).Palette(RampPalette(2)).Pixels({}).Build()));
+}
+
 TEST(BmpDecode, ShippedSkinBitmapLayout)
 {
     // The skin's bitmaps: 8-bit, 256 colours, bottom-up, pixels at 1078.
