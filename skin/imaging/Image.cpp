@@ -3,6 +3,7 @@
 #include "imaging/BmpCodec.h"
 #include "imaging/MemFile.h"
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <cstdlib>
@@ -59,15 +60,8 @@ RGBQUAD ZeroColour()
 
 void ReverseRows(BYTE* rows, size_t rowBytes, int rowCount)
 {
-    for (int low = 0, high = rowCount - 1; low < high; ++low, --high) {
-        BYTE* a = rows + rowBytes * low;
-        BYTE* b = rows + rowBytes * high;
-        for (size_t i = 0; i < rowBytes; ++i) {
-            BYTE t = a[i];
-            a[i] = b[i];
-            b[i] = t;
-        }
-    }
+    for (int low = 0, high = rowCount - 1; low < high; ++low, --high)
+        std::swap_ranges(rows + rowBytes * low, rows + rowBytes * (low + 1), rows + rowBytes * high);
 }
 
 // Copies source pixel (sx, sy) to pixel (x, y) of result, with its alpha;
