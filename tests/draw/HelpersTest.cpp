@@ -36,7 +36,8 @@ struct TempName {
 
 HWND CreateTestWindow()
 {
-    return CreateWindowExA(0, "STATIC", "t", WS_POPUP, 100, 50, 40, 30, nullptr, nullptr, nullptr, nullptr);
+    return CreateWindowExA(0, "STATIC", "t", WS_POPUP, 100, 50, 40, 30, nullptr, nullptr,
+                           GetModuleHandleA(nullptr), nullptr);
 }
 
 }  // namespace
@@ -161,4 +162,13 @@ TEST(WindowHelpers, SmallIconOfTheWindowIsDrawn)
     EXPECT_EQ(0, surface.Count(0, 0, 2, 20, RGB(255, 255, 255)));
     DestroyWindow(window);
     DestroyIcon(icon);
+}
+
+TEST(WindowHelpers, WindowWithoutIconShowsItsModulesIcon)
+{
+    HWND window = CreateTestWindow();
+    Surface surface(20, 20, RGB(0, 0, 0));
+    EXPECT_TRUE(DrawWindowSmallIcon(window, surface.Dc(), POINT{2, 2}));
+    EXPECT_TRUE(surface.AllAre(2, 2, 18, 18, RGB(32, 192, 48))) << "the icon of DrawTestResources.rc";
+    DestroyWindow(window);
 }

@@ -68,11 +68,6 @@ TEST(OpaqueRuns, KeyInTheMiddleSplitsTheRow)
     EXPECT_TRUE(runs[1] == (RECT{2, 7, 3, 8}));
 }
 
-TEST(OpaqueRuns, AllKeyRowHasNoRun)
-{
-    EXPECT_TRUE(RunsOf({0xFF00FF, 0xFF00FF}, 0xFF00FF).empty());
-}
-
 TEST(OpaqueRuns, MaskLimitsTheComparedBits)
 {
     std::vector<uint32_t> row = {0x0F0F0F, 0x080808};
@@ -103,13 +98,6 @@ TEST(RegionFromBitmap, ThreePixelRowKeepsOuterPixels)
     ASSERT_EQ(2u, rects.size());
     EXPECT_TRUE(rects[0] == (RECT{0, 0, 1, 1}));
     EXPECT_TRUE(rects[1] == (RECT{2, 0, 3, 1}));
-}
-
-TEST(RegionFromBitmap, RowsAreCountedFromTheTop)
-{
-    Region region = RegionOfPixels(2, 3, 24, {kInk, kInk, kKey, kKey, kKey, kKey}, kKey);
-    Region top(CreateRectRgn(0, 0, 2, 1));
-    EXPECT_TRUE(EqualRgn(region, top));
 }
 
 TEST(RegionFromBitmap, CheckerboardRowGivesOneRectanglePerOpaquePixel)
