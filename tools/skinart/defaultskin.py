@@ -222,7 +222,8 @@ class DefaultSkin:
 
     def combo_box(self):
         sheet = self.sheet('controls.bmp')
-        fields = self.control_fields() + [('mainImage', self.field_border())]
+        # COLOR.BACKCOLOR and COLOR.TEXTCOLOR are the common colours.
+        fields = [('FONT', ui_font()), ('mainImage', self.field_border())]
         for state, (face, chevron) in cs.COMBO_STATES.items():
             fields.append(('THUMB.%s' % state, sheet.frame(cs.combo_button(face, chevron),
                                                              'combo button, %s' % state.lower(), (1, 5, 0, 5), 3)))
