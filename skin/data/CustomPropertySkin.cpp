@@ -8,26 +8,33 @@
 
 namespace {
 
-// Reads a length-prefixed block of `declared` bytes into a buffer of at
-// least `minimum` zeroed bytes. A length the stream cannot hold (or memory
-// cannot) is skipped like an allocation failure: the stream moves past
-// what is there and no buffer is kept, so a damaged length never makes the
-// reader allocate more than the container could carry.
 template <class Byte>
-std::unique_ptr<Byte[]> ReadBlock(MemoryStream& stream, int32_t declared, size_t minimum)
+std::unique_ptr<Byte[]> AllocateZeroed(size_t size)
 {
+    return std::unique_ptr<Byte[]>(size ? new (std::nothrow) Byte[size]() : nullptr);
+}
+
+// Reads a length-prefixed block of `declared` bytes into a buffer of at
+// least `minimum` zeroed bytes; `kept` tells how many were read. A length
+// the stream cannot hold (or memory cannot) is skipped like an allocation
+// failure: the stream moves past what is there and nothing is kept, so a
+// damaged length never makes the reader allocate more than the container
+// could carry.
+template <class Byte>
+std::unique_ptr<Byte[]> ReadBlock(MemoryStream& stream, int32_t declared, size_t minimum, int32_t& kept)
+{
+    kept = 0;
     const int32_t length = declared > 0 ? declared : 0;
     if (length > stream.Remaining()) {
         stream.Seek(0, MemoryStream::FromEnd);
-        return nullptr;
+        return AllocateZeroed<Byte>(minimum);
     }
-    const size_t size = static_cast<size_t>(length) > minimum ? static_cast<size_t>(length) : minimum;
-    std::unique_ptr<Byte[]> block(size ? new (std::nothrow) Byte[size]() : nullptr);
+    std::unique_ptr<Byte[]> block = AllocateZeroed<Byte>(static_cast<size_t>(length) > minimum ? length : minimum);
     if (!block) {
         stream.Seek(length, MemoryStream::FromCurrent);
         return nullptr;
     }
-    stream.Read(block.get(), length);
+    kept = stream.Read(block.get(), length);
     return block;
 }
 
@@ -46,12 +53,12 @@ void ReadValue(MemoryStream& stream, PropertyRecord& record)
     stream.Read(record.DefaultTextBytes(), PropertyRecord::kDefaultTextSize);
     record.DefaultTextBytes()[PropertyRecord::kDefaultTextSize - 1] = '\0';
 
-    const int32_t valueSize = ReadInt32(stream);
-    std::unique_ptr<uint8_t[]> value = ReadBlock<uint8_t>(stream, valueSize, MinimumValueSize(record.Kind()));
-    record.TakeValue(std::move(value), valueSize > 0 ? valueSize : 0);
-
-    const int32_t textLength = ReadInt32(stream);
-    record.TakeText(ReadBlock<char>(stream, textLength, 0), textLength);
+    int32_t kept = 0;
+    std::unique_ptr<uint8_t[]> value =
+        ReadBlock<uint8_t>(stream, ReadInt32(stream), MinimumValueSize(record.Kind()), kept);
+    record.TakeValue(std::move(value), kept);
+    std::unique_ptr<char[]> text = ReadBlock<char>(stream, ReadInt32(stream), 0, kept);
+    record.TakeText(std::move(text), kept);
 }
 
 void WriteValue(MemoryStream& stream, PropertyRecord& record)

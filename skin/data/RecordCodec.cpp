@@ -36,15 +36,17 @@ void ReadField(SkinObject& object, const FieldSpec& field, MemoryStream& stream)
     TerminateText(field.kind, place, field.size);
 }
 
-void ReadNested(SkinObject& object, MemoryStream& stream, ReadContext& context)
+// False when the nesting is too deep to follow; the stream is then left at
+// its end so that every reader above stops too.
+bool ReadNested(SkinObject& object, MemoryStream& stream, ReadContext& context)
 {
-    if (!context.Enter()) {
+    const bool entered = context.Enter();
+    if (entered)
+        ReadRecord(object, stream, context);
+    else
         stream.Seek(0, MemoryStream::FromEnd);
-        context.Leave();
-        return;
-    }
-    ReadRecord(object, stream, context);
     context.Leave();
+    return entered;
 }
 
 void ReadChildren(SkinObject& parent, MemoryStream& stream, ReadContext& context)
@@ -60,8 +62,8 @@ void ReadChildren(SkinObject& parent, MemoryStream& stream, ReadContext& context
         std::unique_ptr<SkinObject> child = CreateSkinObject(code);
         if (!child)
             continue;
-        ReadNested(*child, stream, context);
-        context.TakeChild(parent, code, std::move(child));
+        if (ReadNested(*child, stream, context))
+            context.TakeChild(parent, code, std::move(child));
     }
 }
 

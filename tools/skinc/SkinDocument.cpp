@@ -88,6 +88,23 @@ private:
     SkinDocument& document_;
 };
 
+bool PackContainer(const uint8_t* stream, size_t length, std::vector<uint8_t>& container)
+{
+    if (lzo_init() != LZO_E_OK || length > 0xFFFFFFFFu)
+        return false;
+    // LZO1X's documented worst case for incompressible input.
+    container.assign(4 + length + length / 16 + 64 + 3, 0);
+    std::vector<uint8_t> workMemory(LZO1X_999_MEM_COMPRESS);
+    lzo_uint packed = container.size() - 4;
+    if (lzo1x_999_compress(stream, static_cast<lzo_uint>(length), container.data() + 4, &packed,
+                           workMemory.data()) != LZO_E_OK)
+        return false;
+    for (int i = 0; i < 4; ++i)
+        container[i] = static_cast<uint8_t>(length >> (8 * i));
+    container.resize(4 + packed);
+    return true;
+}
+
 const SkinDocument::EntryList* SkinDocument::FindChildren(const SkinObject& parent) const
 {
     const auto found = children_.find(&parent);
@@ -128,19 +145,7 @@ bool SkinDocument::WriteStream(MemoryStream& stream)
 bool SkinDocument::WriteContainer(std::vector<uint8_t>& container)
 {
     MemoryStream stream(MemoryStream::kSkinGrowStep);
-    if (!WriteStream(stream) || lzo_init() != LZO_E_OK)
-        return false;
-    const lzo_uint length = static_cast<lzo_uint>(stream.Length());
-    // LZO1X's documented worst case for incompressible input.
-    container.assign(4 + length + length / 16 + 64 + 3, 0);
-    std::vector<uint8_t> workMemory(LZO1X_999_MEM_COMPRESS);
-    lzo_uint packed = container.size() - 4;
-    if (lzo1x_999_compress(stream.Data(), length, container.data() + 4, &packed, workMemory.data()) != LZO_E_OK)
-        return false;
-    for (int i = 0; i < 4; ++i)
-        container[i] = static_cast<uint8_t>(length >> (8 * i));
-    container.resize(4 + packed);
-    return true;
+    return WriteStream(stream) && PackContainer(stream.Data(), static_cast<size_t>(stream.Length()), container);
 }
 
 bool SkinDocument::ReadContainer(const MemoryStream& container)

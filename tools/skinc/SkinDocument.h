@@ -16,6 +16,10 @@
 
 class MemoryStream;
 
+// The container of an unpacked skin stream: uint32 length, then the
+// stream compressed with LZO1X-999.
+bool PackContainer(const uint8_t* stream, size_t length, std::vector<uint8_t>& container);
+
 // One entry of the object section or of a child list.
 struct DocumentEntry {
     int32_t code;                        // the type code written

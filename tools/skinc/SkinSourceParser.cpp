@@ -1,7 +1,6 @@
 #include "SkinSourceParser.h"
 
 #include <cstring>
-#include <fstream>
 #include <sstream>
 
 #include "data/CustomPropertySkin.h"
@@ -45,6 +44,11 @@ SourceError::SourceError(const std::string& file, int line, const std::string& f
 
 SkinSourceParser::SkinSourceParser(std::string path) : path_(std::move(path)) {}
 
+SkinSourceParser::SkinSourceParser(std::string path, std::string text)
+    : path_(std::move(path)), text_(std::move(text)), haveText_(true)
+{
+}
+
 void SkinSourceParser::Fail(const std::string& field, const std::string& message) const
 {
     throw SourceError(path_, next_ ? Current().number : 0, field, message);
@@ -57,12 +61,16 @@ void SkinSourceParser::Warn(const std::string& message)
 
 void SkinSourceParser::ReadLines()
 {
-    std::ifstream file(path_, std::ios::binary);
-    if (!file)
-        throw SourceError(path_, 0, "", "cannot read the source file");
+    if (!haveText_) {
+        std::vector<uint8_t> bytes;
+        if (!ReadFileBytes(path_, bytes))
+            throw SourceError(path_, 0, "", "cannot read the source file");
+        text_.assign(bytes.begin(), bytes.end());
+    }
+    std::istringstream source(text_);
     std::string text;
     int number = 0;
-    while (std::getline(file, text)) {
+    while (std::getline(source, text)) {
         ++number;
         Line line{number, {}};
         std::string error;

@@ -21,7 +21,11 @@ public:
 
 class SkinSourceParser {
 public:
+    // Reads the file at `path`.
     explicit SkinSourceParser(std::string path);
+    // Reads `text` as if it were the file at `path` (which names it in
+    // messages, and whose directory holds the bitmaps).
+    SkinSourceParser(std::string path, std::string text);
 
     // Throws SourceError for the first fault found.
     void Parse(SkinDocument& document);
@@ -55,6 +59,8 @@ private:
     void ExpectTokenCount(size_t count) const;
 
     std::string path_;
+    std::string text_;
+    bool haveText_ = false;
     std::vector<Line> lines_;
     size_t next_ = 0;
     uint8_t minor_ = kSkinNewestMinorVersion;

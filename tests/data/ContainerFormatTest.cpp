@@ -1,0 +1,213 @@
+// The container's header rules, the order of its sections, and what the
+// reader does with codes and names it meets more than once or not at all.
+#include <gtest/gtest.h>
+
+#include "data/ButtonPart.h"
+#include "data/ControlSkinBase.h"
+#include "data/SkinTypes.h"
+#include "data/SkinVersion.h"
+#include "SkinTestSupport.h"
+
+namespace {
+
+const char kTwoButtons[] =
+    "object ButtonSkin \"First\"\n"
+    "  CONTROLID = 1\n"
+    "end\n"
+    "object StaticSkin \"Second\"\n"
+    "  CONTROLID = 2\n"
+    "end\n";
+
+int32_t ControlIdOf(SkinStore& store, const char* name)
+{
+    const ControlSkinBase* object = static_cast<const ControlSkinBase*>(store.FindObject(name));
+    return object ? object->controlId : -1;
+}
+
+std::vector<uint8_t> WithStreamByte(const std::vector<uint8_t>& container, size_t offset, uint8_t value)
+{
+    std::vector<uint8_t> stream = Unpack(container);
+    stream[offset] = value;
+    return Pack(stream);
+}
+
+}  // namespace
+
+TEST(ContainerHeader, RefusesAWrongMagicAndMajorVersion)
+{
+    const std::vector<uint8_t> container = BuildContainer(kTwoButtons);
+    ASSERT_TRUE(LoadStore(container));
+    EXPECT_FALSE(LoadStore(WithStreamByte(container, 0, 'X')));
+    EXPECT_FALSE(LoadStore(WithStreamByte(container, 18, 'e')));
+    // Only the first 19 bytes are compared: the NUL after them is free.
+    EXPECT_TRUE(LoadStore(WithStreamByte(container, 19, '!')));
+    EXPECT_FALSE(LoadStore(WithStreamByte(container, 20, 2)));
+    EXPECT_FALSE(LoadStore(WithStreamByte(container, 20, 0)));
+    EXPECT_FALSE(LoadStore(BuildContainerUnchecked(std::string("skin 2.11\n") + kTwoButtons)));
+}
+
+TEST(ContainerHeader, RefusesAStreamShorterThanTheHeader)
+{
+    std::vector<uint8_t> stream = Unpack(BuildContainer(kTwoButtons));
+    stream.resize(187);
+    EXPECT_FALSE(LoadStore(Pack(stream)));
+    stream.resize(188);
+    stream[176] = 0;  // a bare header with no objects and no sections is whole
+    stream[177] = stream[178] = stream[179] = 0;
+    std::unique_ptr<SkinStore> store = LoadStore(Pack(stream));
+    ASSERT_TRUE(store);
+    EXPECT_TRUE(store->Objects().empty());
+}
+
+TEST(ContainerHeader, ReadsAnyNewerMinorVersionWithTheNewestRules)
+{
+    const std::string source =
+        "skin 1.200\n"
+        "object ComboBoxSkin \"Combo\"\n"
+        "  COLOR.DISABLEDTEXT = #102030\n"
+        "  COLOR.FOCUSTEXTCOLOR = #405060\n"
+        "end\n"
+        "object ButtonSkin \"After\"\n"
+        "  CONTROLID = 9\n"
+        "end\n";
+    std::unique_ptr<SkinStore> store = LoadStore(BuildContainer(source));
+    ASSERT_TRUE(store);
+    EXPECT_EQ(store->LoadInfo().version.minor, 200);
+    EXPECT_EQ(store->LoadInfo().bytesRead, store->LoadInfo().streamLength);
+    EXPECT_EQ(ControlIdOf(*store, "After"), 9);
+}
+
+TEST(ContainerSections, ADamagedObjectCountStopsAtTheEndOfTheStream)
+{
+    const std::vector<uint8_t> container = BuildContainer(kTwoButtons);
+    for (const uint8_t countByte : {3, 255}) {
+        std::vector<uint8_t> stream = Unpack(container);
+        stream[176] = countByte;
+        stream[179] = countByte;  // up to 4 billion entries
+        std::unique_ptr<SkinStore> store = LoadStore(Pack(stream));
+        ASSERT_TRUE(store);
+        EXPECT_EQ(ControlIdOf(*store, "First"), 1);
+        EXPECT_EQ(ControlIdOf(*store, "Second"), 2);
+    }
+}
+
+TEST(ContainerSections, AnUnknownTopLevelCodeIsOneEntryOfFourBytes)
+{
+    const std::string source = std::string("skip 99\n") + kTwoButtons + "skip 3\nskip 0\nskip 18\n";
+    std::unique_ptr<SkinStore> store = LoadStore(BuildContainer(source));
+    ASSERT_TRUE(store);
+    EXPECT_EQ(store->Objects().size(), 2u);
+    EXPECT_EQ(ControlIdOf(*store, "First"), 1);
+    EXPECT_EQ(ControlIdOf(*store, "Second"), 2);
+    EXPECT_EQ(store->LoadInfo().bytesRead, store->LoadInfo().streamLength);
+}
+
+TEST(ContainerSections, AnUnknownChildCodeIsOneEntryOfFourBytes)
+{
+    const std::string source =
+        "object FrameSkin \"Frame\"\n"
+        "  skip 1\n"
+        "  child CaptionButtonSkin \"Close\"\n"
+        "    action = 1\n"
+        "  end\n"
+        "  skip 39\n"
+        "  skip 20\n"
+        "  child FrameLabelSkin \"Label\"\n"
+        "    labelText = \"hello\"\n"
+        "  end\n"
+        "end\n"
+        "object ButtonSkin \"After\"\n"
+        "  CONTROLID = 5\n"
+        "end\n";
+    std::unique_ptr<SkinStore> store = LoadStore(BuildContainer(source));
+    ASSERT_TRUE(store);
+    SkinObject* frame = store->FindObject("Frame");
+    ASSERT_TRUE(frame);
+    EXPECT_EQ(frame->Children().size(), 2u);
+    EXPECT_EQ(static_cast<CaptionButtonSkin*>(frame->FindChild("Close"))->action, 1);
+    EXPECT_STREQ(static_cast<FrameLabelSkin*>(frame->FindChild("Label"))->labelText, "hello");
+    EXPECT_EQ(ControlIdOf(*store, "After"), 5);
+}
+
+TEST(ContainerSections, TheLaterTopLevelObjectOfANameWins)
+{
+    const std::string source =
+        "object ButtonSkin \"Twin\"\n  CONTROLID = 1\nend\n"
+        "object ButtonSkin \"Twin\"\n  CONTROLID = 2\nend\n"
+        "object StaticSkin \"Twin\"\n  CONTROLID = 3\nend\n";
+    std::unique_ptr<SkinStore> store = LoadStore(BuildContainer(source));
+    ASSERT_TRUE(store);
+    EXPECT_EQ(store->Objects().size(), 1u);
+    EXPECT_EQ(store->FindObject("Twin")->TypeCode(), kTypeStatic);
+    EXPECT_EQ(ControlIdOf(*store, "Twin"), 3);
+}
+
+TEST(ContainerSections, TheFirstChildOfANameStays)
+{
+    const std::string source =
+        "object FrameSkin \"Frame\"\n"
+        "  child CaptionButtonSkin \"Close\"\n    action = 1\n  end\n"
+        "  child CaptionButtonSkin \"Close\"\n    action = 4\n  end\n"
+        "  child ButtonSkin \"Close\"\n    CONTROLID = 7\n  end\n"
+        "end\n";
+    std::unique_ptr<SkinStore> store = LoadStore(BuildContainer(source));
+    ASSERT_TRUE(store);
+    SkinObject* close = store->FindObject("Close");
+    ASSERT_TRUE(close);
+    EXPECT_EQ(close->TypeCode(), kTypeCaptionButton);
+    EXPECT_EQ(static_cast<CaptionButtonSkin*>(close)->action, 1);
+    EXPECT_EQ(store->FindObject("Frame")->Children().size(), 1u);
+}
+
+TEST(ContainerSections, ChildrenAreFoundDepthFirstInNameOrder)
+{
+    const std::string source =
+        "object GroupBoxSkin \"B-parent\"\n"
+        "  child StaticSkin \"Deep\"\n    CONTROLID = 2\n  end\n"
+        "end\n"
+        "object GroupBoxSkin \"A-parent\"\n"
+        "  child GroupBoxSkin \"Middle\"\n"
+        "    child StaticSkin \"Deep\"\n      CONTROLID = 1\n    end\n"
+        "  end\n"
+        "end\n"
+        "image \"Deep\"\nend\n"
+        "extra \"Extra\"\n  child StaticSkin \"OnlyInExtra\"\n  end\nend\n";
+    std::unique_ptr<SkinStore> store = LoadStore(BuildContainer(source));
+    ASSERT_TRUE(store);
+    // A child of the first top-level object in name order comes before an
+    // image of the same name.
+    EXPECT_EQ(ControlIdOf(*store, "Deep"), 1);
+    EXPECT_EQ(store->FindObject("Extra")->TypeCode(), kTypeExtraObject);
+    // Children of extra objects are kept but not searched.
+    EXPECT_EQ(store->FindObject("OnlyInExtra"), nullptr);
+    EXPECT_EQ(store->ExtraObjects().at("Extra")->Children().size(), 1u);
+}
+
+TEST(ContainerSections, NestingBeyondTheLimitEndsTheReading)
+{
+    std::string source = "object GroupBoxSkin \"Top\"\n";
+    const int depth = 80;
+    for (int i = 0; i < depth; ++i)
+        source += "child GroupBoxSkin \"Level" + std::to_string(i) + "\"\n";
+    for (int i = 0; i < depth; ++i)
+        source += "end\n";
+    source += "end\nobject ButtonSkin \"After\"\nend\n";
+    std::unique_ptr<SkinStore> store = LoadStore(BuildContainerUnchecked(source));
+    ASSERT_TRUE(store);
+    ASSERT_TRUE(store->FindObject("Top"));
+    EXPECT_TRUE(store->FindObject("Level60"));
+    EXPECT_EQ(store->FindObject("Level70"), nullptr);
+    EXPECT_EQ(store->FindObject("After"), nullptr);
+}
+
+TEST(ContainerSections, ATruncatedStreamKeepsWhatWasComplete)
+{
+    const std::vector<uint8_t> whole = Unpack(BuildContainer(kTwoButtons));
+    for (size_t cut = 188; cut < whole.size(); cut += 97) {
+        const std::vector<uint8_t> part(whole.begin(), whole.begin() + cut);
+        std::unique_ptr<SkinStore> store = LoadStore(Pack(part));
+        ASSERT_TRUE(store) << "cut at " << cut;
+        EXPECT_LE(store->Objects().size(), 2u);
+        EXPECT_EQ(store->LoadInfo().bytesRead, static_cast<int32_t>(cut));
+    }
+}
