@@ -14,6 +14,8 @@ from raster import KEY
 DESKTOP = (74, 96, 118)
 TEXT_FONT = '/usr/share/fonts/truetype/wqy/wqy-microhei.ttc'
 CONVERT = '/usr/bin/convert'
+# Without dates in the file a rerun gives the same bytes.
+STABLE_PNG = ['-define', 'png:exclude-chunks=date,time']
 
 STRETCHED_PIECES = {1: set(range(9)), 2: {7}, 3: {4}, 4: {3}, 5: {1, 3, 5, 7}, 6: {5}, 7: {1}}
 
@@ -144,7 +146,7 @@ class Texts:
         for x, y, size, colour, text in self.items:
             args += ['-pointsize', str(size), '-fill', '#%02X%02X%02X' % colour,
                      '-annotate', '+%d+%d' % (x, y), text]
-        subprocess.run(args + [png_path], check=True)
+        subprocess.run(args + STABLE_PNG + [png_path], check=True)
 
 
 def child(obj, name):
@@ -302,7 +304,7 @@ def write_layers(layers, path):
             f.write(encode_png(surface.width, surface.height, surface.rows))
         texts.apply(target)
         if i:
-            subprocess.run([CONVERT, path, target, '-composite', path], check=True)
+            subprocess.run([CONVERT, path, target, '-composite'] + STABLE_PNG + [path], check=True)
             os.remove(target)
 
 

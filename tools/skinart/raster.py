@@ -81,25 +81,7 @@ def sd_polyline(points, width):
     return lambda x, y: min(s(x, y) for s in strokes)
 
 
-def sd_convex(points):
-    """Convex polygon given clockwise in screen coordinates (y down)."""
-    edges = []
-    for (ax, ay), (bx, by) in zip(points, points[1:] + points[:1]):
-        nx, ny = by - ay, ax - bx
-        n = math.hypot(nx, ny) or 1e-9
-        edges.append((nx / n, ny / n, (nx * ax + ny * ay) / n))
 
-    def sd(x, y):
-        return max(nx * x + ny * y - c for nx, ny, c in edges)
-    return sd
-
-
-def sd_union(*shapes):
-    return lambda x, y: min(s(x, y) for s in shapes)
-
-
-def sd_subtract(shape, hole):
-    return lambda x, y: max(shape(x, y), -hole(x, y))
 
 
 class Canvas:
@@ -134,11 +116,7 @@ class Canvas:
         h = max(1, y1 - y0 - 1)
         self.fill(x0, y0, x1, y1, lambda x, y: ramp(stops, (y - y0) / h))
 
-    def hgradient(self, x0, y0, x1, y1, stops):
-        w = max(1, x1 - x0 - 1)
-        self.fill(x0, y0, x1, y1, lambda x, y: ramp(stops, (x - x0) / w))
-
-    def draw(self, shape, colour, bbox=None, alpha=1.0):
+    def draw(self, shape, colour, bbox=None):
         """Blends colour (or colour(x, y)) wherever the shape covers a pixel."""
         x0, y0, x1, y1 = bbox or (0, 0, self.width, self.height)
         x0, y0 = max(0, int(x0)), max(0, int(y0))
@@ -146,7 +124,7 @@ class Canvas:
         paint = colour if callable(colour) else (lambda x, y: colour)
         for y in range(y0, y1):
             for x in range(x0, x1):
-                cover = clamp01(0.5 - shape(x + 0.5, y + 0.5)) * alpha
+                cover = clamp01(0.5 - shape(x + 0.5, y + 0.5))
                 if cover <= 0.0:
                     continue
                 self.blend_at(y * self.width + x, paint(x, y), cover)
@@ -167,9 +145,9 @@ class Canvas:
         self.px[i] = mix(base, colour, cover)
         self.opacity[i] = self.opacity[i] + cover * (1.0 - self.opacity[i])
 
-    def round_box(self, x0, y0, x1, y1, radius, fill, border=None, bbox=None):
+    def round_box(self, x0, y0, x1, y1, radius, fill, border=None):
         """A rounded box with an optional one-pixel border."""
-        box = bbox or (x0 - 1, y0 - 1, x1 + 1, y1 + 1)
+        box = (x0 - 1, y0 - 1, x1 + 1, y1 + 1)
         if border is None:
             self.draw(sd_round_rect(x0, y0, x1, y1, radius), fill, box)
             return
@@ -191,13 +169,6 @@ class Canvas:
             self.px[row:row + source.width] = source.px[srow:srow + source.width]
             self.opacity[row:row + source.width] = source.opacity[srow:srow + source.width]
 
-    def crop(self, x0, y0, x1, y1):
-        out = Canvas(x1 - x0, y1 - y0)
-        for y in range(y0, y1):
-            for x in range(x0, x1):
-                out.set(x - x0, y - y0, self.get(x, y), self.opacity[y * self.width + x])
-        return out
-
     def transposed(self):
         """Mirror along the main diagonal: a horizontal look becomes vertical."""
         out = Canvas(self.height, self.width)
@@ -211,13 +182,6 @@ class Canvas:
         for y in range(self.height):
             for x in range(self.width):
                 out.set(self.width - 1 - x, y, self.get(x, y), self.opacity[y * self.width + x])
-        return out
-
-    def flipped(self):
-        out = Canvas(self.width, self.height)
-        for y in range(self.height):
-            for x in range(self.width):
-                out.set(x, self.height - 1 - y, self.get(x, y), self.opacity[y * self.width + x])
         return out
 
 
@@ -238,14 +202,6 @@ class Mask:
                 self.cover[i] = max(self.cover[i], c)
         return self
 
-    def cut(self, shape):
-        for y in range(self.height):
-            for x in range(self.width):
-                c = clamp01(0.5 - shape(x + 0.5, y + 0.5))
-                i = y * self.width + x
-                self.cover[i] = min(self.cover[i], 1.0 - c)
-        return self
-
     def rect(self, x0, y0, x1, y1):
         """Crisp axis-aligned bar on whole pixels."""
         for y in range(max(0, y0), min(self.height, y1)):
@@ -264,11 +220,10 @@ class Mask:
         self.rect(x0, y0, x1, y0 + 1).rect(x0, y1 - 1, x1, y1)
         return self.rect(x0, y0, x0 + 1, y1).rect(x1 - 1, y0, x1, y1)
 
-    def lay_on(self, canvas, colour, dx=0, dy=0):
-        for y in range(self.height):
-            for x in range(self.width):
-                c = self.cover[y * self.width + x]
-                tx, ty = x + dx, y + dy
-                if c <= 0.0 or not (0 <= tx < canvas.width and 0 <= ty < canvas.height):
-                    continue
-                canvas.blend_at(ty * canvas.width + tx, colour, c)
+    def lay_on(self, canvas, colour):
+        """Blends the glyph onto a canvas of the same size."""
+        if (canvas.width, canvas.height) != (self.width, self.height):
+            raise ValueError('mask and canvas differ in size')
+        for i, c in enumerate(self.cover):
+            if c > 0.0:
+                canvas.blend_at(i, colour, c)
