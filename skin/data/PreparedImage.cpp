@@ -5,10 +5,8 @@
 #include "data/SkinInfo.h"
 #include "data/SkinStore.h"
 #include "data/SkinTypes.h"
-#include "imaging/GdiObject.h"
 #include "imaging/Image.h"
 #include "imaging/ImageRef.h"
-#include "imaging/Regions.h"
 
 PreparedImage::~PreparedImage()
 {
@@ -17,8 +15,8 @@ PreparedImage::~PreparedImage()
 
 void ReleasePreparedImage(PreparedImage& prepared)
 {
-    const std::unique_ptr<Image> image(prepared.image);
-    const Region region(prepared.region);
+    delete prepared.image;
+    DeletePreparedRegion(prepared.region);
     prepared.width = prepared.height = prepared.reserved = 0;
     prepared.region = nullptr;
     prepared.image = nullptr;
@@ -36,10 +34,8 @@ void PrepareImageRef(SkinStore& store, const ImageRef& ref, PreparedImage& out)
     std::unique_ptr<Image> cut(new Image());
     if (!bitmap->Crop(ref.source.left, ref.source.top, ref.source.right, ref.source.bottom, cut.get()))
         return;
-    if (buildRegion) {
-        const Bitmap device(cut->MakeBitmap(nullptr));
-        out.region = CreateRegionFromBitmap(device, info->keyColour);
-    }
+    if (buildRegion)
+        out.region = CreatePreparedRegion(*cut, info->keyColour);
     out.width = cut->GetWidth();
     out.height = cut->GetHeight();
     out.image = cut.release();

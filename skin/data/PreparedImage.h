@@ -1,5 +1,8 @@
 // An ImageRef cut out of its skin bitmap once, with the region of its
 // non-transparent pixels, ready to be drawn many times.
+//
+// PreparedImage.cpp is byte-level code (the fuzzing build compiles it);
+// the region is made and deleted in PreparedImageDevice.cpp.
 #pragma once
 
 #include <windows.h>
@@ -30,3 +33,7 @@ struct PreparedImage {
 void PrepareImageRef(SkinStore& store, const ImageRef& ref, PreparedImage& out);
 // Destroys the image and the region and sets every field to 0.
 void ReleasePreparedImage(PreparedImage& prepared);
+
+// The region of the pixels of `image` that are not `transparentColour`.
+HRGN CreatePreparedRegion(const Image& image, COLORREF transparentColour);
+void DeletePreparedRegion(HRGN region);

@@ -23,6 +23,7 @@ const char kUsage[] =
     "       skinc dump FILE [-o SOURCE]   a container to source (BMPs beside SOURCE)\n"
     "       skinc check FILE              load a container as the engine does\n"
     "       skinc image IN.bmp OUT.bmp    decode and re-encode a bitmap\n"
+    "       skinc unpack FILE -o STREAM   the unpacked skin stream of a container\n"
     "       skinc schema [TYPE]           every field of every object type\n";
 
 int Fail(const std::string& message)
@@ -169,6 +170,22 @@ int ReencodeImage(int argc, char** argv)
     return written ? 0 : Fail(std::string(argv[3]) + ": cannot write");
 }
 
+int UnpackContainer(int argc, char** argv)
+{
+    const std::string output = OutputOption(argc, argv, 3);
+    if (argc != 5 || output.empty())
+        return Fail(std::string("unpack needs FILE -o STREAM\n") + kUsage);
+    std::vector<uint8_t> bytes;
+    std::string error;
+    if (!LoadContainer(argv[2], bytes, error))
+        return Fail(error);
+    MemoryStream stream(MemoryStream::kSkinGrowStep);
+    if (!MemoryStream(bytes.data(), static_cast<int32_t>(bytes.size())).DecompressTo(stream))
+        return Fail(std::string(argv[2]) + ": it does not unpack (not an LZO1X container of its declared length)");
+    return WriteFileBytes(output, stream.Data(), static_cast<size_t>(stream.Length())) ? 0
+                                                                                      : Fail(output + ": cannot write");
+}
+
 std::string VersionNote(VersionRange versions)
 {
     if (versions.first == 0 && versions.last == 255)
@@ -252,6 +269,8 @@ int main(int argc, char** argv)
         return Check(argc, argv);
     if (command == "image")
         return ReencodeImage(argc, argv);
+    if (command == "unpack")
+        return UnpackContainer(argc, argv);
     if (command == "schema")
         return ListSchemas(argc, argv);
     return Fail("unknown command " + command + "\n" + kUsage);
