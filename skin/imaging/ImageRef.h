@@ -20,7 +20,8 @@ protected:
     ~ImageSource() = default;
 };
 
-// The bitmaps of the skin the engine currently shows.
+// The bitmaps of the skin the engine currently shows: the skin manager's
+// current store. The skin manager, which owns that store, defines it.
 const ImageSource& CurrentSkinImages();
 
 // Rectangle of a bitmap, top-down, right and bottom exclusive.
