@@ -3,6 +3,7 @@
 #include "data/MemoryStream.h"
 #include "data/SkinObject.h"
 #include "data/SkinTypes.h"
+#include "data/SkinVersion.h"
 
 namespace {
 
@@ -73,6 +74,32 @@ void ReadEmbedded(SkinObject& part, MemoryStream& stream, ReadContext& context)
     ReadNested(part, stream, context);
 }
 
+// Steps first .. end of a record.
+void ReadSteps(SkinObject& object, const std::vector<RecordStep>& steps, size_t first, MemoryStream& stream,
+               ReadContext& context)
+{
+    const uint8_t minor = context.Minor();
+    for (size_t i = first; i < steps.size(); ++i) {
+        const RecordStep& step = steps[i];
+        if (!step.versions.Contains(minor))
+            continue;
+        switch (step.kind) {
+        case StepKind::Field:
+            ReadField(object, step.field, stream);
+            break;
+        case StepKind::Children:
+            ReadChildren(object, stream, context);
+            break;
+        case StepKind::Embedded:
+            ReadEmbedded(step.embedded(object), stream, context);
+            break;
+        case StepKind::Special:
+            step.special.read(object, stream, context);
+            break;
+        }
+    }
+}
+
 }  // namespace
 
 ReadContext::ReadContext(uint8_t minor, Fixups fixups) : minor_(minor), fixups_(fixups) {}
@@ -107,29 +134,23 @@ void WriteContext::WriteChildren(SkinObject& parent, MemoryStream& stream)
         WriteEntry(*entry.second, stream, *this);
 }
 
+void ReadCommonRecord(MemoryStream& stream, SkinObject& object, ReadContext& context)
+{
+    ReadSteps(object, SkinObject::CommonRecordSchema().steps, 0, stream, context);
+}
+
+void ReadCommonRecord(MemoryStream& stream, SkinObject& object)
+{
+    RecordReadContext context(CurrentSkinVersion().minor);
+    ReadCommonRecord(stream, object, context);
+}
+
 void ReadRecord(SkinObject& object, MemoryStream& stream, ReadContext& context)
 {
-    const uint8_t minor = context.Minor();
-    for (const RecordStep& step : object.GetSchema().steps) {
-        if (!step.versions.Contains(minor))
-            continue;
-        switch (step.kind) {
-        case StepKind::Field:
-            ReadField(object, step.field, stream);
-            break;
-        case StepKind::Children:
-            ReadChildren(object, stream, context);
-            break;
-        case StepKind::Embedded:
-            ReadEmbedded(step.embedded(object), stream, context);
-            break;
-        case StepKind::Special:
-            step.special.read(object, stream, context);
-            break;
-        }
-    }
+    ReadCommonRecord(stream, object, context);
+    ReadSteps(object, object.GetSchema().steps, SkinObject::CommonRecordSchema().steps.size(), stream, context);
     if (context.AppliesFixups())
-        object.ApplyVersionFixups(minor);
+        object.ApplyVersionFixups(context.Minor());
 }
 
 void WriteRecord(SkinObject& object, MemoryStream& stream, WriteContext& context)

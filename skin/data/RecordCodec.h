@@ -77,8 +77,14 @@ private:
     uint8_t minor_;
 };
 
+// Fields 1 to 8 of the common record, then the children.
+void ReadCommonRecord(MemoryStream& stream, SkinObject& object, ReadContext& context);
+// The same under the engine's rules and the current container version.
+void ReadCommonRecord(MemoryStream& stream, SkinObject& object);
+
 // The record of `object` (its common record, children and own fields),
-// without the type code in front.
+// without the type code in front; then the version fix-ups where the
+// context applies them.
 void ReadRecord(SkinObject& object, MemoryStream& stream, ReadContext& context);
 void WriteRecord(SkinObject& object, MemoryStream& stream, WriteContext& context);
 // An entry: the type code, then the record.

@@ -23,22 +23,45 @@ std::unique_ptr<T> CreateOrNull(Args... args)
     }
 }
 
-// The image and extra-object sections: a count, then entries whose type
-// code is read and ignored, each a record of the section's one type.
-template <class Create, class Take>
-void ReadSection(MemoryStream& stream, ReadContext& context, Create create, Take take)
+// The image and extra-object sections: a count, then that many records.
+template <class ReadOne, class Take>
+void ReadSection(MemoryStream& stream, ReadOne readOne, Take take)
 {
-    for (int32_t count = ReadInt32(stream); count > 0 && !stream.AtEnd(); --count) {
-        ReadInt32(stream);
-        auto entry = create();
-        if (!entry)
-            continue;
-        ReadRecord(*entry, stream, context);
-        take(std::move(entry));
-    }
+    for (int32_t count = ReadInt32(stream); count > 0 && !stream.AtEnd(); --count)
+        if (auto entry = readOne())
+            take(std::move(entry));
 }
 
 }  // namespace
+
+std::unique_ptr<SkinObject> ReadObjectEntry(MemoryStream& stream, ReadContext& context, int32_t& code)
+{
+    code = ReadInt32(stream);
+    if (!IsTopLevelTypeCode(code))
+        return nullptr;
+    std::unique_ptr<SkinObject> object = CreateSkinObject(code);
+    if (object)
+        ReadRecord(*object, stream, context);
+    return object;
+}
+
+std::unique_ptr<SkinImage> ReadImageRecord(MemoryStream& stream, ReadContext& context)
+{
+    ReadInt32(stream);
+    std::unique_ptr<SkinImage> image = CreateOrNull<SkinImage>();
+    if (image)
+        ReadRecord(*image, stream, context);
+    return image;
+}
+
+std::unique_ptr<SkinObject> ReadExtraObjectRecord(MemoryStream& stream, ReadContext& context)
+{
+    ReadInt32(stream);
+    std::unique_ptr<SkinObject> object = CreateOrNull<SkinObject>(kTypeExtraObject);
+    if (object)
+        ReadRecord(*object, stream, context);
+    return object;
+}
 
 uint32_t SkinHeader::ObjectCount() const
 {
@@ -86,31 +109,27 @@ void SkinFileReader::ReadObjects(MemoryStream& stream)
     // Once the stream is exhausted the loop stops, whatever count the
     // header gives, so that a damaged count cannot keep it spinning.
     for (uint32_t i = 0; i < count && !stream.AtEnd(); ++i) {
-        const int32_t code = ReadInt32(stream);
-        if (!IsTopLevelTypeCode(code)) {
+        int32_t code = 0;
+        std::unique_ptr<SkinObject> object = ReadObjectEntry(stream, context_, code);
+        if (object)
+            context_.TakeObject(code, std::move(object));
+        else if (!IsTopLevelTypeCode(code))
             // Nothing more belongs to this entry: the next four bytes are
             // the next entry's type code.
             context_.SkipObject(code);
-            continue;
-        }
-        std::unique_ptr<SkinObject> object = CreateSkinObject(code);
-        if (!object)
-            continue;
-        ReadRecord(*object, stream, context_);
-        context_.TakeObject(code, std::move(object));
     }
 }
 
 void SkinFileReader::ReadImages(MemoryStream& stream)
 {
     ReadSection(
-        stream, context_, [] { return CreateOrNull<SkinImage>(); },
+        stream, [&] { return ReadImageRecord(stream, context_); },
         [this](std::unique_ptr<SkinImage> image) { context_.TakeImage(std::move(image)); });
 }
 
 void SkinFileReader::ReadExtraObjects(MemoryStream& stream)
 {
     ReadSection(
-        stream, context_, [] { return CreateOrNull<SkinObject>(kTypeExtraObject); },
+        stream, [&] { return ReadExtraObjectRecord(stream, context_); },
         [this](std::unique_ptr<SkinObject> object) { context_.TakeExtraObject(std::move(object)); });
 }

@@ -7,11 +7,14 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "data/SkinVersion.h"
 
 class MemoryStream;
 class ReadContext;
+class SkinImage;
+class SkinObject;
 
 // The 188-byte header at the start of every skin stream.
 struct SkinHeader {
@@ -30,6 +33,17 @@ struct SkinHeader {
 };
 
 extern const char kSkinMagic[SkinHeader::kMagicSize];
+
+// One entry of the object section: the type code (in `code`), then the
+// record of an object of that type. Null for a code the section does not
+// accept (nothing more is read) or when the object cannot be created.
+std::unique_ptr<SkinObject> ReadObjectEntry(MemoryStream& stream, ReadContext& context, int32_t& code);
+// One record of the image section: an ignored type code, then the image's
+// record with its encoded bitmap, decoded on the way.
+std::unique_ptr<SkinImage> ReadImageRecord(MemoryStream& stream, ReadContext& context);
+// One record of the extra-object section: an ignored type code, then a
+// plain object (type 19) with its children.
+std::unique_ptr<SkinObject> ReadExtraObjectRecord(MemoryStream& stream, ReadContext& context);
 
 class SkinFileReader {
 public:

@@ -1,6 +1,7 @@
 #include "data/SkinObject.h"
 
 #include <cstring>
+#include <stdexcept>
 
 #include "data/MemoryStream.h"
 #include "data/RecordCodec.h"
@@ -26,7 +27,7 @@ SkinObject::SkinObject(int32_t typeCode)
       typeCode_(typeCode),
       schema_(nullptr)
 {
-    AdoptSchema(CommonSchema());
+    AdoptSchema(CommonRecordSchema());
 }
 
 SkinObject::~SkinObject() = default;
@@ -46,7 +47,7 @@ void SkinObject::AddCommonRecord(SchemaBuilder& builder)
         .Children();
 }
 
-const Schema& SkinObject::CommonSchema()
+const Schema& SkinObject::CommonRecordSchema()
 {
     static const Schema schema = [] {
         SchemaBuilder builder(kTypeExtraObject, "SkinObject");
@@ -58,6 +59,13 @@ const Schema& SkinObject::CommonSchema()
 
 void SkinObject::AdoptSchema(const Schema& schema)
 {
+    const std::vector<RecordStep>& common = CommonRecordSchema().steps;
+    // The record readers take the common record first and the type's own
+    // steps after it; a schema that began differently would be misread.
+    for (size_t i = 0; i < common.size(); ++i)
+        if (i >= schema.steps.size() || schema.steps[i].kind != common[i].kind ||
+            schema.steps[i].field.name != common[i].field.name)
+            throw std::logic_error("skin schema " + schema.typeName + " does not begin with the common record");
     schema_ = &schema;
     for (const RecordStep& step : schema.steps) {
         if (step.kind != StepKind::Field)

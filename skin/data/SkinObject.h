@@ -51,6 +51,9 @@ public:
     int32_t TypeCode() const { return typeCode_; }
     const char* Name() const { return name; }
     const Schema& GetSchema() const { return *schema_; }
+    // The common record alone: fields 1 to 8, then the children. Every
+    // type's schema begins with these steps.
+    static const Schema& CommonRecordSchema();
 
     // The child of that name, searched depth first in name order.
     SkinObject* FindChild(const char* childName);
@@ -80,8 +83,6 @@ protected:
     static void AddCommonRecord(SchemaBuilder& builder);
 
 private:
-    static const Schema& CommonSchema();
-
     ChildTable children_;
     int32_t typeCode_;
     const Schema* schema_;

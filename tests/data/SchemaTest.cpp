@@ -204,3 +204,18 @@ TEST(Schemas, DefaultsFollowTheTypeTables)
     for (const int32_t code : {kTypeEdit, kTypeListBox, kTypeIpAddress, kTypeListView, kTypeTreeView, kTypeRichEdit})
         EXPECT_EQ(Create(code)->TypeCode(), code);
 }
+
+TEST(Schemas, TheCommonRecordIsReadOnItsOwn)
+{
+    std::unique_ptr<SkinObject> original = Create(kTypeButton);
+    std::strcpy(original->name, "Button");
+    original->spare = 77;
+    const std::vector<uint8_t> written = RecordBytes(*original, 11);
+    std::unique_ptr<SkinObject> copy = Create(kTypeButton);
+    MemoryStream stream(written.data(), static_cast<int32_t>(written.size()));
+    RecordReadContext context(11);
+    ReadCommonRecord(stream, *copy, context);
+    EXPECT_EQ(stream.Position(), 142);
+    EXPECT_STREQ(copy->Name(), "Button");
+    EXPECT_EQ(copy->spare, 77);
+}

@@ -86,7 +86,10 @@ std::unique_ptr<SkinStore> LoadStore(const std::vector<uint8_t>& container)
 
 int RunProgram(const std::string& commandLine, std::string& output)
 {
-    const std::string capture = TestOutputPath("program-output.txt");
+    // A file of its own per run: the previous child may still hold its
+    // inherited handle for a moment after it has exited.
+    static int runs = 0;
+    const std::string capture = TestOutputPath("program-output-" + std::to_string(++runs) + ".txt");
     SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
     HANDLE file = CreateFileA(capture.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
