@@ -2,8 +2,6 @@
 
 #include <stdexcept>
 
-namespace {
-
 bool EqualIgnoringCase(const std::string& a, const std::string& b)
 {
     if (a.size() != b.size())
@@ -18,8 +16,6 @@ bool EqualIgnoringCase(const std::string& a, const std::string& b)
     }
     return true;
 }
-
-}  // namespace
 
 size_t FieldKindSize(FieldKind kind)
 {

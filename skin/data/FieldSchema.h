@@ -112,6 +112,9 @@ struct RecordStep {
     SpecialPart special;                           // StepKind::Special
 };
 
+// Equality of two names with ASCII letters compared ignoring case.
+bool EqualIgnoringCase(const std::string& a, const std::string& b);
+
 // "name[index]": the plain name of one element of an array member.
 std::string IndexedFieldName(const char* name, int index);
 

@@ -7,6 +7,8 @@
 #include <limits>
 #include <new>
 
+#include "data/ByteOrder.h"
+
 namespace {
 
 const int32_t kContainerLengthSize = 4;
@@ -16,12 +18,6 @@ const int32_t kContainerLengthSize = 4;
 // bound is a damaged or hostile container, refused before allocating it.
 const int64_t kMaxExpansionPerByte = 256;
 const int64_t kExpansionSlack = 4096;
-
-uint32_t ReadLittleEndian32(const uint8_t* bytes)
-{
-    return static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8 |
-           static_cast<uint32_t>(bytes[2]) << 16 | static_cast<uint32_t>(bytes[3]) << 24;
-}
 
 }  // namespace
 
@@ -112,7 +108,7 @@ bool MemoryStream::DecompressTo(MemoryStream& out) const
 {
     if (lzo_init() != LZO_E_OK || !data_ || length_ < kContainerLengthSize)
         return false;
-    const uint32_t declared = ReadLittleEndian32(data_.get());
+    const uint32_t declared = LoadLittleEndian32(data_.get());
     const int64_t packedSize = length_ - kContainerLengthSize;
     if (declared == 0 || declared > static_cast<uint32_t>(std::numeric_limits<int32_t>::max()) ||
         declared > packedSize * kMaxExpansionPerByte + kExpansionSlack)

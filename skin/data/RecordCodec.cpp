@@ -1,5 +1,6 @@
 #include "data/RecordCodec.h"
 
+#include "data/ByteOrder.h"
 #include "data/MemoryStream.h"
 #include "data/SkinObject.h"
 #include "data/SkinTypes.h"
@@ -184,17 +185,15 @@ void WriteEntry(SkinObject& object, MemoryStream& stream, WriteContext& context)
 
 int32_t ReadInt32(MemoryStream& stream, int32_t fallback)
 {
-    unsigned char bytes[4];
+    uint8_t bytes[4];
     if (stream.Read(bytes, 4) != 4)
         return fallback;
-    return static_cast<int32_t>(static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8 |
-                                static_cast<uint32_t>(bytes[2]) << 16 | static_cast<uint32_t>(bytes[3]) << 24);
+    return static_cast<int32_t>(LoadLittleEndian32(bytes));
 }
 
 void WriteInt32(MemoryStream& stream, int32_t value)
 {
-    const uint32_t bits = static_cast<uint32_t>(value);
-    const unsigned char bytes[4] = {static_cast<unsigned char>(bits), static_cast<unsigned char>(bits >> 8),
-                                    static_cast<unsigned char>(bits >> 16), static_cast<unsigned char>(bits >> 24)};
+    uint8_t bytes[4];
+    StoreLittleEndian32(bytes, static_cast<uint32_t>(value));
     stream.Write(bytes, 4);
 }

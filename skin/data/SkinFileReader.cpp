@@ -3,6 +3,7 @@
 #include <cstring>
 #include <new>
 
+#include "data/ByteOrder.h"
 #include "data/MemoryStream.h"
 #include "data/RecordCodec.h"
 #include "data/SkinImage.h"
@@ -65,9 +66,7 @@ std::unique_ptr<SkinObject> ReadExtraObjectRecord(MemoryStream& stream, ReadCont
 
 uint32_t SkinHeader::ObjectCount() const
 {
-    const uint8_t* count = bytes + kObjectCountOffset;
-    return static_cast<uint32_t>(count[0]) | static_cast<uint32_t>(count[1]) << 8 |
-           static_cast<uint32_t>(count[2]) << 16 | static_cast<uint32_t>(count[3]) << 24;
+    return LoadLittleEndian32(bytes + kObjectCountOffset);
 }
 
 bool SkinHeader::HasMagic() const

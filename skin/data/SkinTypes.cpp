@@ -9,6 +9,7 @@
 #include "data/ComboBoxSkin.h"
 #include "data/ControlSkinBase.h"
 #include "data/CustomPropertySkin.h"
+#include "data/FieldSchema.h"
 #include "data/FrameSkin.h"
 #include "data/GroupBoxSkin.h"
 #include "data/HeaderSkin.h"
@@ -98,17 +99,6 @@ bool IsPlacedAt(int32_t code, Placement placement)
     return entry && (entry->placement & placement) != 0;
 }
 
-bool SameIgnoringCase(const char* a, const char* b)
-{
-    for (; *a && *b; ++a, ++b) {
-        const char x = (*a >= 'A' && *a <= 'Z') ? static_cast<char>(*a + 32) : *a;
-        const char y = (*b >= 'A' && *b <= 'Z') ? static_cast<char>(*b + 32) : *b;
-        if (x != y)
-            return false;
-    }
-    return *a == *b;
-}
-
 }  // namespace
 
 bool IsTopLevelTypeCode(int32_t code)
@@ -146,7 +136,7 @@ const char* SkinTypeName(int32_t code)
 int32_t SkinTypeFromName(const char* name)
 {
     for (const TypeEntry& entry : kTypes)
-        if (SameIgnoringCase(entry.name, name))
+        if (name && EqualIgnoringCase(entry.name, name))
             return entry.code;
     return 0;
 }

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "data/ButtonPart.h"
+#include "data/ByteOrder.h"
 #include "data/ControlSkinBase.h"
 #include "data/FrameSkin.h"
 #include "data/SkinInfo.h"
@@ -13,11 +14,6 @@
 #include "SkinTestSupport.h"
 
 namespace {
-
-uint32_t LittleEndian32(const std::vector<uint8_t>& bytes, size_t offset)
-{
-    return bytes[offset] | bytes[offset + 1] << 8 | bytes[offset + 2] << 16 | static_cast<uint32_t>(bytes[offset + 3]) << 24;
-}
 
 class DefaultSkin : public ::testing::Test {
 protected:
@@ -37,10 +33,10 @@ protected:
 TEST_F(DefaultSkin, UnpacksAndReadsToItsLastByte)
 {
     const std::vector<uint8_t> stream = Unpack(container_);
-    EXPECT_EQ(LittleEndian32(container_, 0), stream.size());
+    EXPECT_EQ(LoadLittleEndian32(&container_[0]), stream.size());
     EXPECT_EQ(stream[20], 1);
     EXPECT_EQ(stream[21], 11);
-    EXPECT_EQ(LittleEndian32(stream, 176), 26u);
+    EXPECT_EQ(LoadLittleEndian32(&stream[176]), 26u);
 
     const SkinLoadInfo& info = store_->LoadInfo();
     EXPECT_EQ(info.streamLength, static_cast<int32_t>(stream.size()));

@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "data/ByteOrder.h"
 #include "FileBytes.h"
 #include "SkinTestSupport.h"
 
@@ -23,7 +24,7 @@ std::string Quoted(const std::string& path)
 
 uint32_t Read32(const std::vector<uint8_t>& bytes, size_t offset)
 {
-    return bytes[offset] | bytes[offset + 1] << 8 | bytes[offset + 2] << 16 | static_cast<uint32_t>(bytes[offset + 3]) << 24;
+    return LoadLittleEndian32(&bytes[offset]);
 }
 
 // The palette and pixel rows of an uncompressed BMP with a 40-byte header,

@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "data/ByteOrder.h"
 #include "data/MemoryStream.h"
 #include "data/RecordCodec.h"
 #include "data/SkinFileReader.h"
@@ -99,8 +100,7 @@ bool PackContainer(const uint8_t* stream, size_t length, std::vector<uint8_t>& c
     if (lzo1x_999_compress(stream, static_cast<lzo_uint>(length), container.data() + 4, &packed,
                            workMemory.data()) != LZO_E_OK)
         return false;
-    for (int i = 0; i < 4; ++i)
-        container[i] = static_cast<uint8_t>(length >> (8 * i));
+    StoreLittleEndian32(container.data(), static_cast<uint32_t>(length));
     container.resize(4 + packed);
     return true;
 }
@@ -125,8 +125,7 @@ bool SkinDocument::WriteStream(MemoryStream& stream)
     std::strncpy(reinterpret_cast<char*>(header.bytes + SkinHeader::kBuilderTextOffset), builderText.c_str(),
                  SkinHeader::kBuilderTextSize - 1);
     const uint32_t count = HeaderObjectCount();
-    for (int i = 0; i < 4; ++i)
-        header.bytes[SkinHeader::kObjectCountOffset + i] = static_cast<uint8_t>(count >> (8 * i));
+    StoreLittleEndian32(header.bytes + SkinHeader::kObjectCountOffset, count);
     stream.Write(header.bytes, SkinHeader::kSize);
 
     VersionScope scope(version);

@@ -8,6 +8,8 @@
 #include <cstring>
 #include <limits>
 
+#include "data/ByteOrder.h"
+
 namespace {
 
 enum class PartKind { Text, Int32, HexInt32, Int32Quad, UInt8, UInt16, SignedBytePair, Colour, Rgb, BytePair };
@@ -85,18 +87,6 @@ bool StructuredParts(FieldKind kind, PartTable& table)
     case FieldKind::TextEffect: table = Table(kTextEffectParts); return true;
     default: return false;
     }
-}
-
-uint32_t LoadUInt32(const unsigned char* bytes)
-{
-    return static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8 |
-           static_cast<uint32_t>(bytes[2]) << 16 | static_cast<uint32_t>(bytes[3]) << 24;
-}
-
-void StoreUInt32(unsigned char* bytes, uint32_t value)
-{
-    for (int i = 0; i < 4; ++i)
-        bytes[i] = static_cast<unsigned char>(value >> (8 * i));
 }
 
 bool ParseRanged(const std::string& word, long long low, long long high, long long& value)
@@ -221,7 +211,7 @@ bool ParsePart(const ValuePart& part, const std::vector<SourceToken>& tokens, si
     case PartKind::HexInt32:
         if (!ParseInt32Word(words[0], int32))
             break;
-        StoreUInt32(place, static_cast<uint32_t>(int32));
+        StoreLittleEndian32(place, static_cast<uint32_t>(int32));
         return true;
     case PartKind::Int32Quad: {
         int32_t values[4];
@@ -231,7 +221,7 @@ bool ParsePart(const ValuePart& part, const std::vector<SourceToken>& tokens, si
         if (!valid)
             break;
         for (int i = 0; i < 4; ++i)
-            StoreUInt32(place + 4 * i, static_cast<uint32_t>(values[i]));
+            StoreLittleEndian32(place + 4 * i, static_cast<uint32_t>(values[i]));
         return true;
     }
     case PartKind::UInt8:
@@ -260,7 +250,7 @@ bool ParsePart(const ValuePart& part, const std::vector<SourceToken>& tokens, si
     case PartKind::Colour:
         if (!ParseColourWord(words[0], true, colour))
             break;
-        StoreUInt32(place, ColourRefFromRgbOrder(colour));
+        StoreLittleEndian32(place, ColourRefFromRgbOrder(colour));
         return true;
     case PartKind::Rgb:
         if (!ParseColourWord(words[0], false, colour))
@@ -283,13 +273,13 @@ std::string FormatPart(const ValuePart& part, const unsigned char* value)
     case PartKind::Text:
         return QuoteSourceString(std::string(reinterpret_cast<const char*>(place), strnlen(reinterpret_cast<const char*>(place), part.size)));
     case PartKind::Int32:
-        return FormatInt(static_cast<int32_t>(LoadUInt32(place)));
+        return FormatInt(static_cast<int32_t>(LoadLittleEndian32(place)));
     case PartKind::HexInt32:
-        return FormatHex32(LoadUInt32(place));
+        return FormatHex32(LoadLittleEndian32(place));
     case PartKind::Int32Quad: {
         std::string out;
         for (int i = 0; i < 4; ++i)
-            out += (i ? " " : "") + FormatInt(static_cast<int32_t>(LoadUInt32(place + 4 * i)));
+            out += (i ? " " : "") + FormatInt(static_cast<int32_t>(LoadLittleEndian32(place + 4 * i)));
         return out;
     }
     case PartKind::UInt8:
@@ -301,7 +291,7 @@ std::string FormatPart(const ValuePart& part, const unsigned char* value)
     case PartKind::BytePair:
         return FormatInt(place[0]) + " " + FormatInt(value[part.offset2]);
     case PartKind::Colour:
-        return FormatColourRef(LoadUInt32(place));
+        return FormatColourRef(LoadLittleEndian32(place));
     case PartKind::Rgb:
         return FormatRgb(place);
     }
@@ -380,7 +370,7 @@ bool ParseScalar(FieldKind kind, const std::vector<SourceToken>& tokens, size_t 
             error = "'" + tokens[pos].text + "' is not a 32-bit number";
             return false;
         }
-        StoreUInt32(field, static_cast<uint32_t>(int32));
+        StoreLittleEndian32(field, static_cast<uint32_t>(int32));
         return true;
     case FieldKind::Byte:
         if (!ExpectSingle(tokens, pos, SourceToken::Word, error, "a number from 0 to 255"))
@@ -398,7 +388,7 @@ bool ParseScalar(FieldKind kind, const std::vector<SourceToken>& tokens, size_t 
             error = "'" + tokens[pos].text + "' is not a colour #RRGGBB";
             return false;
         }
-        StoreUInt32(field, ColourRefFromRgbOrder(colour));
+        StoreLittleEndian32(field, ColourRefFromRgbOrder(colour));
         return true;
     case FieldKind::Rect: {
         std::vector<std::string> words;
@@ -412,7 +402,7 @@ bool ParseScalar(FieldKind kind, const std::vector<SourceToken>& tokens, size_t 
                 error = "'" + words[i] + "' is not a 32-bit number";
                 return false;
             }
-            StoreUInt32(field + 4 * i, static_cast<uint32_t>(int32));
+            StoreLittleEndian32(field + 4 * i, static_cast<uint32_t>(int32));
         }
         return true;
     }
@@ -492,11 +482,11 @@ std::string FormatFieldValue(FieldKind kind, const unsigned char* field, size_t 
     switch (kind) {
     case FieldKind::Int:
     case FieldKind::Bool:
-        return FormatInt(static_cast<int32_t>(LoadUInt32(field)));
+        return FormatInt(static_cast<int32_t>(LoadLittleEndian32(field)));
     case FieldKind::Byte:
         return FormatInt(field[0]);
     case FieldKind::Colour:
-        return FormatColourRef(LoadUInt32(field));
+        return FormatColourRef(LoadLittleEndian32(field));
     case FieldKind::Rect:
         return FormatPart({"rect", PartKind::Int32Quad, 0, 0, 0, false}, field);
     case FieldKind::String:

@@ -213,6 +213,10 @@ void PrintSchema(int32_t code)
             std::printf("  (%s)\n", std::strcmp(step.special.tag, "image") == 0 ? "file = \"BMP\"" : "custom blocks");
         } else {
             const FieldSpec& field = step.field;
+            if (field.name == "name") {
+                std::printf("  NAME: String, %u bytes (given on the object line)\n", static_cast<unsigned>(field.size));
+                continue;
+            }
             std::string names;
             for (const std::string& key : field.keys)
                 if (key != field.SourceName())
