@@ -111,6 +111,24 @@ const ExpectedSize kRecordSizes[] = {
     {39, 11, 230},
     {40, 11, 378},
     {100, 11, 361},
+    // Each version boundary of the tables, once.
+    {1, 2, 3044},   // no caption effect; the menu bar has its MDI buttons but no bar background
+    {1, 6, 3224},   // with SKINCLIENT and MDICLIENT
+    {4, 7, 1072},   // control part with the thrown-away rectangle, no spare
+    {5, 8, 1700},
+    {6, 10, 662},
+    {7, 3, 346},    // control part without the rectangle
+    {7, 6, 366},
+    {7, 9, 374},
+    {7, 10, 378},
+    {13, 9, 590},
+    {16, 9, 874},
+    {17, 3, 2038},
+    {20, 2, 1394},
+    {20, 3, 1482},
+    {20, 10, 1486},
+    {25, 4, 381},
+    {38, 7, 385},
 };
 
 }  // namespace
