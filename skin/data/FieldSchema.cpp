@@ -106,14 +106,6 @@ const FieldSpec* Schema::FindFieldAnyVersion(const std::string& name) const
     return nullptr;
 }
 
-bool Schema::HasStep(StepKind kind) const
-{
-    for (const RecordStep& step : steps)
-        if (step.kind == kind)
-            return true;
-    return false;
-}
-
 std::string IndexedFieldName(const char* name, int index)
 {
     return std::string(name) + "[" + std::to_string(index) + "]";

@@ -49,7 +49,6 @@ struct VersionRange {
 
     bool Contains(uint8_t minor) const { return minor >= first && minor <= last; }
     VersionRange Within(VersionRange outer) const;
-    bool IsEmpty() const { return first > last; }
 
     static VersionRange All() { return {0, 255}; }
     static VersionRange Since(uint8_t minor) { return {minor, 255}; }
@@ -128,7 +127,6 @@ struct Schema {
     const FieldSpec* FindField(const std::string& name, uint8_t minor) const;
     // Any field of that name or key, whatever versions store it.
     const FieldSpec* FindFieldAnyVersion(const std::string& name) const;
-    bool HasStep(StepKind kind) const;
 };
 
 class SchemaBuilder {

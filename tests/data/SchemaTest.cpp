@@ -8,6 +8,7 @@
 #include <map>
 #include <string>
 
+#include "data/ControlSkinBase.h"
 #include "data/MemoryStream.h"
 #include "data/RecordCodec.h"
 #include "data/SkinImage.h"
@@ -231,9 +232,28 @@ TEST(Schemas, TheCommonRecordIsReadOnItsOwn)
     const std::vector<uint8_t> written = RecordBytes(*original, 11);
     std::unique_ptr<SkinObject> copy = Create(kTypeButton);
     MemoryStream stream(written.data(), static_cast<int32_t>(written.size()));
-    RecordReadContext context(11);
-    ReadCommonRecord(stream, *copy, context);
+    ReadCommonRecord(stream, *copy);  // the current rules: 1.11
     EXPECT_EQ(stream.Position(), 142);
     EXPECT_STREQ(copy->Name(), "Button");
     EXPECT_EQ(copy->spare, 77);
+}
+
+TEST(Schemas, TextsEndWithinTheirFieldsWhateverTheFileHolds)
+{
+    std::unique_ptr<SkinObject> original = Create(kTypeStatic);
+    ControlSkinBase& control = static_cast<ControlSkinBase&>(*original);
+    std::memset(control.secondText, 'x', sizeof control.secondText);
+    std::memset(&control.mainImage, 'A', sizeof control.mainImage);
+    std::memset(control.font.logFont.lfFaceName, 'F', sizeof control.font.logFont.lfFaceName);
+    const std::vector<uint8_t> written = RecordBytes(*original, 11);
+
+    std::unique_ptr<SkinObject> copy = Create(kTypeStatic);
+    MemoryStream stream(written.data(), static_cast<int32_t>(written.size()));
+    RecordReadContext context(11);
+    ReadRecord(*copy, stream, context);
+    const ControlSkinBase& loaded = static_cast<const ControlSkinBase&>(*copy);
+    EXPECT_EQ(std::strlen(loaded.secondText), 50u);
+    EXPECT_EQ(std::strlen(loaded.mainImage.name), 49u);
+    EXPECT_EQ(std::strlen(loaded.font.logFont.lfFaceName), 31u);
+    EXPECT_EQ(loaded.mainImage.source.left, 0x41414141);
 }
