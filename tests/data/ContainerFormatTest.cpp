@@ -4,6 +4,9 @@
 
 #include "data/ButtonPart.h"
 #include "data/ControlSkinBase.h"
+#include "data/RecordCodec.h"
+#include "data/SkinFileReader.h"
+#include "data/SkinImage.h"
 #include "data/SkinTypes.h"
 #include "data/SkinVersion.h"
 #include "SkinTestSupport.h"
@@ -209,5 +212,57 @@ TEST(ContainerSections, ATruncatedStreamKeepsWhatWasComplete)
         ASSERT_TRUE(store) << "cut at " << cut;
         EXPECT_LE(store->Objects().size(), 2u);
         EXPECT_EQ(store->LoadInfo().bytesRead, static_cast<int32_t>(cut));
+    }
+}
+
+// Counts what the reader hands out, to see how long a list it walked.
+class CountingReader : public ReadContext {
+public:
+    CountingReader() : ReadContext(kSkinNewestMinorVersion) {}
+
+    void SkipChild(SkinObject&, int32_t) override { ++entries; }
+    void TakeChild(SkinObject&, int32_t, std::unique_ptr<SkinObject>) override { ++entries; }
+    void TakeObject(int32_t, std::unique_ptr<SkinObject>) override { ++entries; }
+    void SkipObject(int32_t) override { ++entries; }
+    void TakeImage(std::unique_ptr<SkinImage>) override { ++entries; }
+    void TakeExtraObject(std::unique_ptr<SkinObject>) override { ++entries; }
+
+    int64_t entries = 0;
+};
+
+TEST(ContainerSections, HugeCountsEndWithTheStream)
+{
+    const std::vector<uint8_t> whole = Unpack(BuildContainer("object ButtonSkin \"Only\"\n  CONTROLID = 4\nend\n"));
+    // The child count follows the type code (4 bytes) and the common
+    // fields (138 bytes) of the first object; the image and extra-object
+    // counts are the stream's last eight bytes.
+    const size_t childCount = 188 + 4 + 138;
+    const size_t imageCount = whole.size() - 8;
+    for (const size_t offset : {childCount, imageCount, imageCount + 4}) {
+        std::vector<uint8_t> stream = whole;
+        stream[offset] = stream[offset + 1] = stream[offset + 2] = 0xFF;
+        stream[offset + 3] = 0x7F;
+        MemoryStream bytes = StreamOf(stream);
+        CountingReader counting;
+        SkinFileReader reader(counting);
+        ASSERT_TRUE(reader.ReadStream(bytes)) << "count at " << offset;
+        // Each entry takes at least four bytes of the stream.
+        EXPECT_LE(counting.entries, static_cast<int64_t>(stream.size() / 4)) << "count at " << offset;
+
+        std::unique_ptr<SkinStore> store = LoadStore(Pack(stream));
+        ASSERT_TRUE(store) << "count at " << offset;
+        EXPECT_TRUE(store->FindObject("Only")) << "count at " << offset;
+    }
+}
+
+TEST(ContainerSections, ABitmapCutShortIsDecodedFromTheBytesThereAre)
+{
+    const std::vector<uint8_t> whole = Unpack(BuildContainer("image \"pw.bmp\"\n  file = \"pw.bmp\"\nend\n"));
+    for (const size_t missing : {8u, 100u, 900u}) {
+        const std::vector<uint8_t> stream(whole.begin(), whole.end() - missing);
+        std::unique_ptr<SkinStore> store = LoadStore(Pack(stream));
+        ASSERT_TRUE(store) << missing;
+        ASSERT_EQ(store->Images().size(), 1u) << missing;
+        EXPECT_TRUE(store->FindObject("pw.bmp"));
     }
 }
