@@ -15,7 +15,7 @@ function(sso_add_gtest)
   add_test(NAME ${T_NAME} COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:${T_NAME}>
            WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
   if(NOT T_TIMEOUT)
-    set(T_TIMEOUT 600)
+    set(T_TIMEOUT 300)
   endif()
   set_tests_properties(${T_NAME} PROPERTIES TIMEOUT ${T_TIMEOUT})
   if(T_RESOURCE_LOCK)

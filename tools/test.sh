@@ -6,9 +6,15 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 "$root/tools/build.sh"
 source "$root/tools/env.sh"
 source "$root/tools/display.sh"
-# One wineserver for the whole run: each test process attaches to it
-# instead of starting its own.
+# One Wine session for the whole run: the desktop process (the one Wine
+# would start for the first window) stays resident, and with it the
+# wineserver and Wine's service processes, so each test process attaches
+# to them. Started here, outside CTest, they do not hold CTest's output
+# pipes open, which would make CTest wait for them forever.
+wineserver -k 2>/dev/null || true
 wineserver -p
+"$root/cmake/wine-exec.sh" explorer.exe /desktop >/dev/null 2>&1 </dev/null &
 trap 'wineserver -k 2>/dev/null || true' EXIT
+"$root/cmake/wine-exec.sh" cmd.exe /c exit >/dev/null 2>&1 </dev/null
 cd "$SSO_BUILD_RUN"
 ctest --output-on-failure -j"${SSO_JOBS:-$(nproc)}" "$@"
