@@ -18,23 +18,25 @@ HINSTANCE g_instance;
 HWND g_mainWindow;
 ProbeErrorHandler g_probeErrorHandler = ShowProbeErrorBox;
 
-// The report is Big5. On a code-page-950 system it is drawn as it is; on any
-// other it is converted explicitly so the text still reads correctly.
-void DrawReport(HDC dc, RECT* client)
+}  // namespace
+
+void DrawBig5Text(HDC dc, RECT* area, const char* text, UINT systemCodePage)
 {
-    const int length = static_cast<int>(strlen(g_report));
-    if (GetACP() == kBig5CodePage) {
-        DrawTextA(dc, g_report, length, client, 0);
+    const int length = static_cast<int>(strlen(text));
+    if (systemCodePage == kBig5CodePage) {
+        DrawTextA(dc, text, length, area, 0);
         return;
     }
-    const int units = MultiByteToWideChar(kBig5CodePage, 0, g_report, length, nullptr, 0);
+    const int units = MultiByteToWideChar(kBig5CodePage, 0, text, length, nullptr, 0);
     std::vector<WCHAR> wide(units > 0 ? units : 1);
-    const int converted = MultiByteToWideChar(kBig5CodePage, 0, g_report, length, wide.data(), units);
+    const int converted = MultiByteToWideChar(kBig5CodePage, 0, text, length, wide.data(), units);
     if (converted > 0)
-        DrawTextW(dc, wide.data(), converted, client, 0);
+        DrawTextW(dc, wide.data(), converted, area, 0);
     else
-        DrawTextA(dc, g_report, length, client, 0);
+        DrawTextA(dc, text, length, area, 0);
 }
+
+namespace {
 
 LRESULT OnPaint(HWND window)
 {
@@ -42,7 +44,7 @@ LRESULT OnPaint(HWND window)
     HDC dc = BeginPaint(window, &paint);
     RECT client;
     GetClientRect(window, &client);
-    DrawReport(dc, &client);
+    DrawBig5Text(dc, &client, g_report, GetACP());
     EndPaint(window, &paint);
     return 0;
 }

@@ -22,6 +22,11 @@ HWND MainWindow();
 // changed).
 void SetProbeErrorHandler(ProbeErrorHandler handler);
 
+// Draws Big5 text with DrawText format 0. On a code-page-950 system the
+// bytes are drawn as they are; on any other they are converted explicitly,
+// so the text reads the same there.
+void DrawBig5Text(HDC dc, RECT* area, const char* text, UINT systemCodePage);
+
 LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK AboutDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 

@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <vector>
 #include <string>
 
 namespace {
@@ -111,6 +113,39 @@ TEST_F(MainWindowTest, PaintsTheReportIntoTheClientArea)
             inked += GetPixel(dc, x, y) != background;
     ReleaseDC(window_, dc);
     EXPECT_GT(inked, 100);
+}
+
+// Pixels of Big5 text drawn as the window does, for a given system code page.
+std::vector<COLORREF> DrawnPixels(const char* text, UINT systemCodePage)
+{
+    const int width = 320, height = 40;
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ previous = SelectObject(dc, bitmap);
+    RECT area = {0, 0, width, height};
+    FillRect(dc, &area, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    DrawBig5Text(dc, &area, text, systemCodePage);
+    std::vector<COLORREF> pixels;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            pixels.push_back(GetPixel(dc, x, y));
+    SelectObject(dc, previous);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    return pixels;
+}
+
+// On a system whose ANSI code page is not 950 the report is converted
+// before drawing; the picture is the one a code-page-950 system shows.
+TEST(ReportPainting, ConvertedDrawingLooksLikeTheBig5Drawing)
+{
+    const char text[] = "\n  \xC0\xCB\xAC\x64\xC5\xAA\xA5\x64\xBE\xF7\n      \xA7\x41\xA6\xB3 1";  // 檢查讀卡機, 你有 1
+    const std::vector<COLORREF> big5 = DrawnPixels(text, 950);
+    const std::vector<COLORREF> converted = DrawnPixels(text, 1252);
+    EXPECT_GT(std::count(big5.begin(), big5.end(), RGB(0, 0, 0)), 50);
+    EXPECT_TRUE(big5 == converted);
 }
 
 // The about box is modal: a timer inside its loop looks at it and closes it.
