@@ -25,7 +25,7 @@ const BYTE kReadCardNumber[] = {0x00, 0xB0, 0x00, 0x00, 0x10};
 // Lists the readers with a few retries, growing the buffer when the service
 // asks for more room than it has: a long list is read whole rather than
 // overflowing or cutting a reader name in two.
-bool ListReaders(SCARDCONTEXT context, std::vector<char>& list)
+bool ListReadersWithRetries(SCARDCONTEXT context, std::vector<char>& list)
 {
     list.assign(kReaderListBufferSize, '\0');
     DWORD length = kInitialReaderListLength;
@@ -104,7 +104,7 @@ void AppendCardNumber(ReportBuffer& report, ProbeErrorHandler onError)
 
     std::string number;
     std::vector<char> readers;
-    if (!ListReaders(context, readers)) {
+    if (!ListReadersWithRetries(context, readers)) {
         onError("SCardListReaders");
     } else {
         SCARDHANDLE card;

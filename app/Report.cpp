@@ -4,6 +4,7 @@
 #include "ReportBuffer.h"
 #include "ReportText.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
