@@ -2,11 +2,7 @@
 # Sets up, builds and starts the program on a simulated environment:
 #   tools/run.sh [SCENARIO]   (default: tools/sim/scenarios/default.txt)
 set -euo pipefail
-root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-"$root/tools/setup.sh"
-"$root/tools/build.sh"
-source "$root/tools/env.sh"
-source "$root/tools/display.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/prepare.sh"
 scenario=$(realpath "${1:-$root/tools/sim/scenarios/default.txt}")
 cd "$SSO_BUILD_RUN/bin"
 "$root/cmake/wine-exec.sh" simenv.exe apply "Z:${scenario//\//\\}"

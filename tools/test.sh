@@ -1,11 +1,7 @@
 #!/bin/bash
 # Sets up, builds and runs every test.
 set -euo pipefail
-root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-"$root/tools/setup.sh"
-"$root/tools/build.sh"
-source "$root/tools/env.sh"
-source "$root/tools/display.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/prepare.sh"
 # One Wine session for the whole run: the desktop process (the one Wine
 # would start for the first window) stays resident, and with it the
 # wineserver and Wine's service processes, so each test process attaches

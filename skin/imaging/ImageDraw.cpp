@@ -334,14 +334,27 @@ bool Image::CreateFromBitmap(HBITMAP bitmap)
     return true;
 }
 
+namespace {
+
+// Draw and DrawMasked take a negative size as the image's natural size; a
+// zero size, no DC or an unusable image draws nothing.
+bool ResolveDrawSize(const Image& image, HDC hdc, int& cx, int& cy)
+{
+    if (!image.IsValid() || !hdc || cx == 0 || cy == 0 || !image.IsEnabled())
+        return false;
+    if (cx < 0)
+        cx = image.GetWidth();
+    if (cy < 0)
+        cy = image.GetHeight();
+    return true;
+}
+
+}  // namespace
+
 int Image::Draw(HDC hdc, int x, int y, int cx, int cy, const RECT* clipRect)
 {
-    if (!IsValid() || !hdc || cx == 0 || cy == 0 || !IsEnabled())
+    if (!ResolveDrawSize(*this, hdc, cx, cy))
         return 0;
-    if (cx < 0)
-        cx = GetWidth();
-    if (cy < 0)
-        cy = GetHeight();
     ClipScope clip(hdc, clipRect);
     const Composition composition = CompositionOf(*this);
     if (!composition.NeedsBackground() && cx == GetWidth() && cy == GetHeight()) {
@@ -365,12 +378,8 @@ int Image::Draw(HDC hdc, int x, int y, int cx, int cy, const RECT* clipRect)
 
 int Image::DrawMasked(HDC hdc, int x, int y, int cx, int cy)
 {
-    if (!IsValid() || !hdc || cx == 0 || cy == 0 || !IsEnabled())
+    if (!ResolveDrawSize(*this, hdc, cx, cy))
         return 0;
-    if (cx < 0)
-        cx = GetWidth();
-    if (cy < 0)
-        cy = GetHeight();
     if (GetTransparentIndex() == -1)
         return StretchWhole(*this, hdc, x, y, cx, cy, SRCCOPY);
     const RECT destination = {x, y, x + cx, y + cy};
