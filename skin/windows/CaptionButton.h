@@ -1,0 +1,48 @@
+// A caption button: close, maximise/restore, minimise/restore, system menu,
+// window icon, or a button that posts a command; hot while the mouse is
+// over it (polled by a 100 ms timer), pressed while held, optionally a
+// toggle.
+#pragma once
+
+#include "core/SkinnedWindow.h"
+#include "imaging/GdiObject.h"
+#include "windows/FrameElement.h"
+
+class CaptionButtonSkin;
+
+class CaptionButton : public FrameElement, private WindowTimerClient {
+public:
+    enum State { StateHot = 0, StatePressed = 1, StateIdle = 3 };
+
+    CaptionButton(const RECT& placement, SkinnedWindow& owner);
+    ~CaptionButton() override;
+
+    void Draw(HDC hdc) override;
+    SkinObject* SetSkinObject(SkinObject* skinObject) override;
+    void OnRButtonDown(int x, int y) override;
+    void OnMouseMove(int x, int y) override;
+    void OnLButtonUp(int x, int y) override;
+    void OnLButtonDown(int x, int y) override;
+    void OnLButtonDblClk(int x, int y) override;
+    bool HitTest(int x, int y) override;
+    virtual void OnMouseLeave();
+
+    // The action code of the skin object (CaptionButtonSkin::Action).
+    int Action() const;
+    int State() const { return state_; }
+    bool IsPressed() const { return pressed_; }
+    bool IsTimerRunning() const { return timerRunning_; }
+
+private:
+    void OnTimer() override;
+    void SetState(int state);
+    void Act();
+    const CaptionButtonSkin* Button() const;
+
+    Region region_;
+    COLORREF transparentColour_ = RGB(255, 0, 255);
+    bool useTransparency_ = false;
+    bool timerRunning_ = false;
+    bool pressed_ = false;
+    int state_ = StateIdle;
+};
