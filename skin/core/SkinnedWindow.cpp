@@ -221,6 +221,7 @@ void SkinnedWindow::NotifyOwnerOfDetach(HWND window)
 WNDPROC SkinnedWindow::Attach(HWND hwnd)
 {
     window_ = hwnd;
+    activeCaption_ = GetActiveWindow() == hwnd;
     SkinChildren(hwnd);
     SetPropA(hwnd, kObjectProperty, this);
     UpdateCaptionButtons(static_cast<DWORD>(GetWindowLongPtrA(hwnd, GWL_STYLE)));
@@ -740,13 +741,6 @@ bool SkinnedWindow::IsSizable() const
     if ((style & WS_DLGFRAME) && (style & DS_MODALFRAME))
         return false;
     return (style & WS_THICKFRAME) != 0;
-}
-
-bool SkinnedWindow::IsActiveWindow() const
-{
-    WINDOWINFO info = {};
-    info.cbSize = sizeof info;
-    return GetWindowInfo(window_, &info) && info.dwWindowStatus == WS_ACTIVECAPTION;
 }
 
 HWND SkinnedWindow::TopLevelAncestor() const

@@ -111,7 +111,11 @@ public:
 
     // Window state.
     bool IsSizable() const;
-    bool IsActiveWindow() const;
+    // Whether the frame is drawn active: what the last WM_NCACTIVATE said.
+    // The system's own activation state can already name the next window
+    // while the old one paints its deactivation.
+    bool IsActiveWindow() const { return activeCaption_; }
+    void SetActiveCaption(bool active) { activeCaption_ = active; }
     HWND TopLevelAncestor() const;
     RECT WindowRectAtOrigin() const;
     // False once default processing destroyed the window (and this object
@@ -152,6 +156,7 @@ protected:
     std::set<HWND> children_;
     RECT lastRegionSize_ = {};
     int transparency_ = 0;
+    bool activeCaption_ = false;
     COLORREF transparentColour_ = RGB(255, 0, 255);
     Region windowRegion_;
 

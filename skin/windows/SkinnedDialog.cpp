@@ -202,9 +202,11 @@ LRESULT SkinnedDialog::FramedWindowProc(UINT message, WPARAM wParam, LPARAM lPar
         PaintNonClient(1);
         return result;
     }
+    case WM_NCACTIVATE:
+        SetActiveCaption(wParam != FALSE);
+        [[fallthrough]];
     case WM_SETTEXT:
-    case WM_SETICON:
-    case WM_NCACTIVATE: {
+    case WM_SETICON: {
         // The system draws its own caption for these as soon as it can see one.
         const LRESULT result = CallPreviousWithStyle(kNeutralStyle, message, wParam, lParam);
         PaintNonClient(1);

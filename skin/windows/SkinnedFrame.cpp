@@ -346,6 +346,7 @@ LRESULT SkinnedFrame::OnNcActivate(WPARAM wParam, LPARAM lParam)
 {
     if (!mdiChild_ && menuBar_.InMenuMode())
         return 1;
+    SetActiveCaption(wParam != FALSE);
     const LRESULT result = CallPreviousNeutral(WM_NCACTIVATE, wParam, lParam);
     SendMessageA(window_, WM_NCPAINT, 1, 0);
     return result;
