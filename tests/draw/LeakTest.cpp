@@ -56,13 +56,13 @@ protected:
 
     // Runs `draw` kRepeats times on a fresh surface each time the last run
     // is checked, and checks that the operation still works at the end and
-    // hands the DC back as it found it.
+    // that the DC is still as it was before the first run.
     void Repeat(const std::function<void(HDC)>& draw)
     {
+        const DcState before(surface_.Dc());
         for (int i = 0; i < kRepeats; ++i)
             draw(surface_.Dc());
         surface_.Fill(kBack);
-        const DcState before(surface_.Dc());
         draw(surface_.Dc());
         EXPECT_TRUE(before.Unchanged(surface_.Dc()));
     }
