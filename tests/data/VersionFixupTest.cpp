@@ -93,6 +93,38 @@ TEST(VersionFixups, ControlPlacementAndIdAtEveryMinorFromTheLowest)
     }
 }
 
+// Stored text effects (and the check box's TRANSPARENT) count from minor 9;
+// before, at every minor down to 0, the engine puts its defaults in.
+TEST(VersionFixups, TextEffectsBeforeMinor9AreDefaultsFromTheLowestMinor)
+{
+    for (int minor = 0; minor <= kSkinNewestMinorVersion; ++minor) {
+        const std::string source = "skin 1." + std::to_string(minor) +
+                                   "\n"
+                                   "object CheckBoxSkin \"Check\"\n"
+                                   "  TRANSPARENT = 1\n"
+                                   "  NORMAL.TEXTEFFECT = { color #FF0000 flags 1 }\n"
+                                   "end\n"
+                                   "object ButtonSkin \"Button\"\n"
+                                   "  NORMAL.TEXTEFFECT = { color #FF0000 flags 1 }\n"
+                                   "end\n";
+        std::unique_ptr<SkinStore> store = LoadStore(BuildContainer(source));
+        ASSERT_TRUE(store) << "minor " << minor;
+        const CheckBoxSkin& check = Find<CheckBoxSkin>(*store, "Check");
+        const ButtonSkin& button = Find<ButtonSkin>(*store, "Button");
+        if (minor >= 9) {
+            EXPECT_EQ(check.transparent, 1) << "minor " << minor;
+            EXPECT_EQ(check.groups[0].effect.flags, 1) << "minor " << minor;
+            EXPECT_EQ(LoadColour3(check.groups[0].effect.textColour), RGB(0xFF, 0, 0)) << "minor " << minor;
+            EXPECT_EQ(button.states[0].effect.flags, 1) << "minor " << minor;
+            EXPECT_EQ(LoadColour3(button.states[0].effect.textColour), RGB(0xFF, 0, 0)) << "minor " << minor;
+        } else {
+            EXPECT_EQ(check.transparent, 0) << "minor " << minor;
+            EXPECT_TRUE(SameEffect(check.groups[0].effect, DefaultEffect())) << "minor " << minor;
+            EXPECT_TRUE(SameEffect(button.states[0].effect, DefaultEffectIn(button.font.colour))) << "minor " << minor;
+        }
+    }
+}
+
 TEST(VersionFixups, Minor5HasNoFrameClientFieldsAndThrowsTheControlRectangleAway)
 {
     const std::string source =
