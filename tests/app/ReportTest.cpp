@@ -357,14 +357,17 @@ private:
     size_t capacity_;
 };
 
-// A certificate file of `size` bytes in the temporary folder; "any bytes"
-// is enough for the probe, which does not parse them.
+// A certificate file of `size` bytes in the temporary folder ("" when it
+// cannot be written); "any bytes" is enough for the probe, which does not
+// parse them.
 std::string WriteCertificateFile(size_t size)
 {
     char folder[MAX_PATH];
     GetTempPathA(MAX_PATH, folder);
     const std::string path = std::string(folder) + "sso-grown-certificate.der";
     FILE* file = fopen(path.c_str(), "wb");
+    if (!file)
+        return std::string();
     for (size_t i = 0; i < size; ++i)
         fputc(static_cast<int>(i * 7 & 0xFF), file);
     fclose(file);
@@ -435,6 +438,7 @@ TEST_F(CardCertificateTest, CertificateThatGrewSinceTheSizeQueryIsNotWrittenPast
     // Grown by less than the guard, so that a write past the buffer shows
     // in the guard rather than in the heap around it.
     const std::string grown = WriteCertificateFile(length + 40);
+    ASSERT_FALSE(grown.empty());
     Apply(CardScenario(grown));
     GuardedBuffer buffer(length);
     DWORD readLength = buffer.Capacity();
