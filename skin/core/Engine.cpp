@@ -9,6 +9,7 @@
 #include "data/MemoryStream.h"
 #include "data/SkinStore.h"
 #include "imaging/WindowsVersion.h"
+#include "windows/PopupMenuWindow.h"
 #include "windows/SkinnedDialog.h"
 #include "windows/SkinnedFrame.h"
 
@@ -43,6 +44,12 @@ EngineState& Engine()
 // Keys whose key-down a skinned window used: their key-up is swallowed
 // too, or the system would see half a keystroke (and open its own menu).
 thread_local std::set<WPARAM> t_swallowedKeys;
+
+// The keys that move through a menu selected from the keyboard.
+bool IsMenuNavigationKey(WPARAM vk)
+{
+    return vk == VK_LEFT || vk == VK_RIGHT || vk == VK_UP || vk == VK_DOWN || vk == VK_RETURN || vk == VK_ESCAPE;
+}
 
 HHOOK HookOfThread(const std::map<DWORD, HHOOK>& hooks)
 {
@@ -164,7 +171,7 @@ LRESULT CALLBACK KeyboardHook(int code, WPARAM vk, LPARAM flags)
         if (flags & kKeyUp) {
             if (t_swallowedKeys.erase(vk))
                 return 1;
-        } else if (vk == VK_F10 || ((flags & kAltDown) && vk != VK_MENU)) {
+        } else if (vk == VK_F10 || ((flags & kAltDown) && vk != VK_MENU) || IsMenuNavigationKey(vk)) {
             bool used = false;
             try {
                 used = RouteMenuKey(vk, flags);
@@ -199,13 +206,19 @@ BOOL EngineStart(HINSTANCE instance)
     EngineState& engine = Engine();
     std::lock_guard<std::mutex> guard(engine.lock);
     if (engine.callHooks.empty()) {
+        if (!RegisterPopupMenuClass(instance))
+            return FALSE;
         engine.instance = instance;
         engine.versionClass = GetWindowsVersionClass();
         SkinManager::Instance().SetFactories(EngineFactories());
     }
     const DWORD thread = GetCurrentThreadId();
-    if (!InstallHook(engine.callHooks, WH_CALLWNDPROC, CallWndProcHook, engine.instance, thread))
+    if (!InstallHook(engine.callHooks, WH_CALLWNDPROC, CallWndProcHook, engine.instance, thread)) {
+        // No thread runs: the class registered above goes again.
+        if (engine.callHooks.empty())
+            UnregisterPopupMenuClass(engine.instance);
         return FALSE;
+    }
     if (!InstallHook(engine.keyboardHooks, WH_KEYBOARD, KeyboardHook, engine.instance, thread))
         return FALSE;
     return TRUE;
@@ -218,8 +231,11 @@ void EngineStop()
     const DWORD thread = GetCurrentThreadId();
     RemoveHook(engine.callHooks, thread);
     RemoveHook(engine.keyboardHooks, thread);
-    if (engine.callHooks.empty())
+    if (engine.callHooks.empty()) {
         engine.dialogSkinName[0] = '\0';
+        UnregisterPopupMenuClass(engine.instance);
+        engine.instance = nullptr;
+    }
 }
 
 BOOL LoadSkinFromResource(HINSTANCE instance, LPCSTR name, LPCSTR type)

@@ -7,6 +7,7 @@
 #include "imaging/MemoryDC.h"
 #include "imaging/Regions.h"
 #include "imaging/WindowHelpers.h"
+#include "windows/SkinnedMenus.h"
 
 namespace {
 
@@ -250,8 +251,7 @@ void CaptionButton::Act()
 
 void CaptionButton::ShowSystemMenu()
 {
-    // The skinned system menu is tracked here once popup menus are skinned;
-    // the system's own menu must never appear over the skin meanwhile.
+    TrackSkinnedSystemMenu(owner_.Window());
 }
 
 const CaptionButtonSkin* CaptionButton::Button() const

@@ -6,9 +6,9 @@
 #include "imaging/MemoryDC.h"
 #include "imaging/TextEffect.h"
 #include "imaging/WindowHelpers.h"
+#include "windows/MenuItem.h"
 
 #include <algorithm>
-#include <cctype>
 
 namespace {
 
@@ -20,24 +20,14 @@ const UINT kItemTextFormat = DT_SINGLELINE | DT_VCENTER;
 int Width(const RECT& r) { return r.right - r.left; }
 int Height(const RECT& r) { return r.bottom - r.top; }
 
-char MnemonicOf(const std::string& text)
-{
-    for (size_t i = 0; i + 1 < text.size(); ++i) {
-        if (text[i] != '&')
-            continue;
-        if (text[i + 1] != '&')
-            return static_cast<char>(toupper(static_cast<unsigned char>(text[i + 1])));
-        ++i;
-    }
-    return 0;
-}
-
 }  // namespace
 
 MenuBar::MenuBar(SkinnedWindow& frame) : frame_(frame) {}
 
 MenuBar::~MenuBar()
 {
+    popup_.reset();
+    frame_.StopTimer(opener_);
     frame_.StopTimer(*this);
 }
 
@@ -49,8 +39,10 @@ void MenuBar::SetSkinObject(const MenuBarSkin* skin)
 
 int MenuBar::AttachMenu(HMENU menu)
 {
+    popup_.reset();
     items_.clear();
     hot_ = open_ = -1;
+    keyboard_ = false;
     menu_ = menu;
     const int count = menu ? GetMenuItemCount(menu) : 0;
     for (int position = 0; position < count; ++position) {
@@ -58,7 +50,7 @@ int MenuBar::AttachMenu(HMENU menu)
         // Separators and owner-drawn items have no text and no place here.
         if (text.empty())
             continue;
-        const char mnemonic = MnemonicOf(text);
+        const char mnemonic = MenuMnemonic(text);
         items_.push_back({std::move(text), GetMenuItemID(menu, position), GetSubMenu(menu, position), mnemonic,
                           RECT{}, ItemNormal});
     }
@@ -193,6 +185,12 @@ int MenuBar::ItemAt(int x, int y) const
     return -1;
 }
 
+RECT MenuBar::ItemRect(int index)
+{
+    Layout();
+    return items_[index].rect;
+}
+
 bool MenuBar::HitTest(int x, int y)
 {
     const RECT bar = GetRect();
@@ -200,18 +198,24 @@ bool MenuBar::HitTest(int x, int y)
     return PtInRect(&bar, point) != FALSE;
 }
 
+void MenuBar::SetState(int index, int state)
+{
+    if (index >= 0 && index < static_cast<int>(items_.size()))
+        items_[index].state = state;
+}
+
 void MenuBar::SetHot(int index)
 {
     if (index == hot_)
         return;
-    if (hot_ >= 0)
-        items_[hot_].state = ItemNormal;
+    if (hot_ >= 0 && hot_ != open_)
+        SetState(hot_, ItemNormal);
     hot_ = index;
     if (hot_ >= 0) {
-        items_[hot_].state = ItemHot;
-        if (!tracking_)
+        SetState(hot_, ItemHot);
+        if (!tracking_ && !keyboard_)
             frame_.StartTimer(*this, kHotPollMilliseconds);
-        tracking_ = true;
+        tracking_ = !keyboard_;
     }
     Repaint();
 }
@@ -225,10 +229,23 @@ void MenuBar::StopHotTracking()
 
 void MenuBar::OnMouseMove(int x, int y)
 {
-    if (InMenuMode())
-        return;
     Layout();
     const int index = ItemAt(x, y);
+    if (InMenuMode()) {
+        // Along the bar with a drop-down open: the drop-down follows.
+        if (index < 0 || index == open_)
+            return;
+        if (items_[index].submenu) {
+            OpenItem(index, false);
+            return;
+        }
+        ClosePopup();
+        SetHot(index);
+        return;
+    }
+    if (keyboard_ && index < 0)
+        return;
+    keyboard_ = false;
     if (index >= 0 || hot_ >= 0)
         SetHot(index);
 }
@@ -243,64 +260,155 @@ void MenuBar::OnTimer()
     if (ItemAt(cursor.x - window.left, cursor.y - window.top) >= 0)
         return;
     StopHotTracking();
-    SetHot(-1);
+    if (!keyboard_)
+        SetHot(-1);
 }
 
 void MenuBar::OnLButtonDown(int x, int y)
 {
     Layout();
     const int index = ItemAt(x, y);
-    if (index >= 0)
-        OpenItem(index);
+    keyboard_ = false;
+    if (index >= 0 && index == open_) {
+        // A second click on the open item closes its drop-down.
+        ClosePopup();
+        hot_ = -1;
+        SetHot(index);
+        return;
+    }
+    if (index >= 0) {
+        OpenItem(index, false);
+        return;
+    }
+    if (InMenuMode())
+        ClosePopup();
 }
 
-// Until the engine draws its own popup menus, a drop-down opens as the
-// system's popup menu, which runs its own modal loop.
-void MenuBar::OpenItem(int index)
+void MenuBar::ClosePopup()
+{
+    // Gone before the state changes: closing it moves the activation back
+    // to the frame, which then draws its caption from the bar's state.
+    popup_.reset();
+    SetState(open_, ItemNormal);
+    open_ = -1;
+    Repaint();
+}
+
+void MenuBar::OpenItem(int index, bool fromKeyboard)
 {
     StopHotTracking();
-    hot_ = -1;
+    popup_.reset();
     for (Item& item : items_)
         item.state = ItemNormal;
+    hot_ = -1;
+    const Item item = items_[index];
+    HWND window = frame_.Window();
+    if (!item.submenu) {
+        // A command on the bar itself has no drop-down: it is chosen.
+        open_ = -1;
+        keyboard_ = false;
+        Repaint();
+        PostMessageA(window, WM_COMMAND, MAKEWPARAM(item.command, 0), 0);
+        return;
+    }
     items_[index].state = ItemOpen;
     open_ = index;
     Repaint();
-    const Item item = items_[index];
-    HWND window = frame_.Window();
-    if (item.submenu) {
-        RECT screenRect;
-        ::GetWindowRect(window, &screenRect);
-        TrackPopupMenuEx(item.submenu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON,
-                         screenRect.left + item.rect.left, screenRect.top + item.rect.bottom, window, nullptr);
-    } else {
-        PostMessageA(window, WM_COMMAND, MAKEWPARAM(item.command, 0), 0);
-    }
-    if (IsWindow(window))
+    SendMessageA(window, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(item.submenu), MAKELPARAM(index, 0));
+    if (!IsWindow(window) || open_ != index)
+        return;
+    auto popup = std::make_unique<PopupMenuWindow>(window, nullptr, PopupMenuWindow::ModeMenuBar);
+    if (!popup->Create()) {
         ResetAfterPopup();
+        return;
+    }
+    popup->LoadMenu(item.submenu);
+    const SIZE size = popup->Measure();
+    RECT screen;
+    ::GetWindowRect(window, &screen);
+    const int left = screen.left + item.rect.left;
+    const int top = screen.top + item.rect.bottom;
+    popup_ = std::move(popup);
+    popup_->ShowAt(KeepOnScreen({left, top, left + size.cx, top + size.cy}));
+    if (fromKeyboard && popup_)
+        popup_->SelectFirstItem();
+    keyboard_ = false;
 }
 
 bool MenuBar::OnMnemonic(WPARAM key)
 {
-    Layout();
-    for (const Item& item : items_) {
-        if (!item.mnemonic || static_cast<WPARAM>(item.mnemonic) != key)
-            continue;
-        // Mnemonics arrive inside the keyboard hook: the drop-down's modal
-        // loop must not run there, so the item gets a posted click.
-        RECT window;
-        HWND frame = frame_.Window();
-        ::GetWindowRect(frame, &window);
-        PostMessageA(frame, WM_NCLBUTTONDOWN, HTMENU,
-                     MAKELPARAM(window.left + item.rect.left + 1, window.top + item.rect.top + 1));
-        return true;
+    for (size_t i = 0; i < items_.size(); ++i) {
+        if (items_[i].mnemonic && static_cast<WPARAM>(items_[i].mnemonic) == key) {
+            OpenLater(static_cast<int>(i));
+            return true;
+        }
     }
     return false;
 }
 
+void MenuBar::OpenLater(int index)
+{
+    pendingOpen_ = index;
+    frame_.StartTimer(opener_, USER_TIMER_MINIMUM);
+}
+
+void MenuBar::DeferredOpen::OnTimer()
+{
+    bar_.frame_.StopTimer(*this);
+    const int index = bar_.pendingOpen_;
+    bar_.pendingOpen_ = -1;
+    if (index >= 0 && index < static_cast<int>(bar_.items_.size()))
+        bar_.OpenItem(index, true);
+}
+
+void MenuBar::ToggleKeyboardMode()
+{
+    if (InMenuMode()) {
+        ClosePopup();
+        keyboard_ = false;
+        return;
+    }
+    if (keyboard_ || items_.empty()) {
+        keyboard_ = false;
+        SetHot(-1);
+        return;
+    }
+    StopHotTracking();
+    keyboard_ = true;
+    hot_ = -1;
+    SetHot(0);
+}
+
+bool MenuBar::OnNavigationKey(WPARAM vk)
+{
+    if (!keyboard_ || hot_ < 0)
+        return false;
+    const int count = static_cast<int>(items_.size());
+    switch (vk) {
+    case VK_LEFT:
+    case VK_RIGHT:
+        SetHot((hot_ + (vk == VK_LEFT ? count - 1 : 1)) % count);
+        return true;
+    case VK_ESCAPE:
+        keyboard_ = false;
+        SetHot(-1);
+        return true;
+    case VK_DOWN:
+    case VK_UP:
+    case VK_RETURN:
+        OpenLater(hot_);
+        return true;
+    default:
+        return false;
+    }
+}
+
 void MenuBar::ResetAfterPopup()
 {
-    if (open_ >= 0 && open_ < static_cast<int>(items_.size()))
-        items_[open_].state = ItemNormal;
-    open_ = -1;
-    Repaint();
+    // A drop-down opened since (the bar moved on to another item) stays.
+    if (popup_ && popup_->IsShown())
+        return;
+    if (open_ < 0 && !popup_)
+        return;
+    ClosePopup();
 }

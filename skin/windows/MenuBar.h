@@ -1,16 +1,19 @@
 // The menu bar of a skinned frame, drawn in the frame's non-client area
 // between the caption and the client area: the top-level items of the
 // window's menu as text items, wrapped into rows when the frame is narrow,
-// hot under the mouse, pressed while their drop-down is open.
+// hot under the mouse, pressed while their drop-down (a modeless skinned
+// popup menu) is open. F10 selects the first item for the arrow keys.
 #pragma once
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "core/SkinnedWindow.h"
 #include "imaging/GdiObject.h"
+#include "windows/PopupMenuWindow.h"
 
 class MenuBarSkin;
 
@@ -29,6 +32,8 @@ public:
     HMENU DetachMenu();
     HMENU Menu() const { return menu_; }
     bool InMenuMode() const { return open_ >= 0; }
+    // An item selected from the keyboard, no drop-down open.
+    bool InKeyboardMode() const { return keyboard_; }
 
     // The bar's height for a frame of that width between its side parts;
     // 0 without items.
@@ -42,7 +47,14 @@ public:
     void OnMouseMove(int x, int y);
     // Opens the item whose mnemonic is `key`; false when none has it.
     bool OnMnemonic(WPARAM key);
+    // F10: selects the first item, or leaves the bar.
+    void ToggleKeyboardMode();
+    // Arrows, Enter and Esc while an item is selected from the keyboard;
+    // false when the key is not the bar's.
+    bool OnNavigationKey(WPARAM vk);
+    // The open drop-down closed itself (a command, Esc, a click elsewhere).
     void ResetAfterPopup();
+    PopupMenuWindow* OpenPopup() const { return popup_.get(); }
 
     // Item state, for the frame's tests and painting.
     enum ItemState { ItemNormal, ItemHot, ItemOpen };
@@ -55,15 +67,32 @@ public:
         int state;
     };
     const std::vector<Item>& Items() const { return items_; }
+    // An item's rectangle in window coordinates, laid out for the frame's
+    // current size.
+    RECT ItemRect(int index);
 
 private:
+    // Opens an item chosen from the keyboard once the keyboard hook that
+    // chose it has returned: no drop-down may run inside the hook.
+    class DeferredOpen : public WindowTimerClient {
+    public:
+        explicit DeferredOpen(MenuBar& bar) : bar_(bar) {}
+        void OnTimer() override;
+
+    private:
+        MenuBar& bar_;
+    };
+
     void OnTimer() override;
+    void OpenLater(int index);
     void Layout();
     SIZE ItemSize(HDC hdc, const Item& item) const;
     void DrawItem(HDC hdc, const Item& item) const;
     int ItemAt(int x, int y) const;
     void SetHot(int index);
-    void OpenItem(int index);
+    void SetState(int index, int state);
+    void OpenItem(int index, bool fromKeyboard);
+    void ClosePopup();
     void StopHotTracking();
 
     SkinnedWindow& frame_;
@@ -74,4 +103,8 @@ private:
     int hot_ = -1;
     int open_ = -1;
     bool tracking_ = false;
+    bool keyboard_ = false;
+    int pendingOpen_ = -1;
+    DeferredOpen opener_{*this};
+    std::unique_ptr<PopupMenuWindow> popup_;
 };

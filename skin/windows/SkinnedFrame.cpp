@@ -6,6 +6,7 @@
 #include "data/SkinTypes.h"
 #include "windows/FrameHitTest.h"
 #include "windows/SkinnedMdiClient.h"
+#include "windows/SkinnedMenus.h"
 
 #include <algorithm>
 
@@ -167,9 +168,18 @@ HWND SkinnedFrame::GetActiveMdiChild()
 
 int SkinnedFrame::OnMenuKey(WPARAM vk, LPARAM keyFlags)
 {
-    if (vk == VK_F10)
+    if (vk == VK_F10) {
+        menuBar_.ToggleKeyboardMode();
         return 1;
-    return (keyFlags & 0x20000000) && menuBar_.OnMnemonic(vk) ? 1 : 0;
+    }
+    if (!(keyFlags & 0x20000000))
+        return menuBar_.OnNavigationKey(vk) ? 1 : 0;
+    if (vk == VK_SPACE) {
+        // Opened from the queue: the hook that saw the key runs no menu.
+        PostMessageA(window_, WM_SYSCOMMAND, SC_KEYMENU, ' ');
+        return 1;
+    }
+    return menuBar_.OnMnemonic(vk) ? 1 : 0;
 }
 
 void SkinnedFrame::GetMenuBarRect(RECT& rect)
@@ -223,8 +233,13 @@ LRESULT SkinnedFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_NCRBUTTONDOWN:
     case WM_NCRBUTTONDBLCLK:
         return 0;
-    case WM_CONTEXTMENU:
-    case WM_SYSCOMMAND: {
+    case WM_SYSCOMMAND:
+        if ((wParam & 0xFFF0) == SC_KEYMENU && lParam == ' ') {
+            TrackSkinnedSystemMenu(window_);
+            return 0;
+        }
+        // fall through
+    case WM_CONTEXTMENU: {
         LRESULT result;
         if (RefuseSystemMenu(message, wParam, lParam, message == WM_CONTEXTMENU ? NcHitTest(x, y) : 0, result))
             return result;
@@ -331,6 +346,8 @@ LRESULT SkinnedFrame::OnNcActivate(WPARAM wParam, LPARAM lParam)
 {
     if (!mdiChild_ && menuBar_.InMenuMode())
         return 1;
+    if (!wParam && menuBar_.InKeyboardMode())
+        menuBar_.ToggleKeyboardMode();
     SetActiveCaption(wParam != FALSE);
     return CallPreviousThenRepaint(NeutralStyle(), WM_NCACTIVATE, wParam, lParam);
 }
@@ -366,6 +383,10 @@ void SkinnedFrame::PaintNonClient(WPARAM region)
 
 int SkinnedFrame::NcHitTest(int x, int y)
 {
+    // The bar lies inside the client part's rectangle but outside the
+    // client area: called client, its clicks would never reach it.
+    if (menuBar_.HitTest(x, y))
+        return HTMENU;
     if (IsMaximised()) {
         if (LabelHitCode(POINT{x, y}) == HTCAPTION || InCaptionParts(*this, x, y))
             return HTCAPTION;

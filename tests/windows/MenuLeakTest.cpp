@@ -1,0 +1,109 @@
+// A thousand menus opened and closed leave no GDI handle, window, timer
+// or window property behind, even with the GDI handle table nearly full.
+#include "MenuTestSupport.h"
+
+#include "GdiPressure.h"
+#include "MessageLog.h"
+#include "windows/SkinnedMenus.h"
+
+namespace {
+
+const int kCycles = 1000;
+
+BOOL CALLBACK CountWindow(HWND, LPARAM data)
+{
+    ++*reinterpret_cast<int*>(data);
+    return TRUE;
+}
+
+BOOL CALLBACK CountProperty(HWND, LPSTR, HANDLE, ULONG_PTR data)
+{
+    ++*reinterpret_cast<int*>(data);
+    return TRUE;
+}
+
+int CountThreadWindows()
+{
+    int count = 0;
+    EnumThreadWindows(GetCurrentThreadId(), CountWindow, reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
+int CountProperties(HWND window)
+{
+    int count = 0;
+    EnumPropsExA(window, CountProperty, reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
+void CALLBACK EscapeFromActivePopup(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    KillTimer(nullptr, timer);
+    PostMessageA(GetActiveWindow(), WM_KEYDOWN, VK_ESCAPE, 1);
+}
+
+// A timer still set on the window shows up as a WM_TIMER within its period.
+bool TimerPending(HWND window)
+{
+    PumpFor(150);
+    MSG msg;
+    return PeekMessageA(&msg, window, WM_TIMER, WM_TIMER, PM_NOREMOVE) != FALSE;
+}
+
+class MenuLeakTest : public MenuTest {};
+
+TEST_F(MenuLeakTest, AThousandTwoLevelMenusLeaveNothingBehind)
+{
+    CreateMenuFrame();
+    const int windows = CountThreadWindows();
+    const int properties = CountProperties(frame_);
+    const LONG_PTR procedure = GetWindowLongPtrA(frame_, GWLP_WNDPROC);
+    GdiPressure pressure(300);
+    const POINT file = BarItemCentre(0);
+    RECT frame;
+    GetWindowRect(frame_, &frame);
+    for (int i = 0; i < kCycles; ++i) {
+        Bar().OnLButtonDown(file.x - frame.left, file.y - frame.top);
+        PopupMenuWindow* root = Root();
+        ASSERT_NE(nullptr, root) << "cycle " << i;
+        SendMessageA(root->Window(), WM_KEYDOWN, VK_DOWN, 1);
+        SendMessageA(root->Window(), WM_KEYDOWN, VK_DOWN, 1);
+        SendMessageA(root->Window(), WM_KEYDOWN, VK_RIGHT, 1);
+        ASSERT_NE(nullptr, root->Child()) << "cycle " << i;
+        UpdateWindow(root->Child()->Window());
+        Bar().OnLButtonDown(file.x - frame.left, file.y - frame.top);
+        ASSERT_EQ(nullptr, Root());
+        if (i % 50 == 0)
+            PumpMessages();
+    }
+    PumpFor(50);
+    // Still working at the end, under the same pressure.
+    ClickBarItem(0);
+    ASSERT_NE(nullptr, Root());
+    Key(Root(), VK_ESCAPE);
+    EXPECT_EQ(windows, CountThreadWindows());
+    EXPECT_EQ(properties, CountProperties(frame_));
+    EXPECT_EQ(procedure, GetWindowLongPtrA(frame_, GWLP_WNDPROC)) << "the owner's procedure is back";
+    EXPECT_FALSE(TimerPending(frame_));
+}
+
+TEST_F(MenuLeakTest, AThousandSystemMenusLeaveNothingBehind)
+{
+    CreateMenuFrame();
+    const int windows = CountThreadWindows();
+    const int properties = CountProperties(frame_);
+    GdiPressure pressure(300);
+    for (int i = 0; i < kCycles; ++i) {
+        // Set before the loop starts: the popup is the active window by
+        // the time it fires.
+        SetTimer(nullptr, 0, USER_TIMER_MINIMUM, EscapeFromActivePopup);
+        TrackSkinnedSystemMenu(frame_);
+        ASSERT_EQ(0, VisibleSkinnedPopups()) << "cycle " << i;
+    }
+    PumpFor(50);
+    EXPECT_EQ(windows, CountThreadWindows());
+    EXPECT_EQ(properties, CountProperties(frame_));
+    EXPECT_FALSE(TimerPending(frame_));
+}
+
+}  // namespace

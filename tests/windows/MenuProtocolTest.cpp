@@ -1,0 +1,533 @@
+// The menu protocol the owner of a skinned menu sees: WM_INITMENUPOPUP
+// before a popup opens, WM_MENUSELECT as items light up and when the menu
+// ends, the chosen command posted, and the end of tracking, for the mouse
+// and the keyboard; and no menu of the system's ever appears.
+#include "MenuTestSupport.h"
+
+#include "MessageLog.h"
+#include "SkinEngine.h"
+#include "core/SkinManager.h"
+#include "core/SkinMessages.h"
+#include "windows/SkinnedMenus.h"
+
+namespace {
+
+const WPARAM kMenuEnd = 0xFFFF0000;
+
+WPARAM Handle(HMENU menu)
+{
+    return reinterpret_cast<WPARAM>(menu);
+}
+
+WPARAM Selected(UINT command, UINT flags)
+{
+    return MAKEWPARAM(command, flags);
+}
+
+// The end of a menu whose command was chosen in the root popup: the
+// menu ends, then the command arrives.
+#define CHOSEN_IN_ROOT(command)                                                        \
+    {WM_MENUSELECT, kSent | kWParam | kLParam, kMenuEnd, 0},                           \
+        {WM_SKIN_MENUCLOSED, kPosted, 0, 0}, {WM_SKIN_MENUCLOSED, kSent, 0, 0},        \
+        {WM_COMMAND, kPosted | kWParam, command, 0}, {WM_COMMAND, kSent | kWParam, command, 0}
+
+const ExpectedMessage kClosedWithoutCommand[] = {
+    {WM_MENUSELECT, kSent | kWParam | kLParam, kMenuEnd, 0},
+    {WM_SKIN_MENUCLOSED, kPosted, 0, 0},
+    {WM_SKIN_MENUCLOSED, kSent, 0, 0},
+};
+
+TEST_F(MenuTest, AClickOnABarItemOpensItsSkinnedDropDownAndAClickOnAnItemChoosesIt)
+{
+    CreateMenuFrame();
+    LogMenuProtocol();
+    ClickBarItem(0);
+    const ExpectedMessage kOpenFile[] = {{WM_INITMENUPOPUP, kSent | kWParam, Handle(FileMenuOf(menu_)), 0}};
+    EXPECT_TRUE(LogMatches(kOpenFile, "click on File"));
+    ASSERT_NE(nullptr, Root());
+    EXPECT_TRUE(Bar().InMenuMode());
+    EXPECT_EQ(1, VisibleSkinnedPopups());
+    EXPECT_EQ(0, VisibleSystemMenus()) << "the system's own menu never opens";
+    EXPECT_EQ(Root()->Window(), GetCapture()) << "the root popup tracks the mouse";
+
+    MessageLog::Instance().Flush();
+    MoveTo(ItemCentre(Root(), kOpenItem));
+    const ExpectedMessage kHover[] = {{WM_MENUSELECT, kSent | kWParam | kLParam,
+                                       Selected(kOpen, MF_HILITE | MF_MOUSESELECT),
+                                       static_cast<LPARAM>(Handle(FileMenuOf(menu_)))}};
+    EXPECT_TRUE(LogMatches(kHover, "the mouse over Open"));
+    EXPECT_EQ(kOpenItem, Root()->HotIndex());
+
+    MessageLog::Instance().Flush();
+    ClickAt(ItemCentre(Root(), kOpenItem));
+    const ExpectedMessage kChoose[] = {CHOSEN_IN_ROOT(kOpen)};
+    EXPECT_TRUE(LogMatches(kChoose, "click on Open"));
+    EXPECT_EQ(nullptr, Root());
+    EXPECT_FALSE(Bar().InMenuMode());
+    EXPECT_EQ(0, VisibleSkinnedPopups());
+    EXPECT_EQ(nullptr, GetCapture());
+}
+
+TEST_F(MenuTest, ARealClickOnTheBarOpensTheDropDown)
+{
+    CreateMenuFrame();
+    const POINT edit = BarItemCentre(1);
+    EXPECT_EQ(HTMENU, SendMessageA(frame_, WM_NCHITTEST, 0, MAKELPARAM(edit.x, edit.y)));
+    SetCursorPos(edit.x, edit.y);
+    PumpFor(30);
+    INPUT clicks[2] = {};
+    clicks[0].type = clicks[1].type = INPUT_MOUSE;
+    clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, clicks, sizeof(INPUT));
+    PumpFor(150);
+    ASSERT_NE(nullptr, Root());
+    EXPECT_EQ(MenuBar::ItemOpen, Bar().Items()[1].state);
+    EXPECT_EQ(1, VisibleSkinnedPopups());
+    EXPECT_EQ(0, VisibleSystemMenus());
+    Key(Root(), VK_ESCAPE);
+}
+
+TEST_F(MenuTest, ClickingTheOpenItemAgainClosesItsDropDownAndLeavesItHot)
+{
+    CreateMenuFrame();
+    ClickBarItem(0);
+    ASSERT_NE(nullptr, Root());
+    LogMenuProtocol();
+    ClickAt(BarItemCentre(0));
+    EXPECT_EQ(nullptr, Root());
+    EXPECT_FALSE(Bar().InMenuMode());
+    EXPECT_EQ(MenuBar::ItemHot, Bar().Items()[0].state);
+    EXPECT_FALSE(MessageLog::Instance().Contains(WM_COMMAND));
+    EXPECT_EQ(0, VisibleSkinnedPopups());
+}
+
+TEST_F(MenuTest, AClickOutsideClosesEverythingAndChoosesNothing)
+{
+    CreateMenuFrame();
+    ClickBarItem(0);
+    ASSERT_NE(nullptr, Root());
+    MoveTo(ItemCentre(Root(), kRecentItem));
+    Key(Root(), VK_RIGHT);
+    ASSERT_NE(nullptr, Root()->Child());
+    LogMenuProtocol();
+    RECT frame;
+    GetWindowRect(frame_, &frame);
+    const POINT outside = {frame.right - 30, frame.bottom - 30};
+    ClickAt(outside);
+    const ExpectedMessage kOutside[] = {
+        {WM_MENUSELECT, kSent | kWParam | kLParam, kMenuEnd, 0},
+        {WM_SKIN_MENUCLICK, kPosted | kLParam, 0, MAKELPARAM(outside.x, outside.y)},
+        {WM_SKIN_MENUCLICK, kSent | kLParam, 0, MAKELPARAM(outside.x, outside.y)},
+        {WM_SKIN_MENUCLOSED, kPosted, 0, 0},
+        {WM_SKIN_MENUCLOSED, kSent, 0, 0},
+    };
+    EXPECT_TRUE(LogMatches(kOutside, "click in the client area"));
+    EXPECT_EQ(0, VisibleSkinnedPopups());
+    EXPECT_EQ(nullptr, Root());
+}
+
+TEST_F(MenuTest, LosingTheCaptureOrTheActivationClosesTheMenu)
+{
+    CreateMenuFrame();
+    LogMenuProtocol();
+    for (const char* how : {"cancel mode", "capture taken", "another window activated"}) {
+        ClickBarItem(1);
+        ASSERT_NE(nullptr, Root()) << how;
+        MessageLog::Instance().Flush();
+        HWND root = Root()->Window();
+        if (how[0] == 'c' && how[1] == 'a' && how[2] == 'n') {
+            PostMessageA(root, WM_CANCELMODE, 0, 0);
+        } else if (how[0] == 'c') {
+            SetCapture(frame_);
+            ReleaseCapture();
+        } else {
+            SetActiveWindow(frame_);
+        }
+        PumpFor(50);
+        EXPECT_TRUE(LogMatches(kClosedWithoutCommand, how));
+        EXPECT_EQ(0, VisibleSkinnedPopups()) << how;
+        EXPECT_FALSE(Bar().InMenuMode()) << how;
+    }
+}
+
+TEST_F(MenuTest, MovingAlongTheBarSwitchesTheOpenDropDown)
+{
+    CreateMenuFrame();
+    ClickBarItem(0);
+    ASSERT_NE(nullptr, Root());
+    LogMenuProtocol();
+    MoveTo(BarItemCentre(1));
+    const ExpectedMessage kSwitch[] = {{WM_INITMENUPOPUP, kSent | kWParam, Handle(GetSubMenu(menu_, 1)), 0}};
+    EXPECT_TRUE(LogMatches(kSwitch, "the mouse from File to Edit"));
+    ASSERT_NE(nullptr, Root());
+    EXPECT_EQ(MenuBar::ItemOpen, Bar().Items()[1].state);
+    EXPECT_EQ(MenuBar::ItemNormal, Bar().Items()[0].state);
+    EXPECT_EQ(1, VisibleSkinnedPopups());
+
+    // Onto an item without a drop-down: nothing open, that item hot.
+    MessageLog::Instance().Flush();
+    MoveTo(BarItemCentre(2));
+    EXPECT_EQ(nullptr, Root());
+    EXPECT_FALSE(Bar().InMenuMode());
+    EXPECT_EQ(MenuBar::ItemHot, Bar().Items()[2].state);
+    EXPECT_EQ(0, VisibleSkinnedPopups());
+    EXPECT_FALSE(MessageLog::Instance().Contains(WM_COMMAND));
+}
+
+TEST_F(MenuTest, ASubmenuOpensAfterTheDelayAndAClickInItChoosesItsCommand)
+{
+    CreateMenuFrame();
+    ClickBarItem(0);
+    ASSERT_NE(nullptr, Root());
+    LogMenuProtocol();
+    MoveTo(ItemCentre(Root(), kRecentItem));
+    EXPECT_EQ(nullptr, Root()->Child()) << "not before the delay";
+    PumpFor(800);
+    ASSERT_NE(nullptr, Root()->Child()) << "timer 1001 opened the submenu";
+    HMENU recent = GetSubMenu(FileMenuOf(menu_), kRecentItem);
+    const ExpectedMessage kHoverRecent[] = {
+        {WM_MENUSELECT, kSent | kWParam | kLParam, Selected(kRecentItem, MF_HILITE | MF_MOUSESELECT | MF_POPUP),
+         static_cast<LPARAM>(Handle(FileMenuOf(menu_)))},
+        {WM_INITMENUPOPUP, kSent | kWParam, Handle(recent), 0},
+    };
+    EXPECT_TRUE(LogMatches(kHoverRecent, "resting on Recent"));
+    EXPECT_EQ(2, VisibleSkinnedPopups());
+
+    PopupMenuWindow* sub = Root()->Child();
+    MoveTo(ItemCentre(sub, 1));
+    EXPECT_EQ(1, sub->HotIndex());
+    MessageLog::Instance().Flush();
+    ClickAt(ItemCentre(sub, 1));
+    // A command chosen in a submenu is posted before the menu ends.
+    const ExpectedMessage kChooseTwo[] = {
+        {WM_MENUSELECT, kSent | kWParam | kLParam, kMenuEnd, 0},
+        {WM_COMMAND, kPosted | kWParam, kTwo, 0},
+        {WM_COMMAND, kSent | kWParam, kTwo, 0},
+        {WM_SKIN_MENUCLOSED, kPosted, 0, 0},
+        {WM_SKIN_MENUCLOSED, kSent, 0, 0},
+    };
+    EXPECT_TRUE(LogMatches(kChooseTwo, "click on Two"));
+    EXPECT_EQ(0, VisibleSkinnedPopups());
+}
+
+TEST_F(MenuTest, RightOpensASubmenuLeftClosesOnlyItAndLeftInTheRootClosesTheMenu)
+{
+    CreateMenuFrame();
+    ClickBarItem(0);
+    ASSERT_NE(nullptr, Root());
+    Key(Root(), VK_DOWN);
+    Key(Root(), VK_DOWN);
+    ASSERT_EQ(kRecentItem, Root()->HotIndex());
+    Key(Root(), VK_RIGHT);
+    ASSERT_NE(nullptr, Root()->Child()) << "Right opens at once";
+    EXPECT_EQ(0, Root()->Child()->HotIndex()) << "with its first item selected";
+
+    LogMenuProtocol();
+    Key(Root()->Child(), VK_LEFT);
+    EXPECT_EQ(nullptr, Root()->Child());
+    ASSERT_NE(nullptr, Root()) << "Left in a submenu closes only the submenu";
+    EXPECT_EQ(1, VisibleSkinnedPopups());
+    EXPECT_FALSE(MessageLog::Instance().Contains(WM_SKIN_MENUCLOSED));
+
+    MessageLog::Instance().Flush();
+    Key(Root(), VK_LEFT);
+    EXPECT_TRUE(LogMatches(kClosedWithoutCommand, "Left in the root popup"));
+    EXPECT_EQ(0, VisibleSkinnedPopups());
+}
+
+TEST_F(MenuTest, EscClosesTheMenuAndEnterOnADisabledItemDoesNothing)
+{
+    CreateMenuFrame();
+    ClickBarItem(0);
+    ASSERT_NE(nullptr, Root());
+    for (int i = 0; i < 3; ++i)
+        Key(Root(), VK_DOWN);
+    ASSERT_EQ(kDisabledItem, Root()->HotIndex());
+    LogMenuProtocol();
+    Key(Root(), VK_RETURN);
+    EXPECT_FALSE(MessageLog::Instance().Contains(WM_COMMAND));
+    EXPECT_FALSE(MessageLog::Instance().Contains(WM_SKIN_MENUCLOSED));
+    EXPECT_NE(nullptr, Root()) << "still open";
+
+    MessageLog::Instance().Flush();
+    Key(Root(), VK_ESCAPE);
+    EXPECT_TRUE(LogMatches(kClosedWithoutCommand, "Esc"));
+    EXPECT_EQ(0, VisibleSkinnedPopups());
+}
+
+TEST_F(MenuTest, UpAndDownWrapAroundAndSkipSeparators)
+{
+    CreateMenuFrame();
+    ClickBarItem(0);
+    ASSERT_NE(nullptr, Root());
+    LogMenuProtocol();
+    Key(Root(), VK_UP);
+    EXPECT_EQ(kExitItem, Root()->HotIndex()) << "Up from nothing: the last item";
+    const ExpectedMessage kUp[] = {{WM_MENUSELECT, kSent | kWParam | kLParam, Selected(kExit, MF_HILITE),
+                                    static_cast<LPARAM>(Handle(FileMenuOf(menu_)))}};
+    EXPECT_TRUE(LogMatches(kUp, "Up"));
+    Key(Root(), VK_DOWN);
+    EXPECT_EQ(kOpenItem, Root()->HotIndex()) << "Down from the last: the first";
+    Key(Root(), VK_DOWN);
+    EXPECT_EQ(kRecentItem, Root()->HotIndex()) << "the separator is skipped";
+    Key(Root(), VK_UP);
+    EXPECT_EQ(kOpenItem, Root()->HotIndex()) << "and skipped upwards";
+}
+
+TEST_F(MenuTest, EnterChoosesTheHotItem)
+{
+    CreateMenuFrame();
+    ClickBarItem(1);
+    ASSERT_NE(nullptr, Root());
+    Key(Root(), VK_DOWN);
+    Key(Root(), VK_DOWN);
+    LogMenuProtocol();
+    Key(Root(), VK_RETURN);
+    const ExpectedMessage kEnter[] = {CHOSEN_IN_ROOT(kPaste)};
+    EXPECT_TRUE(LogMatches(kEnter, "Enter on Paste"));
+}
+
+TEST_F(MenuTest, AltAndAMnemonicInAPopupChooseTheItemAndADoubledAmpersandIsNoMnemonic)
+{
+    CreateMenuFrame();
+    ClickBarItem(0);
+    ASSERT_NE(nullptr, Root());
+    const auto& items = Root()->Items()->items;
+    EXPECT_EQ(0, items[kAmpersandItem].mnemonic) << "A&&B";
+    EXPECT_EQ('X', items[kExitItem].mnemonic);
+    LogMenuProtocol();
+    EXPECT_EQ(0, SendMessageA(Root()->Window(), WM_SKIN_MENUKEY, 'B', 0x20000000)) << "Alt+B is not used";
+    EXPECT_EQ(0, SendMessageA(Root()->Window(), WM_SKIN_MENUKEY, 'X', 0)) << "only with Alt";
+    PumpFor(30);
+    EXPECT_FALSE(MessageLog::Instance().Contains(WM_COMMAND));
+    EXPECT_EQ(1, SendMessageA(Root()->Window(), WM_SKIN_MENUKEY, 'X', 0x20000000));
+    PumpFor(30);
+    const ExpectedMessage kAltX[] = {CHOSEN_IN_ROOT(kExit)};
+    EXPECT_TRUE(LogMatches(kAltX, "Alt+X"));
+}
+
+TEST_F(MenuTest, F10ThenDownOpensTheFirstDropDownThroughTheKeyboardHook)
+{
+    CreateMenuFrame();
+    ASSERT_EQ(frame_, GetForegroundWindow());
+    LogMenuProtocol();
+    PressKeys(frame_, {{VK_F10, true}, {VK_F10, false}});
+    EXPECT_TRUE(Bar().InKeyboardMode());
+    EXPECT_EQ(MenuBar::ItemHot, Bar().Items()[0].state);
+    PressKeys(frame_, {{VK_RIGHT, true}, {VK_RIGHT, false}});
+    EXPECT_EQ(MenuBar::ItemHot, Bar().Items()[1].state) << "Right moves along the bar";
+    PressKeys(frame_, {{VK_LEFT, true}, {VK_LEFT, false}});
+    PressKeys(frame_, {{VK_DOWN, true}, {VK_DOWN, false}});
+    ASSERT_NE(nullptr, Root());
+    const ExpectedMessage kF10Down[] = {
+        {WM_INITMENUPOPUP, kSent | kWParam, Handle(FileMenuOf(menu_)), 0},
+        {WM_MENUSELECT, kSent | kWParam, Selected(kOpen, MF_HILITE), 0},
+    };
+    EXPECT_TRUE(LogMatches(kF10Down, "F10, Right, Left, Down"));
+    EXPECT_EQ(kOpenItem, Root()->HotIndex());
+    EXPECT_EQ(0, VisibleSystemMenus());
+}
+
+TEST_F(MenuTest, AltAndALetterOpenTheBarItemThroughTheKeyboardHook)
+{
+    CreateMenuFrame();
+    ASSERT_EQ(frame_, GetForegroundWindow());
+    LogMenuProtocol();
+    PressKeys(frame_, {{VK_MENU, true}, {'E', true}, {'E', false}, {VK_MENU, false}});
+    ASSERT_NE(nullptr, Root());
+    const ExpectedMessage kAltE[] = {
+        {WM_INITMENUPOPUP, kSent | kWParam, Handle(GetSubMenu(menu_, 1)), 0},
+        {WM_MENUSELECT, kSent | kWParam, Selected(kCopy, MF_HILITE), 0},
+    };
+    EXPECT_TRUE(LogMatches(kAltE, "Alt+E"));
+    EXPECT_EQ(0, VisibleSystemMenus());
+}
+
+TEST_F(MenuTest, TheOwnerKeepsItsActiveCaptionWhileItsMenuIsOpen)
+{
+    CreateMenuFrame();
+    SkinnedWindow* skin = SkinManager::Instance().FindWindowObject(frame_);
+    ASSERT_TRUE(skin->IsActiveWindow());
+    ClickBarItem(0);
+    ASSERT_NE(nullptr, Root());
+    EXPECT_EQ(Root()->Window(), GetActiveWindow()) << "the popup takes the keys";
+    EXPECT_TRUE(skin->IsActiveWindow()) << "the frame is still drawn active";
+    Key(Root(), VK_ESCAPE);
+    EXPECT_TRUE(skin->IsActiveWindow());
+}
+
+// Modal menus run their own loop; the tests act from timers inside it.
+struct ModalScript {
+    void (*act)(HWND popup);
+    int ticks = 0;
+};
+ModalScript g_script;
+
+void CALLBACK RunModalScript(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    for (HWND window = FindWindowA("VeltramoxPopupMenuWnd", nullptr); window;
+         window = FindWindowExA(nullptr, window, "VeltramoxPopupMenuWnd", nullptr)) {
+        if (IsWindowVisible(window)) {
+            KillTimer(nullptr, timer);
+            g_script.act(window);
+            return;
+        }
+    }
+    if (++g_script.ticks > 50)
+        KillTimer(nullptr, timer);
+}
+
+void RunModal(void (*act)(HWND popup))
+{
+    g_script = {act, 0};
+    SetTimer(nullptr, 0, 50, RunModalScript);
+}
+
+TEST_F(MenuTest, AContextMenuPostsWmCommandAndTheSystemMenuWmSysCommand)
+{
+    CreateMenuFrame();
+    LogMenuProtocol();
+    RunModal([](HWND popup) {
+        PostMessageA(popup, WM_KEYDOWN, VK_DOWN, 1);
+        PostMessageA(popup, WM_KEYDOWN, VK_RETURN, 1);
+    });
+    EXPECT_EQ(0, TrackSkinnedPopupMenu(GetSubMenu(menu_, 1), TPM_LEFTALIGN, 100, 100, frame_, false));
+    PumpFor(30);
+    const ExpectedMessage kContext[] = {
+        {WM_INITMENUPOPUP, kSent | kWParam, Handle(GetSubMenu(menu_, 1)), 0},
+        {WM_MENUSELECT, kSent | kWParam, Selected(kCopy, MF_HILITE), 0},
+        CHOSEN_IN_ROOT(kCopy),
+    };
+    EXPECT_TRUE(LogMatches(kContext, "context menu, Down, Enter"));
+
+    MessageLog::Instance().Flush();
+    RunModal([](HWND popup) {
+        PostMessageA(popup, WM_KEYDOWN, VK_DOWN, 1);
+        PostMessageA(popup, WM_KEYDOWN, VK_RETURN, 1);
+    });
+    EXPECT_EQ(0, TrackSkinnedPopupMenu(GetSubMenu(menu_, 1), TPM_LEFTALIGN, 100, 100, frame_, true));
+    PumpFor(30);
+    EXPECT_EQ(1u, MessageLog::Instance().Count(WM_SYSCOMMAND, kPosted));
+    EXPECT_FALSE(MessageLog::Instance().Contains(WM_COMMAND));
+}
+
+TEST_F(MenuTest, TheModalLoopGivesBackAQuitItTakes)
+{
+    CreateMenuFrame();
+    RunModal([](HWND) { PostQuitMessage(7); });
+    TrackSkinnedPopupMenu(GetSubMenu(menu_, 1), TPM_LEFTALIGN, 100, 100, frame_, false);
+    MSG msg;
+    ASSERT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "the quit is still queued";
+    EXPECT_EQ(7u, msg.wParam);
+    EXPECT_EQ(0, VisibleSkinnedPopups());
+}
+
+struct ShownItem {
+    UINT command;
+    bool enabled;
+    bool separator;
+};
+std::vector<ShownItem> g_systemItems;
+
+void ReadAndClose(HWND popup)
+{
+    for (const MenuItem& item : PopupOf(popup)->Items()->items)
+        g_systemItems.push_back({item.command, item.IsEnabled(), item.IsSeparator()});
+    PostMessageA(popup, WM_KEYDOWN, VK_ESCAPE, 1);
+}
+
+TEST_F(MenuTest, TheSkinnedSystemMenuEnablesItemsByTheWindowState)
+{
+    CreateMenuFrame();
+    auto enabled = [](UINT command) {
+        for (const ShownItem& item : g_systemItems)
+            if (item.command == command)
+                return item.enabled;
+        ADD_FAILURE() << "no item " << command;
+        return false;
+    };
+    g_systemItems.clear();
+    RunModal(ReadAndClose);
+    TrackSkinnedSystemMenu(frame_);
+    ASSERT_FALSE(g_systemItems.empty());
+    EXPECT_FALSE(enabled(SC_RESTORE));
+    EXPECT_TRUE(enabled(SC_MOVE));
+    EXPECT_TRUE(enabled(SC_SIZE));
+    EXPECT_TRUE(enabled(SC_MAXIMIZE));
+    EXPECT_TRUE(g_systemItems[g_systemItems.size() - 2].separator);
+    EXPECT_EQ(static_cast<UINT>(SC_CLOSE), g_systemItems.back().command);
+
+    ShowWindow(frame_, SW_MAXIMIZE);
+    PumpFor(30);
+    g_systemItems.clear();
+    RunModal(ReadAndClose);
+    TrackSkinnedSystemMenu(frame_);
+    EXPECT_TRUE(enabled(SC_RESTORE));
+    EXPECT_FALSE(enabled(SC_MOVE));
+    EXPECT_FALSE(enabled(SC_SIZE));
+    EXPECT_FALSE(enabled(SC_MAXIMIZE));
+}
+
+TEST_F(MenuTest, AWindowWithoutSystemMenuShowsNone)
+{
+    HWND window = CreateSkinnedFrame(WS_POPUP | WS_CAPTION, 300, 200);
+    RunModal(ReadAndClose);
+    EXPECT_EQ(0, TrackSkinnedSystemMenu(window));
+    EXPECT_EQ(0, VisibleSkinnedPopups());
+}
+
+bool g_sawSkinned;
+bool g_sawSystem;
+
+void NoteMenusAndClose(HWND popup)
+{
+    g_sawSkinned = true;
+    g_sawSystem = VisibleSystemMenus() != 0;
+    PostMessageA(popup, WM_KEYDOWN, VK_ESCAPE, 1);
+}
+
+TEST_F(MenuTest, AltSpaceAndTheSystemButtonOpenTheSkinnedSystemMenu)
+{
+    CreateMenuFrame();
+    LogMenuProtocol();
+    g_sawSkinned = g_sawSystem = false;
+    RunModal(NoteMenusAndClose);
+    PressKeys(frame_, {{VK_MENU, true}, {VK_SPACE, true}, {VK_SPACE, false}, {VK_MENU, false}});
+    PumpFor(200);
+    EXPECT_TRUE(g_sawSkinned) << "Alt+Space";
+    EXPECT_FALSE(g_sawSystem);
+    EXPECT_EQ(0, VisibleSkinnedPopups());
+
+    g_sawSkinned = g_sawSystem = false;
+    RunModal(NoteMenusAndClose);
+    RECT window;
+    GetWindowRect(frame_, &window);
+    // The system-menu button sits at the caption's left end.
+    PostMessageA(frame_, WM_NCLBUTTONDOWN, HTSYSMENU, MAKELPARAM(window.left + 20, window.top + 16));
+    PumpFor(300);
+    EXPECT_TRUE(g_sawSkinned) << "the system-menu button";
+    EXPECT_FALSE(g_sawSystem);
+    for (const LoggedMessage& logged : MessageLog::Instance().Entries())
+        EXPECT_FALSE(logged.message == WM_SYSCOMMAND && (logged.wParam & 0xFFF0) != SC_KEYMENU)
+            << "closed with Esc: nothing chosen";
+}
+
+TEST_F(MenuTest, PlacementKeepsThePopupOnTheScreen)
+{
+    const int width = GetSystemMetrics(SM_CXSCREEN);
+    const int height = GetSystemMetrics(SM_CYSCREEN);
+    RECT rect = PlacePopup(width - 10, 100, {200, 100}, TPM_LEFTALIGN);
+    EXPECT_EQ(width - 2, rect.right) << "the right edge ends 2 pixels inside";
+    EXPECT_EQ(200, rect.right - rect.left);
+    rect = PlacePopup(100, 50, {200, 100}, TPM_RIGHTALIGN | TPM_BOTTOMALIGN);
+    EXPECT_EQ(2, rect.left) << "a negative left becomes 2";
+    EXPECT_EQ(2, rect.top);
+    rect = PlacePopup(300, 300, {200, 100}, TPM_CENTERALIGN | TPM_VCENTERALIGN);
+    const RECT centred = {200, 250, 400, 350};
+    EXPECT_TRUE(EqualRect(&centred, &rect));
+    rect = PlacePopup(300, height - 50, {200, 100}, 0);
+    EXPECT_EQ(height - 2, rect.bottom);
+}
+
+}  // namespace
