@@ -26,9 +26,9 @@
 namespace {
 
 // Under Wine on this project's test machine (two cores shared with other
-// builds) a frame cycle takes about 160 ms, a dialog cycle about 210 ms and
-// a skin switch about 310 ms, so 10,000 cycles of each would run for well
-// over an hour. These counts keep the whole program near two minutes; with
+// builds) a frame cycle takes 160 to 240 ms, a dialog cycle 140 to 210 ms
+// and a skin switch 170 to 310 ms, so 10,000 cycles of each would run for
+// well over an hour. These counts keep the whole program near two minutes; with
 // GdiPressure's headroom of 300 handles, a leak of one handle per cycle
 // still fails within the run.
 const int kFrameCycles = 300;
