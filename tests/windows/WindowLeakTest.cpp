@@ -35,6 +35,9 @@ const int kFrameCycles = 300;
 const int kDialogCycles = 200;
 const int kSkinSwitches = 100;
 const int kRepaints = 1000;
+// Each takes two skin switches.
+const int kUnskinCycles = 20;
+const int kEngineRestarts = 1000;
 // Counts are compared this often, so a leak stops the run close to the
 // cycle that caused it.
 const int kCheckEvery = 50;
@@ -333,6 +336,16 @@ bool ReplaceOnce(std::string& text, const std::string& from, const std::string& 
     return true;
 }
 
+std::vector<BYTE> CompileSkin(const std::string& text)
+{
+    SkinSourceParser parser(std::string(SSO_SKIN_SOURCE_DIR) + "/variant.txt", text);
+    SkinDocument document;
+    parser.Parse(document);
+    std::vector<uint8_t> container;
+    EXPECT_TRUE(document.WriteContainer(container));
+    return std::vector<BYTE>(container.begin(), container.end());
+}
+
 // Our default skin without its dialog, button and static objects and with
 // the main frame renamed: every skinned window must be re-bound by type,
 // and the control skins disappear and come back with each switch.
@@ -343,12 +356,18 @@ std::vector<BYTE> VariantSkinBytes()
     EXPECT_TRUE(RemoveObject(text, "object ButtonSkin \"Button\""));
     EXPECT_TRUE(RemoveObject(text, "object StaticSkin \"Static\""));
     EXPECT_TRUE(ReplaceOnce(text, "object FrameSkin \"MainFrame\"", "object FrameSkin \"MainFrameVariant\""));
-    SkinSourceParser parser(std::string(SSO_SKIN_SOURCE_DIR) + "/variant.txt", text);
-    SkinDocument document;
-    parser.Parse(document);
-    std::vector<uint8_t> container;
-    EXPECT_TRUE(document.WriteContainer(container));
-    return std::vector<BYTE>(container.begin(), container.end());
+    return CompileSkin(text);
+}
+
+// Our default skin without any frame object: frames and dialogs lose
+// their skin.
+std::vector<BYTE> FramelessSkinBytes()
+{
+    std::string text = ReadSkinSource();
+    EXPECT_TRUE(RemoveObject(text, "object FrameSkin \"Dialog\""));
+    EXPECT_TRUE(RemoveObject(text, "object FrameSkin \"MainFrame\""));
+    EXPECT_EQ(std::string::npos, text.find("object FrameSkin "));
+    return CompileSkin(text);
 }
 
 // Everything the test can count that a leak would change.
@@ -484,12 +503,16 @@ protected:
         return testing::AssertionSuccess();
     }
 
+    HWND CreateTemplateDialog(HWND owner) const
+    {
+        return CreateDialogIndirectParamA(GetModuleHandleA(nullptr), template_.Get(), owner, ModelessDialogProc, 0);
+    }
+
     testing::AssertionResult DialogCycle(HWND owner, bool aboutBox)
     {
-        HMODULE module = GetModuleHandleA(nullptr);
-        HWND dialog = aboutBox ? CreateDialogParamA(module, MAKEINTRESOURCEA(IDD_ABOUTBOX), owner,
+        HWND dialog = aboutBox ? CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_ABOUTBOX), owner,
                                                     ModelessDialogProc, 0)
-                               : CreateDialogIndirectParamA(module, template_.Get(), owner, ModelessDialogProc, 0);
+                               : CreateTemplateDialog(owner);
         if (!dialog)
             return testing::AssertionFailure() << "the dialog was not created (error " << GetLastError() << ")";
         if (!SkinManager::Instance().FindWindowObject(dialog)) {
@@ -502,8 +525,43 @@ protected:
         return exercised;
     }
 
+    // A skinned frame with a menu and a dialog, hovered, lose their skin
+    // to a skin without frames, then die under the standard skin.
+    testing::AssertionResult UnskinCycle(const std::vector<BYTE>& standard, const std::vector<BYTE>& frameless)
+    {
+        HWND frame = CreateMenuFrame(120, 90);
+        HWND dialog = frame ? CreateTemplateDialog(frame) : nullptr;
+        auto* skin = dynamic_cast<SkinnedFrame*>(SkinManager::Instance().FindWindowObject(frame));
+        if (!dialog || !skin || !SkinManager::Instance().FindWindowObject(dialog))
+            return testing::AssertionFailure() << "the frame and dialog were not made and skinned";
+        ShowWindow(dialog, SW_SHOW);
+        const HMENU menu = skin->Bar().Menu();
+        HoverCaptionButton(frame);
+        HoverCaptionButton(dialog);
+        if (!LoadSkinFromMemory(frameless.data(), static_cast<DWORD>(frameless.size())))
+            return testing::AssertionFailure() << "the skin without frames did not load";
+        testing::AssertionResult result = testing::AssertionSuccess();
+        if (SkinManager::Instance().FindWindowObject(frame) || SkinManager::Instance().FindWindowObject(dialog))
+            result = testing::AssertionFailure() << "a window kept its skin";
+        else if (GetMenu(frame) != menu)
+            result = testing::AssertionFailure() << "the frame did not get its menu back";
+        else if (PropertyCount(frame) != plainFrameProperties_ || PropertyCount(dialog) != plainDialogProperties_)
+            result = testing::AssertionFailure() << "properties left behind: frame " << PropertyCount(frame)
+                                                 << " (plain " << plainFrameProperties_ << "), dialog "
+                                                 << PropertyCount(dialog) << " (plain " << plainDialogProperties_
+                                                 << ")";
+        LoadSkinFromMemory(standard.data(), static_cast<DWORD>(standard.size()));
+        DestroyWindow(dialog);
+        DestroyWindow(frame);
+        if (result && IsMenu(menu))
+            result = testing::AssertionFailure() << "the menu outlived its window";
+        return result;
+    }
+
     HWND anchor_ = nullptr;
     std::vector<HWND> survivors_;
+    int plainFrameProperties_ = 0;
+    int plainDialogProperties_ = 0;
     DialogTemplate template_;
 };
 
@@ -556,7 +614,7 @@ TEST_F(WindowLeakTest, SkinSwitchesUnderLiveWindowsGiveBackEverything)
     HWND frame = CreateMenuFrame(80, 80);
     ASSERT_TRUE(frame);
     KeepForTheTest(frame);
-    HWND dialog = CreateDialogIndirectParamA(GetModuleHandleA(nullptr), template_.Get(), frame, ModelessDialogProc, 0);
+    HWND dialog = CreateTemplateDialog(frame);
     HWND about = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_ABOUTBOX), frame,
                                     ModelessDialogProc, 0);
     ASSERT_TRUE(dialog && about);
@@ -614,6 +672,60 @@ TEST_F(WindowLeakTest, RepaintsUnderPressureKeepThePicture)
     ASSERT_EQ(first.width, last.width);
     ASSERT_EQ(first.height, last.height);
     EXPECT_TRUE(first.pixels == last.pixels);
+}
+
+TEST_F(WindowLeakTest, SkinWithoutFramesGivesBackMenusAndProperties)
+{
+    // What the same windows carry without the engine's skin.
+    HWND plainFrame = CreateWindowExA(0, kLeakFrameClass, "plain", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr,
+                                      nullptr, GetModuleHandleA(nullptr), nullptr);
+    plainFrameProperties_ = PropertyCount(plainFrame);
+    DestroyWindow(plainFrame);
+    ClearDialogSkinName();
+    HWND plainDialog = CreateTemplateDialog(anchor_);
+    plainDialogProperties_ = PropertyCount(plainDialog);
+    DestroyWindow(plainDialog);
+    SetDialogSkinName("Dialog");
+    const std::vector<BYTE> standard = DefaultSkinBytes();
+    const std::vector<BYTE> frameless = FramelessSkinBytes();
+    // The anchor loses its skin for good in the warm-up.
+    ASSERT_TRUE(UnskinCycle(standard, frameless));
+    GdiPressure pressure(std::max(HandlesOfStore(standard), HandlesOfStore(frameless)) + kHeadroom);
+    const Resources start = Count();
+    for (int cycle = 1; cycle <= kUnskinCycles; ++cycle) {
+        ASSERT_TRUE(UnskinCycle(standard, frameless)) << "cycle " << cycle;
+        if (cycle % 5 == 0) {
+            ASSERT_TRUE(Unchanged(start, cycle));
+        }
+    }
+    EXPECT_TRUE(NoTimerRunning());
+}
+
+// The hooks cannot be counted from outside; what they do can: after any
+// number of stops and starts, a started thread skins its new dialogs and
+// a stopped one does not.
+TEST_F(WindowLeakTest, EngineRestartsLeaveTheHooksWorking)
+{
+    const HINSTANCE instance = GetModuleHandleA(nullptr);
+    for (int restart = 0; restart < kEngineRestarts; ++restart) {
+        EngineStop();
+        ASSERT_TRUE(EngineStart(instance));
+        ASSERT_TRUE(EngineStart(instance));
+    }
+    SetDialogSkinName("Dialog");
+    const size_t skinned = SkinManager::Instance().WindowCount();
+    HWND dialog = CreateTemplateDialog(anchor_);
+    EXPECT_TRUE(SkinManager::Instance().FindWindowObject(dialog));
+    EXPECT_EQ(skinned + 1, SkinManager::Instance().WindowCount());
+    DestroyWindow(dialog);
+    EXPECT_EQ(skinned, SkinManager::Instance().WindowCount());
+
+    EngineStop();
+    SetDialogSkinName("Dialog");
+    dialog = CreateTemplateDialog(anchor_);
+    EXPECT_EQ(nullptr, SkinManager::Instance().FindWindowObject(dialog));
+    DestroyWindow(dialog);
+    ASSERT_TRUE(EngineStart(instance));
 }
 
 }  // namespace
