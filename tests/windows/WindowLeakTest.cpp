@@ -31,7 +31,7 @@ namespace {
 // well over an hour. These counts keep the whole program near two minutes; with
 // GdiPressure's headroom of 300 handles, a leak of one handle per cycle
 // still fails within the run.
-const int kFrameCycles = 300;
+const int kFrameCycles = 200;
 const int kDialogCycles = 200;
 const int kSkinSwitches = 100;
 const int kRepaints = 1000;
@@ -40,7 +40,7 @@ const int kUnskinCycles = 20;
 const int kEngineRestarts = 1000;
 // Counts are compared this often, so a leak stops the run close to the
 // cycle that caused it.
-const int kCheckEvery = 50;
+const int kCheckEvery = 10;
 const int kWarmUpCycles = 5;
 // What GdiPressure leaves free: a leak of one handle per cycle exhausts it
 // within a few hundred cycles.
