@@ -63,15 +63,15 @@ void ControlSkinBase::AddImageEffectLooks(SchemaBuilder& builder, MemberRef look
     }
 }
 
-void ControlSkinBase::ReleaseResources()
+void ControlSkinBase::ReleaseOwnResources()
 {
-    SkinObject::ReleaseResources();
+    SkinObject::ReleaseOwnResources();
     fontHandle_.Reset();
 }
 
-void ControlSkinBase::Resolve(SkinStore& store)
+void ControlSkinBase::ResolveOwn(SkinStore& store)
 {
-    SkinObject::Resolve(store);
+    SkinObject::ResolveOwn(store);
     fontHandle_.Create(font);
 }
 
