@@ -5,12 +5,6 @@
 
 #include "data/SkinTypes.h"
 
-namespace {
-
-const RECT kDefaultPlacement = {0, 0, 60, 30};
-
-}  // namespace
-
 ControlSkinBase::ControlSkinBase(int32_t typeCode)
     : SkinObject(typeCode),
       font(MakeDefaultFont("MS Sans Serif")),

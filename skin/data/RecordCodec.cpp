@@ -1,6 +1,6 @@
 #include "data/RecordCodec.h"
 
-#include "data/ByteOrder.h"
+#include "imaging/ByteOrder.h"
 #include "data/MemoryStream.h"
 #include "data/SkinObject.h"
 #include "data/SkinTypes.h"

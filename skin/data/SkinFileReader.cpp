@@ -3,7 +3,7 @@
 #include <cstring>
 #include <new>
 
-#include "data/ByteOrder.h"
+#include "imaging/ByteOrder.h"
 #include "data/MemoryStream.h"
 #include "data/RecordCodec.h"
 #include "data/SkinImage.h"

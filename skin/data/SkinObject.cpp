@@ -12,7 +12,6 @@
 namespace {
 
 const size_t kMaxLookupKey = 98;
-const RECT kDefaultPlacement = {0, 0, 60, 30};
 
 }  // namespace
 

@@ -22,6 +22,8 @@ class SkinObject {
 public:
     static const size_t kNameSize = 51;        // at most 50 characters
     static const size_t kSecondTextSize = 51;
+    // Where an object sits when its record does not say.
+    static constexpr RECT kDefaultPlacement = {0, 0, 60, 30};
 
     using ChildTable = std::map<std::string, std::unique_ptr<SkinObject>>;
     using PropertyTable = std::map<std::string, std::unique_ptr<PropertyRecord>>;

@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "data/ButtonPart.h"
-#include "data/ByteOrder.h"
+#include "imaging/ByteOrder.h"
 #include "data/ControlSkinBase.h"
 #include "data/FrameSkin.h"
 #include "data/SkinInfo.h"

@@ -16,14 +16,6 @@
 
 namespace {
 
-template <class T>
-T& Find(SkinStore& store, const char* name)
-{
-    SkinObject* object = store.FindObject(name);
-    EXPECT_TRUE(object) << name;
-    return *static_cast<T*>(object);
-}
-
 class DefaultSkinProperties : public ::testing::Test {
 protected:
     void SetUp() override

@@ -26,13 +26,6 @@ std::string Trim(const std::string& text)
     return text.substr(first, text.find_last_not_of(blanks) - first + 1);
 }
 
-bool EqualsIgnoringCase(const std::string& a, const std::string& b)
-{
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-           });
-}
-
 int HexDigitValue(char c)
 {
     if (c >= '0' && c <= '9')
@@ -372,6 +365,13 @@ const SimCard* Scenario::firstCard() const
             return &*reader.card;
     }
     return nullptr;
+}
+
+bool EqualsIgnoringCase(const std::string& a, const std::string& b)
+{
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+           });
 }
 
 bool ParseHexBytes(const std::string& text, Bytes* bytes)

@@ -58,6 +58,10 @@ bool ParseScenario(const std::string& text, const std::string& baseDirectory, Sc
 
 bool LoadScenarioFile(const std::string& path, Scenario* scenario, std::string* error);
 
+// Equality of two names with ASCII letters compared ignoring case, as the
+// registry compares key names.
+bool EqualsIgnoringCase(const std::string& a, const std::string& b);
+
 // Hex bytes as two digits each, optionally separated by blanks or colons.
 bool ParseHexBytes(const std::string& text, Bytes* bytes);
 

@@ -41,11 +41,6 @@ bool FileExists(const std::string& path)
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-bool SameNameIgnoringCase(const std::string& a, const std::string& b)
-{
-    return CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, a.c_str(), -1, b.c_str(), -1) == CSTR_EQUAL;
-}
-
 // --- CSP registrations -------------------------------------------------
 
 std::vector<std::string> SubkeyNames(HKEY key)
@@ -94,7 +89,7 @@ bool RegisterProvider(HKEY list, const SimProvider& provider, const std::string&
 bool IsWanted(const Scenario& scenario, const std::string& name)
 {
     return std::any_of(scenario.providers.begin(), scenario.providers.end(),
-                       [&](const SimProvider& provider) { return SameNameIgnoringCase(provider.name, name); });
+                       [&](const SimProvider& provider) { return EqualsIgnoringCase(provider.name, name); });
 }
 
 bool SyncProviders(const Scenario& scenario, std::string* error)

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "data/ByteOrder.h"
+#include "imaging/ByteOrder.h"
 #include "data/MemoryStream.h"
 #include "data/RecordCodec.h"
 #include "data/SkinFileReader.h"
