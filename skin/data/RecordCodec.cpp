@@ -1,10 +1,10 @@
 #include "data/RecordCodec.h"
 
-#include "imaging/ByteOrder.h"
 #include "data/MemoryStream.h"
 #include "data/SkinObject.h"
 #include "data/SkinTypes.h"
 #include "data/SkinVersion.h"
+#include "imaging/ByteOrder.h"
 
 #include <utility>
 #include <vector>

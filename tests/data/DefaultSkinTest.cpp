@@ -4,14 +4,14 @@
 
 #include <cstring>
 
+#include "SkinTestSupport.h"
 #include "data/ButtonPart.h"
-#include "imaging/ByteOrder.h"
 #include "data/ControlSkinBase.h"
 #include "data/FrameSkin.h"
 #include "data/SkinInfo.h"
 #include "data/SkinTypes.h"
 #include "data/SkinVersion.h"
-#include "SkinTestSupport.h"
+#include "imaging/ByteOrder.h"
 
 namespace {
 

@@ -5,11 +5,11 @@
 #include <algorithm>
 #include <cstring>
 
-#include "imaging/ByteOrder.h"
 #include "data/MemoryStream.h"
 #include "data/RecordCodec.h"
 #include "data/SkinFileReader.h"
 #include "data/SkinTypes.h"
+#include "imaging/ByteOrder.h"
 
 const char* const SkinDocument::kDefaultBuilderText = "Veltramox Builder";
 
