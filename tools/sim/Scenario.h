@@ -42,9 +42,9 @@ struct Scenario {
     std::vector<std::string> drivers;  // file names in the system folder
     std::vector<Bytes> rootCertificates;
 
-    const SimReader* findReader(const std::string& name) const;
+    const SimReader* FindReader(const std::string& name) const;
     // The card a CSP talks to: the first inserted card in reader order.
-    const SimCard* firstCard() const;
+    const SimCard* FirstCard() const;
 };
 
 // The driver file names a scenario may place.
