@@ -1,8 +1,8 @@
 #include "data/SkinObject.h"
 
 #include <cstring>
-#include <utility>
 #include <stdexcept>
+#include <utility>
 
 #include "data/MemoryStream.h"
 #include "data/RecordCodec.h"

@@ -4,7 +4,6 @@
 
 #include <cstring>
 
-#include "SkinTestSupport.h"
 #include "data/ButtonPart.h"
 #include "data/ControlSkinBase.h"
 #include "data/FrameSkin.h"
@@ -12,6 +11,7 @@
 #include "data/SkinTypes.h"
 #include "data/SkinVersion.h"
 #include "imaging/ByteOrder.h"
+#include "SkinTestSupport.h"
 
 namespace {
 

@@ -5,10 +5,10 @@
 #include <algorithm>
 #include <cstring>
 
-#include "FileBytes.h"
-#include "SkinTestSupport.h"
 #include "data/SkinFileReader.h"
+#include "FileBytes.h"
 #include "imaging/ByteOrder.h"
+#include "SkinTestSupport.h"
 
 namespace {
 
