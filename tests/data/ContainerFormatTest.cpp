@@ -247,6 +247,12 @@ TEST(ContainerSections, ChildrenNestToAnyDepthAndNothingAfterThemIsLost)
     EXPECT_EQ(store->ExtraObjects().size(), 1u);
 }
 
+TEST(ContainerSections, ADeepChainIsDumpedAndBuiltAgain)
+{
+    const std::vector<uint8_t> container = Pack(DeepChainStream(10000));
+    EXPECT_EQ(DumpAndRebuild(container), container);
+}
+
 TEST(ContainerSections, SkincCheckReadsADeepChainToTheLastByte)
 {
     const std::vector<uint8_t> container = Pack(DeepChainStream(100));
