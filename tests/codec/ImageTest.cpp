@@ -149,7 +149,6 @@ TEST(Image, ReadsOutsideTheImageGiveTheKeyOrTheFirstPixel)
     rgb.SetTransparentIndex(0);
     rgb.SetTransparentColour(Rgb(1, 2, 3));
     EXPECT_TRUE(SameRgb(Rgb(1, 2, 3), rgb.GetPixelColour(3, 0)));
-    EXPECT_TRUE(SameRgb(Rgb(1, 2, 3), rgb.GetTransparentColour()));
 }
 
 TEST(Image, TwentyFourBitColoursCarryTheKeyReservedByteOrTheAlpha)
