@@ -3,6 +3,7 @@
 // menu bar, and the system never painting the frame.
 #include "WindowTestSupport.h"
 
+#include "DcStateCheck.h"
 #include "MessageLog.h"
 #include "SkinEngine.h"
 #include "core/SkinManager.h"
@@ -416,6 +417,34 @@ TEST_F(FrameTest, TheSystemNeverPaintsTheFrame)
     EXPECT_TRUE(ShowsFrame(window, false)) << "after deactivation";
     EXPECT_FALSE(MessageLog::Instance().Contains(WM_NCPAINT, kDefWinProc)) << "WM_NCPAINT reached the system";
     MessageLog::Instance().RestrictTo({});
+}
+
+TEST_F(FrameTest, PaintersLeaveTheDcAsTheyFoundIt)
+{
+    HWND window = CreateSkinnedFrame(WS_OVERLAPPEDWINDOW, 400, 300, TwoItemMenu());
+    SetWindowTextA(window, "Caption");
+    SkinnedWindow* skin = SkinManager::Instance().FindWindowObject(window);
+    WindowDC screen(nullptr);
+    OwnedDC dc(CreateCompatibleDC(screen));
+    Bitmap bitmap(CreateCompatibleBitmap(screen, 400, 300));
+    ObjectSelector selected(dc, bitmap);
+    SetTextColor(dc, RGB(1, 2, 3));
+    SetBkColor(dc, RGB(4, 5, 6));
+    SetBkMode(dc, OPAQUE);
+    ObjectSelector font(dc, GetStockObject(ANSI_FIXED_FONT));
+    skin->LayoutParts({0, 0, 400, 300});
+
+    const DcState before(dc);
+    skin->DrawFrame(dc, true);
+    EXPECT_TRUE(before.Unchanged(dc)) << "active frame";
+    skin->DrawFrame(dc, false);
+    EXPECT_TRUE(before.Unchanged(dc)) << "inactive frame";
+    skin->DrawBackground(dc, true);
+    EXPECT_TRUE(before.Unchanged(dc)) << "client background";
+    skin->LayoutAndDrawElements(dc);
+    EXPECT_TRUE(before.Unchanged(dc)) << "caption buttons";
+    skin->Paint(dc);
+    EXPECT_TRUE(before.Unchanged(dc)) << "the whole window";
 }
 
 }  // namespace
