@@ -9,7 +9,7 @@ say() { echo "setup: $*"; }
 as_root() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }
 
 PACKAGES=(
-  cmake make python3 openssl dpkg-dev
+  cmake make python3 openssl dpkg-dev googletest
   gcc-mingw-w64-i686-posix g++-mingw-w64-i686-posix
   gcc-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-posix
   wine wine64 xvfb xauth x11-utils imagemagick
@@ -32,17 +32,16 @@ apt_install() {
 }
 
 ensure_source_entries() {
-  local list=/etc/apt/sources.list.d/sso-src.sources
+  local list=/etc/apt/sources.list.d/sso-src.sources entries
   grep -rqs '^Types:.*deb-src' /etc/apt/sources.list.d/ && return 0
-  grep -qs '^deb-src' /etc/apt/sources.list && return 0
-  say "adding a deb-src entry for the LZO sources"
-  as_root tee "$list" >/dev/null <<SRC
-Types: deb-src
-URIs: http://deb.debian.org/debian
-Suites: $(. /etc/os-release; echo "$VERSION_CODENAME")
-Components: main
-Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
-SRC
+  grep -qs '^deb-src' /etc/apt/sources.list /etc/apt/sources.list.d/*.list && return 0
+  entries=$("$SSO_ROOT/tools/deb-src-entries.sh" "$(. /etc/os-release; echo "$VERSION_CODENAME")")
+  if [ -z "$entries" ]; then
+    echo "setup: no apt source of this release to take the LZO sources from; add a deb-src entry" >&2
+    exit 1
+  fi
+  say "adding deb-src entries for the LZO sources"
+  as_root tee "$list" >/dev/null <<<"$entries"
   apt_updated=
 }
 
@@ -99,6 +98,28 @@ REG
   "$SSO_ROOT/cmake/wine-exec.sh" regedit /S "$(winepath_of "$reg")"
 }
 
+# Every program of the prefix runs in one virtual desktop of a fixed size.
+# Without a window manager, Wine waits two seconds for one to withdraw
+# each top-level window it hides, and cuts the non-client area of windows
+# without a region; inside a virtual desktop neither happens.
+configure_desktop() {
+  local marker=$WINEPREFIX/.sso-desktop-v1 reg=$SSO_CACHE/desktop.reg
+  [ -f "$marker" ] && return 0
+  cat > "$reg" <<'REG'
+REGEDIT4
+
+[HKEY_CURRENT_USER\Software\Wine\Explorer]
+"Desktop"="Default"
+
+[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]
+"Default"="1280x1024"
+REG
+  source "$SSO_ROOT/tools/display.sh"
+  "$SSO_ROOT/cmake/wine-exec.sh" regedit /S "$(winepath_of "$reg")"
+  wineserver -w
+  touch "$marker"
+}
+
 winepath_of() { echo "Z:${1//\//\\}"; }
 
 create_prefix() {
@@ -115,3 +136,4 @@ apt_install $(missing_packages "${PACKAGES[@]}")
 choose_run_arch
 fetch_lzo
 create_prefix
+configure_desktop

@@ -153,11 +153,13 @@ private:
     std::vector<WORD> words_;
 };
 
-// Thousands of top-level windows are shown and destroyed here. Under Wine
-// on an X display without a window manager, hiding a window that Wine
-// hands to the window manager waits two seconds for an answer that never
-// comes; on a desktop of its own (a virtual desktop under Wine) no window
-// manager is involved. It also keeps the windows off a person's screen.
+// Thousands of top-level windows are shown and destroyed here while other
+// test programs use the shared desktop. On a desktop of its own (under
+// Wine a virtual desktop, which takes its size from the registry value
+// written below; without one Wine hands the windows to an X window manager
+// and, with none running, waits two seconds on each hide) no other
+// program's window overlaps the windows read back, and none of them
+// reaches a person's screen.
 const char kDesktopName[] = "SsoWindowLeakTests";
 const char kDesktopSize[] = "1024x768";
 
