@@ -347,8 +347,8 @@ void PrintRepaintParts(HWND window, double whole)
                   BlitStrips(window, *skin, surface.Dc());
               }),
               whole);
-    PrintPart("    MemoryDC 800x700 alone (made and dropped)", MedianOf([&] { MemoryDC scratch(windowDc, kWidth, kHeight); }),
-              whole);
+    PrintPart("    MemoryDC 800x700 alone (made and dropped)",
+              MedianOf([&] { MemoryDC scratch(windowDc, kWidth, kHeight); }), whole);
     PrintPart("    DrawFrame (9 parts, caption text, menu bar)", MedianOf([&] { skin->DrawFrame(surface.Dc(), true); }),
               whole);
     PrintPart("      DrawCaptionText (creates its font each time)",

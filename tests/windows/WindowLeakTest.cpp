@@ -28,9 +28,9 @@ namespace {
 // Under Wine on this project's test machine (two cores shared with other
 // builds) a frame cycle takes 160 to 240 ms, a dialog cycle 140 to 210 ms
 // and a skin switch 170 to 310 ms, so 10,000 cycles of each would run for
-// well over an hour. These counts keep the whole program near two minutes; with
-// GdiPressure's headroom of 300 handles, a leak of one handle per cycle
-// still fails within the run.
+// well over an hour. These counts keep the whole program near two
+// minutes; with GdiPressure's headroom of 300 handles, a leak of one
+// handle per cycle still fails within the run.
 const int kFrameCycles = 200;
 const int kDialogCycles = 200;
 const int kSkinSwitches = 100;
@@ -59,7 +59,7 @@ const int kFrameWidth = 520;
 const int kFrameHeight = 420;
 // Far from every test window, so no hover timer finds the cursor over
 // its element and keeps running.
-const POINT kCursorHome = {1200, 1000};
+const POINT kCursorHome = {1000, 740};
 
 LRESULT CALLBACK LeakFrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -180,6 +180,8 @@ public:
     }
 
 private:
+    // The thread's desktop until the process ends: a thread with windows
+    // cannot change desktops, and a desktop in use cannot be closed.
     HDESK desktop_ = nullptr;
 };
 
@@ -350,7 +352,7 @@ std::vector<BYTE> CompileSkin(const std::string& text)
 
 // Our default skin without its dialog, button and static objects and with
 // the main frame renamed: every skinned window must be re-bound by type,
-// and the control skins disappear and come back with each switch.
+// and the button and static objects go and come back with each switch.
 std::vector<BYTE> VariantSkinBytes()
 {
     std::string text = ReadSkinSource();
