@@ -29,10 +29,10 @@ namespace {
 // builds) a frame cycle takes 160 to 240 ms, a dialog cycle 140 to 210 ms
 // and a skin switch 170 to 310 ms, so 10,000 cycles of each would run for
 // well over an hour. These counts keep the whole program near two
-// minutes; with GdiPressure's headroom of 300 handles, a leak of one
-// handle per cycle still fails within the run.
-const int kFrameCycles = 200;
-const int kDialogCycles = 200;
+// minutes (117 s there); the counts are compared every ten cycles, so
+// even one handle lost in ten cycles fails the run.
+const int kFrameCycles = 150;
+const int kDialogCycles = 150;
 const int kSkinSwitches = 100;
 const int kRepaints = 1000;
 // Each takes two skin switches.
