@@ -9,6 +9,7 @@
 #include "windows/FrameElement.h"
 
 class CaptionButtonSkin;
+struct ImageRef;
 
 class CaptionButton : public FrameElement, private WindowTimerClient {
 public:
@@ -18,6 +19,8 @@ public:
     ~CaptionButton() override;
 
     void Draw(HDC hdc) override;
+    // Also takes the skin's transparency switch and colour from the owner
+    // and, with the switch on, cuts the button's region out of its image.
     SkinObject* SetSkinObject(SkinObject* skinObject) override;
     void OnRButtonDown(int x, int y) override;
     void OnMouseMove(int x, int y) override;
@@ -30,19 +33,28 @@ public:
     // The action code of the skin object (CaptionButtonSkin::Action).
     int Action() const;
     int State() const { return state_; }
+    // Held down, or checked for a toggle.
     bool IsPressed() const { return pressed_; }
     bool IsTimerRunning() const { return timerRunning_; }
+    bool HasRegion() const { return region_.Get() != nullptr; }
 
 private:
     void OnTimer() override;
+    bool Responds(int x, int y);
+    void StartHoverTimer();
+    void StopHoverTimer();
     void SetState(int state);
     void Act();
+    void ShowSystemMenu();
+    HRGN BuildRegion() const;
+    const ImageRef& StateImage(const CaptionButtonSkin& button) const;
     const CaptionButtonSkin* Button() const;
 
-    Region region_;
+    Region region_;  // relative to the button's corner; null: the whole rectangle
     COLORREF transparentColour_ = RGB(255, 0, 255);
     bool useTransparency_ = false;
     bool timerRunning_ = false;
     bool pressed_ = false;
+    bool armed_ = false;  // the left button went down on this button
     int state_ = StateIdle;
 };

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <cstdint>
+
 #include "core/SkinBoundObject.h"
 
 class ButtonPartBase;
@@ -48,8 +50,12 @@ public:
     const ButtonPartBase* Part() const;
 
 protected:
-    // Draws the element through the owner's window DC now.
+    // Draws the element through the owner's window DC now, when it is shown.
     void Redraw();
+    // The size the owner's frame was designed for (the far corner of its
+    // bottom-right piece); false unless the owner's skin object is a frame
+    // of type `frameType` (0: any frame).
+    bool OwnerDesignSize(int32_t frameType, SIZE& size) const;
 
     bool enabled_ = true;
     RECT rect_;

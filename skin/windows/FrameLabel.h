@@ -23,9 +23,12 @@ public:
     // RGN_AND, RGN_DIFF, RGN_OR or RGN_XOR: how the label's region joins
     // the window region.
     int CombineMode() const;
-    // The label's region in window coordinates; the caller owns it.
+    // The label's region in window coordinates (its image's shape placed by
+    // the image's draw mode, else its rectangle); the caller owns it.
     HRGN BuildRegion() const;
 
 private:
+    void DrawByOwner(HDC hdc, const FrameLabelSkin& label);
+    void DrawLabelText(HDC hdc, const FrameLabelSkin& label, const char* text);
     const FrameLabelSkin* Label() const;
 };
