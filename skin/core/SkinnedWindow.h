@@ -114,10 +114,11 @@ public:
     bool IsActiveWindow() const;
     HWND TopLevelAncestor() const;
     RECT WindowRectAtOrigin() const;
+    // False once default processing destroyed the window (and this object
+    // with it): nothing of the object may be touched then.
+    static bool IsStillSkinOf(HWND window, const SkinnedWindow* object);
 
     static const ImageRef& PickImage(const ImageRef& first, const ImageRef& second, const ImageRef* third);
-    static const FrameImageRef& PickFrameImage(const FrameImageRef& first, const FrameImageRef& second,
-                                               const FrameImageRef* third);
 
     // The previous procedure, or DefWindowProc while not subclassed.
     LRESULT CallPrevious(UINT message, WPARAM wParam, LPARAM lParam);
@@ -128,7 +129,19 @@ public:
 
 protected:
     bool OnElementTimer(UINT_PTR id);
-    void PaintNonClientStrips(HDC windowDc, HDC surface, int topHeight);
+    // Tells the skinned ancestor that skinned this child that it is gone.
+    static void NotifyOwnerOfDetach(HWND window);
+    // WM_NCPAINT of frames and dialogs: the frame parts and elements
+    // composed off-screen, then copied as four strips (top band of
+    // `topHeight`, left and right columns, bottom row), so the client area
+    // is never touched. `regionParam` is WM_NCPAINT's wParam.
+    void ComposeNonClient(WPARAM regionParam, int topHeight);
+    // WM_NCCALCSIZE of frames and dialogs: the client inside the parts and
+    // a menu bar of `menuBarHeight` pixels.
+    void CalcClientFromParts(RECT& windowRect, int menuBarHeight) const;
+    // The caption text of frames and dialogs, unless a label shows it.
+    void DrawWindowCaption(HDC hdc);
+    bool OverridingStyle() const { return styleOverrides_ > 0; }
 
     RECT parts_[kPartCount] = {};
     HWND window_ = nullptr;
@@ -143,7 +156,10 @@ protected:
     Region windowRegion_;
 
 private:
+    void PaintNonClientStrips(HDC windowDc, HDC surface, int topHeight);
+
     std::set<WindowTimerClient*> timers_;
+    int styleOverrides_ = 0;
 };
 
 // Runs the default processing of a skinned window under another style, so
