@@ -196,18 +196,14 @@ TEST(ElementTest, PlainElementDrawsItsPictureOrItsBackColour)
 
 TEST(ElementTest, EnablingAHiddenElementDoesNotPaintIt)
 {
-    ElementTestWindow window;
+    ElementTestWindow window(true, true);
     CaptionButton* maximise = window.Button("Max");
     CaptionButton* restore = window.Button("Restore");
     ASSERT_TRUE(maximise && restore);
     const POINT centre = Centre(*maximise);
     maximise->SetEnabled(true);
-    HDC windowDc = GetWindowDC(window.Window());
-    const COLORREF shown = GetPixel(windowDc, centre.x, centre.y);
+    EXPECT_EQ(window.PixelOnScreen(centre.x, centre.y), kIdle);
     restore->SetEnabled(false);
     restore->SetEnabled(true);
-    const COLORREF after = GetPixel(windowDc, centre.x, centre.y);
-    ReleaseDC(window.Window(), windowDc);
-    EXPECT_EQ(shown, kIdle);
-    EXPECT_EQ(after, kIdle);
+    EXPECT_EQ(window.PixelOnScreen(centre.x, centre.y), kIdle);
 }

@@ -21,6 +21,9 @@ const char kBitmapName[] = "elements.bmp";
 const char kWindowClass[] = "ElementTestWindow";
 const int kWindowX = 300;
 const int kWindowY = 200;
+// No caption of the system's: the elements are the only thing drawn in the
+// window's top band, and its whole area can be read back.
+const DWORD kWindowStyle = WS_POPUP | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
 
 // Cells left to right: idle, hot, pressed, disabled, restore, label.
 const COLORREF kCellColours[] = {ElementColours::kIdle,     ElementColours::kHot,     ElementColours::kPressed,
@@ -157,22 +160,29 @@ void RegisterTestClass()
 }
 
 // Returns false when the source does not build or load.
-bool UseElementTestSkin(bool transparency)
+std::vector<uint8_t> BuildContainer(bool transparency)
 {
-    const std::string bitmap = TestFolder() + "/" + kBitmapName;
-    if (!WriteTestBitmap(bitmap))
-        return false;
     std::vector<uint8_t> container;
+    if (!WriteTestBitmap(TestFolder() + "/" + kBitmapName))
+        return container;
     try {
         SkinSourceParser parser(TestFolder() + "/elements.txt", SkinSource(transparency));
         SkinDocument document;
         parser.Parse(document);
         if (!document.WriteContainer(container))
-            return false;
+            container.clear();
     } catch (const SourceError& error) {
         ADD_FAILURE() << error.what();
-        return false;
+        container.clear();
     }
+    return container;
+}
+
+// Built once per switch setting; every window gets a fresh store of it.
+bool UseElementTestSkin(bool transparency)
+{
+    static const std::vector<uint8_t> containers[2] = {BuildContainer(false), BuildContainer(true)};
+    const std::vector<uint8_t>& container = containers[transparency ? 1 : 0];
     std::unique_ptr<SkinStore> store(new SkinStore());
     if (!store->Load(MemoryStream(container.data(), static_cast<int32_t>(container.size()))))
         return false;
@@ -187,16 +197,19 @@ DrawItemRecord& LastDrawItem()
     return record;
 }
 
-ElementTestWindow::ElementTestWindow(bool transparency)
+ElementTestWindow::ElementTestWindow(bool transparency, bool shown)
 {
     EXPECT_TRUE(UseElementTestSkin(transparency));
     LastDrawItem() = DrawItemRecord();
     RegisterTestClass();
-    window_ = CreateWindowExA(0, kWindowClass, "Element test", WS_OVERLAPPEDWINDOW | WS_VISIBLE, kWindowX, kWindowY,
+    window_ = CreateWindowExA(0, kWindowClass, "Element test", kWindowStyle, kWindowX, kWindowY,
                               kDesignWidth, kDesignHeight, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     skin_.SetSkinObject(SkinManager::Instance().GetSkinStore().FindObject("Frame"));
+    if (shown)
+        ShowWindow(window_, SW_SHOW);
     skin_.Attach(window_);
-    PumpFor(0);
+    UpdateWindow(window_);
+    PumpFor(50);
     TakePosted(WM_SYSCOMMAND);
     TakePosted(WM_COMMAND);
 }
@@ -254,6 +267,15 @@ std::vector<MSG> ElementTestWindow::TakePosted(UINT message)
     while (PeekMessageA(&msg, window_, message, message, PM_REMOVE))
         taken.push_back(msg);
     return taken;
+}
+
+COLORREF ElementTestWindow::PixelOnScreen(int x, int y) const
+{
+    Surface pixel(1, 1, ElementColours::kBackground);
+    HDC windowDc = GetWindowDC(window_);
+    BitBlt(pixel.Dc(), 0, 0, 1, 1, windowDc, x, y, SRCCOPY);
+    ReleaseDC(window_, windowDc);
+    return pixel.At(0, 0);
 }
 
 void ElementTestWindow::Click(int x, int y)

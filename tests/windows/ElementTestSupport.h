@@ -39,8 +39,10 @@ const int kDesignHeight = 100;
 class ElementTestWindow {
 public:
     // Makes the test skin current, with or without the SkinInfo
-    // transparency switch, and binds a new window to its frame.
-    explicit ElementTestWindow(bool transparency = true);
+    // transparency switch, and binds a new window to its frame. Only tests
+    // that read the screen show it: Wine without a window manager waits two
+    // seconds for a shown window to go away.
+    explicit ElementTestWindow(bool transparency = true, bool shown = false);
     ~ElementTestWindow();
 
     ElementTestWindow(const ElementTestWindow&) = delete;
@@ -62,6 +64,8 @@ public:
     void DrawElements(Surface& surface);
     // The messages of that kind posted to the window, taken from the queue.
     std::vector<MSG> TakePosted(UINT message);
+    // What the window shows at a window point, read from its window DC.
+    COLORREF PixelOnScreen(int x, int y) const;
     // Clicks (down and up) at a window point through the element handlers.
     void Click(int x, int y);
 
