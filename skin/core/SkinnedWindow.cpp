@@ -221,6 +221,7 @@ void SkinnedWindow::NotifyOwnerOfDetach(HWND window)
 WNDPROC SkinnedWindow::Attach(HWND hwnd)
 {
     window_ = hwnd;
+    activeCaption_ = GetActiveWindow() == hwnd;
     SkinChildren(hwnd);
     SetPropA(hwnd, kObjectProperty, this);
     UpdateCaptionButtons(static_cast<DWORD>(GetWindowLongPtrA(hwnd, GWL_STYLE)));
@@ -742,13 +743,6 @@ bool SkinnedWindow::IsSizable() const
     return (style & WS_THICKFRAME) != 0;
 }
 
-bool SkinnedWindow::IsActiveWindow() const
-{
-    WINDOWINFO info = {};
-    info.cbSize = sizeof info;
-    return GetWindowInfo(window_, &info) && info.dwWindowStatus == WS_ACTIVECAPTION;
-}
-
 HWND SkinnedWindow::TopLevelAncestor() const
 {
     HWND top = window_;
@@ -799,10 +793,37 @@ LRESULT SkinnedWindow::CallPreviousWithStyle(DWORD style, UINT message, WPARAM w
     return result;
 }
 
+DWORD SkinnedWindow::CurrentStyleWithoutSysMenu() const
+{
+    return static_cast<DWORD>(GetWindowLongPtrA(window_, GWL_STYLE)) & ~WS_SYSMENU;
+}
+
 LRESULT SkinnedWindow::CallPreviousWithoutSysMenu(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    const DWORD style = static_cast<DWORD>(GetWindowLongPtrA(window_, GWL_STYLE));
-    return CallPreviousWithStyle(style & ~WS_SYSMENU, message, wParam, lParam);
+    return CallPreviousWithStyle(CurrentStyleWithoutSysMenu(), message, wParam, lParam);
+}
+
+LRESULT SkinnedWindow::CallPreviousThenRepaint(DWORD style, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    const HWND window = window_;
+    const LRESULT result = CallPreviousWithStyle(style, message, wParam, lParam);
+    if (IsStillSkinOf(window, this))
+        SendMessageA(window, WM_NCPAINT, 1, 0);
+    return result;
+}
+
+bool SkinnedWindow::RefuseSystemMenu(UINT message, WPARAM wParam, LPARAM lParam, int hit, LRESULT& result)
+{
+    if (message == WM_CONTEXTMENU && hit != HTCLIENT && reinterpret_cast<HWND>(wParam) == window_) {
+        result = 0;
+        return true;
+    }
+    const WPARAM command = wParam & 0xFFF0;
+    if (message == WM_SYSCOMMAND && (command == SC_KEYMENU || command == SC_MOUSEMENU)) {
+        result = CallPreviousWithStyle(kNeutralStyle, message, wParam, lParam);
+        return true;
+    }
+    return false;
 }
 
 StyleOverride::StyleOverride(HWND window, DWORD temporaryStyle)
