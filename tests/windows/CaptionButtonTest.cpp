@@ -25,7 +25,7 @@ POINT KeyCorner(const FrameElement& element)
 COLORREF Shown(CaptionButton& button)
 {
     Surface surface(kDesignWidth, kDesignHeight, kBackground);
-    button.Draw(surface.Dc());
+    DrawChecked(button, surface);
     const POINT centre = Centre(button);
     return surface.At(centre.x, centre.y);
 }
@@ -218,13 +218,37 @@ TEST(CaptionButtonTest, EachStateShowsItsImageOrTheBaseImage)
     EXPECT_EQ(Shown(*minimise), kIdle);
 }
 
+TEST(CaptionButtonTest, StateChangesShowOnTheWindowAtOnce)
+{
+    ElementTestWindow window(true, true);
+    CaptionButton* command = window.Button("Command");
+    ASSERT_TRUE(command);
+    CursorAway();
+    SkinnedWindow& skin = window.Skin();
+    const POINT on = Centre(*command);
+    const POINT corner = KeyCorner(*command);
+    command->SetEnabled(true);
+    EXPECT_EQ(window.PixelOnScreen(on.x, on.y), kIdle);
+    const COLORREF underCorner = window.PixelOnScreen(corner.x, corner.y);
+
+    skin.DispatchToElements(WM_MOUSEMOVE, on.x, on.y);
+    EXPECT_EQ(window.PixelOnScreen(on.x, on.y), kHot);
+    skin.DispatchToElements(WM_LBUTTONDOWN, on.x, on.y);
+    EXPECT_EQ(window.PixelOnScreen(on.x, on.y), kPressed);
+    PumpFor(250);
+    EXPECT_EQ(window.PixelOnScreen(on.x, on.y), kIdle);
+    // The key-coloured corner never reaches the window.
+    EXPECT_EQ(window.PixelOnScreen(corner.x, corner.y), underCorner);
+    EXPECT_NE(underCorner, kKey);
+}
+
 TEST(CaptionButtonTest, ButtonWithoutImagesIsDrawnAsAPushButton)
 {
     ElementTestWindow window;
     CaptionButton* bare = window.Button("Bare");
     ASSERT_TRUE(bare);
     Surface surface(kDesignWidth, kDesignHeight, kBackground);
-    bare->Draw(surface.Dc());
+    DrawChecked(*bare, surface);
     const RECT& rect = bare->Rect();
     EXPECT_EQ(surface.Count(rect.left, rect.top, rect.right, rect.bottom, kBackground), 0);
     EXPECT_GT(surface.Count(rect.left, rect.top, rect.right, rect.bottom, GetSysColor(COLOR_BTNFACE)), 0);
@@ -263,7 +287,7 @@ TEST(CaptionButtonTest, KeyColouredCornersAreNeitherHitNorDrawnUnderTransparency
         EXPECT_FALSE(close->HitTest(close->Rect().right, centre.y));
 
         Surface surface(kDesignWidth, kDesignHeight, kBackground);
-        close->Draw(surface.Dc());
+        DrawChecked(*close, surface);
         EXPECT_EQ(surface.At(corner.x, corner.y), transparency ? kBackground : kKey);
         EXPECT_EQ(surface.At(centre.x, centre.y), kIdle);
     }

@@ -178,12 +178,12 @@ TEST(ElementTest, PlainElementDrawsItsPictureOrItsBackColour)
     plainEmpty.SetSkinObject(empty->GetSkinObject());
 
     Surface surface(kDesignWidth, kDesignHeight, kBackground);
-    plainPicture.Draw(surface.Dc());
+    DrawChecked(plainPicture, surface);
     // Once, at the corner, as the image's draw mode says; the key colour is
     // no concern of a plain picture.
     EXPECT_EQ(surface.At(45, 45), kLabel);
     EXPECT_EQ(surface.At(40, 40), kKey);
-    plainEmpty.Draw(surface.Dc());
+    DrawChecked(plainEmpty, surface);
     EXPECT_TRUE(surface.AllAre(40, 40, 60, 60, kPressed));
 
     EXPECT_TRUE(plainPicture.HitTest(40, 40));

@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "DcStateCheck.h"
 #include "FileBytes.h"
 #include "SkinDocument.h"
 #include "SkinSourceParser.h"
@@ -257,7 +258,9 @@ void ElementTestWindow::Resize(int width, int height)
 
 void ElementTestWindow::DrawElements(Surface& surface)
 {
+    const DcState before(surface.Dc());
     skin_.LayoutAndDrawElements(surface.Dc());
+    EXPECT_TRUE(before.Unchanged(surface.Dc()));
 }
 
 std::vector<MSG> ElementTestWindow::TakePosted(UINT message)
@@ -282,6 +285,13 @@ void ElementTestWindow::Click(int x, int y)
 {
     skin_.DispatchToElements(WM_LBUTTONDOWN, x, y);
     skin_.DispatchToElements(WM_LBUTTONUP, x, y);
+}
+
+void DrawChecked(FrameElement& element, Surface& surface)
+{
+    const DcState before(surface.Dc());
+    element.Draw(surface.Dc());
+    EXPECT_TRUE(before.Unchanged(surface.Dc()));
 }
 
 void PumpFor(DWORD milliseconds)

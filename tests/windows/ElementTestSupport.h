@@ -85,5 +85,9 @@ struct DrawItemRecord {
 const COLORREF kOwnerFill = RGB(5, 100, 5);
 DrawItemRecord& LastDrawItem();
 
+// Draws the element into the surface and checks that the surface's DC was
+// left as found.
+void DrawChecked(FrameElement& element, Surface& surface);
+
 // Dispatches the thread's messages for `milliseconds`.
 void PumpFor(DWORD milliseconds);
