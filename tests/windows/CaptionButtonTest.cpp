@@ -4,6 +4,7 @@
 
 #include "ElementTestSupport.h"
 #include "Surface.h"
+#include "data/ButtonPart.h"
 
 using namespace ElementColours;
 
@@ -253,6 +254,30 @@ TEST(CaptionButtonTest, ButtonWithoutImagesIsDrawnAsAPushButton)
     EXPECT_EQ(surface.Count(rect.left, rect.top, rect.right, rect.bottom, kBackground), 0);
     EXPECT_GT(surface.Count(rect.left, rect.top, rect.right, rect.bottom, GetSysColor(COLOR_BTNFACE)), 0);
     EXPECT_EQ(surface.At(rect.right, rect.bottom), kBackground);
+}
+
+TEST(CaptionButtonTest, WindowIconButtonShowsTheIconAndDoesNothing)
+{
+    ElementTestWindow window;
+    CaptionButton* icon = window.Button("Command");
+    ASSERT_TRUE(icon);
+    static_cast<CaptionButtonSkin*>(icon->GetSkinObject())->action = CaptionButtonSkin::ActionIcon;
+    SendMessageA(window.Window(), WM_SETICON, ICON_SMALL,
+                 reinterpret_cast<LPARAM>(LoadIcon(nullptr, IDI_APPLICATION)));
+    Surface surface(kDesignWidth, kDesignHeight, kBackground);
+    DrawChecked(*icon, surface);
+    const RECT& rect = icon->Rect();
+    const int iconSide = 16;
+    EXPECT_GT(iconSide * iconSide - surface.Count(rect.left, rect.top, rect.left + iconSide, rect.top + iconSide,
+                                                  kBackground),
+              0);
+    EXPECT_EQ(surface.Count(rect.left, rect.top, rect.right, rect.bottom, kIdle), 0);
+
+    const POINT on = Centre(*icon);
+    window.Click(on.x, on.y);
+    window.Skin().DispatchToElements(WM_LBUTTONDBLCLK, on.x, on.y);
+    EXPECT_TRUE(window.TakePosted(WM_COMMAND).empty());
+    EXPECT_TRUE(window.TakePosted(WM_SYSCOMMAND).empty());
 }
 
 TEST(CaptionButtonTest, DisabledButtonNeitherLightsUpNorActs)

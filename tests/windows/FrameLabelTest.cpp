@@ -53,8 +53,9 @@ TEST(FrameLabelTest, FunctionsGiveTheirHitCodes)
     FrameLabelSkin* skin = window.LabelSkin("Fit");
     ASSERT_TRUE(label && skin);
     const POINT inside = {label->Rect().left + 2, label->Rect().top + 2};
-    const int expected[] = {0,        HTCAPTION,     HTLEFT,   HTTOPLEFT,    HTTOP,     HTTOPRIGHT, HTRIGHT,
-                            HTBOTTOMRIGHT, HTBOTTOM, HTBOTTOMLEFT, HTCAPTION, 0,          0};
+    // By function code 0 to 12.
+    const int expected[] = {0, HTCAPTION, HTLEFT, HTTOPLEFT, HTTOP, HTTOPRIGHT, HTRIGHT,
+                            HTBOTTOMRIGHT, HTBOTTOM, HTBOTTOMLEFT, HTCAPTION, 0, 0};
     for (int function = 0; function < static_cast<int>(sizeof expected / sizeof expected[0]); ++function) {
         SCOPED_TRACE(function);
         skin->function = function;
