@@ -90,16 +90,16 @@ TEST(CaptionButtonTest, PressAndReleaseOnAButtonActsOnce)
 TEST(CaptionButtonTest, MaximiseAndMinimiseRestoreFromTheirState)
 {
     ElementTestWindow window;
-    ShowWindow(window.Window(), SW_MAXIMIZE);
+    window.MarkState(WS_MAXIMIZE);
     CaptionButton* restore = window.Button("Restore");
     ASSERT_TRUE(restore);
-    Surface surface(GetSystemMetrics(SM_CXSCREEN) + 100, GetSystemMetrics(SM_CYSCREEN) + 100, kBackground);
+    Surface surface(kDesignWidth, kDesignHeight, kBackground);
     window.DrawElements(surface);
     POINT centre = Centre(*restore);
     window.Click(centre.x, centre.y);
     EXPECT_EQ(Commands(window.TakePosted(WM_SYSCOMMAND)), std::vector<WPARAM>{SC_RESTORE});
 
-    ShowWindow(window.Window(), SW_MINIMIZE);
+    window.MarkState(WS_MINIMIZE);
     CaptionButton* minimise = window.Button("Min");
     ASSERT_TRUE(minimise);
     centre = Centre(*minimise);

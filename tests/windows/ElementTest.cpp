@@ -15,13 +15,6 @@ POINT Centre(const FrameElement& element)
     return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
 }
 
-RECT WindowSize(HWND window)
-{
-    RECT rect;
-    GetWindowRect(window, &rect);
-    return RECT{0, 0, rect.right - rect.left, rect.bottom - rect.top};
-}
-
 ButtonPartBase& PartOf(FrameElement& element)
 {
     return *static_cast<ButtonPartBase*>(element.GetSkinObject());
@@ -38,10 +31,8 @@ TEST(ElementTest, MaximiseAndRestoreButtonsShareAPlaceAndOneIsShownByState)
 
     for (bool maximised : {false, true}) {
         SCOPED_TRACE(maximised ? "maximised" : "normal");
-        ShowWindow(window.Window(), maximised ? SW_MAXIMIZE : SW_RESTORE);
-        PumpFor(0);
-        const RECT size = WindowSize(window.Window());
-        Surface surface(size.right, size.bottom, kBackground);
+        window.MarkState(maximised ? WS_MAXIMIZE : 0);
+        Surface surface(kDesignWidth, kDesignHeight, kBackground);
         window.DrawElements(surface);
         ASSERT_TRUE(EqualRect(&maximise->Rect(), &restore->Rect()));
         const POINT centre = Centre(*maximise);
@@ -153,7 +144,7 @@ TEST(ElementTest, ShowCodesFollowTheWindowState)
     EXPECT_TRUE(shownWith(FrameElement::ShowDisabled));
     EnableWindow(window.Window(), TRUE);
 
-    ShowWindow(window.Window(), SW_MINIMIZE);
+    window.MarkState(WS_MINIMIZE);
     EXPECT_TRUE(shownWith(FrameElement::ShowMinimised));
     EXPECT_FALSE(shownWith(FrameElement::ShowNotMinimised));
     EXPECT_TRUE(shownWith(FrameElement::ShowNotMaximised));

@@ -20,8 +20,9 @@ namespace {
 
 const char kBitmapName[] = "elements.bmp";
 const char kWindowClass[] = "ElementTestWindow";
-const int kWindowX = 300;
-const int kWindowY = 200;
+// The bottom-right corner of the desktop, away from other tests' windows.
+const int kWindowX = 1050;
+const int kWindowY = 880;
 // No caption of the system's: the elements are the only thing drawn in the
 // window's top band, and its whole area can be read back.
 const DWORD kWindowStyle = WS_POPUP | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
@@ -249,6 +250,12 @@ FrameLabelSkin* ElementTestWindow::LabelSkin(const char* name) const
 void ElementTestWindow::Rebind()
 {
     skin_.SetSkinObject(skin_.GetSkinObject());
+}
+
+void ElementTestWindow::MarkState(DWORD stateBits)
+{
+    const LONG_PTR style = GetWindowLongPtrA(window_, GWL_STYLE) & ~static_cast<LONG_PTR>(WS_MAXIMIZE | WS_MINIMIZE);
+    SetWindowLongPtrA(window_, GWL_STYLE, style | static_cast<LONG_PTR>(stateBits));
 }
 
 void ElementTestWindow::Resize(int width, int height)

@@ -57,6 +57,11 @@ public:
     FrameLabelSkin* LabelSkin(const char* name) const;
     // Binds the skin object again, which rebuilds every element.
     void Rebind();
+    // Marks the window maximised (WS_MAXIMIZE), minimised (WS_MINIMIZE) or
+    // neither, as IsZoomed and IsIconic report it, without showing it: a
+    // shown maximised window would cover the windows of the tests that run
+    // beside these on the same desktop.
+    void MarkState(DWORD stateBits);
     // Gives the window that size; the elements follow at the next pass.
     void Resize(int width, int height);
     // The owner's element pass: every element laid out for the window's
