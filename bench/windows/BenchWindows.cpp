@@ -354,7 +354,7 @@ void PrintRepaintParts(HWND window, double whole)
     PrintPart("      DrawCaptionText (creates its font each time)",
               MedianOf([&] { skin->DrawCaptionText(surface.Dc(), true); }), whole);
     PrintPart("      DrawMenuBar", MedianOf([&] { skin->DrawMenuBar(surface.Dc()); }), whole);
-    PrintPart("    LayoutAndDrawElements (6 caption buttons)",
+    PrintPart("    LayoutAndDrawElements (the 4 caption buttons shown)",
               MedianOf([&] { skin->LayoutAndDrawElements(surface.Dc()); }), whole);
     PrintPart("    the 4 strips BitBlt to the whole-window DC",
               MedianOf([&] { BlitStrips(window, *skin, surface.Dc()); }), whole);
