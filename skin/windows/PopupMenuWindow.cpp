@@ -725,6 +725,11 @@ LRESULT PopupMenuWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         if (!parent_ && IsShown())
             FinishChain();
         return 0;
+    case WM_CLOSE:
+        // Alt+F4 on an open menu ends the menu, not a window of the chain
+        // that its owner still holds.
+        PostMessageA(Root().Window(), WM_CANCELMODE, 0, 0);
+        return 0;
     case WM_NCDESTROY:
         OnNcDestroy();
         return 0;

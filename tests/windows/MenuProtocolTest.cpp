@@ -151,6 +151,24 @@ TEST_F(MenuTest, LosingTheCaptureOrTheActivationClosesTheMenu)
     }
 }
 
+TEST_F(MenuTest, ClosingAPopupWindowEndsTheMenuItBelongsTo)
+{
+    CreateMenuFrame();
+    ClickBarItem(0);
+    ASSERT_NE(nullptr, Root());
+    Key(Root(), VK_DOWN);
+    Key(Root(), VK_DOWN);
+    Key(Root(), VK_RIGHT);
+    ASSERT_NE(nullptr, Root()->Child());
+    LogMenuProtocol();
+    PostMessageA(Root()->Child()->Window(), WM_CLOSE, 0, 0);
+    PumpFor(50);
+    EXPECT_TRUE(LogMatches(kClosedWithoutCommand, "WM_CLOSE on the submenu"));
+    EXPECT_EQ(nullptr, Root());
+    EXPECT_EQ(0, VisibleSkinnedPopups());
+    EXPECT_TRUE(IsWindow(frame_));
+}
+
 TEST_F(MenuTest, MovingAlongTheBarSwitchesTheOpenDropDown)
 {
     CreateMenuFrame();
