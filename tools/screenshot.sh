@@ -4,7 +4,8 @@
 #   tools/screenshot.sh OUTPUT.png [SCENARIO]
 # With SSO_SCREENSHOT_COMMAND=ID the program's main window is first sent
 # menu command ID (104 opens the about box) and the capture shows what it
-# opened.
+# opened. With SSO_SCREENSHOT_CLICK=X,Y the pointer clicks there first (the
+# desktop's coordinates; 25,39 opens the first menu of the bar).
 # Expects a finished build (tools/build.sh). The capture is taken once the
 # program has drawn and its picture has settled, within
 # SSO_SCREENSHOT_TIMEOUT seconds (30 unless set).
@@ -50,6 +51,10 @@ wait_until_settled() {
   done
 }
 wait_until_settled ""
+if [ -n "$settled" ] && [ -n "${SSO_SCREENSHOT_CLICK:-}" ]; then
+  xdotool mousemove --sync "${SSO_SCREENSHOT_CLICK%,*}" "${SSO_SCREENSHOT_CLICK#*,}" click 1
+  wait_until_settled "$(signature "$frame")"
+fi
 if [ -n "$settled" ] && [ -n "${SSO_SCREENSHOT_COMMAND:-}" ]; then
   # Run in the program's own desktop: windows of other desktops are not listed.
   "$root/cmake/wine-exec.sh" explorer /desktop=sso,820x720 postcommand.exe Tavren "$SSO_SCREENSHOT_COMMAND"

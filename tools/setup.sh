@@ -12,7 +12,7 @@ PACKAGES=(
   cmake make python3 openssl dpkg-dev googletest
   gcc-mingw-w64-i686-posix g++-mingw-w64-i686-posix
   gcc-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-posix
-  wine wine64 xvfb xauth x11-utils imagemagick
+  wine wine64 xvfb xauth x11-utils xdotool imagemagick
   fonts-arphic-ukai fonts-arphic-uming fonts-wqy-microhei
 )
 
