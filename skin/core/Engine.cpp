@@ -44,6 +44,9 @@ EngineState& Engine()
 // Keys whose key-down a skinned window used: their key-up is swallowed
 // too, or the system would see half a keystroke (and open its own menu).
 thread_local std::set<WPARAM> t_swallowedKeys;
+// Alt went down and no other key followed yet: its release alone selects
+// the menu bar, as F10 does.
+thread_local bool t_altAlone = false;
 
 // The keys that move through a menu selected from the keyboard.
 bool IsMenuNavigationKey(WPARAM vk)
@@ -162,6 +165,15 @@ LRESULT CALLBACK CallWndProcHook(int code, WPARAM wParam, LPARAM lParam)
     return CallNextHookEx(hook, code, wParam, lParam);
 }
 
+bool RouteMenuKeyCaught(WPARAM vk, LPARAM flags)
+{
+    try {
+        return RouteMenuKey(vk, flags);
+    } catch (...) {
+        return false;
+    }
+}
+
 LRESULT CALLBACK KeyboardHook(int code, WPARAM vk, LPARAM flags)
 {
     HHOOK hook = HookOfThread(Engine().keyboardHooks);
@@ -171,14 +183,14 @@ LRESULT CALLBACK KeyboardHook(int code, WPARAM vk, LPARAM flags)
         if (flags & kKeyUp) {
             if (t_swallowedKeys.erase(vk))
                 return 1;
-        } else if (vk == VK_F10 || ((flags & kAltDown) && vk != VK_MENU) || IsMenuNavigationKey(vk)) {
-            bool used = false;
-            try {
-                used = RouteMenuKey(vk, flags);
-            } catch (...) {
-                used = false;
-            }
-            if (used) {
+            const bool altAlone = vk == VK_MENU && t_altAlone;
+            t_altAlone = false;
+            if (altAlone && RouteMenuKeyCaught(VK_F10, 0))
+                return 1;
+        } else {
+            t_altAlone = vk == VK_MENU;
+            if ((vk == VK_F10 || ((flags & kAltDown) && vk != VK_MENU) || IsMenuNavigationKey(vk)) &&
+                RouteMenuKeyCaught(vk, flags)) {
                 t_swallowedKeys.insert(vk);
                 return 1;
             }

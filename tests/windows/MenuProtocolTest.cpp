@@ -347,6 +347,23 @@ TEST_F(MenuTest, F10ThenDownOpensTheFirstDropDownThroughTheKeyboardHook)
     EXPECT_EQ(0, VisibleSystemMenus());
 }
 
+TEST_F(MenuTest, AltAloneSelectsTheBarAndAgainLeavesIt)
+{
+    CreateMenuFrame();
+    ASSERT_EQ(frame_, GetForegroundWindow());
+    LogMenuProtocol();
+    PressKeys(frame_, {{VK_MENU, true}, {VK_MENU, false}});
+    EXPECT_TRUE(Bar().InKeyboardMode());
+    EXPECT_EQ(MenuBar::ItemHot, Bar().Items()[0].state);
+    PressKeys(frame_, {{VK_MENU, true}, {VK_MENU, false}});
+    EXPECT_FALSE(Bar().InKeyboardMode());
+    EXPECT_EQ(MenuBar::ItemNormal, Bar().Items()[0].state);
+    EXPECT_FALSE(MessageLog::Instance().Contains(WM_SYSCOMMAND)) << "the system saw no menu key";
+    PressKeys(frame_, {{VK_MENU, true}, {'X', true}, {'X', false}, {VK_MENU, false}});
+    EXPECT_FALSE(Bar().InKeyboardMode()) << "Alt with another key is no menu key";
+    EXPECT_EQ(0, VisibleSystemMenus());
+}
+
 TEST_F(MenuTest, AltAndALetterOpenTheBarItemThroughTheKeyboardHook)
 {
     CreateMenuFrame();
