@@ -2,6 +2,8 @@
 // reader does with codes and names it meets more than once or not at all.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "data/ButtonPart.h"
 #include "data/ControlSkinBase.h"
 #include "data/RecordCodec.h"
@@ -9,6 +11,7 @@
 #include "data/SkinImage.h"
 #include "data/SkinTypes.h"
 #include "data/SkinVersion.h"
+#include "SkinDocument.h"
 #include "SkinTestSupport.h"
 
 namespace {
@@ -32,6 +35,29 @@ std::vector<uint8_t> WithStreamByte(const std::vector<uint8_t>& container, size_
     std::vector<uint8_t> stream = Unpack(container);
     stream[offset] = value;
     return Pack(stream);
+}
+
+// GroupBoxSkin "Top" with a chain of children "Level0" .. nested `depth`
+// levels, then ButtonSkin "After": deeper than skin source may nest, so the
+// document is put together from objects.
+std::vector<uint8_t> NestedContainer(int depth)
+{
+    SkinDocument document;
+    SkinObject* parent = nullptr;
+    for (int level = -1; level < depth; ++level) {
+        std::unique_ptr<SkinObject> object = CreateSkinObject(kTypeGroupBox);
+        const std::string name = level < 0 ? "Top" : "Level" + std::to_string(level);
+        std::strncpy(object->name, name.c_str(), sizeof object->name - 1);
+        SkinObject* created = object.get();
+        (parent ? document.ChildrenOf(*parent) : document.objects).push_back({kTypeGroupBox, std::move(object)});
+        parent = created;
+    }
+    std::unique_ptr<SkinObject> after = CreateSkinObject(kTypeButton);
+    std::strncpy(after->name, "After", sizeof after->name - 1);
+    document.objects.push_back({kTypeButton, std::move(after)});
+    std::vector<uint8_t> container;
+    EXPECT_TRUE(document.WriteContainer(container));
+    return container;
 }
 
 }  // namespace
@@ -188,14 +214,7 @@ TEST(ContainerSections, ChildrenAreFoundDepthFirstInNameOrder)
 
 TEST(ContainerSections, NestingBeyondTheLimitEndsTheReading)
 {
-    std::string source = "object GroupBoxSkin \"Top\"\n";
-    const int depth = 80;
-    for (int i = 0; i < depth; ++i)
-        source += "child GroupBoxSkin \"Level" + std::to_string(i) + "\"\n";
-    for (int i = 0; i < depth; ++i)
-        source += "end\n";
-    source += "end\nobject ButtonSkin \"After\"\nend\n";
-    std::unique_ptr<SkinStore> store = LoadStore(BuildContainerUnchecked(source));
+    std::unique_ptr<SkinStore> store = LoadStore(NestedContainer(80));
     ASSERT_TRUE(store);
     ASSERT_TRUE(store->FindObject("Top"));
     EXPECT_TRUE(store->FindObject("Level60"));

@@ -5,6 +5,8 @@
 
 #include "data/ButtonSkins.h"
 #include "data/FrameSkin.h"
+#include "data/MemoryStream.h"
+#include "data/RecordCodec.h"
 #include "FileBytes.h"
 #include "SkinDocument.h"
 #include "SkinSourceParser.h"
@@ -53,6 +55,18 @@ bool Parse(FieldKind kind, const std::string& text, unsigned char* field, size_t
     return parsed;
 }
 
+// A chain of `levels` children under one top-level object, then an extra
+// object that the container stores after it.
+std::string NestedChildren(int levels)
+{
+    std::string source = "object EditSkin \"Top\"\n";
+    for (int level = 1; level <= levels; ++level)
+        source += "child EditSkin \"Level" + std::to_string(level) + "\"\n";
+    for (int level = 0; level <= levels; ++level)
+        source += "end\n";
+    return source + "extra \"After\"\nend\n";
+}
+
 }  // namespace
 
 TEST(SourceErrors, NameTheFileTheLineAndTheField)
@@ -91,6 +105,27 @@ TEST(SourceErrors, ABitmapTheDecoderRefusesIsRefusedWithItsMessage)
     ASSERT_FALSE(probe.Decode(notABitmap.data(), static_cast<int32_t>(notABitmap.size()), Image::FormatBmp));
     EXPECT_TRUE(Reports("image \"x.bmp\"\n  file = \"skin.txt\"\nend\n", "2: file:", probe.GetLastError()));
     EXPECT_TRUE(Reports("image \"x.bmp\"\n  file = \"missing.bmp\"\nend\n", "2: file:", "cannot read"));
+}
+
+TEST(SourceErrors, NestingDeeperThanTheEngineReadsIsRefused)
+{
+    const int deepest = ReadContext::kMaxNesting;
+    SkinDocument built;
+    SkinSourceParser parser(kSourcePath, NestedChildren(deepest));
+    parser.Parse(built);
+    std::vector<uint8_t> container;
+    ASSERT_TRUE(built.WriteContainer(container));
+    SkinDocument read;
+    ASSERT_TRUE(read.ReadContainer(MemoryStream(container.data(), static_cast<int32_t>(container.size()))));
+    EXPECT_EQ(1u, read.extraObjects.size()) << "the deepest child the source allows is read to its end";
+
+    EXPECT_TRUE(Reports(NestedChildren(deepest + 1), std::to_string(deepest + 2) + ": child:",
+                        "nested more than " + std::to_string(deepest) + " levels"));
+    std::string menuBarChildren = "object FrameSkin \"F\"\nmenubar\n";
+    for (int level = 2; level <= deepest + 1; ++level)
+        menuBarChildren += "child EditSkin \"L\"\n";
+    EXPECT_TRUE(Reports(menuBarChildren, std::to_string(deepest + 2) + ": child:", "nested more than"))
+        << "the menu bar is a level of its own";
 }
 
 TEST(SourceText, SettingAFieldTwiceIsAWarningAndTheLaterValueCounts)

@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "data/CustomPropertySkin.h"
+#include "data/RecordCodec.h"
 #include "data/SkinFileReader.h"
 #include "data/SkinTypes.h"
 #include "FileBytes.h"
@@ -226,7 +227,7 @@ void SkinSourceParser::ParseBody(SkinDocument& document, SkinObject& object, con
         } else if (IsWord(first, "child")) {
             int32_t code = 0;
             std::unique_ptr<SkinObject> child = ParseObjectLine(false, code);
-            ParseBody(document, *child, "child");
+            ParseNestedBody(document, *child, "child");
             document.ChildrenOf(object).push_back({code, std::move(child)});
         } else if (IsWord(first, "skip")) {
             ExpectTokenCount(2);
@@ -243,6 +244,17 @@ void SkinSourceParser::ParseBody(SkinDocument& document, SkinObject& object, con
         }
     }
     throw SourceError(path_, opened, "", what + " without end");
+}
+
+// The engine stops reading a container at a record nested deeper than it
+// follows, losing everything after it, so such a source is refused.
+void SkinSourceParser::ParseNestedBody(SkinDocument& document, SkinObject& object, const std::string& what)
+{
+    if (++nesting_ > ReadContext::kMaxNesting)
+        Fail(what, "nested more than " + std::to_string(ReadContext::kMaxNesting) +
+                       " levels below its top-level object; the engine reads no deeper");
+    ParseBody(document, object, what);
+    --nesting_;
 }
 
 void SkinSourceParser::ParseField(SkinObject& object, std::set<const FieldSpec*>& assigned)
@@ -284,7 +296,7 @@ void SkinSourceParser::ParseMenuBar(SkinDocument& document, SkinObject& frame, b
         const std::string name = NameToken(1, SkinObject::kNameSize - 1);
         std::memcpy(menuBar.name, name.data(), name.size());
     }
-    ParseBody(document, menuBar, "menubar");
+    ParseNestedBody(document, menuBar, "menubar");
 }
 
 void SkinSourceParser::ParseCustomValue(SkinObject& object)
