@@ -128,6 +128,7 @@ void SkinnedWindow::OnNcDestroy()
 {
     const HWND window = window_;
     const WNDPROC previous = previous_;
+    windowDying_ = true;
     SkinManager::Instance().UnskinWindow(window);
     // This object is gone from here on.
     if (previous)
@@ -197,14 +198,16 @@ void SkinnedWindow::Detach()
     if (!previous_)
         return;
     const HWND window = window_;
-    if (windowRegion_) {
+    if (windowRegion_ && !windowDying_)
         SetWindowRgn(window, nullptr, FALSE);
-        windowRegion_.Reset();
-    }
+    windowRegion_.Reset();
     SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous_));
     previous_ = nullptr;
-    SetWindowPos(window, nullptr, 0, 0, 0, 0,
-                 SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    // A window in its last message gets no new frame: the messages that
+    // would cause reach procedures (the MDI child's) whose data is gone.
+    if (!windowDying_)
+        SetWindowPos(window, nullptr, 0, 0, 0, 0,
+                     SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
     RemovePropA(window, kObjectProperty);
     window_ = nullptr;
     NotifyOwnerOfDetach(window);
@@ -221,6 +224,7 @@ void SkinnedWindow::NotifyOwnerOfDetach(HWND window)
 WNDPROC SkinnedWindow::Attach(HWND hwnd)
 {
     window_ = hwnd;
+    activeCaption_ = GetActiveWindow() == hwnd;
     SkinChildren(hwnd);
     SetPropA(hwnd, kObjectProperty, this);
     UpdateCaptionButtons(static_cast<DWORD>(GetWindowLongPtrA(hwnd, GWL_STYLE)));
@@ -742,13 +746,6 @@ bool SkinnedWindow::IsSizable() const
     return (style & WS_THICKFRAME) != 0;
 }
 
-bool SkinnedWindow::IsActiveWindow() const
-{
-    WINDOWINFO info = {};
-    info.cbSize = sizeof info;
-    return GetWindowInfo(window_, &info) && info.dwWindowStatus == WS_ACTIVECAPTION;
-}
-
 HWND SkinnedWindow::TopLevelAncestor() const
 {
     HWND top = window_;
@@ -799,10 +796,37 @@ LRESULT SkinnedWindow::CallPreviousWithStyle(DWORD style, UINT message, WPARAM w
     return result;
 }
 
+DWORD SkinnedWindow::CurrentStyleWithoutSysMenu() const
+{
+    return static_cast<DWORD>(GetWindowLongPtrA(window_, GWL_STYLE)) & ~WS_SYSMENU;
+}
+
 LRESULT SkinnedWindow::CallPreviousWithoutSysMenu(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    const DWORD style = static_cast<DWORD>(GetWindowLongPtrA(window_, GWL_STYLE));
-    return CallPreviousWithStyle(style & ~WS_SYSMENU, message, wParam, lParam);
+    return CallPreviousWithStyle(CurrentStyleWithoutSysMenu(), message, wParam, lParam);
+}
+
+LRESULT SkinnedWindow::CallPreviousThenRepaint(DWORD style, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    const HWND window = window_;
+    const LRESULT result = CallPreviousWithStyle(style, message, wParam, lParam);
+    if (IsStillSkinOf(window, this))
+        SendMessageA(window, WM_NCPAINT, 1, 0);
+    return result;
+}
+
+bool SkinnedWindow::RefuseSystemMenu(UINT message, WPARAM wParam, LPARAM lParam, int hit, LRESULT& result)
+{
+    if (message == WM_CONTEXTMENU && hit != HTCLIENT && reinterpret_cast<HWND>(wParam) == window_) {
+        result = 0;
+        return true;
+    }
+    const WPARAM command = wParam & 0xFFF0;
+    if (message == WM_SYSCOMMAND && (command == SC_KEYMENU || command == SC_MOUSEMENU)) {
+        result = CallPreviousWithStyle(kNeutralStyle, message, wParam, lParam);
+        return true;
+    }
+    return false;
 }
 
 StyleOverride::StyleOverride(HWND window, DWORD temporaryStyle)

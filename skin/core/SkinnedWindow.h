@@ -36,6 +36,9 @@ public:
                 PartBottomLeft, PartBottom, PartBottomRight };
     // The property of a subclassed window that holds its object.
     static const char kObjectProperty[];
+    // The style under which the system's default processing of a frame
+    // finds nothing of its own to paint.
+    static const DWORD kNeutralStyle = WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
 
     SkinnedWindow();
 
@@ -111,7 +114,11 @@ public:
 
     // Window state.
     bool IsSizable() const;
-    bool IsActiveWindow() const;
+    // Whether the frame is drawn active: what the last WM_NCACTIVATE said.
+    // The system's own activation state can already name the next window
+    // while the old one paints its deactivation.
+    bool IsActiveWindow() const { return activeCaption_; }
+    void SetActiveCaption(bool active) { activeCaption_ = active; }
     HWND TopLevelAncestor() const;
     RECT WindowRectAtOrigin() const;
     // False once default processing destroyed the window (and this object
@@ -126,6 +133,13 @@ public:
     // style is put back afterwards (see StyleOverride).
     LRESULT CallPreviousWithStyle(DWORD style, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT CallPreviousWithoutSysMenu(UINT message, WPARAM wParam, LPARAM lParam);
+    // The default processing under `style`, then the frame painted again.
+    LRESULT CallPreviousThenRepaint(DWORD style, UINT message, WPARAM wParam, LPARAM lParam);
+    DWORD CurrentStyleWithoutSysMenu() const;
+    // A skinned frame has no system menu or menu-bar loop of the system's:
+    // true, with the answer in `result`, for a context menu asked for on
+    // the frame (`hit` is its hit code) and for the system's menu loops.
+    bool RefuseSystemMenu(UINT message, WPARAM wParam, LPARAM lParam, int hit, LRESULT& result);
 
 protected:
     bool OnElementTimer(UINT_PTR id);
@@ -152,6 +166,8 @@ protected:
     std::set<HWND> children_;
     RECT lastRegionSize_ = {};
     int transparency_ = 0;
+    bool activeCaption_ = false;
+    bool windowDying_ = false;  // in WM_NCDESTROY
     COLORREF transparentColour_ = RGB(255, 0, 255);
     Region windowRegion_;
 

@@ -10,7 +10,6 @@ namespace {
 const UINT kFrameChanged = SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED;
 const UINT kRedrawEverything =
     RDW_INVALIDATE | RDW_INTERNALPAINT | RDW_ERASE | RDW_ALLCHILDREN | RDW_ERASENOW | RDW_FRAME;
-const DWORD kNeutralStyle = WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
 
 // One flag for every dialog of the process: painting the frame can make
 // the system ask for it again from inside.
@@ -197,19 +196,15 @@ LRESULT SkinnedDialog::FramedWindowProc(UINT message, WPARAM wParam, LPARAM lPar
     switch (message) {
     case WM_ENABLE:
     case WM_INITMENU:
-    case WM_INITMENUPOPUP: {
-        const LRESULT result = CallPreviousWithoutSysMenu(message, wParam, lParam);
-        PaintNonClient(1);
-        return result;
-    }
+    case WM_INITMENUPOPUP:
+        return CallPreviousThenRepaint(CurrentStyleWithoutSysMenu(), message, wParam, lParam);
+    case WM_NCACTIVATE:
+        SetActiveCaption(wParam != FALSE);
+        [[fallthrough]];
     case WM_SETTEXT:
     case WM_SETICON:
-    case WM_NCACTIVATE: {
         // The system draws its own caption for these as soon as it can see one.
-        const LRESULT result = CallPreviousWithStyle(kNeutralStyle, message, wParam, lParam);
-        PaintNonClient(1);
-        return result;
-    }
+        return CallPreviousThenRepaint(kNeutralStyle, message, wParam, lParam);
     case WM_SETCURSOR:
         return CallPreviousWithoutSysMenu(message, wParam, lParam);
     case WM_NCCALCSIZE: {
@@ -221,13 +216,12 @@ LRESULT SkinnedDialog::FramedWindowProc(UINT message, WPARAM wParam, LPARAM lPar
     case WM_NCRBUTTONDBLCLK:
         return 0;
     case WM_CONTEXTMENU:
-        if (NcHitTest(x, y) != HTCLIENT && reinterpret_cast<HWND>(wParam) == window_)
-            return 0;
+    case WM_SYSCOMMAND: {
+        LRESULT result;
+        if (RefuseSystemMenu(message, wParam, lParam, message == WM_CONTEXTMENU ? NcHitTest(x, y) : 0, result))
+            return result;
         break;
-    case WM_SYSCOMMAND:
-        if ((wParam & 0xFFF0) == SC_KEYMENU || (wParam & 0xFFF0) == SC_MOUSEMENU)
-            return CallPreviousWithStyle(kNeutralStyle, message, wParam, lParam);
-        break;
+    }
     case WM_NCHITTEST:
         return NcHitTest(x, y);
     case WM_NCPAINT:
@@ -246,8 +240,7 @@ LRESULT SkinnedDialog::FramedWindowProc(UINT message, WPARAM wParam, LPARAM lPar
     case WM_NCLBUTTONDBLCLK:
         if (DispatchToElements(WM_LBUTTONDBLCLK, x, y) || !IsSizable())
             return 0;
-        CallPreviousWithoutSysMenu(message, wParam, lParam);
-        PaintNonClient(1);
+        CallPreviousThenRepaint(CurrentStyleWithoutSysMenu(), message, wParam, lParam);
         return 0;
     default:
         break;

@@ -11,7 +11,6 @@
 
 namespace {
 
-const DWORD kNeutralStyle = WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
 const UINT kFrameChanged = SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED;
 
 int Width(const RECT& r) { return r.right - r.left; }
@@ -225,22 +224,15 @@ LRESULT SkinnedFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_NCRBUTTONDBLCLK:
         return 0;
     case WM_CONTEXTMENU:
-        // The system's answer on the frame would be its own system menu.
-        if (NcHitTest(x, y) != HTCLIENT && reinterpret_cast<HWND>(wParam) == window_)
-            return 0;
-        break;
-    case WM_SYSCOMMAND:
-        // Keyboard and mouse menu loops of the system find no menu of
-        // their own to open: the frame's menus are its own.
-        if ((wParam & 0xFFF0) == SC_KEYMENU || (wParam & 0xFFF0) == SC_MOUSEMENU)
-            return CallPreviousNeutral(message, wParam, lParam);
-        break;
-    case WM_WINDOWPOSCHANGED:
-        if (mdiChild_) {
-            const LRESULT result = CallPreviousWithoutSysMenu(message, wParam, lParam);
-            SendMessageA(window_, WM_NCPAINT, 1, 0);
+    case WM_SYSCOMMAND: {
+        LRESULT result;
+        if (RefuseSystemMenu(message, wParam, lParam, message == WM_CONTEXTMENU ? NcHitTest(x, y) : 0, result))
             return result;
-        }
+        break;
+    }
+    case WM_WINDOWPOSCHANGED:
+        if (mdiChild_)
+            return CallPreviousThenRepaint(CurrentStyleWithoutSysMenu(), message, wParam, lParam);
         break;
     case WM_STYLECHANGED:
         if (!OverridingStyle() && wParam == static_cast<WPARAM>(GWL_STYLE)) {
@@ -250,11 +242,10 @@ LRESULT SkinnedFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
             return result;
         }
         break;
-    case WM_ENABLE: {
-        const LRESULT result = CallPreviousNeutral(message, wParam, lParam);
-        SendMessageA(window_, WM_NCPAINT, 1, 0);
-        return result;
-    }
+    case WM_ENABLE:
+    case WM_INITMENU:
+    case WM_INITMENUPOPUP:
+        return CallPreviousThenRepaint(NeutralStyle(), message, wParam, lParam);
     case WM_NCCALCSIZE:
         return OnNcCalcSize(wParam, lParam);
     case WM_NCHITTEST:
@@ -278,12 +269,6 @@ LRESULT SkinnedFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_NCLBUTTONDBLCLK:
         OnNcLButtonDblClk(static_cast<int>(wParam), x, y);
         return 0;
-    case WM_INITMENU:
-    case WM_INITMENUPOPUP: {
-        const LRESULT result = CallPreviousNeutral(message, wParam, lParam);
-        SendMessageA(window_, WM_NCPAINT, 1, 0);
-        return result;
-    }
     case WM_CTLCOLORSTATIC:
         return OnCtlColorStatic(wParam, lParam);
     case WM_SKIN_MENUCLICK:
@@ -346,9 +331,8 @@ LRESULT SkinnedFrame::OnNcActivate(WPARAM wParam, LPARAM lParam)
 {
     if (!mdiChild_ && menuBar_.InMenuMode())
         return 1;
-    const LRESULT result = CallPreviousNeutral(WM_NCACTIVATE, wParam, lParam);
-    SendMessageA(window_, WM_NCPAINT, 1, 0);
-    return result;
+    SetActiveCaption(wParam != FALSE);
+    return CallPreviousThenRepaint(NeutralStyle(), WM_NCACTIVATE, wParam, lParam);
 }
 
 void SkinnedFrame::TakeApplicationMenu()

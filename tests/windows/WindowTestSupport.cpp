@@ -8,6 +8,12 @@
 #include "imaging/GdiObject.h"
 #include "imaging/ImageRef.h"
 
+#include "SkinDocument.h"
+#include "SkinSourceParser.h"
+
+#include <fstream>
+#include <sstream>
+
 namespace {
 
 const char kFrameClass[] = "SsoTestFrame";
@@ -139,4 +145,131 @@ void PumpFor(DWORD milliseconds)
         Sleep(5);
     } while (static_cast<LONG>(GetTickCount() - end) < 0);
     PumpMessages();
+}
+
+std::string DefaultSkinSource()
+{
+    std::ifstream file(std::string(SSO_SKIN_SOURCE_DIR) + "/skin.txt", std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+std::string WithoutObject(const std::string& source, const std::string& type, const std::string& name)
+{
+    const std::string header = "object " + type + " \"" + name + "\"";
+    const size_t begin = source.find(header);
+    if (begin == std::string::npos)
+        return source;
+    const size_t end = source.find("\nend\n", begin);
+    return source.substr(0, begin) + source.substr(end + 5);
+}
+
+std::string Replaced(std::string source, const std::string& from, const std::string& to)
+{
+    for (size_t at = source.find(from); at != std::string::npos; at = source.find(from, at + to.size()))
+        source.replace(at, from.size(), to);
+    return source;
+}
+
+std::vector<BYTE> CompileSkin(const std::string& source)
+{
+    SkinSourceParser parser(std::string(SSO_SKIN_SOURCE_DIR) + "/variant.txt", source);
+    SkinDocument document;
+    parser.Parse(document);
+    std::vector<uint8_t> container;
+    EXPECT_TRUE(document.WriteContainer(container));
+    return std::vector<BYTE>(container.begin(), container.end());
+}
+
+bool LoadSkinSource(const std::string& source)
+{
+    const std::vector<BYTE> container = CompileSkin(source);
+    return LoadSkinFromMemory(container.data(), static_cast<DWORD>(container.size())) != FALSE;
+}
+
+int ProbeControlSkin::created = 0;
+bool ProbeControlSkin::decline = false;
+
+WNDPROC ProbeControlSkin::Attach(HWND hwnd)
+{
+    return decline ? nullptr : SkinnedWindow::Attach(hwnd);
+}
+
+void UseProbeControlSkins()
+{
+    ProbeControlSkin::created = 0;
+    ProbeControlSkin::decline = false;
+    SkinFactories factories = SkinManager::Instance().Factories();
+    factories.control = [](int, SkinnedWindow&) -> std::unique_ptr<SkinnedWindow> {
+        ++ProbeControlSkin::created;
+        return std::make_unique<ProbeControlSkin>();
+    };
+    factories.toolbar = []() -> std::unique_ptr<SkinnedWindow> {
+        ++ProbeControlSkin::created;
+        return std::make_unique<ProbeControlSkin>();
+    };
+    SkinManager::Instance().SetFactories(factories);
+}
+
+template <typename T>
+void DialogTemplate::Put(T value)
+{
+    const BYTE* raw = reinterpret_cast<const BYTE*>(&value);
+    bytes_.insert(bytes_.end(), raw, raw + sizeof value);
+}
+
+void DialogTemplate::Align()
+{
+    while (bytes_.size() % 4)
+        bytes_.push_back(0);
+}
+
+void DialogTemplate::AddWords(const wchar_t* text)
+{
+    do
+        Put<WORD>(static_cast<WORD>(*text));
+    while (*text++);
+}
+
+DialogTemplate::DialogTemplate(DWORD style, short width, short height, const wchar_t* title)
+{
+    Put<DWORD>(style | DS_SETFONT);
+    Put<DWORD>(0);
+    Put<WORD>(0);  // item count, raised by Add
+    Put<short>(10);
+    Put<short>(10);
+    Put<short>(width);
+    Put<short>(height);
+    Put<WORD>(0);  // no menu
+    Put<WORD>(0);  // the dialog class
+    AddWords(title);
+    Put<WORD>(9);
+    AddWords(L"MS Shell Dlg");
+}
+
+DialogTemplate& DialogTemplate::Add(const wchar_t* className, const wchar_t* text, WORD id, DWORD style, short x,
+                                    short y, short width, short height)
+{
+    Align();
+    Put<DWORD>(style | WS_CHILD | WS_VISIBLE);
+    Put<DWORD>(0);
+    Put<short>(x);
+    Put<short>(y);
+    Put<short>(width);
+    Put<short>(height);
+    Put<WORD>(id);
+    AddWords(className);
+    AddWords(text);
+    Put<WORD>(0);
+    ++*reinterpret_cast<WORD*>(&bytes_[8]);
+    return *this;
+}
+
+HWND DialogTemplate::Create(HWND owner, DLGPROC procedure, LPARAM parameter)
+{
+    Align();
+    return CreateDialogIndirectParamA(GetModuleHandleA(nullptr),
+                                      reinterpret_cast<const DLGTEMPLATE*>(bytes_.data()), owner, procedure,
+                                      parameter);
 }

@@ -7,7 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
+
+#include "core/SkinnedWindow.h"
 
 class SkinStore;
 
@@ -45,6 +48,46 @@ WindowPixels CaptureWindow(HWND window);
 
 // Draws an image reference of the current skin into a w x h picture.
 WindowPixels RenderPiece(const struct ImageRef& ref, int width, int height, COLORREF fallback);
+
+// Our skin's source text, and variants of it compiled in-process.
+std::string DefaultSkinSource();
+// The source without the top-level object whose header line is
+// `object <type> "<name>"`.
+std::string WithoutObject(const std::string& source, const std::string& type, const std::string& name);
+std::string Replaced(std::string source, const std::string& from, const std::string& to);
+std::vector<BYTE> CompileSkin(const std::string& source);
+bool LoadSkinSource(const std::string& source);
+
+// A control skin for the tests: binds and subclasses a child like every
+// control skin will; can be told to decline its window.
+class ProbeControlSkin : public SkinnedWindow {
+public:
+    WNDPROC Attach(HWND hwnd) override;
+
+    static int created;
+    static bool decline;
+};
+// Makes the manager give children ProbeControlSkins (and free-standing
+// toolbars too), counting each one made.
+void UseProbeControlSkins();
+
+// A dialog template built in memory, for modeless test dialogs.
+class DialogTemplate {
+public:
+    DialogTemplate(DWORD style, short width, short height, const wchar_t* title);
+    DialogTemplate& Add(const wchar_t* className, const wchar_t* text, WORD id, DWORD style, short x, short y,
+                        short width, short height);
+    // CreateDialogIndirectParamA with this template.
+    HWND Create(HWND owner, DLGPROC procedure, LPARAM parameter = 0);
+
+private:
+    void Align();
+    void AddWords(const wchar_t* text);
+    template <typename T>
+    void Put(T value);
+
+    std::vector<BYTE> bytes_;
+};
 
 // Messages of the test thread's windows, with a short wait for anything
 // the system delivers late (X events).
