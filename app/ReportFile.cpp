@@ -2,6 +2,7 @@
 
 #include "MainWindow.h"
 #include "Report.h"
+#include "StandardError.h"
 
 #include <windows.h>
 
@@ -9,17 +10,6 @@
 #include <cstring>
 
 namespace {
-
-const char kReportOption[] = "--report=";
-
-void WriteToStandardError(const char* text)
-{
-    HANDLE error = GetStdHandle(STD_ERROR_HANDLE);
-    if (!error || error == INVALID_HANDLE_VALUE)
-        return;
-    DWORD written;
-    WriteFile(error, text, static_cast<DWORD>(strlen(text)), &written, nullptr);
-}
 
 void ReportProbeErrorOnStandardError(const char* failedCall)
 {
@@ -29,13 +19,6 @@ void ReportProbeErrorOnStandardError(const char* failedCall)
 }
 
 }  // namespace
-
-const char* ReportFileArgument(const char* commandLine)
-{
-    if (!commandLine || strncmp(commandLine, kReportOption, sizeof kReportOption - 1) != 0)
-        return nullptr;
-    return commandLine + sizeof kReportOption - 1;
-}
 
 int WriteReportFile(const char* path)
 {
@@ -53,4 +36,12 @@ int WriteReportFile(const char* path)
         return 1;
     }
     return 0;
+}
+
+int ReportBadOption(const char* argument)
+{
+    WriteToStandardError("Unknown option or option without a value: ");
+    WriteToStandardError(argument);
+    WriteToStandardError("\n");
+    return 2;
 }

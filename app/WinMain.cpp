@@ -1,18 +1,26 @@
+#include "CommandLine.h"
 #include "MainWindow.h"
 #include "Report.h"
 #include "Resource.h"
 #include "ReportFile.h"
 #include "SkinEngine.h"
+#include "SkinFile.h"
 #include "UrlProtocol.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCommand)
 {
-    if (const char* reportPath = ReportFileArgument(commandLine))
-        return WriteReportFile(reportPath);
+    const std::string badOption = FindBadOption(commandLine, {"report", "skin"});
+    if (!badOption.empty())
+        return ReportBadOption(badOption.c_str());
+    std::string reportPath;
+    if (FindOption(commandLine, "report", reportPath))
+        return WriteReportFile(reportPath.c_str());
 
     RegisterUrlProtocol(commandLine);
     EngineStart(instance);
-    LoadSkinFromResource(instance, "SKINRES", "VELTRAMOX");
+    std::string skinPath;
+    if (!FindOption(commandLine, "skin", skinPath) || !LoadSkinFile(skinPath.c_str()))
+        LoadSkinFromResource(instance, "SKINRES", "VELTRAMOX");
     SetDialogSkinName("Dialog");
     LoadAppStrings(instance);
     RegisterMainWindowClass(instance);

@@ -4,7 +4,6 @@
 #include <sstream>
 
 #include "data/CustomPropertySkin.h"
-#include "data/RecordCodec.h"
 #include "data/SkinFileReader.h"
 #include "data/SkinTypes.h"
 #include "FileBytes.h"
@@ -12,7 +11,9 @@
 
 namespace {
 
-const size_t kMaxBuilderText = SkinHeader::kBuilderTextSize - 1;
+// The header's builder field needs no terminator: a text may fill it, as
+// containers the engine accepts do, and must compile back from their dump.
+const size_t kMaxBuilderText = SkinHeader::kBuilderTextSize;
 
 bool IsWord(const SourceToken& token, const char* text)
 {
@@ -227,7 +228,7 @@ void SkinSourceParser::ParseBody(SkinDocument& document, SkinObject& object, con
         } else if (IsWord(first, "child")) {
             int32_t code = 0;
             std::unique_ptr<SkinObject> child = ParseObjectLine(false, code);
-            ParseNestedBody(document, *child, "child");
+            ParseBody(document, *child, "child");
             document.ChildrenOf(object).push_back({code, std::move(child)});
         } else if (IsWord(first, "skip")) {
             ExpectTokenCount(2);
@@ -244,17 +245,6 @@ void SkinSourceParser::ParseBody(SkinDocument& document, SkinObject& object, con
         }
     }
     throw SourceError(path_, opened, "", what + " without end");
-}
-
-// The engine stops reading a container at a record nested deeper than it
-// follows, losing everything after it, so such a source is refused.
-void SkinSourceParser::ParseNestedBody(SkinDocument& document, SkinObject& object, const std::string& what)
-{
-    if (++nesting_ > ReadContext::kMaxNesting)
-        Fail(what, "nested more than " + std::to_string(ReadContext::kMaxNesting) +
-                       " levels below its top-level object; the engine reads no deeper");
-    ParseBody(document, object, what);
-    --nesting_;
 }
 
 void SkinSourceParser::ParseField(SkinObject& object, std::set<const FieldSpec*>& assigned)
@@ -296,7 +286,7 @@ void SkinSourceParser::ParseMenuBar(SkinDocument& document, SkinObject& frame, b
         const std::string name = NameToken(1, SkinObject::kNameSize - 1);
         std::memcpy(menuBar.name, name.data(), name.size());
     }
-    ParseNestedBody(document, menuBar, "menubar");
+    ParseBody(document, menuBar, "menubar");
 }
 
 void SkinSourceParser::ParseCustomValue(SkinObject& object)

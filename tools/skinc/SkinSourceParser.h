@@ -48,7 +48,6 @@ private:
     void ParseEntry(SkinDocument& document);
     std::unique_ptr<SkinObject> ParseObjectLine(bool topLevel, int32_t& code);
     void ParseBody(SkinDocument& document, SkinObject& object, const std::string& what);
-    void ParseNestedBody(SkinDocument& document, SkinObject& object, const std::string& what);
     void ParseField(SkinObject& object, std::set<const FieldSpec*>& assigned);
     void ParseMenuBar(SkinDocument& document, SkinObject& frame, bool& seen);
     void ParseCustomValue(SkinObject& object);
@@ -64,7 +63,6 @@ private:
     bool haveText_ = false;
     std::vector<Line> lines_;
     size_t next_ = 0;
-    int nesting_ = 0;
     uint8_t minor_ = kSkinNewestMinorVersion;
     std::vector<std::string> warnings_;
 };
