@@ -156,6 +156,17 @@ TEST(CaptionButtonTest, ToggleAlternatesAndKeepsItsLookWhenTheMouseLeaves)
     EXPECT_EQ(Commands(window.TakePosted(WM_COMMAND)), (std::vector<WPARAM>{4242, 4242, 4242}));
 }
 
+// The skinned system menu runs its own loop; this closes it from inside.
+int g_skinnedMenusClosed;
+void CALLBACK CloseSkinnedMenu(HWND, UINT, UINT_PTR, DWORD)
+{
+    HWND popup = FindWindowA("VeltramoxPopupMenuWnd", nullptr);
+    if (popup && IsWindowVisible(popup)) {
+        ++g_skinnedMenusClosed;
+        PostMessageA(popup, WM_KEYDOWN, VK_ESCAPE, 1);
+    }
+}
+
 TEST(CaptionButtonTest, SystemMenuButtonClosesOnItsOwnDoubleClickOnly)
 {
     ElementTestWindow window;
@@ -172,11 +183,16 @@ TEST(CaptionButtonTest, SystemMenuButtonClosesOnItsOwnDoubleClickOnly)
     skin.DispatchToElements(WM_LBUTTONDBLCLK, on.x, on.y);
     EXPECT_EQ(Commands(window.TakePosted(WM_SYSCOMMAND)), std::vector<WPARAM>{SC_CLOSE});
 
-    // Pressing or right-clicking it opens no menu of the system's own.
+    // Pressing or right-clicking it opens the skinned system menu, never
+    // the system's own.
+    g_skinnedMenusClosed = 0;
+    const UINT_PTR closer = SetTimer(nullptr, 0, 50, CloseSkinnedMenu);
     skin.DispatchToElements(WM_RBUTTONDOWN, on.x, on.y);
     skin.DispatchToElements(WM_RBUTTONUP, on.x, on.y);
     window.Click(on.x, on.y);
     PumpFor(50);
+    KillTimer(nullptr, closer);
+    EXPECT_EQ(2, g_skinnedMenusClosed);
     HWND menu = FindWindowA("#32768", nullptr);
     EXPECT_FALSE(menu && IsWindowVisible(menu));
     EXPECT_TRUE(window.TakePosted(WM_SYSCOMMAND).empty());
