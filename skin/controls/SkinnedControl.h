@@ -19,9 +19,7 @@ public:
     // The whole control into `hdc`, in client coordinates.
     void Paint(HDC hdc) override {}
 
-    int ControlType() const { return controlType_; }
     bool IsHovered() const { return hovered_; }
-    HFONT SavedFont() const { return savedFont_; }
     const ControlSkinBase* ControlObject() const;
 
 protected:

@@ -11,6 +11,7 @@
 #include "core/SkinManager.h"
 #include "core/SkinMessages.h"
 #include "data/ButtonSkins.h"
+#include "data/ControlSkinBase.h"
 #include "data/SkinStore.h"
 
 namespace {
@@ -529,4 +530,20 @@ TEST_F(CheckLookTest, TransparentBoxesShowTheFrameBehindThem)
     const int boxWidth = CheckSkin("CheckBox").groups[0].box.source.right - CheckSkin("CheckBox").groups[0].box.source.left;
     EXPECT_EQ(0, PixelsDifferingIn(shown, RECT{boxWidth, 0, shown.width, shown.height}, behind))
         << "beside the box, with no caption, only the frame's background";
+}
+
+TEST_F(RadioGroupTest, TheSkinFontReplacesTheControlsOwnWhileSkinned)
+{
+    const std::string header = "object RadioSkin \"Radio\"\n";
+    ASSERT_TRUE(LoadSkinSource(Replaced(DefaultSkinSource(), header, header + "  AUTOSKINFONT = 1\n")));
+    HWND dialog = Dialog();
+    HWND radio = GetDlgItem(dialog, 201);
+    const auto* skin = dynamic_cast<const ControlSkinBase*>(SkinManager::Instance().GetSkinStore().FindObject("Radio"));
+    ASSERT_NE(nullptr, skin);
+    ASSERT_TRUE(skin->autoSkinFont);
+    const LRESULT dialogFont = SendMessageA(dialog, WM_GETFONT, 0, 0);
+    EXPECT_EQ(reinterpret_cast<LRESULT>(skin->FontHandle()), SendMessageA(radio, WM_GETFONT, 0, 0));
+    EXPECT_EQ(dialogFont, SendMessageA(GetDlgItem(dialog, IDOK), WM_GETFONT, 0, 0)) << "push buttons keep theirs";
+    ASSERT_TRUE(SkinManager::Instance().UnskinWindow(radio));
+    EXPECT_EQ(dialogFont, SendMessageA(radio, WM_GETFONT, 0, 0)) << "its own font back";
 }

@@ -1,7 +1,9 @@
 // gallery.exe: shows the gallery dialog (or the program's about box) with
 // the built-in skin, or with the skin container named by --skin=FILE.
 //
-//     gallery.exe [--skin=FILE] [--show=gallery|about]
+//     gallery.exe [--skin=FILE] [--show=gallery|about|none]
+//
+// --show=none opens nothing: the exit code says whether the skin loaded.
 #include "CommandLine.h"
 #include "GalleryDialog.h"
 #include "SkinEngine.h"
@@ -18,7 +20,7 @@ namespace {
 
 const char kSkinOption[] = "skin";
 const char kShowOption[] = "show";
-const char kUsage[] = "usage: gallery.exe [--skin=FILE] [--show=gallery|about]";
+const char kUsage[] = "usage: gallery.exe [--skin=FILE] [--show=gallery|about|none]";
 // Larger than any skin we make by far; a bigger file is not one of ours.
 const std::streamoff kLargestSkin = 64 * 1024 * 1024;
 
@@ -56,7 +58,7 @@ int main()
     const std::string bad = FindBadOption(commandLine, {kSkinOption, kShowOption});
     std::string show = "gallery";
     FindOption(commandLine, kShowOption, show);
-    if (!bad.empty() || (show != "gallery" && show != "about")) {
+    if (!bad.empty() || (show != "gallery" && show != "about" && show != "none")) {
         std::fprintf(stderr, "gallery: bad option %s (%s)\n", bad.empty() ? show.c_str() : bad.c_str(), kUsage);
         return 2;
     }
@@ -67,12 +69,11 @@ int main()
     }
     SetDialogSkinName("Dialog");
     std::string skinFile;
-    if (FindOption(commandLine, kSkinOption, skinFile))
-        LoadSkinFile(skinFile);
+    const bool loaded = !FindOption(commandLine, kSkinOption, skinFile) || LoadSkinFile(skinFile);
     if (show == "about")
         RunAboutBox(module);
-    else
+    else if (show == "gallery")
         RunGalleryDialog(module);
     EngineStop();
-    return 0;
+    return loaded ? 0 : 1;
 }

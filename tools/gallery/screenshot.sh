@@ -13,12 +13,12 @@ output=$(realpath "$1")
 show=${2:-gallery}
 shift $(( $# < 2 ? $# : 2 ))
 case $show in
-  about) size=${SSO_ABOUT_SIZE:-360x250} ;;
-  *) size=${SSO_GALLERY_SIZE:-500x380} ;;
+  about) size=${SSO_ABOUT_SIZE:-411x274} ;;
+  *) size=${SSO_GALLERY_SIZE:-586x407} ;;
 esac
 cd "$SSO_BUILD_RUN/bin"
 "$root/cmake/wine-exec.sh" explorer /desktop=gallery,800x600 gallery.exe --show="$show" "$@" &
 sleep "${SSO_SCREENSHOT_DELAY:-8}"
-import -display "$DISPLAY" -window root -crop "$size+0+0" "$output"
+import -display "$DISPLAY" -window root -crop "$size+0+0" +repage "$output"
 "$root/cmake/wine-exec.sh" taskkill /im gallery.exe /f >/dev/null 2>&1 || true
 wait || true
