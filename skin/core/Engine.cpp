@@ -10,6 +10,9 @@
 #include "data/MemoryStream.h"
 #include "data/SkinStore.h"
 #include "imaging/WindowsVersion.h"
+#include "data/SkinTypes.h"
+#include "windows/CaptionButton.h"
+#include "windows/FrameLabel.h"
 #include "windows/SkinnedDialog.h"
 #include "windows/SkinnedFrame.h"
 
@@ -56,12 +59,25 @@ HHOOK HookOfThread(const std::map<DWORD, HHOOK>& hooks)
 std::unique_ptr<SkinnedWindow> MakeFrame() { return std::make_unique<SkinnedFrame>(); }
 std::unique_ptr<SkinnedWindow> MakeDialog() { return std::make_unique<SkinnedDialog>(); }
 
+std::unique_ptr<FrameElement> MakeElement(const SkinObject& object, SkinnedWindow& owner)
+{
+    switch (object.TypeCode()) {
+    case kTypeCaptionButton:
+        return std::make_unique<CaptionButton>(object.placement, owner);
+    case kTypeFrameLabel:
+        return std::make_unique<FrameLabel>(object.placement, owner);
+    default:
+        return nullptr;
+    }
+}
+
 SkinFactories EngineFactories()
 {
     SkinFactories factories;
     factories.frame = MakeFrame;
     factories.dialog = MakeDialog;
     factories.control = MakeControlSkin;
+    factories.element = MakeElement;
     return factories;
 }
 
