@@ -3,6 +3,7 @@
 // dialog and control skins of the layers above it.
 #include "SkinEngine.h"
 
+#include "controls/ControlSkins.h"
 #include "core/SkinManager.h"
 #include "core/SkinMessages.h"
 #include "core/SkinnedWindow.h"
@@ -67,8 +68,6 @@ HHOOK HookOfThread(const std::map<DWORD, HHOOK>& hooks)
 
 std::unique_ptr<SkinnedWindow> MakeFrame() { return std::make_unique<SkinnedFrame>(); }
 std::unique_ptr<SkinnedWindow> MakeDialog() { return std::make_unique<SkinnedDialog>(); }
-// Control skins are not part of the engine yet: children keep the system look.
-std::unique_ptr<SkinnedWindow> MakeControl(int, SkinnedWindow&) { return nullptr; }
 
 std::unique_ptr<FrameElement> MakeElement(const SkinObject& object, SkinnedWindow& owner)
 {
@@ -87,7 +86,7 @@ SkinFactories EngineFactories()
     SkinFactories factories;
     factories.frame = MakeFrame;
     factories.dialog = MakeDialog;
-    factories.control = MakeControl;
+    factories.control = MakeControlSkin;
     factories.element = MakeElement;
     return factories;
 }

@@ -122,8 +122,9 @@ void SkinnedDialog::PaintNonClient(WPARAM region)
     ComposeNonClient(region, parts_[PartTopLeft].bottom - parts_[PartTopLeft].top);
 }
 
-// Until control skins exist, the system draws the dialog's controls: their
-// text goes over the skinned background instead of a grey box.
+// Controls the engine does not skin (owner-drawn buttons, simple statics,
+// kinds without a skin of their own) are drawn by the system: their text
+// goes over the skinned background instead of a grey box.
 LRESULT SkinnedDialog::OnCtlColorUnskinned(UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (SkinManager::Instance().FindWindowObject(reinterpret_cast<HWND>(lParam)))

@@ -1,0 +1,114 @@
+// Times a full repaint of the gallery dialog (frame, background and every
+// skinned control) against one BitBlt of the dialog's area, interleaved run
+// by run, and prints the medians in microseconds with their ratio.
+#include "GalleryDialog.h"
+#include "SkinEngine.h"
+#include "imaging/GdiObject.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+const int kRuns = 41;
+const double kGoal = 4.0;
+
+double Microseconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to)
+{
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(to.QuadPart - from.QuadPart) * 1e6 / static_cast<double>(frequency.QuadPart);
+}
+
+template <typename Work>
+double Time(Work work)
+{
+    LARGE_INTEGER start, end;
+    QueryPerformanceCounter(&start);
+    work();
+    GdiFlush();
+    QueryPerformanceCounter(&end);
+    return Microseconds(start, end);
+}
+
+double Median(std::vector<double> times)
+{
+    std::nth_element(times.begin(), times.begin() + times.size() / 2, times.end());
+    return times[times.size() / 2];
+}
+
+void Pump()
+{
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+}  // namespace
+
+int main()
+{
+    const HINSTANCE module = GetModuleHandleA(nullptr);
+    if (!EngineStart(module) || !LoadSkinFromResource(module, "SKINRES", "VELTRAMOX")) {
+        std::fprintf(stderr, "bench_controls: the skin cannot be loaded\n");
+        return 1;
+    }
+    SetDialogSkinName("Dialog");
+    HWND dialog = CreateGalleryDialog(module);
+    if (!dialog) {
+        std::fprintf(stderr, "bench_controls: the gallery cannot be opened\n");
+        return 1;
+    }
+    Pump();
+    RECT window;
+    GetWindowRect(dialog, &window);
+    const int width = window.right - window.left;
+    const int height = window.bottom - window.top;
+    WindowDC screen(nullptr);
+    OwnedDC source(CreateCompatibleDC(screen));
+    Bitmap picture(CreateCompatibleBitmap(screen, width, height));
+    ObjectSelector selected(source, picture);
+    const UINT everything = RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW;
+
+    // Each repaint is timed next to a blit, so that both see the same load.
+    auto measure = [&](const char* name) {
+        std::vector<double> repaints, blits;
+        for (int i = 0; i < kRuns + 1; ++i) {
+            const double blit = Time([&] {
+                HDC target = GetWindowDC(dialog);
+                BitBlt(target, 0, 0, width, height, source, 0, 0, SRCCOPY);
+                ReleaseDC(dialog, target);
+            });
+            const double repaint = Time([&] { RedrawWindow(dialog, nullptr, nullptr, everything); });
+            Pump();
+            if (i == 0)
+                continue;  // warm-up
+            blits.push_back(blit);
+            repaints.push_back(repaint);
+        }
+        const double repaint = Median(repaints);
+        const double blit = Median(blits);
+        std::printf("%-34s %10.1f us   BitBlt %8.1f us   ratio %6.1f\n", name, repaint, blit, repaint / blit);
+        return repaint / blit;
+    };
+    std::printf("gallery dialog %dx%d, medians of %d interleaved runs (goal: ratio <= %.0f)\n", width, height, kRuns,
+                kGoal);
+    measure("full repaint");
+    // The same without the controls: what the frame and background cost.
+    std::vector<HWND> children;
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        children.push_back(child);
+    for (HWND child : children)
+        ShowWindow(child, SW_HIDE);
+    measure("frame and background only");
+    for (HWND child : children)
+        ShowWindow(child, SW_SHOWNA);
+    DestroyWindow(dialog);
+    EngineStop();
+    return 0;
+}

@@ -1,0 +1,26 @@
+#include "controls/ControlSkins.h"
+
+#include "controls/SkinnedCheckBox.h"
+#include "controls/SkinnedGroupBox.h"
+#include "controls/SkinnedPushButton.h"
+#include "controls/SkinnedRadio.h"
+#include "controls/SkinnedStatic.h"
+#include "data/SkinTypes.h"
+
+std::unique_ptr<SkinnedWindow> MakeControlSkin(int controlType, SkinnedWindow& owner)
+{
+    switch (controlType) {
+    case kTypeButton:
+        return std::make_unique<SkinnedPushButton>(controlType, owner);
+    case kTypeCheckBox:
+        return std::make_unique<SkinnedCheckBox>(controlType, owner);
+    case kTypeRadio:
+        return std::make_unique<SkinnedRadio>(controlType, owner);
+    case kTypeGroupBox:
+        return std::make_unique<SkinnedGroupBox>(controlType, owner);
+    case kTypeStatic:
+        return std::make_unique<SkinnedStatic>(controlType, owner);
+    default:
+        return nullptr;
+    }
+}

@@ -1,0 +1,219 @@
+#include "controls/SkinnedControl.h"
+
+#include "core/SkinManager.h"
+#include "core/SkinMessages.h"
+#include "data/ControlSkinBase.h"
+#include "data/SkinTypes.h"
+#include "imaging/DrawUtils.h"
+#include "imaging/MemoryDC.h"
+
+#include <commctrl.h>
+
+namespace {
+
+const UINT kRedrawControl = RDW_INVALIDATE | RDW_INTERNALPAINT | RDW_ERASE | RDW_UPDATENOW | RDW_FRAME;
+
+}  // namespace
+
+SkinnedControl::SkinnedControl(int controlType, SkinnedWindow& owner)
+    : owner_(owner.Window()), controlType_(controlType)
+{
+}
+
+const ControlSkinBase* SkinnedControl::ControlObject() const
+{
+    return dynamic_cast<const ControlSkinBase*>(skinObject_);
+}
+
+SkinObject* SkinnedControl::FindSpecificObject(HWND window) const
+{
+    SkinnedWindow* owner = owner_ ? SkinManager::Instance().FindWindowObject(owner_) : nullptr;
+    return owner ? owner->FindControlSkinObject(GetDlgCtrlID(window), controlType_) : nullptr;
+}
+
+SkinObject* SkinnedControl::SetSkinObject(SkinObject* skinObject)
+{
+    SkinObject* previous = SkinnedWindow::SetSkinObject(skinObject);
+    specific_ = false;
+    if (!window_ || !skinObject)
+        return previous;
+    if (SkinObject* specific = FindSpecificObject(window_)) {
+        SkinnedWindow::SetSkinObject(specific);
+        specific_ = true;
+    }
+    if (!ApplyFontAndPlacement(false))
+        RedrawWindow(window_, nullptr, nullptr, kRedrawControl);
+    return previous;
+}
+
+WNDPROC SkinnedControl::Attach(HWND hwnd)
+{
+    SkinObject* specific = FindSpecificObject(hwnd);
+    if (specific)
+        SkinnedWindow::SetSkinObject(specific);
+    specific_ = specific != nullptr;
+    const WNDPROC previous = SkinnedWindow::Attach(hwnd);
+    if (previous)
+        ApplyFontAndPlacement(true);
+    return previous;
+}
+
+bool SkinnedControl::ApplyFontAndPlacement(bool redrawFont)
+{
+    const ControlSkinBase* control = ControlObject();
+    const bool place = specific_ && control && control->autoPlace;
+    if (control && control->autoSkinFont && control->FontHandle()) {
+        ApplySkinFont(control->FontHandle(), redrawFont && !place);
+    } else if (savedFont_) {
+        SendMessageA(window_, WM_SETFONT, reinterpret_cast<WPARAM>(savedFont_), FALSE);
+        savedFont_ = nullptr;
+    }
+    if (!place)
+        return false;
+    const RECT& where = control->placement;
+    MoveWindow(window_, where.left, where.top, where.right - where.left, where.bottom - where.top, TRUE);
+    return true;
+}
+
+bool SkinnedControl::HasText() const
+{
+    return controlType_ != kTypeProgress && controlType_ != kTypeScrollBar && controlType_ != kTypeTrackBar &&
+           controlType_ != kTypeSpin;
+}
+
+void SkinnedControl::ApplySkinFont(HFONT font, bool redraw)
+{
+    if (!HasText())
+        return;
+    // Posted, not sent: the control's own font is recorded before the skin
+    // font replaces it. Only one request may be on its way, or the second
+    // would record the skin font as the control's own.
+    if (!savedFont_ && !saveFontPosted_) {
+        PostMessageA(window_, WM_SKIN_SAVEFONT, 0, 0);
+        saveFontPosted_ = true;
+    }
+    PostMessageA(window_, WM_SETFONT, reinterpret_cast<WPARAM>(font), redraw);
+}
+
+void SkinnedControl::Detach()
+{
+    const HWND window = window_;
+    const HFONT saved = HasText() ? savedFont_ : nullptr;
+    savedFont_ = nullptr;
+    SkinnedWindow::Detach();
+    // Given back once the system paints the control again, so that it is
+    // drawn once, in the system's look, with its own font.
+    if (saved && IsWindow(window))
+        SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(saved), TRUE);
+}
+
+LRESULT SkinnedControl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (!previous_)
+        return SkinnedWindow::WindowProc(message, wParam, lParam);
+    switch (message) {
+    case WM_PAINT:
+        OnPaint();
+        return 0;
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_UPDATEUISTATE:
+        return 0;
+    case WM_MOUSELEAVE:
+        OnMouseLeave();
+        break;
+    case WM_SKIN_SAVEFONT:
+        saveFontPosted_ = false;
+        savedFont_ = reinterpret_cast<HFONT>(CallPrevious(WM_GETFONT, 0, 0));
+        return 0;
+    default:
+        break;
+    }
+    return SkinnedWindow::WindowProc(message, wParam, lParam);
+}
+
+void SkinnedControl::OnPaint()
+{
+    PaintBuffered();
+}
+
+void SkinnedControl::OnMouseLeave()
+{
+    if (!hovered_)
+        return;
+    hovered_ = false;
+    InvalidateRect(window_, nullptr, FALSE);
+    UpdateWindow(window_);
+}
+
+bool SkinnedControl::TrackHover()
+{
+    if (hovered_)
+        return false;
+    TRACKMOUSEEVENT track = {sizeof track, TME_LEAVE, window_, HOVER_DEFAULT};
+    hovered_ = _TrackMouseEvent(&track) != FALSE;
+    return hovered_;
+}
+
+void SkinnedControl::RenderInto(HDC target, HDC reference)
+{
+    RECT client;
+    GetClientRect(window_, &client);
+    if (IsRectEmpty(&client))
+        return;
+    MemoryDC surface(reference, client.right, client.bottom);
+    if (!surface.IsValid())
+        return;
+    PaintSurface(surface.Dc());
+    BitBlt(target, 0, 0, client.right, client.bottom, surface.Dc(), 0, 0, SRCCOPY);
+}
+
+void SkinnedControl::PaintBuffered()
+{
+    PAINTSTRUCT paint;
+    HDC hdc = BeginPaint(window_, &paint);
+    if (hdc)
+        RenderInto(hdc, hdc);
+    EndPaint(window_, &paint);
+}
+
+void SkinnedControl::RedrawNow()
+{
+    if (!IsWindowVisible(window_))
+        return;
+    WindowDC dc(window_);
+    if (dc)
+        RenderInto(dc, dc);
+}
+
+void SkinnedControl::PaintBackgroundBehind(HDC hdc) const
+{
+    const HWND behind = FindBackgroundWindow();
+    if (behind && SkinManager::Instance().FindWindowObject(behind)) {
+        SendMessageA(behind, WM_SKIN_PAINTBKGND, reinterpret_cast<WPARAM>(hdc), reinterpret_cast<LPARAM>(window_));
+        return;
+    }
+    // A window without a skin knows nothing of the request and would leave
+    // the surface as it came: the system's face colour instead.
+    RECT client;
+    GetClientRect(window_, &client);
+    FillSolidRect(hdc, client, GetSysColor(COLOR_BTNFACE));
+}
+
+LRESULT SkinnedControl::CallPreviousHidden(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    const HWND window = window_;
+    const LONG_PTR style = GetWindowLongPtrA(window, GWL_STYLE);
+    if (!(style & WS_VISIBLE))
+        return CallPrevious(message, wParam, lParam);
+    SetWindowLongPtrA(window, GWL_STYLE, style & ~WS_VISIBLE);
+    const LRESULT result = CallPrevious(message, wParam, lParam);
+    if (IsWindow(window))
+        SetWindowLongPtrA(window, GWL_STYLE, GetWindowLongPtrA(window, GWL_STYLE) | WS_VISIBLE);
+    return result;
+}
+
+HFONT SkinnedControl::ControlFont() const
+{
+    return reinterpret_cast<HFONT>(SendMessageA(window_, WM_GETFONT, 0, 0));
+}

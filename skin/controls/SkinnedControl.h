@@ -1,0 +1,62 @@
+// The base of every control skin: binds a child control to its skin object
+// (or to the object made for its control id), gives it the skin's font and
+// placement when the object asks for them, tracks the pointer for hover
+// looks, and paints the control off-screen in one copy.
+#pragma once
+
+#include "core/SkinnedWindow.h"
+
+class ControlSkinBase;
+
+class SkinnedControl : public SkinnedWindow {
+public:
+    SkinnedControl(int controlType, SkinnedWindow& owner);
+
+    SkinObject* SetSkinObject(SkinObject* skinObject) override;
+    void Detach() override;
+    WNDPROC Attach(HWND hwnd) override;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    // The whole control into `hdc`, in client coordinates.
+    void Paint(HDC hdc) override {}
+
+    bool IsHovered() const { return hovered_; }
+    const ControlSkinBase* ControlObject() const;
+
+protected:
+    virtual void OnPaint();
+    virtual void OnMouseLeave();
+    // What a repaint puts on the off-screen surface; push buttons lay the
+    // background behind them first.
+    virtual void PaintSurface(HDC surface) { Paint(surface); }
+    // WM_PAINT through an off-screen surface of the client size.
+    void PaintBuffered();
+    // The same outside WM_PAINT, straight to the screen.
+    void RedrawNow();
+    // The skinned background of the window behind the control (a tab page
+    // or the parent) for the control's client area.
+    void PaintBackgroundBehind(HDC hdc) const;
+    // Requests a leave notification while the pointer is over the control;
+    // true when the hover flag changed.
+    bool TrackHover();
+    // The system's own handling with WS_VISIBLE removed, so that it paints
+    // nothing; the other style bits it changed are kept.
+    LRESULT CallPreviousHidden(UINT message, WPARAM wParam, LPARAM lParam);
+    // The font the control was given (WM_GETFONT); null: the system font.
+    HFONT ControlFont() const;
+
+private:
+    SkinObject* FindSpecificObject(HWND window) const;
+    // The skin font when the object asks for it, else the saved font back;
+    // the placement of a control-specific object. True when moved.
+    bool ApplyFontAndPlacement(bool redrawFont);
+    void ApplySkinFont(HFONT font, bool redraw);
+    bool HasText() const;
+    void RenderInto(HDC target, HDC reference);
+
+    HFONT savedFont_ = nullptr;  // the control's own font, not ours to delete
+    bool saveFontPosted_ = false;
+    bool hovered_ = false;
+    bool specific_ = false;  // bound to the object made for this control id
+    HWND owner_;
+    int controlType_;
+};

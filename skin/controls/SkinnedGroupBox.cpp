@@ -1,0 +1,158 @@
+#include "controls/SkinnedGroupBox.h"
+
+#include "data/GroupBoxSkin.h"
+#include "data/SkinStore.h"
+#include "imaging/GdiObject.h"
+#include "imaging/MemoryDC.h"
+
+#include <algorithm>
+
+namespace {
+
+const int kCaptionChars = 200;
+const int kCaptionIndent = 4;
+const int kCaptionEdge = 2;
+
+}  // namespace
+
+const GroupBoxSkin* SkinnedGroupBox::Skin() const
+{
+    return dynamic_cast<const GroupBoxSkin*>(skinObject_);
+}
+
+WNDPROC SkinnedGroupBox::Attach(HWND hwnd)
+{
+    SetWindowLongPtrA(hwnd, GWL_EXSTYLE, GetWindowLongPtrA(hwnd, GWL_EXSTYLE) | WS_EX_TRANSPARENT);
+    const WNDPROC previous = SkinnedControl::Attach(hwnd);
+    if (previous) {
+        RECT area;
+        GetClientRect(hwnd, &area);
+        RedrawFromParent(area);
+    }
+    return previous;
+}
+
+LRESULT SkinnedGroupBox::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (!previous_)
+        return SkinnedControl::WindowProc(message, wParam, lParam);
+    switch (message) {
+    case WM_ENABLE:
+    case WM_SETTEXT:
+    case WM_SETFONT:
+        return ChangeCaption(message, wParam, lParam);
+    default:
+        return SkinnedControl::WindowProc(message, wParam, lParam);
+    }
+}
+
+LRESULT SkinnedGroupBox::ChangeCaption(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    char text[kCaptionChars] = {};
+    GetWindowTextA(window_, text, kCaptionChars);
+    const RECT before = CaptionRect(text);
+    const HWND window = window_;
+    const LRESULT result = CallPreviousHidden(message, wParam, lParam);
+    if (!IsStillSkinOf(window, this))
+        return result;
+    GetWindowTextA(window_, text, kCaptionChars);
+    const RECT after = CaptionRect(text);
+    RECT both;
+    UnionRect(&both, &before, &after);
+    if (message == WM_ENABLE)
+        GetClientRect(window_, &both);
+    RedrawFromParent(both);
+    return result;
+}
+
+void SkinnedGroupBox::RedrawFromParent(const RECT& area)
+{
+    const HWND parent = GetParent(window_);
+    RECT inParent = area;
+    MapWindowPoints(window_, parent, reinterpret_cast<POINT*>(&inParent), 2);
+    // The parent repaints its background under the old caption first, then
+    // the group box and whatever else lies there paint over it.
+    RedrawWindow(parent, &inParent, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
+RECT SkinnedGroupBox::CaptionRect(const char* text) const
+{
+    RECT client;
+    GetClientRect(window_, &client);
+    const GroupBoxSkin* skin = Skin();
+    WindowDC dc(window_);
+    SIZE size = {};
+    {
+        SavedDCState saved(dc);
+        if (HFONT font = ControlFont())
+            SelectObject(dc, font);
+        const bool empty = text[0] == '\0';
+        GetTextExtentPoint32A(dc, empty ? "A" : text, empty ? 1 : lstrlenA(text), &size);
+    }
+    if (skin) {
+        size.cx += skin->captionImage.marginLeft + skin->captionImage.marginRight;
+        size.cy += skin->captionImage.marginTop + skin->captionImage.marginBottom;
+    }
+    RECT caption = {0, client.top, 0, client.top + size.cy};
+    const LONG_PTR align = GetWindowLongPtrA(window_, GWL_STYLE) & BS_CENTER;
+    if (align == BS_RIGHT) {
+        caption.right = client.right - kCaptionIndent;
+        caption.left = std::max<LONG>(client.right - size.cx - kCaptionIndent, client.left + kCaptionEdge);
+    } else if (align == BS_CENTER) {
+        caption.left = client.left + (client.right - client.left - size.cx) / 2;
+        caption.right = caption.left + size.cx;
+    } else {
+        caption.left = kCaptionIndent;
+        caption.right = std::min<LONG>(size.cx + kCaptionIndent, client.right - kCaptionEdge);
+    }
+    return caption;
+}
+
+void SkinnedGroupBox::OnPaint()
+{
+    PAINTSTRUCT paint;
+    HDC hdc = BeginPaint(window_, &paint);
+    if (hdc)
+        Paint(hdc);
+    EndPaint(window_, &paint);
+}
+
+void SkinnedGroupBox::Paint(HDC hdc)
+{
+    const GroupBoxSkin* skin = Skin();
+    if (!skin)
+        return;
+    char text[kCaptionChars] = {};
+    GetWindowTextA(window_, text, kCaptionChars);
+    const RECT caption = CaptionRect(text);
+    RECT frame;
+    GetClientRect(window_, &frame);
+    frame.top = (caption.top + caption.bottom) / 2;
+    DrawFrameBorder(hdc, frame, skin->mainImage, skin->backColour, false, Store());
+    if (text[0])
+        PaintCaption(hdc, caption, text);
+}
+
+void SkinnedGroupBox::PaintCaption(HDC hdc, RECT caption, const char* text)
+{
+    const GroupBoxSkin* skin = Skin();
+    if (skin->transparent) {
+        RECT client;
+        GetClientRect(window_, &client);
+        MemoryDC behind(hdc, client.right, client.bottom);
+        if (behind.IsValid()) {
+            PaintBackgroundBehind(behind.Dc());
+            BitBlt(hdc, caption.left, caption.top, caption.right - caption.left, caption.bottom - caption.top,
+                   behind.Dc(), caption.left, caption.top, SRCCOPY);
+        }
+    } else {
+        const FrameImageRef& image = skin->captionImage;
+        DrawFrameImage(hdc, caption, image, skin->captionColour, true, Store());
+        caption = {caption.left + image.marginLeft, caption.top + image.marginTop, caption.right - image.marginRight,
+                   caption.bottom - image.marginBottom};
+    }
+    SavedDCState saved(hdc);
+    if (HFONT font = ControlFont())
+        SelectObject(hdc, font);
+    DrawTextWithEffect(hdc, skin->effect, caption, text, -1, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+}

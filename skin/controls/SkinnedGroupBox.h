@@ -1,0 +1,31 @@
+// Group boxes: a framed border whose top runs through the middle of the
+// caption, and the caption over its own image or the background behind.
+// The inside is never painted: the parent shows through.
+#pragma once
+
+#include "controls/SkinnedControl.h"
+
+class GroupBoxSkin;
+
+class SkinnedGroupBox : public SkinnedControl {
+public:
+    using SkinnedControl::SkinnedControl;
+
+    WNDPROC Attach(HWND hwnd) override;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void Paint(HDC hdc) override;
+
+    // Where the caption of `text` goes, with the control's font and style.
+    RECT CaptionRect(const char* text) const;
+
+protected:
+    void OnPaint() override;
+
+private:
+    const GroupBoxSkin* Skin() const;
+    void PaintCaption(HDC hdc, RECT caption, const char* text);
+    // Default handling unseen, then the caption areas before and after
+    // repainted from the parent down.
+    LRESULT ChangeCaption(UINT message, WPARAM wParam, LPARAM lParam);
+    void RedrawFromParent(const RECT& area);
+};

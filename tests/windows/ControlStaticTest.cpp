@@ -1,0 +1,238 @@
+// Statics and group boxes: transparent texts show exactly the dialog's
+// skinned background, also after a shorter text; icons at the top-left at
+// their own size; simple and owner-drawn statics left to the system; group
+// box captions cleared when they shrink; the program's about box drawn by
+// the skin to the last pixel.
+#include "ControlTestSupport.h"
+
+#include "DcStateCheck.h"
+#include "SkinEngine.h"
+#include "controls/SkinnedStatic.h"
+#include "core/SkinManager.h"
+#include "data/ButtonSkins.h"
+#include "data/FrameSkin.h"
+#include "data/SkinStore.h"
+
+namespace {
+
+const int kAboutBox = 103;  // IDD_ABOUTBOX of the program's resources
+const int kTextId = 401;
+
+INT_PTR CALLBACK PlainDialogProc(HWND, UINT message, WPARAM, LPARAM)
+{
+    return message == WM_INITDIALOG;
+}
+
+const FrameSkin& DialogSkin()
+{
+    return *static_cast<const FrameSkin*>(DefaultStore().FindObject("Dialog"));
+}
+
+class StaticTest : public ControlTest {
+protected:
+    HWND Show(HWND dialog)
+    {
+        windows_.push_back(dialog);
+        ShowWindow(dialog, SW_SHOW);
+        SetForegroundWindow(dialog);
+        PumpFor(40);
+        return dialog;
+    }
+
+    HWND DialogWithText(DWORD style, const wchar_t* text)
+    {
+        DialogTemplate dialog(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, 200, 100, L"Statics");
+        dialog.Add(L"Static", text, kTextId, style, 10, 10, 150, 30);
+        return Show(dialog.Create(nullptr, PlainDialogProc));
+    }
+
+    HWND AboutBox()
+    {
+        return Show(CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kAboutBox), nullptr,
+                                       PlainDialogProc, 0));
+    }
+
+    // The dialog's client piece, as the skin describes it, where `control` lies.
+    static WindowPixels DialogBackgroundUnder(HWND control)
+    {
+        HWND dialog = GetParent(control);
+        RECT client, area;
+        GetClientRect(dialog, &client);
+        GetClientRect(control, &area);
+        MapWindowPoints(control, dialog, reinterpret_cast<POINT*>(&area), 2);
+        const FrameSkin& skin = DialogSkin();
+        const WindowPixels whole =
+            RenderPiece(skin.frameImages[SkinnedWindow::PartClient], client.right, client.bottom, skin.clientColour);
+        WindowPixels part;
+        part.width = area.right - area.left;
+        part.height = area.bottom - area.top;
+        for (int y = 0; y < part.height; ++y)
+            for (int x = 0; x < part.width; ++x)
+                part.pixels.push_back(whole.At(area.left + x, area.top + y));
+        return part;
+    }
+
+    static RECT TextExtent(HWND control)
+    {
+        char text[300] = {};
+        GetWindowTextA(control, text, sizeof text);
+        RECT area;
+        GetClientRect(control, &area);
+        WindowDC dc(control);
+        SavedDCState saved(dc);
+        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)));
+        const UINT format = SkinnedStatic::TextFormat(GetWindowLongPtrA(control, GWL_STYLE));
+        DrawTextA(dc, text, -1, &area, format | DT_CALCRECT);
+        return area;
+    }
+};
+
+}  // namespace
+
+TEST_F(StaticTest, TransparentTextShowsExactlyTheDialogBackground)
+{
+    HWND dialog = DialogWithText(SS_LEFT, L"A static text that is rather long");
+    HWND text = GetDlgItem(dialog, kTextId);
+    ASSERT_NE(nullptr, SkinManager::Instance().FindWindowObject(text));
+    const WindowPixels background = DialogBackgroundUnder(text);
+    const RECT full = {0, 0, background.width, background.height};
+    EXPECT_GT(PixelsDifferingIn(CaptureWindow(text), full, background), 0) << "the text is drawn";
+
+    SetWindowTextA(text, "Short");
+    const WindowPixels shorter = CaptureWindow(text);
+    const RECT extent = TextExtent(text);
+    const RECT beside = {extent.right + 1, 0, background.width, background.height};
+    EXPECT_EQ(0, PixelsDifferingIn(shorter, beside, background)) << "nothing of the longer text is left";
+
+    SetWindowTextA(text, "");
+    EXPECT_EQ(0, PixelsDifferingIn(CaptureWindow(text), full, background)) << "an empty static is the background";
+}
+
+TEST_F(StaticTest, EnablingRepaintsWithTheSkinOnly)
+{
+    HWND dialog = DialogWithText(SS_LEFT, L"");
+    HWND text = GetDlgItem(dialog, kTextId);
+    const WindowPixels background = DialogBackgroundUnder(text);
+    const RECT full = {0, 0, background.width, background.height};
+    EnableWindow(text, FALSE);
+    EXPECT_EQ(0, PixelsDifferingIn(CaptureWindow(text), full, background));
+    EnableWindow(text, TRUE);
+    EXPECT_EQ(0, PixelsDifferingIn(CaptureWindow(text), full, background));
+}
+
+TEST_F(StaticTest, SimpleAndOwnerDrawnStaticsStayTheSystems)
+{
+    for (DWORD style : {static_cast<DWORD>(SS_SIMPLE), static_cast<DWORD>(SS_OWNERDRAW)}) {
+        HWND dialog = DialogWithText(style, L"System");
+        HWND text = GetDlgItem(dialog, kTextId);
+        EXPECT_EQ(nullptr, SkinManager::Instance().FindWindowObject(text)) << "style 0x" << std::hex << style;
+        EXPECT_EQ(nullptr, GetPropA(text, SkinnedWindow::kObjectProperty));
+    }
+}
+
+TEST_F(StaticTest, IconsSitAtTheTopLeftAtTheirOwnSize)
+{
+    for (DWORD style : {static_cast<DWORD>(SS_ICON), static_cast<DWORD>(SS_ICON | SS_CENTERIMAGE)}) {
+        DialogTemplate dialog(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, 200, 140, L"Icons");
+        dialog.Add(L"Static", L"", kTextId, style, 10, 10, 120, 100);
+        HWND window = Show(dialog.Create(nullptr, PlainDialogProc));
+        HWND icon = GetDlgItem(window, kTextId);
+        SendMessageA(icon, STM_SETICON, reinterpret_cast<WPARAM>(LoadIconA(nullptr, IDI_WARNING)), 0);
+        // The system sizes an icon static to its icon; ours must not be.
+        SetWindowPos(icon, nullptr, 0, 0, 120, 100, SWP_NOMOVE | SWP_NOZORDER);
+        PumpFor(20);
+        const WindowPixels shown = CaptureWindow(icon);
+        const WindowPixels background = DialogBackgroundUnder(icon);
+        const int size = GetSystemMetrics(SM_CXICON);
+        EXPECT_GT(PixelsDifferingIn(shown, RECT{0, 0, size, size}, background), 0) << "the icon at the top-left";
+        EXPECT_EQ(0, PixelsDifferingIn(shown, RECT{size, 0, shown.width, shown.height}, background))
+            << "nothing right of it";
+        EXPECT_EQ(0, PixelsDifferingIn(shown, RECT{0, size, size, shown.height}, background)) << "nothing below";
+    }
+}
+
+TEST_F(StaticTest, ThePainterLeavesTheDcAsItFoundIt)
+{
+    HWND dialog = DialogWithText(SS_CENTER | SS_NOPREFIX, L"Text");
+    SkinnedWindow* skin = SkinManager::Instance().FindWindowObject(GetDlgItem(dialog, kTextId));
+    ASSERT_NE(nullptr, skin);
+    WindowDC screen(nullptr);
+    OwnedDC dc(CreateCompatibleDC(screen));
+    Bitmap bitmap(CreateCompatibleBitmap(screen, 300, 60));
+    ObjectSelector selected(dc, bitmap);
+    SetBkMode(dc, OPAQUE);
+    ObjectSelector font(dc, GetStockObject(ANSI_FIXED_FONT));
+    const DcState before(dc);
+    skin->Paint(dc);
+    EXPECT_TRUE(before.Unchanged(dc));
+}
+
+TEST_F(StaticTest, TheAboutBoxIsDrawnByTheSkin)
+{
+    HWND dialog = AboutBox();
+    HWND ok = GetDlgItem(dialog, IDOK);
+    ASSERT_NE(nullptr, SkinManager::Instance().FindWindowObject(ok));
+    const ButtonSkin& buttons = *static_cast<const ButtonSkin*>(DefaultStore().FindObject("Button"));
+    const ButtonSkin::State state = GetFocus() == ok ? ButtonSkin::StateFocused : ButtonSkin::StateDefault;
+    const WindowPixels okShown = CaptureWindow(ok);
+    const FrameImageRef& look = buttons.states[state].image;
+    const WindowPixels okExpected = RenderFrameImage(look, okShown.width, okShown.height, 0);
+    EXPECT_TRUE(ShowsPicture(okShown, 0, 0, okExpected, look.marginTop)) << "the OK button's face";
+    const WindowPixels behindOk = DialogBackgroundUnder(ok);
+    for (int y = 0; y < okShown.height; ++y) {
+        for (int x = 0; x < okShown.width; ++x) {
+            if (okExpected.At(x, y) == 0xFF00FF) {
+                ASSERT_EQ(behindOk.At(x, y), okShown.At(x, y)) << "around the OK button's corner " << x << "," << y;
+            }
+        }
+    }
+
+    int texts = 0;
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        char className[32] = {};
+        GetClassNameA(child, className, sizeof className);
+        if (lstrcmpiA(className, "Static") != 0)
+            continue;
+        ASSERT_NE(nullptr, SkinManager::Instance().FindWindowObject(child));
+        const WindowPixels shown = CaptureWindow(child);
+        const WindowPixels background = DialogBackgroundUnder(child);
+        RECT content = TextExtent(child);
+        if (SkinnedStatic::KindOf(GetWindowLongPtrA(child, GWL_STYLE)) == SkinnedStatic::KindIcon)
+            content = {0, 0, GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON)};
+        else
+            ++texts;
+        const RECT right = {content.right + 1, 0, shown.width, shown.height};
+        const RECT below = {0, content.bottom + 1, shown.width, shown.height};
+        EXPECT_EQ(0, PixelsDifferingIn(shown, right, background)) << "right of the content, control " << child;
+        EXPECT_EQ(0, PixelsDifferingIn(shown, below, background)) << "below the content, control " << child;
+        EXPECT_GT(PixelsDifferingIn(shown, RECT{0, 0, shown.width, shown.height}, background), 0) << "content shown";
+    }
+    EXPECT_EQ(7, texts);
+}
+
+TEST_F(ControlTest, AShorterGroupBoxCaptionLeavesNothingOfTheLongerOne)
+{
+    HWND group = AddControl("Button", "A group box caption of some length", BS_GROUPBOX, 20, 20, 300, 120);
+    SetWindowTextA(group, "X");
+    PumpFor(20);
+    const WindowPixels shrunk = CaptureWindow(group);
+    DestroyWindow(group);
+    HWND fresh = AddControl("Button", "X", BS_GROUPBOX, 20, 20, 300, 120);
+    const WindowPixels expected = CaptureWindow(fresh);
+    const RECT all = {0, 0, expected.width, expected.height};
+    EXPECT_EQ(0, PixelsDifferingIn(shrunk, all, expected));
+}
+
+TEST_F(ControlTest, AGroupBoxDrawsItsBorderAndLeavesTheInsideToTheParent)
+{
+    HWND group = AddControl("Button", "Caption", BS_GROUPBOX, 20, 20, 300, 120);
+    ASSERT_NE(nullptr, SkinManager::Instance().FindWindowObject(group));
+    const WindowPixels shown = CaptureWindow(group);
+    const WindowPixels behind = BackgroundBehind(group);
+    int border = 0;
+    for (int y = 0; y < 20; ++y)
+        border += shown.At(shown.width - 20, y) != behind.At(shown.width - 20, y);
+    EXPECT_GT(border, 0) << "the top border right of the caption";
+    const RECT inside = {20, 30, shown.width - 20, shown.height - 20};
+    EXPECT_EQ(0, PixelsDifferingIn(shown, inside, behind));
+}

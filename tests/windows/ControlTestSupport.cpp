@@ -1,0 +1,116 @@
+#include "ControlTestSupport.h"
+
+#include "core/SkinMessages.h"
+#include "data/SkinStore.h"
+#include "imaging/GdiObject.h"
+
+namespace {
+
+WindowPixels ReadDc(HDC source, int width, int height)
+{
+    WindowPixels result;
+    result.width = width;
+    result.height = height;
+    result.pixels.assign(static_cast<size_t>(width) * height, 0);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    Bitmap section(CreateDIBSection(source, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    OwnedDC memory(CreateCompatibleDC(source));
+    {
+        ObjectSelector selected(memory, section);
+        BitBlt(memory, 0, 0, width, height, source, 0, 0, SRCCOPY);
+    }
+    GdiFlush();
+    const unsigned* pixels = static_cast<const unsigned*>(bits);
+    for (size_t i = 0; i < result.pixels.size(); ++i)
+        result.pixels[i] = pixels[i] & 0xFFFFFF;
+    return result;
+}
+
+}  // namespace
+
+HWND ControlTest::Frame()
+{
+    if (!frame_)
+        frame_ = CreateSkinnedFrame(WS_OVERLAPPEDWINDOW, 480, 360);
+    return frame_;
+}
+
+HWND ControlTest::AddControl(const char* className, const char* text, DWORD style, int x, int y, int width,
+                             int height, int id)
+{
+    HWND control = CreateWindowExA(0, className, text, style | WS_CHILD | WS_VISIBLE, x, y, width, height, Frame(),
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr),
+                                   nullptr);
+    PumpFor(20);
+    return control;
+}
+
+WindowPixels ControlTest::BackgroundBehind(HWND control)
+{
+    RECT client;
+    GetClientRect(control, &client);
+    WindowDC screen(nullptr);
+    OwnedDC memory(CreateCompatibleDC(screen));
+    Bitmap bitmap(CreateCompatibleBitmap(screen, client.right, client.bottom));
+    ObjectSelector selected(memory, bitmap);
+    SendMessageA(GetParent(control), WM_SKIN_PAINTBKGND, reinterpret_cast<WPARAM>(memory.Get()),
+                 reinterpret_cast<LPARAM>(control));
+    return ReadDc(memory, client.right, client.bottom);
+}
+
+WindowPixels RenderFrameImage(const FrameImageRef& ref, int width, int height, COLORREF fallback)
+{
+    WindowDC screen(nullptr);
+    OwnedDC memory(CreateCompatibleDC(screen));
+    Bitmap bitmap(CreateCompatibleBitmap(screen, width, height));
+    ObjectSelector selected(memory, bitmap);
+    DrawFrameImage(memory, RECT{0, 0, width, height}, ref, fallback, true, DefaultStore());
+    return ReadDc(memory, width, height);
+}
+
+testing::AssertionResult ShowsPicture(const WindowPixels& shown, int x0, int y0, const WindowPixels& expected,
+                                      int band)
+{
+    for (int y = 0; y < expected.height; ++y)
+        for (int x = 0; x < expected.width; ++x) {
+            const bool inBand = x < band || y < band || x >= expected.width - band || y >= expected.height - band;
+            const unsigned want = expected.At(x, y);
+            if ((band > 0 && !inBand) || want == 0xFF00FF)
+                continue;
+            const unsigned got = shown.At(x0 + x, y0 + y);
+            if (got != want)
+                return testing::AssertionFailure() << "pixel " << x << "," << y << " is 0x" << std::hex << got
+                                                   << ", the skin's is 0x" << want;
+        }
+    return testing::AssertionSuccess();
+}
+
+int PixelsDifferingIn(const WindowPixels& shown, const RECT& area, const WindowPixels& background)
+{
+    int count = 0;
+    for (int y = area.top; y < area.bottom; ++y)
+        for (int x = area.left; x < area.right; ++x)
+            count += shown.At(x, y) != background.At(x, y);
+    return count;
+}
+
+void PumpDialog(HWND dialog, DWORD milliseconds)
+{
+    const DWORD end = GetTickCount() + milliseconds;
+    do {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (IsDialogMessageA(dialog, &msg))
+                continue;
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        Sleep(5);
+    } while (static_cast<LONG>(GetTickCount() - end) < 0);
+}

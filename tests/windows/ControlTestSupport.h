@@ -1,0 +1,37 @@
+// What the control-skin tests share: a skinned frame to put controls on,
+// the skin's looks rendered for comparison, and pixel checks.
+#pragma once
+
+#include "WindowTestSupport.h"
+
+#include "imaging/ImageRef.h"
+
+class ControlTest : public SkinnedWindowTest {
+protected:
+    // A skinned frame, made on first use; controls created on it are
+    // skinned as they are created.
+    HWND Frame();
+    HWND AddControl(const char* className, const char* text, DWORD style, int x, int y, int width, int height,
+                    int id = 100);
+    // The frame's client background where `control` lies, as the skin
+    // paints it (asked of the frame's skin like every control does).
+    WindowPixels BackgroundBehind(HWND control);
+
+private:
+    HWND frame_ = nullptr;
+};
+
+// A framed image of the current skin drawn over width x height, every
+// piece present (fallback fill for missing ones).
+WindowPixels RenderFrameImage(const FrameImageRef& ref, int width, int height, COLORREF fallback);
+
+// `shown` at (x0, y0) against `expected`, skipping the expected picture's
+// key-colour pixels; with band > 0 only pixels within band of its edges.
+testing::AssertionResult ShowsPicture(const WindowPixels& shown, int x0, int y0, const WindowPixels& expected,
+                                      int band = 0);
+// Pixels of `shown` in the rectangle that differ from `background`, which
+// covers the same area.
+int PixelsDifferingIn(const WindowPixels& shown, const RECT& area, const WindowPixels& background);
+// Dispatches the thread's messages through the dialog manager of `dialog`
+// (Tab, arrows and Space as the user presses them).
+void PumpDialog(HWND dialog, DWORD milliseconds);

@@ -1,0 +1,24 @@
+#!/bin/bash
+# Captures the gallery (or the program's about box, shown by the gallery)
+# into a PNG, in a Wine virtual desktop on the private X display:
+#   tools/gallery/screenshot.sh OUTPUT.png [gallery|about] [--skin=FILE]
+# Expects a finished build (tools/build.sh). The dialog opens at the
+# desktop's top-left corner; the capture is cut to the dialog's size.
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+source "$root/tools/env.sh"
+unset DISPLAY
+source "$root/tools/display.sh"
+output=$(realpath "$1")
+show=${2:-gallery}
+shift $(( $# < 2 ? $# : 2 ))
+case $show in
+  about) size=${SSO_ABOUT_SIZE:-411x274} ;;
+  *) size=${SSO_GALLERY_SIZE:-586x407} ;;
+esac
+cd "$SSO_BUILD_RUN/bin"
+"$root/cmake/wine-exec.sh" explorer /desktop=gallery,800x600 gallery.exe --show="$show" "$@" &
+sleep "${SSO_SCREENSHOT_DELAY:-8}"
+import -display "$DISPLAY" -window root -crop "$size+0+0" +repage "$output"
+"$root/cmake/wine-exec.sh" taskkill /im gallery.exe /f >/dev/null 2>&1 || true
+wait || true
