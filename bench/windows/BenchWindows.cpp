@@ -8,7 +8,6 @@
 #include "ReportText.h"
 #include "SkinEngine.h"
 #include "core/SkinManager.h"
-#include "core/WholeWindowDC.h"
 #include "imaging/GdiObject.h"
 #include "imaging/MemoryDC.h"
 #include "windows/SkinnedFrame.h"

@@ -1,11 +1,11 @@
 #include "core/FrameElement.h"
 
 #include "core/SkinnedWindow.h"
-#include "core/WholeWindowDC.h"
 #include "data/ButtonPart.h"
 #include "data/FrameSkin.h"
 #include "data/SkinStore.h"
 #include "data/SkinTypes.h"
+#include "imaging/GdiObject.h"
 #include "imaging/ImageRef.h"
 
 namespace {

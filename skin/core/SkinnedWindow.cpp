@@ -2,12 +2,12 @@
 
 #include "core/SkinManager.h"
 #include "core/SkinMessages.h"
-#include "core/WholeWindowDC.h"
 #include "data/ControlSkinBase.h"
 #include "data/FrameSkin.h"
 #include "data/SkinInfo.h"
 #include "data/SkinStore.h"
 #include "data/SkinTypes.h"
+#include "imaging/GdiObject.h"
 #include "imaging/DrawUtils.h"
 #include "imaging/Image.h"
 #include "imaging/MemoryDC.h"

@@ -107,19 +107,21 @@ private:
     HDC dc_;
 };
 
-// A window's DC (or the screen's, for a null window) from GetDC: released
-// with ReleaseDC.
-class WindowDC {
+// A window's DC, released with ReleaseDC: from GetDC (the client area, or
+// the screen's for a null window) or from GetWindowDC (the whole window,
+// non-client area included).
+template <HDC(WINAPI* Acquire)(HWND)>
+class ReleasedDC {
 public:
-    explicit WindowDC(HWND window) : window_(window), dc_(GetDC(window)) {}
-    ~WindowDC()
+    explicit ReleasedDC(HWND window) : window_(window), dc_(Acquire(window)) {}
+    ~ReleasedDC()
     {
         if (dc_)
             ReleaseDC(window_, dc_);
     }
 
-    WindowDC(const WindowDC&) = delete;
-    WindowDC& operator=(const WindowDC&) = delete;
+    ReleasedDC(const ReleasedDC&) = delete;
+    ReleasedDC& operator=(const ReleasedDC&) = delete;
 
     HDC Get() const { return dc_; }
     operator HDC() const { return dc_; }
@@ -129,6 +131,9 @@ private:
     HWND window_;
     HDC dc_;
 };
+
+using WindowDC = ReleasedDC<GetDC>;
+using WholeWindowDC = ReleasedDC<GetWindowDC>;
 
 // An icon this code created (ExtractIconEx, CreateIconIndirect):
 // destroyed with DestroyIcon. Icons a window or class lends are never

@@ -4,36 +4,6 @@
 #include "data/SkinStore.h"
 #include "imaging/GdiObject.h"
 
-namespace {
-
-WindowPixels ReadDc(HDC source, int width, int height)
-{
-    WindowPixels result;
-    result.width = width;
-    result.height = height;
-    result.pixels.assign(static_cast<size_t>(width) * height, 0);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    Bitmap section(CreateDIBSection(source, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    OwnedDC memory(CreateCompatibleDC(source));
-    {
-        ObjectSelector selected(memory, section);
-        BitBlt(memory, 0, 0, width, height, source, 0, 0, SRCCOPY);
-    }
-    GdiFlush();
-    const unsigned* pixels = static_cast<const unsigned*>(bits);
-    for (size_t i = 0; i < result.pixels.size(); ++i)
-        result.pixels[i] = pixels[i] & 0xFFFFFF;
-    return result;
-}
-
-}  // namespace
-
 HWND ControlTest::Frame()
 {
     if (!frame_)
@@ -61,7 +31,7 @@ WindowPixels ControlTest::BackgroundBehind(HWND control)
     ObjectSelector selected(memory, bitmap);
     SendMessageA(GetParent(control), WM_SKIN_PAINTBKGND, reinterpret_cast<WPARAM>(memory.Get()),
                  reinterpret_cast<LPARAM>(control));
-    return ReadDc(memory, client.right, client.bottom);
+    return ReadPixels(memory, client.right, client.bottom);
 }
 
 WindowPixels RenderFrameImage(const FrameImageRef& ref, int width, int height, COLORREF fallback)
@@ -71,7 +41,7 @@ WindowPixels RenderFrameImage(const FrameImageRef& ref, int width, int height, C
     Bitmap bitmap(CreateCompatibleBitmap(screen, width, height));
     ObjectSelector selected(memory, bitmap);
     DrawFrameImage(memory, RECT{0, 0, width, height}, ref, fallback, true, DefaultStore());
-    return ReadDc(memory, width, height);
+    return ReadPixels(memory, width, height);
 }
 
 testing::AssertionResult ShowsPicture(const WindowPixels& shown, int x0, int y0, const WindowPixels& expected,

@@ -202,22 +202,6 @@ TEST_F(EngineTest, ToolbarsAreSkinnedOnTheirOwnOnlyOutsideBars)
     EXPECT_EQ(nullptr, manager_.FindWindowObject(inRebar));
 }
 
-// Keys reach a thread through the system's input queue, where the
-// keyboard hook sees them; posted key messages would bypass it.
-void SendKeys(std::initializer_list<std::pair<WORD, bool>> keys)
-{
-    std::vector<INPUT> inputs;
-    for (const auto& key : keys) {
-        INPUT input = {};
-        input.type = INPUT_KEYBOARD;
-        input.ki.wVk = key.first;
-        input.ki.dwFlags = key.second ? 0 : KEYEVENTF_KEYUP;
-        inputs.push_back(input);
-    }
-    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-    PumpFor(150);
-}
-
 class MenuKeyTest : public EngineTest {
 protected:
     HWND CreateFrameWithMenu()

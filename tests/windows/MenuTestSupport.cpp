@@ -127,16 +127,7 @@ void PressKeys(HWND window, std::initializer_list<std::pair<WORD, bool>> keys)
     // Near the corner, away from where drop-downs open.
     SetCursorPos(rect.right - 20, rect.bottom - 20);
     PumpFor(20);
-    std::vector<INPUT> inputs;
-    for (const auto& key : keys) {
-        INPUT input = {};
-        input.type = INPUT_KEYBOARD;
-        input.ki.wVk = key.first;
-        input.ki.dwFlags = key.second ? 0 : KEYEVENTF_KEYUP;
-        inputs.push_back(input);
-    }
-    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-    PumpFor(150);
+    SendKeys(keys);
 }
 
 PopupMenuWindow* PopupOf(HWND window)

@@ -34,31 +34,6 @@ ATOM RegisterFrameClass()
     return atom;
 }
 
-WindowPixels ReadBitmap(HDC source, int width, int height)
-{
-    WindowPixels result;
-    result.width = width;
-    result.height = height;
-    result.pixels.assign(static_cast<size_t>(width) * height, 0);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    Bitmap section(CreateDIBSection(source, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    OwnedDC memory(CreateCompatibleDC(source));
-    {
-        ObjectSelector selected(memory, section);
-        BitBlt(memory, 0, 0, width, height, source, 0, 0, SRCCOPY);
-    }
-    GdiFlush();
-    const unsigned* pixels = static_cast<const unsigned*>(bits);
-    for (size_t i = 0; i < result.pixels.size(); ++i)
-        result.pixels[i] = pixels[i] & 0xFFFFFF;
-    return result;
-}
 
 }  // namespace
 
@@ -117,7 +92,7 @@ WindowPixels CaptureWindow(HWND window)
     RECT rect;
     GetWindowRect(window, &rect);
     HDC dc = GetWindowDC(window);
-    WindowPixels pixels = ReadBitmap(dc, rect.right - rect.left, rect.bottom - rect.top);
+    WindowPixels pixels = ReadPixels(dc, rect.right - rect.left, rect.bottom - rect.top);
     ReleaseDC(window, dc);
     return pixels;
 }
@@ -132,7 +107,7 @@ WindowPixels RenderPiece(const ImageRef& ref, int width, int height, COLORREF fa
         ObjectSelector selected(memory, bitmap);
         const RECT area = {0, 0, width, height};
         DrawImageRef(memory, area, ref, fallback, true, DefaultStore());
-        pixels = ReadBitmap(memory, width, height);
+        pixels = ReadPixels(memory, width, height);
     }
     return pixels;
 }
@@ -272,4 +247,44 @@ HWND DialogTemplate::Create(HWND owner, DLGPROC procedure, LPARAM parameter)
     return CreateDialogIndirectParamA(GetModuleHandleA(nullptr),
                                       reinterpret_cast<const DLGTEMPLATE*>(bytes_.data()), owner, procedure,
                                       parameter);
+}
+
+WindowPixels ReadPixels(HDC source, int width, int height)
+{
+    WindowPixels result;
+    result.width = width;
+    result.height = height;
+    result.pixels.assign(static_cast<size_t>(width) * height, 0);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    Bitmap section(CreateDIBSection(source, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    OwnedDC memory(CreateCompatibleDC(source));
+    {
+        ObjectSelector selected(memory, section);
+        BitBlt(memory, 0, 0, width, height, source, 0, 0, SRCCOPY);
+    }
+    GdiFlush();
+    const unsigned* pixels = static_cast<const unsigned*>(bits);
+    for (size_t i = 0; i < result.pixels.size(); ++i)
+        result.pixels[i] = pixels[i] & 0xFFFFFF;
+    return result;
+}
+
+void SendKeys(std::initializer_list<std::pair<WORD, bool>> keys)
+{
+    std::vector<INPUT> inputs;
+    for (const auto& key : keys) {
+        INPUT input = {};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = key.first;
+        input.ki.dwFlags = key.second ? 0 : KEYEVENTF_KEYUP;
+        inputs.push_back(input);
+    }
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    PumpFor(150);
 }

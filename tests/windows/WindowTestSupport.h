@@ -7,7 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/SkinnedWindow.h"
@@ -45,6 +47,8 @@ struct WindowPixels {
     unsigned At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
 };
 WindowPixels CaptureWindow(HWND window);
+// The width x height pixels at (0, 0) of a DC.
+WindowPixels ReadPixels(HDC source, int width, int height);
 
 // Draws an image reference of the current skin into a w x h picture.
 WindowPixels RenderPiece(const struct ImageRef& ref, int width, int height, COLORREF fallback);
@@ -88,6 +92,11 @@ private:
 
     std::vector<BYTE> bytes_;
 };
+
+// Presses and releases keys (virtual key, down) through the system's input
+// queue, where the keyboard hook sees them (posted key messages would
+// bypass it), then lets the windows answer.
+void SendKeys(std::initializer_list<std::pair<WORD, bool>> keys);
 
 // Messages of the test thread's windows, with a short wait for anything
 // the system delivers late (X events).
