@@ -2,29 +2,14 @@
 //
 // Every GDI object the engine creates lives in one of these types, so that
 // an early return can neither leak a handle nor leave a caller's DC with a
-// foreign object selected. Owning types delete copy and allow move; the
-// view types only name a handle that someone else owns.
+// foreign object selected. Owning types delete copy and allow move.
 #pragma once
 
 #include <windows.h>
 
 #include <utility>
 
-// Non-owning handle of any GDI object type; copies freely.
-template <typename Handle>
-class GdiHandle {
-public:
-    GdiHandle(Handle handle = nullptr) : handle_(handle) {}
-
-    Handle Get() const { return handle_; }
-    operator Handle() const { return handle_; }
-    explicit operator bool() const { return handle_ != nullptr; }
-
-private:
-    Handle handle_;
-};
-
-// Owns a pen, brush, bitmap, region, font or palette; deletes it at the
+// Owns a pen, brush, bitmap, region or font; deletes it at the
 // end of its scope. The object must not be selected into a DC by then,
 // which the selector below guarantees when both live in the same scope.
 template <typename Handle>
@@ -71,10 +56,6 @@ using Brush = GdiObject<HBRUSH>;
 using Bitmap = GdiObject<HBITMAP>;
 using Region = GdiObject<HRGN>;
 using Font = GdiObject<HFONT>;
-using Palette = GdiObject<HPALETTE>;
-
-using BitmapHandle = GdiHandle<HBITMAP>;
-using RegionHandle = GdiHandle<HRGN>;
 
 // A DC from CreateCompatibleDC or CreateIC: deleted with DeleteDC.
 class OwnedDC {
@@ -239,6 +220,20 @@ private:
     HDC dc_;
     COLORREF text_;
     COLORREF background_;
+};
+
+// Sets the brush origin (device coordinates) for a scope.
+class BrushOriginScope {
+public:
+    BrushOriginScope(HDC dc, POINT origin) : dc_(dc), previous_() { SetBrushOrgEx(dc, origin.x, origin.y, &previous_); }
+    ~BrushOriginScope() { SetBrushOrgEx(dc_, previous_.x, previous_.y, nullptr); }
+
+    BrushOriginScope(const BrushOriginScope&) = delete;
+    BrushOriginScope& operator=(const BrushOriginScope&) = delete;
+
+private:
+    HDC dc_;
+    POINT previous_;
 };
 
 // Sets a stretch-blit mode for a scope.

@@ -1,5 +1,6 @@
 #include "imaging/ImageRef.h"
 
+#include "imaging/DeviceCopies.h"
 #include "imaging/DrawUtils.h"
 #include "imaging/GdiObject.h"
 #include "imaging/Image.h"
@@ -8,6 +9,8 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <memory>
+#include <mutex>
 
 namespace {
 
@@ -46,6 +49,110 @@ int32_t Extent(int32_t from, int32_t to)
     return Saturate(static_cast<long long>(to) - from);
 }
 
+// Whether the bitmap's kept copies draw its pieces into `hdc` exactly as
+// cutting and drawing them would: they hold plain colours, so keyed,
+// palette-alpha and disabled bitmaps, and scaled or low-depth targets, take
+// the plain path.
+bool CopiesServe(HDC hdc, const Image& bitmap)
+{
+    return DeviceCopiesEnabled() && bitmap.IsValid() && bitmap.IsEnabled() && bitmap.GetTransparentIndex() == -1 &&
+           !(bitmap.IsPaletteAlpha() && bitmap.GetBpp() < 24) && GetMapMode(hdc) == MM_TEXT &&
+           GetGraphicsMode(hdc) == GM_COMPATIBLE && IsTrueColourTarget(hdc);
+}
+
+// The part of `source` that Crop would cut out of the bitmap; false when
+// nothing is left.
+bool CroppedSource(const Image& bitmap, long long left, long long top, long long right, long long bottom, RECT& out)
+{
+    auto clamp = [](long long value, int limit) { return static_cast<LONG>(std::max(0LL, std::min<long long>(value, limit))); };
+    out = RECT{clamp(left, bitmap.GetWidth()), clamp(top, bitmap.GetHeight()), clamp(right, bitmap.GetWidth()),
+               clamp(bottom, bitmap.GetHeight())};
+    return out.left < out.right && out.top < out.bottom;
+}
+
+const DWORD kPatternAnd = 0x00A000C9;  // DPa
+const DWORD kPatternOr = 0x00FA0089;   // DPo
+
+enum class CopyDraw { Drawn, Missing, Unserved };
+
+void TileFromCopies(HDC hdc, const RECT& destRect, const RECT& piece, const PieceCopies::Keyed* keyed,
+                    const PieceCopies& plain)
+{
+    // Tiles start at the destination's corner, wherever the DC's origin is.
+    POINT origin = {destRect.left, destRect.top};
+    LPtoDP(hdc, &origin, 1);
+    const LONG width = piece.right - piece.left, height = piece.bottom - piece.top;
+    const BrushOriginScope brushOrigin(hdc, POINT{(origin.x % width + width) % width, (origin.y % height + height) % height});
+    const int cx = destRect.right - destRect.left, cy = destRect.bottom - destRect.top;
+    if (keyed && keyed->holdsKey) {
+        {
+            const ObjectSelector mask(hdc, keyed->mask);
+            PatBlt(hdc, destRect.left, destRect.top, cx, cy, kPatternAnd);
+        }
+        const ObjectSelector blackened(hdc, keyed->blackened);
+        PatBlt(hdc, destRect.left, destRect.top, cx, cy, kPatternOr);
+        return;
+    }
+    const ObjectSelector pattern(hdc, plain.pattern);
+    PatBlt(hdc, destRect.left, destRect.top, cx, cy, PATCOPY);
+}
+
+// One blit of `rop` from `source` (a rectangle of a kept copy) to the
+// destination, stretched unless the mode is once.
+void BlitFromCopy(HDC hdc, const RECT& destRect, int32_t drawMode, HDC copy, const RECT& source, DWORD rop)
+{
+    const int width = source.right - source.left, height = source.bottom - source.top;
+    if (drawMode == DrawModeOnce) {
+        BitBlt(hdc, destRect.left, destRect.top, width, height, copy, source.left, source.top, rop);
+        return;
+    }
+    // Closest-pixel sampling, as the pieces' own stretch uses: averaging
+    // would also mix key pixels into their neighbours.
+    const StretchModeScope mode(hdc, COLORONCOLOR);
+    StretchBlt(hdc, destRect.left, destRect.top, destRect.right - destRect.left, destRect.bottom - destRect.top, copy,
+               source.left, source.top, width, height, rop);
+}
+
+// The reference drawn from the bitmap's kept copies; with a key, pixels of
+// that colour leave the destination unchanged.
+CopyDraw DrawFromCopies(HDC hdc, const RECT& destRect, const ImageRef& ref, const Image& bitmap, const COLORREF* key)
+{
+    const SourceRect& s = ref.source;
+    long long right = s.right, bottom = s.bottom;
+    if (ref.drawMode == DrawModeOnce) {
+        right = static_cast<long long>(s.left) + std::min(Extent(destRect.left, destRect.right), Extent(s.left, s.right));
+        bottom = static_cast<long long>(s.top) + std::min(Extent(destRect.top, destRect.bottom), Extent(s.top, s.bottom));
+    }
+    RECT piece;
+    if (!CroppedSource(bitmap, s.left, s.top, right, bottom, piece))
+        return CopyDraw::Missing;
+    const std::shared_ptr<ImageDeviceCopies> copies = ImageDeviceCopies::Of(bitmap);
+    if (!copies)
+        return CopyDraw::Unserved;
+    const std::lock_guard<std::mutex> guard(copies->Lock());
+    const PieceCopies::Keyed* keyed = key ? copies->KeyedPiece(hdc, piece, *key) : nullptr;
+    if (key && !keyed)
+        return CopyDraw::Unserved;
+    if (ref.drawMode == DrawModeTile) {
+        const PieceCopies* plain = copies->Piece(hdc, piece);
+        if (!plain)
+            return CopyDraw::Unserved;
+        TileFromCopies(hdc, destRect, piece, keyed, *plain);
+        return CopyDraw::Drawn;
+    }
+    if (keyed && keyed->holdsKey) {
+        const KeyCopies* keyCopies = copies->KeyedPixels(hdc, *key);
+        BlitFromCopy(hdc, destRect, ref.drawMode, keyCopies->mask.Dc(), piece, SRCAND);
+        BlitFromCopy(hdc, destRect, ref.drawMode, keyCopies->blackened.Dc(), piece, SRCPAINT);
+        return CopyDraw::Drawn;
+    }
+    const KeptSection* pixels = copies->Pixels(hdc);
+    if (!pixels->IsValid())
+        return CopyDraw::Unserved;
+    BlitFromCopy(hdc, destRect, ref.drawMode, pixels->Dc(), piece, SRCCOPY);
+    return CopyDraw::Drawn;
+}
+
 // Draws the reference; false when there is nothing to draw from.
 bool DrawFromSource(HDC hdc, const RECT& destRect, const ImageRef& ref, const ImageSource& images)
 {
@@ -55,6 +162,11 @@ bool DrawFromSource(HDC hdc, const RECT& destRect, const ImageRef& ref, const Im
     Image* bitmap = images.FindImage(BoundedName(ref.name).text);
     if (!bitmap)
         return false;
+    if (CopiesServe(hdc, *bitmap)) {
+        const CopyDraw drawn = DrawFromCopies(hdc, destRect, ref, *bitmap, nullptr);
+        if (drawn != CopyDraw::Unserved)
+            return drawn == CopyDraw::Drawn;
+    }
     Image piece;
     if (ref.drawMode == DrawModeOnce) {
         const int32_t width = std::min(Extent(destRect.left, destRect.right), Extent(source.left, source.right));
@@ -84,6 +196,39 @@ void DrawPieces(HDC hdc, const RECT& destRect, const FrameImageRef& frame, COLOR
         DrawImageRef(hdc, FramePieceDest(frame, destRect, piece), FramePieceRef(frame, piece), fallbackColour,
                      fillIfMissing, images);
     }
+}
+
+// Whether the pieces of the frame lie inside a width x height destination
+// without overlapping: only then may each go straight to the destination.
+bool PiecesTile(const FrameImageRef& frame, int width, int height)
+{
+    return frame.marginLeft >= 0 && frame.marginRight >= 0 && frame.marginTop >= 0 && frame.marginBottom >= 0 &&
+           static_cast<long long>(frame.marginLeft) + frame.marginRight <= width &&
+           static_cast<long long>(frame.marginTop) + frame.marginBottom <= height;
+}
+
+// The keyed frame piece by piece through the kept masks: what composing it
+// off-screen shows, without the surface and without building a mask per
+// draw. False when the frame must be composed.
+bool DrawKeyedFromCopies(HDC hdc, const RECT& destRect, const FrameImageRef& frame, COLORREF transparentColour,
+                         const ImageSource& images)
+{
+    if (!PiecesTile(frame, destRect.right - destRect.left, destRect.bottom - destRect.top))
+        return false;
+    const Image* bitmap = images.FindImage(BoundedName(frame.name).text);
+    // Missing pieces would be key colour on the surface: nothing shows.
+    if (!bitmap)
+        return true;
+    if (!CopiesServe(hdc, *bitmap))
+        return false;
+    for (int piece = 0; piece < FramePieceCount; ++piece) {
+        const RECT dest = FramePieceDest(frame, destRect, piece);
+        const ImageRef ref = FramePieceRef(frame, piece);
+        const RECT source = RectOf(ref.source);
+        if (!IsRectEmpty(&dest) && !IsRectEmpty(&source))
+            DrawFromCopies(hdc, dest, ref, *bitmap, &transparentColour);
+    }
+    return true;
 }
 
 }  // namespace
@@ -159,7 +304,7 @@ int DrawFrameImageKeyed(HDC hdc, const RECT& destRect, const FrameImageRef& fram
 {
     const int width = destRect.right - destRect.left;
     const int height = destRect.bottom - destRect.top;
-    if (width <= 0 || height <= 0)
+    if (width <= 0 || height <= 0 || DrawKeyedFromCopies(hdc, destRect, frame, transparentColour, images))
         return 1;
     MemoryDC surface(hdc, width, height);
     if (!surface.IsValid())

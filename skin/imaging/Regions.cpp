@@ -1,6 +1,8 @@
 #include "imaging/Regions.h"
 
+#include "imaging/DeviceCopies.h"
 #include "imaging/GdiObject.h"
+#include "imaging/Image.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -94,6 +96,24 @@ HRGN CreateRegionFromBitmapUnchecked(HBITMAP bitmap, COLORREF transparentColour)
     return CreateRegionFromRects(runs);
 }
 
+HRGN CreateRegionFromImageUnchecked(const Image& image, COLORREF transparentColour)
+{
+    const int width = image.GetWidth(), height = image.GetHeight();
+    if (!image.IsValid() || width > kMaxRegionSide || height > kMaxRegionSide)
+        return nullptr;
+    std::vector<RECT> runs;
+    runs.reserve(static_cast<size_t>(height));
+    std::vector<uint32_t> row(static_cast<size_t>(width));
+    const uint32_t key = PixelValueOf(transparentColour);
+    for (int y = 0; y < height; ++y) {
+        const BYTE* source = image.GetBits(height - 1 - y);
+        for (int x = 0; x < width; ++x)
+            row[static_cast<size_t>(x)] = SourcePixel(image, source, x);
+        AppendOpaqueRuns(row.data(), width, y, key, 0xFFFFFFu, runs);
+    }
+    return CreateRegionFromRects(runs);
+}
+
 }  // namespace
 
 void AppendOpaqueRuns(const uint32_t* row, int width, int y, uint32_t key, uint32_t compareMask,
@@ -134,6 +154,15 @@ HRGN CreateRegionFromBitmap(HBITMAP bitmap, COLORREF transparentColour)
 {
     try {
         return CreateRegionFromBitmapUnchecked(bitmap, transparentColour);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
+HRGN CreateRegionFromImage(const Image& image, COLORREF transparentColour)
+{
+    try {
+        return CreateRegionFromImageUnchecked(image, transparentColour);
     } catch (const std::bad_alloc&) {
         return nullptr;
     }
