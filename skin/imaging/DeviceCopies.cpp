@@ -33,10 +33,21 @@ uint32_t PixelOf(COLORREF colour)
 
 const uint32_t kWhite = 0x00FFFFFFu;
 
-// A pattern brush of the w x h pixels at (left, top) of `section`.
-Brush PatternOf(const KeptSection& section, const RECT& source)
+// The pixels of `source` (a rectangle of `from`) into a new section.
+bool CutOut(HDC reference, const KeptSection& from, const RECT& source, KeptSection& to)
 {
     const int width = source.right - source.left, height = source.bottom - source.top;
+    if (!to.Create(reference, width, height))
+        return false;
+    for (int y = 0; y < height; ++y)
+        std::copy_n(from.Row(source.top + y) + source.left, width, to.Row(y));
+    return true;
+}
+
+// A pattern brush of a whole section.
+Brush PatternOf(const KeptSection& section)
+{
+    const int width = section.Width(), height = section.Height();
     std::vector<uint32_t> packed;
     try {
         packed.resize((sizeof(BITMAPINFOHEADER) + 3) / 4 + static_cast<size_t>(width) * height);
@@ -52,7 +63,7 @@ Brush PatternOf(const KeptSection& section, const RECT& source)
     header->biCompression = BI_RGB;
     uint32_t* pixels = packed.data() + (sizeof(BITMAPINFOHEADER) + 3) / 4;
     for (int y = 0; y < height; ++y)
-        std::copy_n(section.Row(source.top + y) + source.left, width, pixels + static_cast<size_t>(y) * width);
+        std::copy_n(section.Row(y), width, pixels + static_cast<size_t>(y) * width);
     return Brush(CreateDIBPatternBrushPt(packed.data(), DIB_RGB_COLORS));
 }
 
@@ -98,7 +109,7 @@ bool KeptSection::Create(HDC reference, int width, int height)
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
     info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biHeight = height;
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
@@ -115,6 +126,7 @@ bool KeptSection::Create(HDC reference, int width, int height)
         Reset();
         return false;
     }
+    info_ = info;
     bits_ = static_cast<uint32_t*>(bits);
     width_ = width;
     height_ = height;
@@ -275,8 +287,8 @@ const PieceCopies* ImageDeviceCopies::Piece(HDC reference, const RECT& source)
     if (!pixels->IsValid())
         return nullptr;
     PieceCopies& piece = pieces_[{source.left, source.top, source.right, source.bottom}];
-    if (!piece.pattern)
-        piece.pattern = PatternOf(*pixels, source);
+    if (!piece.pattern && CutOut(reference, *pixels, source, piece.pixels))
+        piece.pattern = PatternOf(piece.pixels);
     return piece.pattern ? &piece : nullptr;
 }
 
@@ -289,15 +301,20 @@ const PieceCopies::Keyed* ImageDeviceCopies::KeyedPiece(HDC reference, const REC
     const auto found = piece.keyed.find(key);
     if (found != piece.keyed.end())
         return &found->second;
-    PieceCopies::Keyed keyed;
+    PieceCopies::Keyed& keyed = piece.keyed[key];
     keyed.holdsKey = HoldsKey(pixels_, source, PixelOf(key));
-    if (keyed.holdsKey) {
-        keyed.mask = PatternOf(copies->mask, source);
-        keyed.blackened = PatternOf(copies->blackened, source);
-        if (!keyed.mask || !keyed.blackened)
-            return nullptr;
+    if (!keyed.holdsKey)
+        return &keyed;
+    if (CutOut(reference, copies->mask, source, keyed.mask) &&
+        CutOut(reference, copies->blackened, source, keyed.blackened)) {
+        keyed.maskPattern = PatternOf(keyed.mask);
+        keyed.blackenedPattern = PatternOf(keyed.blackened);
     }
-    return &piece.keyed.emplace(key, std::move(keyed)).first->second;
+    if (!keyed.maskPattern || !keyed.blackenedPattern) {
+        piece.keyed.erase(key);
+        return nullptr;
+    }
+    return &keyed;
 }
 
 const std::vector<BYTE>* ImageDeviceCopies::Opacities()

@@ -54,13 +54,17 @@ public:
     HDC Dc() const { return dc_.Get(); }
     int Width() const { return width_; }
     int Height() const { return height_; }
+    // The section's header and pixels, for StretchDIBits.
+    const BITMAPINFO& Info() const { return info_; }
+    const void* Bits() const { return bits_; }
     // Row y counted from the top; pixels are 0x00RRGGBB.
-    uint32_t* Row(int y) const { return bits_ + static_cast<size_t>(y) * width_; }
+    uint32_t* Row(int y) const { return bits_ + static_cast<size_t>(height_ - 1 - y) * width_; }
 
 private:
     OwnedDC dc_;
     Bitmap bitmap_;
     HGDIOBJ previous_ = nullptr;
+    BITMAPINFO info_ = {};
     uint32_t* bits_ = nullptr;
     int width_ = 0;
     int height_ = 0;
@@ -111,13 +115,18 @@ struct KeyCopies {
     KeptSection blackened;
 };
 
-// What tiling one piece of the image needs.
+// One piece of the image on its own, for stretching (a stretch samples a
+// piece cut out exactly as it samples the cut-out image), and as a pattern
+// brush, for tiling.
 struct PieceCopies {
     struct Keyed {
         bool holdsKey = false;
-        Brush mask;
-        Brush blackened;
+        KeptSection mask;
+        KeptSection blackened;
+        Brush maskPattern;
+        Brush blackenedPattern;
     };
+    KeptSection pixels;
     Brush pattern;
     std::map<COLORREF, Keyed> keyed;
 };
@@ -135,7 +144,7 @@ public:
     // refused it.
     const KeptSection* Pixels(HDC reference);
     const KeyCopies* KeyedPixels(HDC reference, COLORREF key);
-    // The piece `source` (inside the image, top-down) as pattern brushes.
+    // The piece `source` (inside the image, top-down) on its own.
     const PieceCopies* Piece(HDC reference, const RECT& source);
     const PieceCopies::Keyed* KeyedPiece(HDC reference, const RECT& source, COLORREF key);
     // Opacity of every pixel under the image's composition, rows top-down.

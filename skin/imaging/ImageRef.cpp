@@ -75,42 +75,80 @@ const DWORD kPatternOr = 0x00FA0089;   // DPo
 
 enum class CopyDraw { Drawn, Missing, Unserved };
 
-void TileFromCopies(HDC hdc, const RECT& destRect, const RECT& piece, const PieceCopies::Keyed* keyed,
-                    const PieceCopies& plain)
+void TileFromCopies(HDC hdc, const RECT& destRect, const PieceCopies& piece, const PieceCopies::Keyed* keyed)
 {
     // Tiles start at the destination's corner, wherever the DC's origin is.
     POINT origin = {destRect.left, destRect.top};
     LPtoDP(hdc, &origin, 1);
-    const LONG width = piece.right - piece.left, height = piece.bottom - piece.top;
+    const int width = piece.pixels.Width(), height = piece.pixels.Height();
     const BrushOriginScope brushOrigin(hdc, POINT{(origin.x % width + width) % width, (origin.y % height + height) % height});
     const int cx = destRect.right - destRect.left, cy = destRect.bottom - destRect.top;
     if (keyed && keyed->holdsKey) {
         {
-            const ObjectSelector mask(hdc, keyed->mask);
+            const ObjectSelector mask(hdc, keyed->maskPattern);
             PatBlt(hdc, destRect.left, destRect.top, cx, cy, kPatternAnd);
         }
-        const ObjectSelector blackened(hdc, keyed->blackened);
+        const ObjectSelector blackened(hdc, keyed->blackenedPattern);
         PatBlt(hdc, destRect.left, destRect.top, cx, cy, kPatternOr);
         return;
     }
-    const ObjectSelector pattern(hdc, plain.pattern);
+    const ObjectSelector pattern(hdc, piece.pattern);
     PatBlt(hdc, destRect.left, destRect.top, cx, cy, PATCOPY);
 }
 
-// One blit of `rop` from `source` (a rectangle of a kept copy) to the
-// destination, stretched unless the mode is once.
-void BlitFromCopy(HDC hdc, const RECT& destRect, int32_t drawMode, HDC copy, const RECT& source, DWORD rop)
+void StretchFromCopy(HDC hdc, const RECT& destRect, const KeptSection& piece)
 {
-    const int width = source.right - source.left, height = source.bottom - source.top;
-    if (drawMode == DrawModeOnce) {
-        BitBlt(hdc, destRect.left, destRect.top, width, height, copy, source.left, source.top, rop);
-        return;
-    }
     // Closest-pixel sampling, as the pieces' own stretch uses: averaging
     // would also mix key pixels into their neighbours.
     const StretchModeScope mode(hdc, COLORONCOLOR);
-    StretchBlt(hdc, destRect.left, destRect.top, destRect.right - destRect.left, destRect.bottom - destRect.top, copy,
-               source.left, source.top, width, height, rop);
+    StretchDIBits(hdc, destRect.left, destRect.top, destRect.right - destRect.left, destRect.bottom - destRect.top, 0,
+                  0, piece.Width(), piece.Height(), piece.Bits(), &piece.Info(), DIB_RGB_COLORS, SRCCOPY);
+}
+
+bool StretchFromCopies(HDC hdc, const RECT& destRect, const PieceCopies& piece, const PieceCopies::Keyed* keyed,
+                       ImageDeviceCopies& copies)
+{
+    if (!keyed || !keyed->holdsKey) {
+        StretchFromCopy(hdc, destRect, piece.pixels);
+        return true;
+    }
+    const int cx = destRect.right - destRect.left, cy = destRect.bottom - destRect.top;
+    if (cx == piece.pixels.Width() && cy == piece.pixels.Height()) {
+        BitBlt(hdc, destRect.left, destRect.top, cx, cy, keyed->mask.Dc(), 0, 0, SRCAND);
+        BitBlt(hdc, destRect.left, destRect.top, cx, cy, keyed->blackened.Dc(), 0, 0, SRCPAINT);
+        return true;
+    }
+    // A stretch that combines with the destination picks its source pixels
+    // differently from a plain copying stretch: mask and picture are first
+    // stretched by copying, so they sample exactly the pixels the piece's
+    // own stretch samples, and then combined 1:1.
+    KeptSection* scratch = copies.Scratch(hdc, cx, 2 * cy);
+    if (!scratch)
+        return false;
+    StretchFromCopy(scratch->Dc(), RECT{0, 0, cx, cy}, keyed->mask);
+    StretchFromCopy(scratch->Dc(), RECT{0, cy, cx, 2 * cy}, keyed->blackened);
+    BitBlt(hdc, destRect.left, destRect.top, cx, cy, scratch->Dc(), 0, 0, SRCAND);
+    BitBlt(hdc, destRect.left, destRect.top, cx, cy, scratch->Dc(), 0, cy, SRCPAINT);
+    return true;
+}
+
+// A piece drawn once, 1:1, straight from the whole bitmap's copies.
+bool BlitFromCopies(HDC hdc, const RECT& destRect, const RECT& source, ImageDeviceCopies& copies,
+                    const PieceCopies::Keyed* keyed, const COLORREF* key)
+{
+    const int width = source.right - source.left, height = source.bottom - source.top;
+    if (keyed && keyed->holdsKey) {
+        const KeyCopies* keyCopies = copies.KeyedPixels(hdc, *key);
+        BitBlt(hdc, destRect.left, destRect.top, width, height, keyCopies->mask.Dc(), source.left, source.top, SRCAND);
+        BitBlt(hdc, destRect.left, destRect.top, width, height, keyCopies->blackened.Dc(), source.left, source.top,
+               SRCPAINT);
+        return true;
+    }
+    const KeptSection* pixels = copies.Pixels(hdc);
+    if (!pixels->IsValid())
+        return false;
+    BitBlt(hdc, destRect.left, destRect.top, width, height, pixels->Dc(), source.left, source.top, SRCCOPY);
+    return true;
 }
 
 // The reference drawn from the bitmap's kept copies; with a key, pixels of
@@ -123,34 +161,26 @@ CopyDraw DrawFromCopies(HDC hdc, const RECT& destRect, const ImageRef& ref, cons
         right = static_cast<long long>(s.left) + std::min(Extent(destRect.left, destRect.right), Extent(s.left, s.right));
         bottom = static_cast<long long>(s.top) + std::min(Extent(destRect.top, destRect.bottom), Extent(s.top, s.bottom));
     }
-    RECT piece;
-    if (!CroppedSource(bitmap, s.left, s.top, right, bottom, piece))
+    RECT source;
+    if (!CroppedSource(bitmap, s.left, s.top, right, bottom, source))
         return CopyDraw::Missing;
     const std::shared_ptr<ImageDeviceCopies> copies = ImageDeviceCopies::Of(bitmap);
     if (!copies)
         return CopyDraw::Unserved;
     const std::lock_guard<std::mutex> guard(copies->Lock());
-    const PieceCopies::Keyed* keyed = key ? copies->KeyedPiece(hdc, piece, *key) : nullptr;
+    const PieceCopies::Keyed* keyed = key ? copies->KeyedPiece(hdc, source, *key) : nullptr;
     if (key && !keyed)
         return CopyDraw::Unserved;
-    if (ref.drawMode == DrawModeTile) {
-        const PieceCopies* plain = copies->Piece(hdc, piece);
-        if (!plain)
-            return CopyDraw::Unserved;
-        TileFromCopies(hdc, destRect, piece, keyed, *plain);
-        return CopyDraw::Drawn;
-    }
-    if (keyed && keyed->holdsKey) {
-        const KeyCopies* keyCopies = copies->KeyedPixels(hdc, *key);
-        BlitFromCopy(hdc, destRect, ref.drawMode, keyCopies->mask.Dc(), piece, SRCAND);
-        BlitFromCopy(hdc, destRect, ref.drawMode, keyCopies->blackened.Dc(), piece, SRCPAINT);
-        return CopyDraw::Drawn;
-    }
-    const KeptSection* pixels = copies->Pixels(hdc);
-    if (!pixels->IsValid())
+    if (ref.drawMode == DrawModeOnce)
+        return BlitFromCopies(hdc, destRect, source, *copies, keyed, key) ? CopyDraw::Drawn : CopyDraw::Unserved;
+    const PieceCopies* piece = copies->Piece(hdc, source);
+    if (!piece)
         return CopyDraw::Unserved;
-    BlitFromCopy(hdc, destRect, ref.drawMode, pixels->Dc(), piece, SRCCOPY);
-    return CopyDraw::Drawn;
+    if (ref.drawMode == DrawModeTile) {
+        TileFromCopies(hdc, destRect, *piece, keyed);
+        return CopyDraw::Drawn;
+    }
+    return StretchFromCopies(hdc, destRect, *piece, keyed, *copies) ? CopyDraw::Drawn : CopyDraw::Unserved;
 }
 
 // Draws the reference; false when there is nothing to draw from.
