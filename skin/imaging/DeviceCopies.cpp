@@ -44,26 +44,33 @@ bool CutOut(HDC reference, const KeptSection& from, const RECT& source, KeptSect
     return true;
 }
 
-// A pattern brush of a whole section.
+// A pattern brush of a whole section, repeated across until the pattern
+// is at least this wide: a fill copies the pattern row by row in spans of
+// its width, and a few long spans cost far less than many short ones.
+const int kMinPatternWidth = 512;
+
 Brush PatternOf(const KeptSection& section)
 {
     const int width = section.Width(), height = section.Height();
+    const int repeats = std::max(1, (kMinPatternWidth + width - 1) / width);
+    const size_t patternWidth = static_cast<size_t>(width) * repeats;
     std::vector<uint32_t> packed;
     try {
-        packed.resize((sizeof(BITMAPINFOHEADER) + 3) / 4 + static_cast<size_t>(width) * height);
+        packed.resize((sizeof(BITMAPINFOHEADER) + 3) / 4 + patternWidth * height);
     } catch (const std::bad_alloc&) {
         return Brush();
     }
     BITMAPINFOHEADER* header = reinterpret_cast<BITMAPINFOHEADER*>(packed.data());
     header->biSize = sizeof(BITMAPINFOHEADER);
-    header->biWidth = width;
+    header->biWidth = static_cast<LONG>(patternWidth);
     header->biHeight = -height;
     header->biPlanes = 1;
     header->biBitCount = 32;
     header->biCompression = BI_RGB;
     uint32_t* pixels = packed.data() + (sizeof(BITMAPINFOHEADER) + 3) / 4;
     for (int y = 0; y < height; ++y)
-        std::copy_n(section.Row(y), width, pixels + static_cast<size_t>(y) * width);
+        for (int copy = 0; copy < repeats; ++copy)
+            std::copy_n(section.Row(y), width, pixels + static_cast<size_t>(y) * patternWidth + copy * width);
     return Brush(CreateDIBPatternBrushPt(packed.data(), DIB_RGB_COLORS));
 }
 

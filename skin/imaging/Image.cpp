@@ -625,7 +625,8 @@ bool Image::Rotate(double angleDegrees, Image* dest)
         return false;
     if (alpha_ && !result.AlphaCreate())
         return false;
-    // Each new pixel takes the source pixel under its centre turned back.
+    // Each new pixel takes the source pixel under its centre turned back,
+    // not a corner: corner sampling shifts quarter turns by a whole pixel.
     for (int j = 0; j < height; ++j) {
         double y = y0 + j + 0.5;
         for (int i = 0; i < width; ++i) {

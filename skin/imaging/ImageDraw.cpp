@@ -15,6 +15,8 @@ namespace {
 
 // Limits drawing to `clip` for the length of a scope; the DC's previous
 // clip region (or the absence of one) is restored exactly afterwards.
+// SaveDC rather than clearing the clip at the end: a caller's own clip
+// region must survive the draw.
 class ClipScope {
 public:
     ClipScope(HDC dc, const RECT* clip) : dc_(dc), level_(clip ? SaveDC(dc) : 0)
@@ -243,8 +245,12 @@ int PaintFromCopies(HDC hdc, const RECT& box, const Image& image, ImageDeviceCop
         const uint32_t* source = pixels->Row(sourceRow);
         uint32_t* out = scratch->Row(r);
         if (!background) {
-            for (int i = 0; i < width; ++i)
-                out[i] = source[map.columns[static_cast<size_t>(i)]];
+            // Enlarged images repeat rows: the row above is the same.
+            if (r > 0 && map.rows[static_cast<size_t>(height - r)] == map.rows[static_cast<size_t>(height - 1 - r)])
+                std::copy_n(scratch->Row(r - 1), width, out);
+            else
+                for (int i = 0; i < width; ++i)
+                    out[i] = source[map.columns[static_cast<size_t>(i)]];
             continue;
         }
         const BYTE* opacity = opacities->data() + static_cast<size_t>(sourceRow) * imageWidth;
@@ -408,7 +414,8 @@ int Image::DrawMasked(HDC hdc, int x, int y, int cx, int cy)
     SetBkColor(imageDc, ColourRefOf(GetTransparentColour()));
     BitBlt(maskDc, 0, 0, width, height, imageDc, 0, 0, SRCCOPY);
     // The mask reaches the destination as background colour for set bits
-    // and text colour for clear ones; they must be white and black.
+    // and text colour for clear ones; they must be white and black, for
+    // this scope only, so the caller's colours come back.
     TextColours colours(hdc, RGB(0, 0, 0), RGB(255, 255, 255));
     StretchModeScope mode(hdc, COLORONCOLOR);
     StretchBlt(hdc, x, y, cx, cy, imageDc, 0, 0, width, height, SRCINVERT);

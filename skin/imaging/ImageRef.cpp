@@ -75,9 +75,30 @@ const DWORD kPatternOr = 0x00FA0089;   // DPo
 
 enum class CopyDraw { Drawn, Missing, Unserved };
 
+// The piece's copies 1:1 at the destination's corner, cut to it.
+void BlitPiece(HDC hdc, const RECT& destRect, const PieceCopies& piece, const PieceCopies::Keyed* keyed)
+{
+    const int cx = std::min<int>(destRect.right - destRect.left, piece.pixels.Width());
+    const int cy = std::min<int>(destRect.bottom - destRect.top, piece.pixels.Height());
+    if (keyed && keyed->holdsKey) {
+        BitBlt(hdc, destRect.left, destRect.top, cx, cy, keyed->mask.Dc(), 0, 0, SRCAND);
+        BitBlt(hdc, destRect.left, destRect.top, cx, cy, keyed->blackened.Dc(), 0, 0, SRCPAINT);
+        return;
+    }
+    BitBlt(hdc, destRect.left, destRect.top, cx, cy, piece.pixels.Dc(), 0, 0, SRCCOPY);
+}
+
 void TileFromCopies(HDC hdc, const RECT& destRect, const PieceCopies& piece, const PieceCopies::Keyed* keyed)
 {
-    // Tiles start at the destination's corner, wherever the DC's origin is.
+    // One tile is all that shows: a blit is cheaper than a pattern fill.
+    if (destRect.right - destRect.left <= piece.pixels.Width() &&
+        destRect.bottom - destRect.top <= piece.pixels.Height()) {
+        BlitPiece(hdc, destRect, piece, keyed);
+        return;
+    }
+    // Tiles start at the destination's corner, wherever the DC's origin is;
+    // the pattern repeats the piece, so any whole number of pieces away
+    // from that corner is as good a brush origin.
     POINT origin = {destRect.left, destRect.top};
     LPtoDP(hdc, &origin, 1);
     const int width = piece.pixels.Width(), height = piece.pixels.Height();
@@ -114,8 +135,7 @@ bool StretchFromCopies(HDC hdc, const RECT& destRect, const PieceCopies& piece, 
     }
     const int cx = destRect.right - destRect.left, cy = destRect.bottom - destRect.top;
     if (cx == piece.pixels.Width() && cy == piece.pixels.Height()) {
-        BitBlt(hdc, destRect.left, destRect.top, cx, cy, keyed->mask.Dc(), 0, 0, SRCAND);
-        BitBlt(hdc, destRect.left, destRect.top, cx, cy, keyed->blackened.Dc(), 0, 0, SRCPAINT);
+        BlitPiece(hdc, destRect, piece, keyed);
         return true;
     }
     // A stretch that combines with the destination picks its source pixels
@@ -339,8 +359,9 @@ int DrawFrameImageKeyed(HDC hdc, const RECT& destRect, const FrameImageRef& fram
     MemoryDC surface(hdc, width, height);
     if (!surface.IsValid())
         return 1;
-    // The surface starts as key colour: key pixels of keyed pieces leave
-    // it as it was and must stay transparent too.
+    // The surface starts as key colour, not black: key pixels of keyed
+    // pieces and missing pieces leave it as it was and must stay
+    // transparent too.
     const RECT area = {0, 0, width, height};
     FillSolidRect(surface.Dc(), area, transparentColour);
     DrawFrameImage(surface.Dc(), area, frame, transparentColour, true, images);

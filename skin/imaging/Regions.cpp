@@ -13,7 +13,8 @@ namespace {
 
 // Bitmaps are read as 32-bit pixels whatever their own depth; pixels
 // kept at 16 bits come back with each channel widened from 5 or 6 bits,
-// so only the bits such a pixel really holds take part in the comparison.
+// so only the bits such a pixel really holds take part in the comparison
+// (a full compare would miss a 16-bit key entirely).
 uint32_t CompareMaskForDepth(int bitsPerPixel)
 {
     return bitsPerPixel == 16 ? 0xF8F8F8u : 0xFFFFFFu;
