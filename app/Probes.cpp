@@ -84,8 +84,10 @@ int GetCspContainer(unsigned* index, const char* providerName, char* container, 
         if (*index == ++count) {
             if (container) {
                 memset(container, 0, kContainerNameSize);
-                // A full-length entry may lack its terminator: hand out nothing then.
-                if (length != 0 && length < kContainerNameSize)
+                // A full 256-byte entry fits when it ends in its terminator (a 255-character name).
+                const bool fits = length != 0 && (length < kContainerNameSize ||
+                                                  (length == kContainerNameSize && entry[length - 1] == '\0'));
+                if (fits)
                     memcpy(container, entry, length);
             }
             CryptReleaseContext(provider, 0);

@@ -99,6 +99,28 @@ REG
   "$SSO_ROOT/cmake/wine-exec.sh" regedit /S "$(winepath_of "$reg")"
 }
 
+# Every program of the prefix runs in one virtual desktop of a fixed size.
+# Without a window manager, Wine waits two seconds for one to withdraw
+# each top-level window it hides, and cuts the non-client area of windows
+# without a region; inside a virtual desktop neither happens.
+configure_desktop() {
+  local marker=$WINEPREFIX/.sso-desktop-v1 reg=$SSO_CACHE/desktop.reg
+  [ -f "$marker" ] && return 0
+  cat > "$reg" <<'REG'
+REGEDIT4
+
+[HKEY_CURRENT_USER\Software\Wine\Explorer]
+"Desktop"="Default"
+
+[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]
+"Default"="1280x1024"
+REG
+  source "$SSO_ROOT/tools/display.sh"
+  "$SSO_ROOT/cmake/wine-exec.sh" regedit /S "$(winepath_of "$reg")"
+  wineserver -w
+  touch "$marker"
+}
+
 winepath_of() { echo "Z:${1//\//\\}"; }
 
 create_prefix() {
@@ -115,3 +137,4 @@ apt_install $(missing_packages "${PACKAGES[@]}")
 choose_run_arch
 fetch_lzo
 create_prefix
+configure_desktop

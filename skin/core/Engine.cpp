@@ -1,14 +1,260 @@
+// The engine's entry points and its two thread-local hooks. This is where
+// the layers meet: the entry points give the skin manager the frame,
+// dialog and control skins of the layers above it.
 #include "SkinEngine.h"
 
-// The engine's window side arrives in later work; until then every entry
-// point succeeds without effect so the application runs with plain windows.
+#include "core/SkinManager.h"
+#include "core/SkinMessages.h"
+#include "core/SkinnedWindow.h"
+#include "data/MemoryStream.h"
+#include "data/SkinStore.h"
+#include "imaging/WindowsVersion.h"
+#include "windows/SkinnedDialog.h"
+#include "windows/SkinnedFrame.h"
 
-BOOL EngineStart(HINSTANCE) { return TRUE; }
+#include <cstring>
+#include <map>
+#include <mutex>
+#include <set>
 
-void EngineStop() {}
+namespace {
 
-BOOL LoadSkinFromResource(HINSTANCE, LPCSTR, LPCSTR) { return FALSE; }
+const int kClassNameSize = 100;
+const size_t kDialogNameSize = 51;
+const LPARAM kAltDown = 0x20000000;
+const LPARAM kKeyUp = static_cast<LPARAM>(0x80000000u);
+const char kPopupMenuClass[] = "VeltramoxPopupMenuWnd";
 
-void SetDialogSkinName(LPCSTR) {}
+struct EngineState {
+    std::mutex lock;  // the hook maps, start and stop
+    std::map<DWORD, HHOOK> callHooks;
+    std::map<DWORD, HHOOK> keyboardHooks;
+    HINSTANCE instance = nullptr;
+    WindowsVersionClass versionClass = WindowsNtOther;
+    char dialogSkinName[kDialogNameSize] = {};
+};
 
-BOOL SetWindowSkin(HWND, LPCSTR) { return FALSE; }
+EngineState& Engine()
+{
+    static EngineState state;
+    return state;
+}
+
+// Keys whose key-down a skinned window used: their key-up is swallowed
+// too, or the system would see half a keystroke (and open its own menu).
+thread_local std::set<WPARAM> t_swallowedKeys;
+
+HHOOK HookOfThread(const std::map<DWORD, HHOOK>& hooks)
+{
+    EngineState& engine = Engine();
+    std::lock_guard<std::mutex> guard(engine.lock);
+    auto found = hooks.find(GetCurrentThreadId());
+    return found == hooks.end() ? nullptr : found->second;
+}
+
+std::unique_ptr<SkinnedWindow> MakeFrame() { return std::make_unique<SkinnedFrame>(); }
+std::unique_ptr<SkinnedWindow> MakeDialog() { return std::make_unique<SkinnedDialog>(); }
+// Control skins are not part of the engine yet: children keep the system look.
+std::unique_ptr<SkinnedWindow> MakeControl(int, SkinnedWindow&) { return nullptr; }
+
+SkinFactories EngineFactories()
+{
+    SkinFactories factories;
+    factories.frame = MakeFrame;
+    factories.dialog = MakeDialog;
+    factories.control = MakeControl;
+    return factories;
+}
+
+bool InstallHook(std::map<DWORD, HHOOK>& hooks, int kind, HOOKPROC procedure, HINSTANCE instance, DWORD thread)
+{
+    if (hooks.count(thread))
+        return true;
+    HHOOK hook = SetWindowsHookExA(kind, procedure, instance, thread);
+    if (!hook)
+        return false;
+    hooks.emplace(thread, hook);
+    return true;
+}
+
+void RemoveHook(std::map<DWORD, HHOOK>& hooks, DWORD thread)
+{
+    auto found = hooks.find(thread);
+    if (found == hooks.end())
+        return;
+    UnhookWindowsHookEx(found->second);
+    hooks.erase(found);
+}
+
+bool IsToolbarOutsideBars(HWND window, const char* className)
+{
+    if (strcmp(className, "ToolbarWindow32") != 0)
+        return false;
+    HWND parent = GetParent(window);
+    char parentClass[kClassNameSize] = {};
+    if (!parent || GetClassNameA(parent, parentClass, kClassNameSize) <= 0)
+        return false;
+    return strcmp(parentClass, "ReBarWindow32") != 0 && strncmp(parentClass, "AfxControlBar", 13) != 0 &&
+           GetParent(parent) != nullptr;
+}
+
+void OnWindowCreated(HWND window)
+{
+    char className[kClassNameSize] = {};
+    if (GetClassNameA(window, className, kClassNameSize) <= 0)
+        return;
+    SkinManager& manager = SkinManager::Instance();
+    char dialogName[kDialogNameSize];
+    {
+        std::lock_guard<std::mutex> guard(Engine().lock);
+        memcpy(dialogName, Engine().dialogSkinName, sizeof dialogName);
+    }
+    if (strcmp(className, "#32770") == 0 && dialogName[0]) {
+        manager.SkinDialog(window, dialogName);
+        return;
+    }
+    if (HWND parent = GetParent(window)) {
+        if (SkinnedWindow* ancestor = manager.FindSkinnedAncestor(parent)) {
+            ancestor->SkinChild(window);
+            return;
+        }
+    }
+    if (IsToolbarOutsideBars(window, className))
+        manager.SkinToolbar(window);
+}
+
+// F10 and Alt combinations go to the active skinned frame or open popup
+// menu; a non-zero answer means it used the key.
+bool RouteMenuKey(WPARAM vk, LPARAM flags)
+{
+    HWND active = GetActiveWindow();
+    if (!active)
+        return false;
+    bool skinned = SkinManager::Instance().FindWindowObject(active) != nullptr;
+    if (!skinned) {
+        char className[kClassNameSize] = {};
+        GetClassNameA(active, className, kClassNameSize);
+        skinned = lstrcmpiA(className, kPopupMenuClass) == 0;
+    }
+    return skinned && SendMessageA(active, WM_SKIN_MENUKEY, vk, flags) != 0;
+}
+
+LRESULT CALLBACK CallWndProcHook(int code, WPARAM wParam, LPARAM lParam)
+{
+    HHOOK hook = HookOfThread(Engine().callHooks);
+    if (!hook)
+        return 0;
+    const auto* message = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && message->message == WM_CREATE) {
+        try {
+            OnWindowCreated(message->hwnd);
+        } catch (...) {
+            // A window the engine could not skin keeps the system look.
+        }
+    }
+    return CallNextHookEx(hook, code, wParam, lParam);
+}
+
+LRESULT CALLBACK KeyboardHook(int code, WPARAM vk, LPARAM flags)
+{
+    HHOOK hook = HookOfThread(Engine().keyboardHooks);
+    if (!hook)
+        return 0;
+    if (code == HC_ACTION) {
+        if (flags & kKeyUp) {
+            if (t_swallowedKeys.erase(vk))
+                return 1;
+        } else if (vk == VK_F10 || ((flags & kAltDown) && vk != VK_MENU)) {
+            bool used = false;
+            try {
+                used = RouteMenuKey(vk, flags);
+            } catch (...) {
+                used = false;
+            }
+            if (used) {
+                t_swallowedKeys.insert(vk);
+                return 1;
+            }
+        }
+        // The Alt key's own transition, swallowed so that the system does
+        // not activate a menu bar of its own.
+        if (!(flags & kAltDown) && vk == VK_MENU)
+            return 1;
+    }
+    return CallNextHookEx(hook, code, vk, flags);
+}
+
+bool LoadSkinFromStream(const MemoryStream& stream)
+{
+    auto store = std::make_unique<SkinStore>();
+    if (!store->Load(stream))
+        return false;
+    return SkinManager::Instance().ApplySkinStore(std::move(store));
+}
+
+}  // namespace
+
+BOOL EngineStart(HINSTANCE instance)
+{
+    EngineState& engine = Engine();
+    std::lock_guard<std::mutex> guard(engine.lock);
+    if (engine.callHooks.empty()) {
+        engine.instance = instance;
+        engine.versionClass = GetWindowsVersionClass();
+        SkinManager::Instance().SetFactories(EngineFactories());
+    }
+    const DWORD thread = GetCurrentThreadId();
+    if (!InstallHook(engine.callHooks, WH_CALLWNDPROC, CallWndProcHook, engine.instance, thread))
+        return FALSE;
+    if (!InstallHook(engine.keyboardHooks, WH_KEYBOARD, KeyboardHook, engine.instance, thread))
+        return FALSE;
+    return TRUE;
+}
+
+void EngineStop()
+{
+    EngineState& engine = Engine();
+    std::lock_guard<std::mutex> guard(engine.lock);
+    const DWORD thread = GetCurrentThreadId();
+    RemoveHook(engine.callHooks, thread);
+    RemoveHook(engine.keyboardHooks, thread);
+    if (engine.callHooks.empty())
+        engine.dialogSkinName[0] = '\0';
+}
+
+BOOL LoadSkinFromResource(HINSTANCE instance, LPCSTR name, LPCSTR type)
+{
+    HRSRC resource = FindResourceA(instance, name, type);
+    HGLOBAL loaded = resource ? LoadResource(instance, resource) : nullptr;
+    const void* bytes = loaded ? LockResource(loaded) : nullptr;
+    if (!bytes)
+        return FALSE;
+    return LoadSkinFromMemory(bytes, SizeofResource(instance, resource));
+}
+
+BOOL LoadSkinFromMemory(const void* bytes, DWORD size)
+{
+    if (!bytes || size > 0x7FFFFFFF)
+        return FALSE;
+    MemoryStream stream(bytes, static_cast<int32_t>(size), MemoryStream::kSkinGrowStep);
+    return LoadSkinFromStream(stream);
+}
+
+int SetDialogSkinName(LPCSTR objectName)
+{
+    EngineState& engine = Engine();
+    std::lock_guard<std::mutex> guard(engine.lock);
+    lstrcpynA(engine.dialogSkinName, objectName ? objectName : "", kDialogNameSize - 1);
+    engine.dialogSkinName[kDialogNameSize - 1] = '\0';
+    return 1;
+}
+
+int ClearDialogSkinName()
+{
+    return SetDialogSkinName("");
+}
+
+BOOL SetWindowSkin(HWND window, LPCSTR objectName)
+{
+    return SkinManager::Instance().SkinFrame(window, objectName);
+}

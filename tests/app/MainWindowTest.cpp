@@ -91,13 +91,13 @@ TEST_F(MainWindowTest, RecheckRebuildsTheReportAndRepaintsTheWholeClientArea)
     ASSERT_TRUE(GetUpdateRect(window_, &update, FALSE));
     EXPECT_TRUE(EqualRect(&client, &update));
 
-    MessageLog::instance().flush();
-    MessageLog::instance().restrictTo({WM_PAINT, WM_ERASEBKGND});
-    MessageLog::instance().subclass(window_);
+    MessageLog::Instance().Flush();
+    MessageLog::Instance().RestrictTo({WM_PAINT, WM_ERASEBKGND});
+    MessageLog::Instance().Subclass(window_);
     UpdateWindow(window_);
-    static const ExpectedMessage repaint[] = {{WM_PAINT, kSent, 0}, {WM_ERASEBKGND, kSent, 0}};
-    EXPECT_TRUE(LogMatches(repaint));
-    MessageLog::instance().restrictTo({});
+    static const ExpectedMessage repaint[] = {{WM_PAINT, kSent, 0, 0}, {WM_ERASEBKGND, kSent, 0, 0}};
+    EXPECT_TRUE(LogMatches(repaint, "re-check repaints once"));
+    MessageLog::Instance().RestrictTo({});
 }
 
 TEST_F(MainWindowTest, PaintsTheReportIntoTheClientArea)

@@ -84,4 +84,15 @@ TEST(CardNumber, IsEmptyForErrorsAndShortAnswers)
     EXPECT_EQ("", Extract({0x90, 0x00}));
 }
 
+// Only 90 00 is success: 90 01 and 91 00 differ from it in one byte each,
+// and 61 xx (more data waiting) is no answer yet.
+TEST(CardNumber, OnlyTheExactSuccessStatusCarriesANumber)
+{
+    EXPECT_EQ("12", Extract({'1', '2', 0x90, 0x00}));
+    EXPECT_EQ("", Extract({'1', '2', 0x90, 0x01}));
+    EXPECT_EQ("", Extract({'1', '2', 0x91, 0x00}));
+    EXPECT_EQ("", Extract({'1', '2', 0x61, 0x10}));
+    EXPECT_EQ("", Extract({'1', '2', 0x00, 0x90}));
+}
+
 }  // namespace

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -319,6 +320,200 @@ TEST_F(ReportTest, ProbesCountThenHandOutByIndex)
     EXPECT_TRUE(found);
 }
 
+// The bytes of a file; empty when it cannot be read.
+std::string ReadWholeFile(const std::string& path)
+{
+    std::string bytes;
+    FILE* file = fopen(path.c_str(), "rb");
+    if (!file)
+        return bytes;
+    char chunk[4096];
+    for (size_t n; (n = fread(chunk, 1, sizeof chunk, file)) > 0;)
+        bytes.append(chunk, n);
+    fclose(file);
+    return bytes;
+}
+
+// A caller's buffer with guard bytes after its capacity: whatever a probe
+// does, the guard must come back as it was.
+class GuardedBuffer {
+public:
+    explicit GuardedBuffer(size_t capacity) : bytes_(capacity + kGuard, kFill), capacity_(capacity) {}
+
+    BYTE* Data() { return bytes_.data(); }
+    char* Text() { return reinterpret_cast<char*>(bytes_.data()); }
+    DWORD Capacity() const { return static_cast<DWORD>(capacity_); }
+    std::string Contents() const { return std::string(bytes_.begin(), bytes_.begin() + capacity_); }
+    bool GuardIntact() const
+    {
+        return std::string(bytes_.begin() + capacity_, bytes_.end()) == std::string(kGuard, char(kFill));
+    }
+    bool Untouched() const { return GuardIntact() && Contents() == std::string(capacity_, char(kFill)); }
+
+private:
+    static constexpr size_t kGuard = 64;
+    static constexpr BYTE kFill = 0xA5;
+    std::vector<BYTE> bytes_;
+    size_t capacity_;
+};
+
+// A certificate file of `size` bytes in the temporary folder ("" when it
+// cannot be written); "any bytes" is enough for the probe, which does not
+// parse them.
+std::string WriteCertificateFile(size_t size)
+{
+    char folder[MAX_PATH];
+    GetTempPathA(MAX_PATH, folder);
+    const std::string path = std::string(folder) + "sso-grown-certificate.der";
+    FILE* file = fopen(path.c_str(), "wb");
+    if (!file)
+        return std::string();
+    for (size_t i = 0; i < size; ++i)
+        fputc(static_cast<int>(i * 7 & 0xFF), file);
+    fclose(file);
+    return path;
+}
+
+class CardCertificateTest : public ReportTest {
+protected:
+    void TearDown() override
+    {
+        if (provider_)
+            CryptReleaseContext(provider_, 0);
+        ReportTest::TearDown();
+    }
+
+    // A context on the card's container through the HiCOS middleware.
+    void AcquireCard(const std::string& certificatePath)
+    {
+        Apply(CardScenario(certificatePath));
+        unsigned first = 1;
+        char container[256] = {};
+        ASSERT_EQ(1, GetCspContainer(&first, kHiCos, container, PROV_RSA_FULL));
+        provider_ = AcquireCardContext(container, kHiCos, PROV_RSA_FULL);
+        ASSERT_NE(0u, provider_);
+    }
+
+    static std::string CardScenario(const std::string& certificatePath)
+    {
+        return std::string("[csp]\nname = ") + kHiCos + "\n[reader]\nname = R\ncertificate = " + certificatePath +
+               "\n" + kCardReader;
+    }
+
+    static const char kHiCos[];
+    HCRYPTPROV provider_ = 0;
+};
+
+const char CardCertificateTest::kHiCos[] = "HiCOS PKI Smart Card Cryptographic Service Provider";
+
+TEST_F(CardCertificateTest, ReadFillsExactlyTheCapacityAndRefusesLess)
+{
+    const std::string certificate = ReadWholeFile(SimFixturePath("card-citizen.der"));
+    ASSERT_FALSE(certificate.empty());
+    ASSERT_NO_FATAL_FAILURE(AcquireCard(SimFixturePath("card-citizen.der")));
+    DWORD length = 0;
+    ASSERT_EQ(1, GetCardCertificate(provider_, nullptr, &length));
+    ASSERT_EQ(certificate.size(), length);
+
+    GuardedBuffer exact(length);
+    DWORD exactLength = exact.Capacity();
+    EXPECT_EQ(1, GetCardCertificate(provider_, exact.Data(), &exactLength));
+    EXPECT_EQ(length, exactLength);
+    EXPECT_EQ(certificate, exact.Contents());
+    EXPECT_TRUE(exact.GuardIntact());
+
+    GuardedBuffer oneShort(length - 1);
+    DWORD shortLength = oneShort.Capacity();
+    EXPECT_EQ(0, GetCardCertificate(provider_, oneShort.Data(), &shortLength));
+    EXPECT_TRUE(oneShort.Untouched());
+}
+
+// Another card between the size query and the read: the certificate grew,
+// and the buffer sized for the first must not be written past.
+TEST_F(CardCertificateTest, CertificateThatGrewSinceTheSizeQueryIsNotWrittenPastTheBuffer)
+{
+    ASSERT_NO_FATAL_FAILURE(AcquireCard(SimFixturePath("card-citizen.der")));
+    DWORD length = 0;
+    ASSERT_EQ(1, GetCardCertificate(provider_, nullptr, &length));
+    // Grown by less than the guard, so that a write past the buffer shows
+    // in the guard rather than in the heap around it.
+    const std::string grown = WriteCertificateFile(length + 40);
+    ASSERT_FALSE(grown.empty());
+    Apply(CardScenario(grown));
+    GuardedBuffer buffer(length);
+    DWORD readLength = buffer.Capacity();
+    EXPECT_EQ(0, GetCardCertificate(provider_, buffer.Data(), &readLength));
+    EXPECT_TRUE(buffer.Untouched());
+    DeleteFileA(grown.c_str());
+}
+
+// Each probe that fills a caller's buffer needs room for all it writes,
+// the terminator included; one byte less is refused without a write.
+TEST_F(ReportTest, ReaderNameAndAtrFitBuffersOfExactlyTheirSize)
+{
+    Apply(std::string("[reader]\nname = Second Reader\n") + kCardReader);
+    const std::string name = "Second Reader";
+    unsigned first = 1;
+
+    GuardedBuffer noRoomForTerminator(name.size());
+    DWORD nameSize = noRoomForTerminator.Capacity();
+    EXPECT_EQ(0, GetReaderName(&first, &nameSize, noRoomForTerminator.Text()));
+    EXPECT_TRUE(noRoomForTerminator.Untouched());
+
+    GuardedBuffer exactName(name.size() + 1);
+    nameSize = exactName.Capacity();
+    EXPECT_EQ(1, GetReaderName(&first, &nameSize, exactName.Text()));
+    EXPECT_EQ(name + '\0', exactName.Contents());
+    EXPECT_TRUE(exactName.GuardIntact());
+
+    const std::string atr = "\x3B\x8A\x80\x01\x53\x49\x4D\x43\x41\x52\x44\x30\x30\x31\x79";
+    GuardedBuffer shortAtr(atr.size() - 1);
+    DWORD atrLength = shortAtr.Capacity();
+    EXPECT_EQ(0, GetReaderAtr(name.c_str(), shortAtr.Data(), &atrLength));
+    EXPECT_TRUE(shortAtr.Untouched());
+
+    GuardedBuffer exactAtr(atr.size());
+    atrLength = exactAtr.Capacity();
+    EXPECT_EQ(1, GetReaderAtr(name.c_str(), exactAtr.Data(), &atrLength));
+    EXPECT_EQ(atr.size(), atrLength);
+    EXPECT_EQ(atr, exactAtr.Contents());
+    EXPECT_TRUE(exactAtr.GuardIntact());
+}
+
+// The container buffer holds 256 bytes: a name of 255 characters and its
+// terminator fill it exactly and are handed out; one of 256 cannot be.
+TEST_F(ReportTest, ContainerNameFillsItsBufferExactly)
+{
+    const char* provider = "HiCOS PKI Smart Card Cryptographic Service Provider";
+    for (const size_t length : {254u, 255u, 256u}) {
+        const std::string name(length, 'c');
+        Apply(std::string("[csp]\nname = ") + provider + "\n[reader]\nname = R\ncard = inserted\natr = 3B 00\n" +
+              "container = " + name + "\n");
+        GuardedBuffer container(256);
+        unsigned first = 1;
+        const int result = GetCspContainer(&first, provider, container.Text(), PROV_RSA_FULL);
+        EXPECT_EQ(length < 256 ? 1 : 0, result) << length;
+        EXPECT_EQ(length < 256 ? name : std::string(), std::string(container.Text())) << length;
+        EXPECT_TRUE(container.GuardIntact()) << length;
+    }
+}
+
+// Every provider has a type of its own here, so a card check through one
+// middleware with another's type shows: CryptoAPI refuses a provider opened
+// with a type it is not registered under. "Zeta" sorts after both
+// middlewares, so it is the last provider any listing walks.
+TEST_F(ReportTest, CardIsReadWithTheTypeOfTheMiddlewareThatReadsIt)
+{
+    const std::string safeSign = "[csp]\nname = SafeSign CSP Version 1.0\ntype = 24\n";
+    const std::string hiCos = "[csp]\nname = HiCOS PKI Smart Card Cryptographic Service Provider\ntype = 12\n";
+    const std::string other = "[csp]\nname = Zeta Other Provider\ntype = 5\n";
+    const std::string card = std::string("[reader]\nname = R\ncertificate = {card}\n") + kCardReader;
+    for (const std::string& middlewares : {safeSign + other, safeSign + hiCos + other, hiCos + other}) {
+        Apply(middlewares + card);
+        EXPECT_EQ(Big5(std::string(kCardHeader) + kCertificateLines), Section(Build(), kCardHeader)) << middlewares;
+    }
+}
+
 // The report-file mode writes exactly the report the window would show.
 TEST_F(ReportTest, ReportFileModeWritesTheSameBytes)
 {
@@ -339,13 +534,7 @@ TEST_F(ReportTest, ReportFileModeWritesTheSameBytes)
     CloseHandle(process.hProcess);
     EXPECT_EQ(0u, exitCode);
 
-    FILE* file = fopen(path, "rb");
-    ASSERT_NE(nullptr, file);
-    std::string written;
-    char chunk[4096];
-    for (size_t n; (n = fread(chunk, 1, sizeof chunk, file)) > 0;)
-        written.append(chunk, n);
-    fclose(file);
+    const std::string written = ReadWholeFile(path);
     DeleteFileA(path);
     EXPECT_EQ(Build(), written);
     EXPECT_NE(std::string::npos, written.find("TP03000000001234"));

@@ -145,6 +145,44 @@ TEST(ContainerSections, TheLaterTopLevelObjectOfANameWins)
     EXPECT_EQ(ControlIdOf(*store, "Twin"), 3);
 }
 
+// Images follow the rule of top-level objects: the later one of a name is
+// the one drawn, whichever bitmap it holds.
+TEST(ContainerSections, TheLaterImageOfANameWins)
+{
+    for (const bool mainLast : {true, false}) {
+        const std::string pw = "image \"Twin\"\n  file = \"pw.bmp\"\nend\n";
+        const std::string main = "image \"Twin\"\n  file = \"main.bmp\"\nend\n";
+        const std::string source = (mainLast ? pw + main : main + pw) +
+                                   "image \"pw.bmp\"\n  file = \"pw.bmp\"\nend\n"
+                                   "image \"main.bmp\"\n  file = \"main.bmp\"\nend\n";
+        std::unique_ptr<SkinStore> store = LoadStore(BuildContainer(source));
+        ASSERT_TRUE(store);
+        EXPECT_EQ(store->Images().size(), 3u);
+        const Image* later = store->FindImage(mainLast ? "main.bmp" : "pw.bmp");
+        const Image* earlier = store->FindImage(mainLast ? "pw.bmp" : "main.bmp");
+        const Image* twin = store->FindImage("Twin");
+        ASSERT_TRUE(later && earlier && twin);
+        ASSERT_NE(later->GetWidth() * 10000 + later->GetHeight(), earlier->GetWidth() * 10000 + earlier->GetHeight());
+        EXPECT_EQ(twin->GetWidth(), later->GetWidth()) << "main.bmp last: " << mainLast;
+        EXPECT_EQ(twin->GetHeight(), later->GetHeight()) << "main.bmp last: " << mainLast;
+        EXPECT_EQ(&static_cast<SkinImage*>(store->FindObject("Twin"))->image, twin);
+    }
+}
+
+TEST(ContainerSections, TheLaterExtraObjectOfANameWins)
+{
+    const std::string source =
+        "extra \"Twin\"\n  child StaticSkin \"Earlier\"\n  end\nend\n"
+        "extra \"Twin\"\n  child StaticSkin \"Later\"\n  end\nend\n";
+    std::unique_ptr<SkinStore> store = LoadStore(BuildContainer(source));
+    ASSERT_TRUE(store);
+    ASSERT_EQ(store->ExtraObjects().size(), 1u);
+    SkinObject& twin = *store->ExtraObjects().at("Twin");
+    EXPECT_TRUE(twin.FindChild("Later"));
+    EXPECT_FALSE(twin.FindChild("Earlier"));
+    EXPECT_EQ(store->FindObject("Twin"), &twin);
+}
+
 TEST(ContainerSections, TheFirstChildOfANameStays)
 {
     const std::string source =

@@ -224,6 +224,26 @@ TEST(Schemas, DefaultsFollowTheTypeTables)
         EXPECT_EQ(Create(code)->TypeCode(), code);
 }
 
+// Every ASCII letter matches its other case, A and Z included; the
+// neighbours of the two letter ranges (@ and `, [ and {) and bytes above
+// 0x7F (Big5 lead bytes) stay what they are.
+TEST(Schemas, NamesCompareIgnoringCaseOverTheWholeAlphabet)
+{
+    for (char upper = 'A'; upper <= 'Z'; ++upper) {
+        const char lower = static_cast<char>(upper + ('a' - 'A'));
+        EXPECT_TRUE(EqualIgnoringCase(std::string("k") + upper, std::string("K") + lower)) << upper;
+        EXPECT_TRUE(EqualIgnoringCase(std::string(1, lower), std::string(1, upper))) << upper;
+    }
+    EXPECT_FALSE(EqualIgnoringCase("@", "`"));
+    EXPECT_FALSE(EqualIgnoringCase("[", "{"));
+    EXPECT_FALSE(EqualIgnoringCase("\xC4", "\xE4"));
+    EXPECT_FALSE(EqualIgnoringCase("THUMB", "THUMBS"));
+    EXPECT_EQ(SkinTypeFromName("TRACKBARSKIN"), kTypeTrackBar);
+    const Schema& trackBar = Create(kTypeTrackBar)->GetSchema();
+    EXPECT_NE(trackBar.FindField("thumb.horizontal", 11), nullptr);
+    EXPECT_EQ(trackBar.FindField("thumb.horizontal", 11), trackBar.FindField("THUMB.HORIZONTAL", 11));
+}
+
 TEST(Schemas, TheCommonRecordIsReadOnItsOwn)
 {
     std::unique_ptr<SkinObject> original = Create(kTypeButton);

@@ -7,9 +7,11 @@
 #include "data/ButtonSkins.h"
 #include "data/ClientEdgeSkin.h"
 #include "data/ComboBoxSkin.h"
+#include "data/ControlSkinBase.h"
 #include "data/FrameSkin.h"
 #include "data/GroupBoxSkin.h"
 #include "data/SkinInfo.h"
+#include "data/SkinVersion.h"
 #include "data/StaticSkin.h"
 #include "data/TabSkin.h"
 #include "data/TrackBarSkin.h"
@@ -61,6 +63,67 @@ T& Find(SkinStore& store, const char* name)
 const COLORREF kRed = 0x0000FF;
 
 }  // namespace
+
+// Control records store a rectangle from minor 4 to 7 that the engine throws
+// away, a placement in the common record from minor 8, and the control id
+// from minor 6 (forced to 0 there). Every minor the reader accepts, from 0
+// on, and every kind of control record.
+TEST(VersionFixups, ControlPlacementAndIdAtEveryMinorFromTheLowest)
+{
+    for (int minor = 0; minor <= kSkinNewestMinorVersion; ++minor) {
+        std::string source = "skin 1." + std::to_string(minor) + "\n";
+        for (const char* type : {"EditSkin", "StaticSkin", "CheckBoxSkin"}) {
+            source += std::string("object ") + type + " \"" + type + "\"\n";
+            if (minor >= 4)
+                source += "  placement = 5 6 7 8\n";
+            if (minor >= 6)
+                source += "  CONTROLID = 42\n";
+            source += "end\n";
+        }
+        std::unique_ptr<SkinStore> store = LoadStore(BuildContainer(source));
+        ASSERT_TRUE(store) << "minor " << minor;
+        for (const char* type : {"EditSkin", "StaticSkin", "CheckBoxSkin"}) {
+            const ControlSkinBase& control = Find<ControlSkinBase>(*store, type);
+            if (minor >= 8)
+                EXPECT_TRUE(IsPlacement(control.placement, 5, 6, 7, 8)) << type << " minor " << minor;
+            else
+                EXPECT_TRUE(IsDefaultPlacement(control.placement)) << type << " minor " << minor;
+            EXPECT_EQ(control.controlId, minor >= 7 ? 42 : 0) << type << " minor " << minor;
+        }
+    }
+}
+
+// Stored text effects (and the check box's TRANSPARENT) count from minor 9;
+// before, at every minor down to 0, the engine puts its defaults in.
+TEST(VersionFixups, TextEffectsBeforeMinor9AreDefaultsFromTheLowestMinor)
+{
+    for (int minor = 0; minor <= kSkinNewestMinorVersion; ++minor) {
+        const std::string source = "skin 1." + std::to_string(minor) +
+                                   "\n"
+                                   "object CheckBoxSkin \"Check\"\n"
+                                   "  TRANSPARENT = 1\n"
+                                   "  NORMAL.TEXTEFFECT = { color #FF0000 flags 1 }\n"
+                                   "end\n"
+                                   "object ButtonSkin \"Button\"\n"
+                                   "  NORMAL.TEXTEFFECT = { color #FF0000 flags 1 }\n"
+                                   "end\n";
+        std::unique_ptr<SkinStore> store = LoadStore(BuildContainer(source));
+        ASSERT_TRUE(store) << "minor " << minor;
+        const CheckBoxSkin& check = Find<CheckBoxSkin>(*store, "Check");
+        const ButtonSkin& button = Find<ButtonSkin>(*store, "Button");
+        if (minor >= 9) {
+            EXPECT_EQ(check.transparent, 1) << "minor " << minor;
+            EXPECT_EQ(check.groups[0].effect.flags, 1) << "minor " << minor;
+            EXPECT_EQ(LoadColour3(check.groups[0].effect.textColour), RGB(0xFF, 0, 0)) << "minor " << minor;
+            EXPECT_EQ(button.states[0].effect.flags, 1) << "minor " << minor;
+            EXPECT_EQ(LoadColour3(button.states[0].effect.textColour), RGB(0xFF, 0, 0)) << "minor " << minor;
+        } else {
+            EXPECT_EQ(check.transparent, 0) << "minor " << minor;
+            EXPECT_TRUE(SameEffect(check.groups[0].effect, DefaultEffect())) << "minor " << minor;
+            EXPECT_TRUE(SameEffect(button.states[0].effect, DefaultEffectIn(button.font.colour))) << "minor " << minor;
+        }
+    }
+}
 
 TEST(VersionFixups, Minor5HasNoFrameClientFieldsAndThrowsTheControlRectangleAway)
 {

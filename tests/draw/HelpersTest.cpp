@@ -2,6 +2,7 @@
 #include "imaging/WindowHelpers.h"
 #include "imaging/WindowsVersion.h"
 
+#include "DcStateCheck.h"
 #include "Surface.h"
 
 #include <gtest/gtest.h>
@@ -157,7 +158,9 @@ TEST(WindowHelpers, SmallIconOfTheWindowIsDrawn)
     HWND window = CreateTestWindow();
     SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
     Surface surface(20, 20, RGB(0, 0, 0));
+    const DcState before(surface.Dc());
     EXPECT_TRUE(DrawWindowSmallIcon(window, surface.Dc(), POINT{2, 2}));
+    EXPECT_TRUE(before.Unchanged(surface.Dc()));
     EXPECT_TRUE(surface.AllAre(2, 2, 18, 18, RGB(255, 255, 255)));
     EXPECT_EQ(0, surface.Count(0, 0, 2, 20, RGB(255, 255, 255)));
     DestroyWindow(window);
@@ -168,7 +171,9 @@ TEST(WindowHelpers, WindowWithoutIconShowsItsModulesIcon)
 {
     HWND window = CreateTestWindow();
     Surface surface(20, 20, RGB(0, 0, 0));
+    const DcState before(surface.Dc());
     EXPECT_TRUE(DrawWindowSmallIcon(window, surface.Dc(), POINT{2, 2}));
+    EXPECT_TRUE(before.Unchanged(surface.Dc()));
     EXPECT_TRUE(surface.AllAre(2, 2, 18, 18, RGB(32, 192, 48))) << "the icon of DrawTestResources.rc";
     DestroyWindow(window);
 }

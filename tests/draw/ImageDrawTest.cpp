@@ -1,5 +1,6 @@
 #include "imaging/Image.h"
 
+#include "DcStateCheck.h"
 #include "Surface.h"
 #include "TestImages.h"
 
@@ -32,7 +33,9 @@ TEST(ImageDraw, NaturalSizeCopiesTopRowToTop)
     Image image;
     MakeQuadrants(image);
     Surface surface(4, 4, kBack);
+    const DcState before(surface.Dc());
     EXPECT_EQ(1, image.Draw(surface.Dc(), 1, 1));
+    EXPECT_TRUE(before.Unchanged(surface.Dc()));
     EXPECT_EQ(kRed, surface.At(1, 1));
     EXPECT_EQ(kGreen, surface.At(2, 1));
     EXPECT_EQ(kBlue, surface.At(1, 2));
@@ -45,7 +48,9 @@ TEST(ImageDraw, StretchingRepeatsEachPixel)
     Image image;
     MakeQuadrants(image);
     Surface surface(4, 4, kBack);
+    const DcState before(surface.Dc());
     image.Draw(surface.Dc(), 0, 0, 4, 4);
+    EXPECT_TRUE(before.Unchanged(surface.Dc()));
     EXPECT_TRUE(surface.AllAre(0, 0, 2, 2, kRed));
     EXPECT_TRUE(surface.AllAre(2, 0, 4, 2, kGreen));
     EXPECT_TRUE(surface.AllAre(0, 2, 2, 4, kBlue));
@@ -63,7 +68,9 @@ TEST(ImageDraw, ShrinkingSamplesFirstColumnsAndLowerRows)
     SetTopDown(image, 0, 3, kBlue);
     SetTopDown(image, 2, 3, kWhite);
     Surface surface(2, 2);
+    const DcState before(surface.Dc());
     image.Draw(surface.Dc(), 0, 0, 2, 2);
+    EXPECT_TRUE(before.Unchanged(surface.Dc()));
     EXPECT_EQ(kRed, surface.At(0, 0));
     EXPECT_EQ(kGreen, surface.At(1, 0));
     EXPECT_EQ(kBlue, surface.At(0, 1));
@@ -76,8 +83,11 @@ TEST(ImageDraw, KeyPixelsLeaveTheDestination)
     MakeFromColours(image, 2, 1, {kKey, kRed});
     KeyOn(image, kKey);
     Surface surface(4, 2, kBack);
+    const DcState before(surface.Dc());
     image.Draw(surface.Dc(), 0, 0);
+    EXPECT_TRUE(before.Unchanged(surface.Dc()));
     image.Draw(surface.Dc(), 0, 1, 4, 1);
+    EXPECT_TRUE(before.Unchanged(surface.Dc()));
     EXPECT_EQ(kBack, surface.At(0, 0));
     EXPECT_EQ(kRed, surface.At(1, 0));
     EXPECT_TRUE(surface.AllAre(0, 1, 2, 2, kBack)) << "stretched keyed drawing";
@@ -92,7 +102,9 @@ TEST(ImageDraw, PaletteKeyMatchesEveryEntryOfTheKeyColour)
     image.SetPixelIndex(2, 0, 2);
     image.SetTransparentIndex(1);
     Surface surface(3, 1, kBack);
+    const DcState before(surface.Dc());
     image.Draw(surface.Dc(), 0, 0);
+    EXPECT_TRUE(before.Unchanged(surface.Dc()));
     EXPECT_EQ(kRed, surface.At(0, 0));
     EXPECT_EQ(kBack, surface.At(1, 0));
     EXPECT_EQ(kBack, surface.At(2, 0));
@@ -106,7 +118,9 @@ TEST(ImageDraw, KeyedDrawingTouchesOnlyTheVisibleHalf)
     Surface surface(4, 1, kBack);
     Region left(CreateRectRgn(0, 0, 2, 1));
     SelectClipRgn(surface.Dc(), left);
+    const DcState before(surface.Dc());
     image.Draw(surface.Dc(), 0, 0);
+    EXPECT_TRUE(before.Unchanged(surface.Dc()));
     SelectClipRgn(surface.Dc(), nullptr);
     EXPECT_EQ(kRed, surface.At(0, 0));
     EXPECT_EQ(kBack, surface.At(1, 0));
@@ -120,7 +134,9 @@ TEST(ImageDraw, ClipRectangleLimitsDrawingAndRestoresTheClipRegion)
     MakeSolid(image, 4, 4, kRed);
     Surface surface(4, 4, kBack);
     const RECT clip = {1, 1, 3, 3};
+    const DcState unclipped(surface.Dc());
     image.Draw(surface.Dc(), 0, 0, -1, -1, &clip);
+    EXPECT_TRUE(unclipped.Unchanged(surface.Dc()));
     EXPECT_TRUE(surface.AllAre(1, 1, 3, 3, kRed));
     EXPECT_EQ(12, surface.Count(0, 0, 4, 4, kBack));
     Region probe(CreateRectRgn(0, 0, 0, 0));
@@ -131,7 +147,9 @@ TEST(ImageDraw, ClipRectangleLimitsDrawingAndRestoresTheClipRegion)
     Region second(CreateRectRgn(3, 3, 4, 4));
     CombineRgn(twoSquares, twoSquares, second, RGN_OR);
     SelectClipRgn(surface.Dc(), twoSquares);
+    const DcState clipped(surface.Dc());
     image.Draw(surface.Dc(), 0, 0, -1, -1, &clip);
+    EXPECT_TRUE(clipped.Unchanged(surface.Dc()));
     ASSERT_EQ(1, GetClipRgn(surface.Dc(), probe));
     EXPECT_TRUE(EqualRgn(probe, twoSquares));
 }
@@ -145,7 +163,9 @@ TEST(ImageDraw, AlphaPlaneBlendsWithTheDestination)
     for (int x = 0; x < 4; ++x)
         image.AlphaSet(x, 0, alphas[x]);
     Surface surface(4, 1, kBack);
+    const DcState before(surface.Dc());
     image.Draw(surface.Dc(), 0, 0);
+    EXPECT_TRUE(before.Unchanged(surface.Dc()));
     const int half = Blend(200, 100, 128);
     EXPECT_EQ(RGB(half, half, half), surface.At(0, 0)) << "(200 x 128 + 100 x 127) >> 8";
     EXPECT_EQ(kBack, surface.At(1, 0)) << "alpha 0 draws nothing";
@@ -161,7 +181,9 @@ TEST(ImageDraw, AlphaMaximumScalesThePlane)
     image.AlphaSet(0, 0, 255);
     image.SetAlphaMax(127);
     Surface surface(1, 1, kBack);
+    const DcState before(surface.Dc());
     image.Draw(surface.Dc(), 0, 0);
+    EXPECT_TRUE(before.Unchanged(surface.Dc()));
     const int expected = Blend(200, 100, (255 * 128) >> 8);
     EXPECT_EQ(RGB(expected, expected, expected), surface.At(0, 0));
 }
@@ -173,7 +195,9 @@ TEST(ImageDraw, PaletteAlphaUsesTheReservedByte)
     image.SetPixelIndex(1, 0, 1);
     image.SetPaletteAlpha(true);
     Surface surface(2, 1, kBack);
+    const DcState before(surface.Dc());
     image.Draw(surface.Dc(), 0, 0);
+    EXPECT_TRUE(before.Unchanged(surface.Dc()));
     const int expected = Blend(200, 100, (255 * 64) >> 8);
     EXPECT_EQ(RGB(expected, expected, expected), surface.At(0, 0));
     EXPECT_EQ(kBack, surface.At(1, 0)) << "reserved 0: (255 x 1) >> 8 = 0, transparent";
@@ -183,6 +207,7 @@ TEST(ImageDraw, NothingIsDrawnForEmptyDisabledOrZeroSize)
 {
     Image image;
     Surface surface(2, 2, kBack);
+    const DcState before(surface.Dc());
     EXPECT_EQ(0, image.Draw(surface.Dc(), 0, 0)) << "no pixels";
     MakeSolid(image, 2, 2, kRed);
     EXPECT_EQ(0, image.Draw(nullptr, 0, 0));
@@ -193,6 +218,7 @@ TEST(ImageDraw, NothingIsDrawnForEmptyDisabledOrZeroSize)
     EXPECT_EQ(0, image.DrawMasked(surface.Dc(), 0, 0));
     EXPECT_TRUE(surface.AllAre(0, 0, 2, 2, kBack));
     EXPECT_EQ(1, image.Stretch(surface.Dc(), 0, 0, 2, 2)) << "Stretch ignores the switch";
+    EXPECT_TRUE(before.Unchanged(surface.Dc()));
     EXPECT_TRUE(surface.AllAre(0, 0, 2, 2, kRed));
 }
 
@@ -204,7 +230,9 @@ TEST(ImageDraw, DrawMaskedStretchesAndSkipsKeyWhateverTheDcColours)
     Surface surface(4, 2, kBack);
     SetTextColor(surface.Dc(), kGreen);
     SetBkColor(surface.Dc(), kBlue);
+    const DcState before(surface.Dc());
     EXPECT_EQ(1, image.DrawMasked(surface.Dc(), 0, 0, 4, 2));
+    EXPECT_TRUE(before.Unchanged(surface.Dc()));
     EXPECT_TRUE(surface.AllAre(0, 0, 2, 2, kBack));
     EXPECT_TRUE(surface.AllAre(2, 0, 4, 2, kRed));
     EXPECT_EQ(kGreen, GetTextColor(surface.Dc()));
@@ -217,7 +245,9 @@ TEST(ImageDraw, StretchIgnoresTheKey)
     MakeFromColours(image, 2, 1, {kKey, kRed});
     KeyOn(image, kKey);
     Surface surface(4, 1, kBack);
+    const DcState before(surface.Dc());
     image.Stretch(surface.Dc(), 0, 0, 4, 1);
+    EXPECT_TRUE(before.Unchanged(surface.Dc()));
     EXPECT_TRUE(surface.AllAre(0, 0, 2, 1, kKey));
     EXPECT_TRUE(surface.AllAre(2, 0, 4, 1, kRed));
 }
@@ -229,7 +259,9 @@ TEST(ImageDraw, TileRepeatsAndCutsTheLastRowAndColumn)
     SetTopDown(image, 9, 9, kGreen);
     Surface surface(30, 20, kBack);
     const RECT area = {0, 0, 25, 15};
+    const DcState before(surface.Dc());
     EXPECT_EQ(1, image.Tile(surface.Dc(), &area));
+    EXPECT_TRUE(before.Unchanged(surface.Dc()));
     EXPECT_EQ(kGreen, surface.At(9, 9));
     EXPECT_EQ(kGreen, surface.At(19, 9));
     EXPECT_EQ(kRed, surface.At(24, 14));
@@ -251,7 +283,9 @@ TEST(ImageDraw, LargeAreasComeOutWholeAcrossBands)
             image.AlphaSet(x, 99 - row, row % 2 ? 0 : 255);
         }
     Surface surface(300, 200, kBack);
+    const DcState before(surface.Dc());
     image.Draw(surface.Dc(), 0, 0, 300, 200);
+    EXPECT_TRUE(before.Unchanged(surface.Dc()));
     int wrong = 0;
     for (int y = 0; y < 200; ++y)
         for (int x = 0; x < 300; ++x)
@@ -259,6 +293,7 @@ TEST(ImageDraw, LargeAreasComeOutWholeAcrossBands)
     EXPECT_EQ(0, wrong) << "blended with alpha";
     image.AlphaDelete();
     image.Draw(surface.Dc(), 0, 0, 300, 200);
+    EXPECT_TRUE(before.Unchanged(surface.Dc()));
     for (int y = 0; y < 200; ++y)
         for (int x = 0; x < 300; ++x)
             wrong += surface.At(x, y) != RGB(y / 2, x / 2, 7);

@@ -2,6 +2,7 @@
 
 #include "imaging/Image.h"
 
+#include "DcStateCheck.h"
 #include "Surface.h"
 #include "TestImages.h"
 
@@ -76,7 +77,9 @@ unsigned StretchedPieces(int32_t stretchMode)
     ImageMap skin = NineGridSkin();
     Surface surface(20, 20, kBack);
     const RECT dest = {0, 0, 20, 20};
+    const DcState before(surface.Dc());
     DrawFrameImage(surface.Dc(), dest, Frame(stretchMode), kFallback, true, skin);
+    EXPECT_TRUE(before.Unchanged(surface.Dc()));
     unsigned stretched = 0;
     for (int piece = 0; piece < FramePieceCount; ++piece) {
         const RECT pieceDest = FramePieceDest(Frame(stretchMode), dest, piece);
@@ -87,6 +90,77 @@ unsigned StretchedPieces(int32_t stretchMode)
     return stretched;
 }
 
+
+// 20 x 20 with a colour of its own at every pixel, so that a drawn pixel
+// tells exactly which source pixel it came from.
+COLORREF SourcePixel(int x, int row)
+{
+    return RGB(12 * x, 12 * row, 99);
+}
+
+ImageMap DistinctPixelSkin()
+{
+    ImageMap skin;
+    Image& image = skin["frame.bmp"];
+    image.Create(20, 20, 24, Image::FormatBmp);
+    for (int row = 0; row < 20; ++row)
+        for (int x = 0; x < 20; ++x)
+            SetTopDown(image, x, row, SourcePixel(x, row));
+    return skin;
+}
+
+struct Margins {
+    int32_t left, top, right, bottom;
+};
+
+// The source coordinate a tiled frame shows at destination coordinate `at`
+// along one axis, from the margins alone: the near band is copied from the
+// source's start, the far band is anchored to the source's end, and the
+// middle band repeats the source between the margins.
+int TiledSourceAt(int at, int destStart, int destEnd, int sourceStart, int sourceEnd, int nearMargin, int farMargin)
+{
+    if (at < destStart + nearMargin)
+        return sourceStart + (at - destStart);
+    if (at >= destEnd - farMargin)
+        return sourceEnd - (destEnd - at);
+    const int middle = sourceEnd - sourceStart - nearMargin - farMargin;
+    return sourceStart + nearMargin + (at - destStart - nearMargin) % middle;
+}
+
+// Draws the frame (all pieces tiled) and counts the destination pixels
+// that do not show the source pixel the margins call for; with
+// `borderOnly` the centre must keep the background.
+int WrongFramePixels(const Margins& margins, bool borderOnly)
+{
+    ImageMap skin = DistinctPixelSkin();
+    FrameImageRef frame = Frame(0, {2, 3, 18, 19});
+    frame.marginLeft = margins.left;
+    frame.marginTop = margins.top;
+    frame.marginRight = margins.right;
+    frame.marginBottom = margins.bottom;
+    const RECT dest = {1, 2, 30, 25};
+    Surface surface(32, 27, kBack);
+    const DcState before(surface.Dc());
+    if (borderOnly)
+        DrawFrameBorder(surface.Dc(), dest, frame, kFallback, true, skin);
+    else
+        DrawFrameImage(surface.Dc(), dest, frame, kFallback, true, skin);
+    EXPECT_TRUE(before.Unchanged(surface.Dc()));
+    int wrong = 0;
+    for (int y = 0; y < surface.Height(); ++y) {
+        for (int x = 0; x < surface.Width(); ++x) {
+            const bool inFrame = x >= dest.left && x < dest.right && y >= dest.top && y < dest.bottom;
+            const bool inCentre = x >= dest.left + margins.left && x < dest.right - margins.right &&
+                                  y >= dest.top + margins.top && y < dest.bottom - margins.bottom;
+            COLORREF expected = kBack;
+            if (inFrame && !(borderOnly && inCentre))
+                expected = SourcePixel(TiledSourceAt(x, dest.left, dest.right, 2, 18, margins.left, margins.right),
+                                       TiledSourceAt(y, dest.top, dest.bottom, 3, 19, margins.top, margins.bottom));
+            wrong += surface.At(x, y) != expected;
+        }
+    }
+    return wrong;
+}
 }  // namespace
 
 TEST(ImageRefDraw, OnceShowsTheTopLeftPartOfALargerSource)
@@ -95,7 +169,9 @@ TEST(ImageRefDraw, OnceShowsTheTopLeftPartOfALargerSource)
     MakeSolid(skin["a.bmp"], 8, 8, RGB(200, 0, 0));
     SetTopDown(skin["a.bmp"], 2, 1, kMarker);
     Surface surface(6, 6, kBack);
+    const DcState before(surface.Dc());
     DrawImageRef(surface.Dc(), RECT{1, 1, 4, 4}, Ref("a.bmp", {2, 1, 8, 8}, DrawModeOnce), kFallback, true, skin);
+    EXPECT_TRUE(before.Unchanged(surface.Dc()));
     EXPECT_EQ(kMarker, surface.At(1, 1));
     EXPECT_EQ(8, surface.Count(1, 1, 4, 4, RGB(200, 0, 0)));
     EXPECT_EQ(36 - 9, surface.Count(0, 0, 6, 6, kBack));
@@ -106,7 +182,9 @@ TEST(ImageRefDraw, OnceLeavesTheRestOfALargerDestination)
     ImageMap skin;
     MakeSolid(skin["a.bmp"], 8, 8, RGB(200, 0, 0));
     Surface surface(6, 6, kBack);
+    const DcState before(surface.Dc());
     DrawImageRef(surface.Dc(), RECT{0, 0, 6, 6}, Ref("a.bmp", {0, 0, 2, 3}, DrawModeOnce), kFallback, true, skin);
+    EXPECT_TRUE(before.Unchanged(surface.Dc()));
     EXPECT_TRUE(surface.AllAre(0, 0, 2, 3, RGB(200, 0, 0)));
     EXPECT_EQ(36 - 6, surface.Count(0, 0, 6, 6, kBack));
 }
@@ -117,8 +195,10 @@ TEST(ImageRefDraw, TileCutsTheLastRowAndColumn)
     MakeSolid(skin["a.bmp"], 10, 10, RGB(200, 0, 0));
     SetTopDown(skin["a.bmp"], 0, 0, kMarker);
     Surface surface(30, 20, kBack);
+    const DcState before(surface.Dc());
     DrawImageRef(surface.Dc(), RECT{0, 0, 25, 15}, Ref("a.bmp", {0, 0, 10, 10}, DrawModeTile), kFallback, true,
                  skin);
+    EXPECT_TRUE(before.Unchanged(surface.Dc()));
     for (int x : {0, 10, 20})
         for (int y : {0, 10})
             EXPECT_EQ(kMarker, surface.At(x, y)) << x << "," << y;
@@ -133,7 +213,9 @@ TEST(ImageRefDraw, StretchAndUnknownModesFillTheDestination)
     KeyOn(skin["a.bmp"], kKey);
     for (int32_t mode : {int32_t{DrawModeStretch}, int32_t{7}}) {
         Surface surface(4, 2, kBack);
+        const DcState before(surface.Dc());
         DrawImageRef(surface.Dc(), RECT{0, 0, 4, 2}, Ref("a.bmp", {0, 0, 2, 1}, mode), kFallback, true, skin);
+        EXPECT_TRUE(before.Unchanged(surface.Dc()));
         EXPECT_TRUE(surface.AllAre(0, 0, 2, 2, kKey)) << "no colour key when stretching, mode " << mode;
         EXPECT_TRUE(surface.AllAre(2, 0, 4, 2, RGB(200, 0, 0)));
     }
@@ -150,9 +232,11 @@ TEST(ImageRefDraw, MissingPicturesFillOnlyWhenAsked)
     };
     for (const ImageRef& ref : missing) {
         Surface surface(3, 3, kBack);
+        const DcState before(surface.Dc());
         DrawImageRef(surface.Dc(), RECT{0, 0, 2, 2}, ref, kFallback, false, skin);
         EXPECT_TRUE(surface.AllAre(0, 0, 3, 3, kBack));
         DrawImageRef(surface.Dc(), RECT{0, 0, 2, 2}, ref, kFallback, true, skin);
+        EXPECT_TRUE(before.Unchanged(surface.Dc()));
         EXPECT_TRUE(surface.AllAre(0, 0, 2, 2, kFallback));
         EXPECT_EQ(5, surface.Count(0, 0, 3, 3, kBack));
     }
@@ -166,7 +250,9 @@ TEST(ImageRefDraw, UnterminatedNameIsReadWithinItsField)
     ImageRef ref = Ref("", {0, 0, 2, 2}, DrawModeOnce);
     std::memcpy(ref.name, longName.data(), kImageNameSize);
     Surface surface(2, 2, kBack);
+    const DcState before(surface.Dc());
     DrawImageRef(surface.Dc(), RECT{0, 0, 2, 2}, ref, kFallback, true, skin);
+    EXPECT_TRUE(before.Unchanged(surface.Dc()));
     EXPECT_TRUE(surface.AllAre(0, 0, 2, 2, RGB(200, 0, 0)));
 }
 
@@ -195,6 +281,20 @@ TEST(FrameImage, EachStretchModeStretchesItsPieces)
         EXPECT_EQ(c.stretched & visible, StretchedPieces(c.mode)) << "stretch mode " << c.mode;
 }
 
+// Every side has a margin of its own, as in our skin (10 2 2 2, 0 2 12 2):
+// a margin read for the wrong side moves a band and shows.
+TEST(FrameImage, EachSideIsCutByItsOwnMargin)
+{
+    const Margins cases[] = {{5, 1, 2, 3}, {1, 4, 3, 2}, {10, 2, 2, 2}, {0, 2, 12, 2}, {2, 0, 3, 12}};
+    for (const Margins& margins : cases) {
+        for (bool borderOnly : {false, true}) {
+            EXPECT_EQ(0, WrongFramePixels(margins, borderOnly))
+                << "margins " << margins.left << " " << margins.top << " " << margins.right << " " << margins.bottom
+                << (borderOnly ? ", border only" : "");
+        }
+    }
+}
+
 TEST(FrameImage, MissingPiecesAreFilledOneByOne)
 {
     // A source 8 wide has an empty middle column: only pieces 1, 4, 7 miss.
@@ -202,7 +302,9 @@ TEST(FrameImage, MissingPiecesAreFilledOneByOne)
     Surface surface(20, 20, kBack);
     const RECT dest = {0, 0, 20, 20};
     const FrameImageRef frame = Frame(0, {0, 0, 8, 12});
+    const DcState before(surface.Dc());
     DrawFrameImage(surface.Dc(), dest, frame, kFallback, true, skin);
+    EXPECT_TRUE(before.Unchanged(surface.Dc()));
     EXPECT_TRUE(surface.AllAre(4, 0, 16, 20, kFallback));
     EXPECT_EQ(PieceColour(PieceTopLeft), surface.At(0, 0));
     EXPECT_EQ(PieceColour(PieceTop), surface.At(16, 0)) << "right column cut from x = 4 of the source";
@@ -212,7 +314,9 @@ TEST(FrameImage, DestinationAsWideAsTheMarginsDrawsOnlyTheSides)
 {
     ImageMap skin = NineGridSkin();
     Surface surface(8, 20, kBack);
+    const DcState before(surface.Dc());
     DrawFrameImage(surface.Dc(), RECT{0, 0, 8, 20}, Frame(1), kFallback, true, skin);
+    EXPECT_TRUE(before.Unchanged(surface.Dc()));
     EXPECT_EQ(0, surface.Count(0, 0, 8, 20, kFallback));
     EXPECT_EQ(0, surface.Count(0, 0, 8, 20, kBack));
     EXPECT_EQ(PieceColour(PieceLeft), surface.At(0, 10));
@@ -223,7 +327,9 @@ TEST(FrameImage, BorderLeavesTheCentre)
 {
     ImageMap skin = NineGridSkin();
     Surface surface(20, 20, kBack);
+    const DcState before(surface.Dc());
     DrawFrameBorder(surface.Dc(), RECT{0, 0, 20, 20}, Frame(1), kFallback, true, skin);
+    EXPECT_TRUE(before.Unchanged(surface.Dc()));
     EXPECT_TRUE(surface.AllAre(4, 4, 16, 16, kBack));
     EXPECT_EQ(PieceColour(PieceBottomRight), surface.At(16, 16));
 }
@@ -239,7 +345,9 @@ TEST(FrameImageKeyed, KeyPixelsAndMissingPiecesLeaveTheDestination)
         if (keyedImage)
             KeyOn(image, kKey);
         Surface surface(20, 20, kBack);
+        const DcState before(surface.Dc());
         EXPECT_NE(0, DrawFrameImageKeyed(surface.Dc(), RECT{0, 0, 20, 20}, Frame(1), kKey, skin));
+        EXPECT_TRUE(before.Unchanged(surface.Dc()));
         EXPECT_TRUE(surface.AllAre(4, 4, 16, 16, kBack)) << "key-coloured centre, keyed image " << keyedImage;
         EXPECT_EQ(PieceColour(PieceTopLeft), surface.At(0, 0));
     }
@@ -247,6 +355,8 @@ TEST(FrameImageKeyed, KeyPixelsAndMissingPiecesLeaveTheDestination)
     FrameImageRef missing = Frame(1);
     std::strcpy(missing.name, "none.bmp");
     Surface untouched(20, 20, kBack);
+    const DcState before(untouched.Dc());
     DrawFrameImageKeyed(untouched.Dc(), RECT{0, 0, 20, 20}, missing, kKey, skin);
+    EXPECT_TRUE(before.Unchanged(untouched.Dc()));
     EXPECT_TRUE(untouched.AllAre(0, 0, 20, 20, kBack));
 }

@@ -8,6 +8,7 @@
 #include "imaging/Regions.h"
 #include "imaging/TextEffect.h"
 
+#include "DcStateCheck.h"
 #include "GdiPressure.h"
 #include "Surface.h"
 #include "TestImages.h"
@@ -54,13 +55,16 @@ protected:
     }
 
     // Runs `draw` kRepeats times on a fresh surface each time the last run
-    // is checked, and checks that the operation still works at the end.
+    // is checked, and checks that the operation still works at the end and
+    // that the DC is still as it was before the first run.
     void Repeat(const std::function<void(HDC)>& draw)
     {
+        const DcState before(surface_.Dc());
         for (int i = 0; i < kRepeats; ++i)
             draw(surface_.Dc());
         surface_.Fill(kBack);
         draw(surface_.Dc());
+        EXPECT_TRUE(before.Unchanged(surface_.Dc()));
     }
 
     void ExpectKeyedChecker()

@@ -1,5 +1,6 @@
 #include "imaging/TextEffect.h"
 
+#include "DcStateCheck.h"
 #include "Surface.h"
 
 #include <gtest/gtest.h>
@@ -25,7 +26,9 @@ void DrawSample(Surface& surface, int32_t offset, int32_t flags)
 {
     Font font = SharpFont();
     ObjectSelector selection(surface.Dc(), font);
+    const DcState before(surface.Dc());
     DrawShadowedText(surface.Dc(), kArea, offset, flags, kShadow, kText, "Wg", -1, DT_LEFT | DT_TOP | DT_SINGLELINE);
+    EXPECT_TRUE(before.Unchanged(surface.Dc()));
 }
 
 // The pixels that a shadow at (dx, dy) must give: text where the text is,
@@ -96,6 +99,8 @@ TEST(ShadowedText, EffectSuppliesColoursOffsetAndFlags)
     DrawSample(textOnly, 0, 0);
     Font font = SharpFont();
     ObjectSelector selection(withShadow.Dc(), font);
+    const DcState before(withShadow.Dc());
     DrawTextWithEffect(withShadow.Dc(), effect, kArea, "Wg", 2, DT_LEFT | DT_TOP | DT_SINGLELINE);
+    EXPECT_TRUE(before.Unchanged(withShadow.Dc()));
     ExpectShadowAt(textOnly, withShadow, 2, 0);
 }

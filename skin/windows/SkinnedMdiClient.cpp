@@ -1,0 +1,45 @@
+#include "windows/SkinnedMdiClient.h"
+
+#include "core/SkinManager.h"
+#include "core/SkinMessages.h"
+#include "data/FrameSkin.h"
+#include "data/SkinStore.h"
+#include "data/SkinTypes.h"
+
+bool SkinnedMdiClient::EraseBackground(HDC hdc)
+{
+    SkinnedWindow* frame = SkinManager::Instance().FindWindowObject(frame_);
+    const FrameSkinBase* skin = frame ? frame->FrameObject() : nullptr;
+    if (!skin || skin->TypeCode() != kTypeFrame)
+        return false;
+    RECT client;
+    GetClientRect(window_, &client);
+    DrawImageRef(hdc, client, static_cast<const FrameSkin*>(skin)->mdiClient, skin->clientColour, true, Store());
+    return true;
+}
+
+LRESULT SkinnedMdiClient::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_ERASEBKGND:
+        if (EraseBackground(reinterpret_cast<HDC>(wParam)))
+            return 1;
+        break;
+    case WM_MDICREATE: {
+        BOOL maximised = FALSE;
+        HWND active = reinterpret_cast<HWND>(CallPrevious(WM_MDIGETACTIVE, 0, reinterpret_cast<LPARAM>(&maximised)));
+        if (active && maximised)
+            SendMessageA(active, WM_SYSCOMMAND, SC_RESTORE, 0);
+        break;
+    }
+    case WM_SKIN_MDICHILDGONE:
+        if (!CallPrevious(WM_MDIGETACTIVE, 0, 0) && lParam) {
+            InvalidateRect(window_, reinterpret_cast<const RECT*>(lParam), TRUE);
+            UpdateWindow(window_);
+        }
+        return 0;
+    default:
+        break;
+    }
+    return SkinnedWindow::WindowProc(message, wParam, lParam);
+}

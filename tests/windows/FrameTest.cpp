@@ -1,0 +1,451 @@
+// Skinned frames: the non-client area drawn from the skin's parts at any
+// size and activation, the window region, hit testing, maximising, the
+// menu bar, and the system never painting the frame.
+#include "WindowTestSupport.h"
+
+#include "DcStateCheck.h"
+#include "MessageLog.h"
+#include "SkinEngine.h"
+#include "core/SkinManager.h"
+#include "core/SkinnedWindow.h"
+#include "data/FrameSkin.h"
+#include "data/SkinStore.h"
+#include "imaging/GdiObject.h"
+
+#include <sstream>
+
+namespace {
+
+const COLORREF kKey = RGB(255, 0, 255);
+const unsigned kKeyPixel = 0xFF00FF;
+
+// The main frame's parts for a window of w x h: the design (176 x 61)
+// fitted as the skin's layout rules say, written out for these tests.
+struct MainFrameLayout {
+    int w, h;
+    RECT Part(int part) const
+    {
+        switch (part) {
+        case 0: return {0, 0, 40, 32};
+        case 1: return {40, 0, w - 112, 32};
+        case 2: return {w - 112, 0, w, 32};
+        case 3: return {0, 32, 5, h - 5};
+        case 4: return {5, 32, w - 5, h - 5};
+        case 5: return {w - 5, 32, w, h - 5};
+        case 6: return {0, h - 5, 16, h};
+        case 7: return {16, h - 5, w - 16, h};
+        default: return {w - 16, h - 5, w, h};
+        }
+    }
+    // Where the caption buttons sit: the system button at the left, the
+    // others following the right edge.
+    std::vector<RECT> Buttons() const
+    {
+        return {{10, 6, 30, 26}, {w - 34, 5, w - 6, 27}, {w - 64, 5, w - 36, 27}, {w - 94, 5, w - 66, 27}};
+    }
+};
+
+const FrameSkin& MainFrameSkin()
+{
+    return *static_cast<const FrameSkin*>(DefaultStore().FindObject("MainFrame"));
+}
+
+bool Inside(const std::vector<RECT>& rects, int x, int y)
+{
+    for (const RECT& r : rects)
+        if (x >= r.left && x < r.right && y >= r.top && y < r.bottom)
+            return true;
+    return false;
+}
+
+// The window shows the piece (active or inactive) over `area`, pixel for
+// pixel, except where the piece is transparent or `skip` covers it.
+testing::AssertionResult ShowsPart(const WindowPixels& shown, const RECT& area, int part, bool active,
+                                   const std::vector<RECT>& skip = {})
+{
+    const FrameSkin& skin = MainFrameSkin();
+    const ImageRef& piece = skin.frameImages[active ? part : part + 9];
+    const int w = area.right - area.left, h = area.bottom - area.top;
+    const WindowPixels expected = RenderPiece(piece, w, h, active ? skin.activeColour : skin.inactiveColour);
+    int differing = 0;
+    std::ostringstream first;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const unsigned want = expected.At(x, y);
+            if (want == kKeyPixel || Inside(skip, area.left + x, area.top + y))
+                continue;
+            const unsigned got = shown.At(area.left + x, area.top + y);
+            if (got != want && differing++ == 0)
+                first << " first at (" << area.left + x << "," << area.top + y << "): 0x" << std::hex << got
+                      << " instead of 0x" << want;
+        }
+    if (differing)
+        return testing::AssertionFailure() << "part " << part << (active ? " active" : " inactive") << ": "
+                                           << differing << " pixels differ;" << first.str();
+    return testing::AssertionSuccess();
+}
+
+// Every part outside the caption text and the buttons shows the skin.
+testing::AssertionResult ShowsFrame(HWND window, bool active)
+{
+    RECT rect;
+    GetWindowRect(window, &rect);
+    const MainFrameLayout layout{rect.right - rect.left, rect.bottom - rect.top};
+    const WindowPixels shown = CaptureWindow(window);
+    const RECT text = layout.Part(1);
+    std::vector<RECT> skip = layout.Buttons();
+    skip.push_back({text.left, text.top + 6, text.right, text.bottom - 5});
+    for (int part : {0, 1, 2, 3, 5, 6, 7, 8}) {
+        testing::AssertionResult result = ShowsPart(shown, layout.Part(part), part, active, skip);
+        if (!result)
+            return result;
+    }
+    return testing::AssertionSuccess();
+}
+
+class FrameTest : public SkinnedWindowTest {
+protected:
+    // The screen point of a window-relative point.
+    static LPARAM At(HWND window, int x, int y)
+    {
+        RECT rect;
+        GetWindowRect(window, &rect);
+        return MAKELPARAM(rect.left + x, rect.top + y);
+    }
+    static LRESULT HitTest(HWND window, int x, int y)
+    {
+        return SendMessageA(window, WM_NCHITTEST, 0, At(window, x, y));
+    }
+    HWND CreateOtherWindow()
+    {
+        HWND other = CreateWindowExA(0, "SsoTestFrame", "other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 600, 500, 200,
+                                     150, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+        windows_.push_back(other);
+        return other;
+    }
+};
+
+TEST_F(FrameTest, AtItsDesignSizeTheFrameHasItsDesignParts)
+{
+    HWND window = CreateSkinnedFrame(WS_OVERLAPPEDWINDOW, 176, 61);
+    SkinnedWindow* skin = SkinManager::Instance().FindWindowObject(window);
+    RECT rect;
+    GetWindowRect(window, &rect);
+    ASSERT_EQ(176, rect.right - rect.left);
+    skin->LayoutParts({0, 0, 176, 61});
+    for (int part = 0; part < SkinnedWindow::kPartCount; ++part)
+        EXPECT_TRUE(EqualRect(&MainFrameSkin().designRects[part], &skin->PartRect(part))) << "part " << part;
+}
+
+TEST_F(FrameTest, AtEverySizeEachPartShowsItsPieceAsItsModeSays)
+{
+    HWND window = CreateSkinnedFrame(WS_OVERLAPPEDWINDOW, 400, 300);
+    SetWindowTextA(window, "");
+    for (SIZE size : {SIZE{400, 300}, SIZE{641, 479}, SIZE{233, 120}}) {
+        SetWindowPos(window, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER);
+        PumpFor(20);
+        EXPECT_TRUE(ShowsFrame(window, true)) << size.cx << " x " << size.cy;
+    }
+}
+
+TEST_F(FrameTest, AnInactiveFrameShowsItsInactivePieces)
+{
+    HWND window = CreateSkinnedFrame();
+    SetWindowTextA(window, "");
+    SetForegroundWindow(window);
+    PumpFor(20);
+    EXPECT_TRUE(ShowsFrame(window, true));
+
+    SetForegroundWindow(CreateOtherWindow());
+    PumpFor(20);
+    ASSERT_NE(window, GetActiveWindow());
+    EXPECT_TRUE(ShowsFrame(window, false));
+
+    SetForegroundWindow(window);
+    PumpFor(20);
+    EXPECT_TRUE(ShowsFrame(window, true));
+}
+
+TEST_F(FrameTest, TheCaptionShowsTheWindowTextInTheCaptionFontColour)
+{
+    HWND window = CreateSkinnedFrame();
+    const RECT caption = MainFrameLayout{400, 300}.Part(1);
+    auto countTextPixels = [&] {
+        const WindowPixels shown = CaptureWindow(window);
+        int count = 0;
+        for (int y = caption.top; y < caption.bottom; ++y)
+            for (int x = caption.left; x < caption.right; ++x)
+                count += (shown.At(x, y) & 0xC0C0C0) == 0xC0C0C0;  // the caption font is white
+
+        return count;
+    };
+    SetWindowTextA(window, "");
+    const int empty = countTextPixels();
+    SetWindowTextA(window, "WWWW MMMM");
+    const int titled = countTextPixels();
+    EXPECT_GT(titled, empty + 40);
+    EXPECT_TRUE(ShowsFrame(window, true)) << "text stays inside the caption";
+}
+
+TEST_F(FrameTest, KeyColouredCornersAreOutsideTheWindowRegion)
+{
+    HWND window = CreateSkinnedFrame();
+    Region region(CreateRectRgn(0, 0, 0, 0));
+    ASSERT_NE(ERROR, GetWindowRgn(window, region));
+    const FrameSkin& skin = MainFrameSkin();
+    for (int part : {0, 2, 6, 8}) {
+        const RECT area = MainFrameLayout{400, 300}.Part(part);
+        const WindowPixels piece =
+            RenderPiece(skin.frameImages[part], area.right - area.left, area.bottom - area.top, skin.activeColour);
+        int keyed = 0;
+        for (int y = 0; y < piece.height; ++y)
+            for (int x = 0; x < piece.width; ++x) {
+                const bool transparent = piece.At(x, y) == kKeyPixel;
+                keyed += transparent;
+                EXPECT_EQ(!transparent, PtInRegion(region, area.left + x, area.top + y) != FALSE)
+                    << "part " << part << " at " << x << "," << y;
+            }
+        if (part == 0) {
+            EXPECT_GT(keyed, 0) << "our skin rounds its top-left corner";
+        }
+    }
+}
+
+TEST_F(FrameTest, HitTestsFollowThePartsAndTheSizability)
+{
+    HWND sizable = CreateSkinnedFrame(WS_OVERLAPPEDWINDOW, 400, 300);
+    HWND fixed = CreateSkinnedFrame(WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, 400, 300);
+    const struct {
+        int x, y;
+        LRESULT onSizable, onFixed;
+    } kCases[] = {
+        {399, 299, HTBOTTOMRIGHT, 0},  // the 5 x 5 corner of the bottom-right part
+        {390, 299, HTBOTTOM, 0},       // the rest of it
+        {1, 299, HTBOTTOMLEFT, 0},     {100, 298, HTBOTTOM, 0},     {1, 100, HTLEFT, 0},
+        {398, 100, HTRIGHT, 0},        {2, 2, HTTOPLEFT, HTCAPTION}, {150, 2, HTTOP, HTCAPTION},
+        {398, 2, HTTOPRIGHT, HTCAPTION}, {150, 16, HTCAPTION, HTCAPTION}, {20, 20, HTCAPTION, HTCAPTION},
+        {200, 150, HTCLIENT, HTCLIENT},
+    };
+    RECT fixedRect;
+    GetWindowRect(fixed, &fixedRect);
+    for (const auto& test : kCases) {
+        EXPECT_EQ(test.onSizable, HitTest(sizable, test.x, test.y)) << "sizable at " << test.x << "," << test.y;
+        // A fixed frame kept its client size, so its own size differs.
+        const int x = test.x * (fixedRect.right - fixedRect.left - 1) / 399;
+        const int y = test.y * (fixedRect.bottom - fixedRect.top - 1) / 299;
+        EXPECT_EQ(test.onFixed, HitTest(fixed, x, y)) << "fixed at " << x << "," << y;
+    }
+}
+
+TEST_F(FrameTest, AMaximisedFrameCoversTheWorkAreaLessOnePixel)
+{
+    HWND window = CreateSkinnedFrame();
+    ShowWindow(window, SW_MAXIMIZE);
+    PumpFor(20);
+    RECT work = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    HWND taskbar = FindWindowA("Shell_TrayWnd", nullptr);
+    RECT bar;
+    if (taskbar && IsWindowVisible(taskbar) && GetWindowRect(taskbar, &bar)) {
+        const RECT screen = work;
+        SubtractRect(&work, &screen, &bar);
+    }
+    RECT rect;
+    GetWindowRect(window, &rect);
+    EXPECT_EQ(work.left, rect.left);
+    EXPECT_EQ(work.top, rect.top);
+    EXPECT_EQ(work.right - 1, rect.right);
+    EXPECT_EQ(work.bottom - 1, rect.bottom);
+    EXPECT_EQ(HTCAPTION, HitTest(window, 150, 16));
+    EXPECT_EQ(0, HitTest(window, 1, 100)) << "a maximised frame has no sizing edges";
+}
+
+// Waits until the wall clock's millisecond is within [from, to).
+void WaitForMillisecond(int from, int to)
+{
+    for (;;) {
+        SYSTEMTIME now;
+        GetSystemTime(&now);
+        if (now.wMilliseconds >= from && now.wMilliseconds < to)
+            return;
+        Sleep(1);
+    }
+}
+
+TEST_F(FrameTest, TwoCaptionClicksInOneSecondRestoreAMaximisedFrame)
+{
+    HWND window = CreateSkinnedFrame();
+    ShowWindow(window, SW_MAXIMIZE);
+    PumpFor(20);
+    WaitForMillisecond(0, 300);
+    SendMessageA(window, WM_NCLBUTTONUP, HTCAPTION, At(window, 150, 16));
+    SendMessageA(window, WM_NCLBUTTONUP, HTCAPTION, At(window, 150, 16));
+    PumpFor(20);
+    EXPECT_FALSE(IsZoomed(window));
+}
+
+TEST_F(FrameTest, TwoCaptionClicksAcrossASecondBoundaryDoNot)
+{
+    HWND window = CreateSkinnedFrame();
+    ShowWindow(window, SW_MAXIMIZE);
+    PumpFor(20);
+    WaitForMillisecond(850, 950);
+    SendMessageA(window, WM_NCLBUTTONUP, HTCAPTION, At(window, 150, 16));
+    Sleep(200);
+    SendMessageA(window, WM_NCLBUTTONUP, HTCAPTION, At(window, 150, 16));
+    PumpFor(20);
+    EXPECT_TRUE(IsZoomed(window));
+}
+
+TEST_F(FrameTest, ADoubleClickOnTheCaptionMaximisesOnlyASizableFrame)
+{
+    HWND sizable = CreateSkinnedFrame(WS_OVERLAPPEDWINDOW);
+    HWND fixed = CreateSkinnedFrame(WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MAXIMIZEBOX);
+    SendMessageA(sizable, WM_NCLBUTTONDBLCLK, HTCAPTION, At(sizable, 150, 16));
+    SendMessageA(fixed, WM_NCLBUTTONDBLCLK, HTCAPTION, At(fixed, 150, 16));
+    PumpFor(20);
+    EXPECT_TRUE(IsZoomed(sizable));
+    EXPECT_FALSE(IsZoomed(fixed));
+}
+
+bool g_systemMenuOpened;
+
+void CALLBACK CloseAnyMenu(HWND, UINT, UINT_PTR, DWORD)
+{
+    HWND menu = FindWindowA("#32768", nullptr);
+    if (menu && IsWindowVisible(menu)) {
+        g_systemMenuOpened = true;
+        EndMenu();
+    }
+}
+
+TEST_F(FrameTest, ARightClickOnTheFrameOpensNoSystemMenu)
+{
+    HWND window = CreateSkinnedFrame();
+    g_systemMenuOpened = false;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 200, CloseAnyMenu);
+    SendMessageA(window, WM_NCRBUTTONDOWN, HTCAPTION, At(window, 150, 16));
+    SendMessageA(window, WM_NCRBUTTONUP, HTCAPTION, At(window, 150, 16));
+    SendMessageA(window, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window), At(window, 150, 16));
+    PumpFor(300);
+    KillTimer(nullptr, timer);
+    EXPECT_FALSE(g_systemMenuOpened);
+}
+
+HMENU TwoItemMenu()
+{
+    HMENU menu = CreateMenu();
+    AppendMenuA(menu, MF_STRING, 501, "&File");
+    AppendMenuA(menu, MF_STRING, 502, "&Help");
+    return menu;
+}
+
+TEST_F(FrameTest, TheMenuLivesInTheSkinnedMenuBar)
+{
+    HMENU menu = TwoItemMenu();
+    HWND window = CreateSkinnedFrame(WS_OVERLAPPEDWINDOW, 400, 300, menu);
+    EXPECT_EQ(nullptr, GetMenu(window)) << "the system has no menu bar to draw";
+    RECT client, rect;
+    GetClientRect(window, &client);
+    GetWindowRect(window, &rect);
+    const int barHeight = (rect.bottom - rect.top) - client.bottom - 32 - 5;
+    EXPECT_GT(barHeight, 10);
+    EXPECT_EQ(client.right, rect.right - rect.left - 10);
+
+    DestroyWindow(window);
+    EXPECT_FALSE(IsMenu(menu)) << "the menu went back to its window and died with it";
+}
+
+TEST_F(FrameTest, AMenuSetAfterSkinningMovesIntoTheMenuBar)
+{
+    HWND window = CreateSkinnedFrame();
+    RECT before;
+    GetClientRect(window, &before);
+    SetMenu(window, TwoItemMenu());
+    RedrawWindow(window, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+    PumpFor(20);
+    EXPECT_EQ(nullptr, GetMenu(window));
+    RECT after;
+    GetClientRect(window, &after);
+    EXPECT_LT(after.bottom, before.bottom) << "the bar took room from the client area";
+}
+
+TEST_F(FrameTest, TheSystemNeverPaintsTheFrame)
+{
+    HWND window = CreateFrame();
+    MessageLog::Instance().Subclass(window, kDefWinProc);
+    ASSERT_TRUE(SetWindowSkin(window, "MainFrame"));
+    SetWindowTextA(window, "");
+    SetForegroundWindow(window);
+    PumpFor(20);
+    MessageLog::Instance().Flush();
+    MessageLog::Instance().RestrictTo({WM_NCPAINT});
+
+    struct Action {
+        const char* what;
+        void (*act)(HWND);
+    };
+    HICON icon = LoadIconA(nullptr, IDI_INFORMATION);
+    static HICON s_icon;
+    s_icon = icon;
+    const Action kActions[] = {
+        {"text", [](HWND w) { SendMessageA(w, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("")); }},
+        {"icon", [](HWND w) { SendMessageA(w, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(s_icon)); }},
+        {"style", [](HWND w) {
+             SetWindowLongPtrA(w, GWL_STYLE, GetWindowLongPtrA(w, GWL_STYLE) & ~WS_MAXIMIZEBOX);
+             SetWindowPos(w, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+         }},
+        {"size", [](HWND w) { SetWindowPos(w, nullptr, 0, 0, 500, 360, SWP_NOMOVE | SWP_NOZORDER); }},
+        {"maximise", [](HWND w) { ShowWindow(w, SW_MAXIMIZE); }},
+        {"restore", [](HWND w) { ShowWindow(w, SW_RESTORE); }},
+        {"minimise and restore", [](HWND w) {
+             ShowWindow(w, SW_MINIMIZE);
+             PumpFor(20);
+             ShowWindow(w, SW_RESTORE);
+         }},
+        {"enable", [](HWND w) {
+             EnableWindow(w, FALSE);
+             EnableWindow(w, TRUE);
+         }},
+    };
+    for (const Action& action : kActions) {
+        SetForegroundWindow(window);
+        action.act(window);
+        PumpFor(30);
+        EXPECT_TRUE(ShowsFrame(window, GetActiveWindow() == window)) << "after " << action.what;
+    }
+    SetForegroundWindow(CreateOtherWindow());
+    PumpFor(30);
+    EXPECT_TRUE(ShowsFrame(window, false)) << "after deactivation";
+    EXPECT_FALSE(MessageLog::Instance().Contains(WM_NCPAINT, kDefWinProc)) << "WM_NCPAINT reached the system";
+    MessageLog::Instance().RestrictTo({});
+}
+
+TEST_F(FrameTest, PaintersLeaveTheDcAsTheyFoundIt)
+{
+    HWND window = CreateSkinnedFrame(WS_OVERLAPPEDWINDOW, 400, 300, TwoItemMenu());
+    SetWindowTextA(window, "Caption");
+    SkinnedWindow* skin = SkinManager::Instance().FindWindowObject(window);
+    WindowDC screen(nullptr);
+    OwnedDC dc(CreateCompatibleDC(screen));
+    Bitmap bitmap(CreateCompatibleBitmap(screen, 400, 300));
+    ObjectSelector selected(dc, bitmap);
+    SetTextColor(dc, RGB(1, 2, 3));
+    SetBkColor(dc, RGB(4, 5, 6));
+    SetBkMode(dc, OPAQUE);
+    ObjectSelector font(dc, GetStockObject(ANSI_FIXED_FONT));
+    skin->LayoutParts({0, 0, 400, 300});
+
+    const DcState before(dc);
+    skin->DrawFrame(dc, true);
+    EXPECT_TRUE(before.Unchanged(dc)) << "active frame";
+    skin->DrawFrame(dc, false);
+    EXPECT_TRUE(before.Unchanged(dc)) << "inactive frame";
+    skin->DrawBackground(dc, true);
+    EXPECT_TRUE(before.Unchanged(dc)) << "client background";
+    skin->LayoutAndDrawElements(dc);
+    EXPECT_TRUE(before.Unchanged(dc)) << "caption buttons";
+    skin->Paint(dc);
+    EXPECT_TRUE(before.Unchanged(dc)) << "the whole window";
+}
+
+}  // namespace

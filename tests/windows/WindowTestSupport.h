@@ -1,0 +1,94 @@
+// What the window-side tests share: the engine started on the test thread
+// with our default skin (embedded in the test program as in sso.exe), test
+// windows, and reading back what a window shows.
+#pragma once
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "core/SkinnedWindow.h"
+
+class SkinStore;
+
+// Starts the engine for the test thread and loads the default skin once
+// per test; stops the engine afterwards.
+class SkinnedWindowTest : public testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // A plain top-level window (WS_OVERLAPPEDWINDOW unless told), shown,
+    // not yet skinned; destroyed by TearDown when still there.
+    HWND CreateFrame(DWORD style = WS_OVERLAPPEDWINDOW, int width = 400, int height = 300, HMENU menu = nullptr);
+    // CreateFrame, then bound to "MainFrame".
+    HWND CreateSkinnedFrame(DWORD style = WS_OVERLAPPEDWINDOW, int width = 400, int height = 300,
+                            HMENU menu = nullptr);
+
+    std::vector<HWND> windows_;
+};
+
+// The compiled default skin, as the program embeds it.
+std::vector<BYTE> DefaultSkinBytes();
+// A store loaded from the default skin.
+SkinStore& DefaultStore();
+
+// The window's whole image (non-client area included) as 0x00RRGGBB
+// pixels, top-down, read from the screen after pending messages ran.
+struct WindowPixels {
+    int width = 0;
+    int height = 0;
+    std::vector<unsigned> pixels;
+    unsigned At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
+};
+WindowPixels CaptureWindow(HWND window);
+
+// Draws an image reference of the current skin into a w x h picture.
+WindowPixels RenderPiece(const struct ImageRef& ref, int width, int height, COLORREF fallback);
+
+// Our skin's source text, and variants of it compiled in-process.
+std::string DefaultSkinSource();
+// The source without the top-level object whose header line is
+// `object <type> "<name>"`.
+std::string WithoutObject(const std::string& source, const std::string& type, const std::string& name);
+std::string Replaced(std::string source, const std::string& from, const std::string& to);
+std::vector<BYTE> CompileSkin(const std::string& source);
+bool LoadSkinSource(const std::string& source);
+
+// A control skin for the tests: binds and subclasses a child like every
+// control skin will; can be told to decline its window.
+class ProbeControlSkin : public SkinnedWindow {
+public:
+    WNDPROC Attach(HWND hwnd) override;
+
+    static int created;
+    static bool decline;
+};
+// Makes the manager give children ProbeControlSkins (and free-standing
+// toolbars too), counting each one made.
+void UseProbeControlSkins();
+
+// A dialog template built in memory, for modeless test dialogs.
+class DialogTemplate {
+public:
+    DialogTemplate(DWORD style, short width, short height, const wchar_t* title);
+    DialogTemplate& Add(const wchar_t* className, const wchar_t* text, WORD id, DWORD style, short x, short y,
+                        short width, short height);
+    // CreateDialogIndirectParamA with this template.
+    HWND Create(HWND owner, DLGPROC procedure, LPARAM parameter = 0);
+
+private:
+    void Align();
+    void AddWords(const wchar_t* text);
+    template <typename T>
+    void Put(T value);
+
+    std::vector<BYTE> bytes_;
+};
+
+// Messages of the test thread's windows, with a short wait for anything
+// the system delivers late (X events).
+void PumpFor(DWORD milliseconds);
