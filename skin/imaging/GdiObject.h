@@ -2,14 +2,29 @@
 //
 // Every GDI object the engine creates lives in one of these types, so that
 // an early return can neither leak a handle nor leave a caller's DC with a
-// foreign object selected. Owning types delete copy and allow move.
+// foreign object selected. Owning types delete copy and allow move; the
+// view type only names a handle that someone else owns.
 #pragma once
 
 #include <windows.h>
 
 #include <utility>
 
-// Owns a pen, brush, bitmap, region or font; deletes it at the
+// Non-owning handle of any GDI object type; copies freely.
+template <typename Handle>
+class GdiHandle {
+public:
+    GdiHandle(Handle handle = nullptr) : handle_(handle) {}
+
+    Handle Get() const { return handle_; }
+    operator Handle() const { return handle_; }
+    explicit operator bool() const { return handle_ != nullptr; }
+
+private:
+    Handle handle_;
+};
+
+// Owns a pen, brush, bitmap, region, font or palette; deletes it at the
 // end of its scope. The object must not be selected into a DC by then,
 // which the selector below guarantees when both live in the same scope.
 template <typename Handle>
@@ -56,6 +71,9 @@ using Brush = GdiObject<HBRUSH>;
 using Bitmap = GdiObject<HBITMAP>;
 using Region = GdiObject<HRGN>;
 using Font = GdiObject<HFONT>;
+using Palette = GdiObject<HPALETTE>;
+
+using RegionHandle = GdiHandle<HRGN>;
 
 // A DC from CreateCompatibleDC or CreateIC: deleted with DeleteDC.
 class OwnedDC {
