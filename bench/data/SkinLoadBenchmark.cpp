@@ -130,7 +130,8 @@ int main(int argc, char** argv)
     PrintShareRow("  read records (bitmaps decoded)", read);
     PrintTimeRow("  resolve (fonts, pieces cut out)", resolve, kResolveGoal);
     char name[64];
-    std::snprintf(name, sizeof name, "regions of all %u frame pieces, on first use", static_cast<unsigned>(pieces.size()));
+    std::snprintf(name, sizeof name, "regions of all %u frame pieces, on first use",
+                  static_cast<unsigned>(pieces.size()));
     PrintShareRow(name, regions);
     std::printf("  per piece: %.1f us\n", pieces.empty() ? 0.0 : regions.median / static_cast<double>(pieces.size()));
     return 0;

@@ -99,8 +99,9 @@ int main()
     frame.source = SourceRect{0, 0, 90, 90};
     frame.marginLeft = frame.marginTop = frame.marginRight = frame.marginBottom = 30;
     frame.stretchMode = 5;
-    const Timing keyedFrame = MeasureAgainst(kRuns, [&] { DrawFrameImageKeyed(target.Dc(), frameRect, frame, kKey, skin); },
-                                             blit(0, 0, kFrameWidth, kFrameHeight));
+    const Timing keyedFrame =
+        MeasureAgainst(kRuns, [&] { DrawFrameImageKeyed(target.Dc(), frameRect, frame, kKey, skin); },
+                       blit(0, 0, kFrameWidth, kFrameHeight));
     const Timing plainFrame =
         MeasureAgainst(kRuns, [&] { DrawFrameImage(target.Dc(), frameRect, frame, kKey, true, skin); },
                        blit(0, 0, kFrameWidth, kFrameHeight));

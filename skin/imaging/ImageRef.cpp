@@ -64,7 +64,9 @@ bool CopiesServe(HDC hdc, const Image& bitmap)
 // nothing is left.
 bool CroppedSource(const Image& bitmap, long long left, long long top, long long right, long long bottom, RECT& out)
 {
-    auto clamp = [](long long value, int limit) { return static_cast<LONG>(std::max(0LL, std::min<long long>(value, limit))); };
+    auto clamp = [](long long value, int limit) {
+        return static_cast<LONG>(std::max(0LL, std::min<long long>(value, limit)));
+    };
     out = RECT{clamp(left, bitmap.GetWidth()), clamp(top, bitmap.GetHeight()), clamp(right, bitmap.GetWidth()),
                clamp(bottom, bitmap.GetHeight())};
     return out.left < out.right && out.top < out.bottom;
@@ -102,7 +104,8 @@ void TileFromCopies(HDC hdc, const RECT& destRect, const PieceCopies& piece, con
     POINT origin = {destRect.left, destRect.top};
     LPtoDP(hdc, &origin, 1);
     const int width = piece.pixels.Width(), height = piece.pixels.Height();
-    const BrushOriginScope brushOrigin(hdc, POINT{(origin.x % width + width) % width, (origin.y % height + height) % height});
+    const POINT phase = {(origin.x % width + width) % width, (origin.y % height + height) % height};
+    const BrushOriginScope brushOrigin(hdc, phase);
     const int cx = destRect.right - destRect.left, cy = destRect.bottom - destRect.top;
     if (keyed && keyed->holdsKey) {
         {
@@ -178,8 +181,10 @@ CopyDraw DrawFromCopies(HDC hdc, const RECT& destRect, const ImageRef& ref, cons
     const SourceRect& s = ref.source;
     long long right = s.right, bottom = s.bottom;
     if (ref.drawMode == DrawModeOnce) {
-        right = static_cast<long long>(s.left) + std::min(Extent(destRect.left, destRect.right), Extent(s.left, s.right));
-        bottom = static_cast<long long>(s.top) + std::min(Extent(destRect.top, destRect.bottom), Extent(s.top, s.bottom));
+        right = static_cast<long long>(s.left) +
+                std::min(Extent(destRect.left, destRect.right), Extent(s.left, s.right));
+        bottom = static_cast<long long>(s.top) +
+                 std::min(Extent(destRect.top, destRect.bottom), Extent(s.top, s.bottom));
     }
     RECT source;
     if (!CroppedSource(bitmap, s.left, s.top, right, bottom, source))
@@ -275,6 +280,8 @@ bool DrawKeyedFromCopies(HDC hdc, const RECT& destRect, const FrameImageRef& fra
         const RECT dest = FramePieceDest(frame, destRect, piece);
         const ImageRef ref = FramePieceRef(frame, piece);
         const RECT source = RectOf(ref.source);
+        // A piece whose copies GDI refused stays undrawn, as it would on a
+        // surface that could not be made.
         if (!IsRectEmpty(&dest) && !IsRectEmpty(&source))
             DrawFromCopies(hdc, dest, ref, *bitmap, &transparentColour);
     }
