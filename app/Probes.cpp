@@ -10,7 +10,6 @@ namespace {
 
 const char kProviderListKey[] = "SOFTWARE\\Microsoft\\Cryptography\\Defaults\\Provider";
 const DWORD kContainerNameSize = 256;
-const DWORD kCertificateNameSize = 256;
 const int kStoreNameUnits = 256;
 
 // Reads a provider's "Type" value; 0 when it is missing or not a DWORD.
@@ -138,17 +137,17 @@ HCERTSTORE OpenSystemStore(const char* name)
     return CertOpenStore(CERT_STORE_PROV_SYSTEM_W, 0, 0, CERT_SYSTEM_STORE_CURRENT_USER, wideName);
 }
 
-int GetStoreCertificate(unsigned* index, HCERTSTORE store, char* name, PCCERT_CONTEXT* context)
+int GetStoreCertificate(unsigned* index, HCERTSTORE store, WCHAR* name, PCCERT_CONTEXT* context)
 {
     if (!index || !store)
         return 0;
-    char scratch[kCertificateNameSize];
-    char* displayName = name ? name : scratch;
+    WCHAR scratch[kCertificateNameUnits];
+    WCHAR* displayName = name ? name : scratch;
     unsigned count = 0;
     PCCERT_CONTEXT certificate = nullptr;
     while ((certificate = CertEnumCertificatesInStore(store, certificate)) != nullptr) {
-        CertGetNameStringA(certificate, CERT_NAME_SIMPLE_DISPLAY_TYPE, 0, nullptr, displayName,
-                           kCertificateNameSize);
+        CertGetNameStringW(certificate, CERT_NAME_SIMPLE_DISPLAY_TYPE, 0, nullptr, displayName,
+                           kCertificateNameUnits);
         if (*index == ++count) {
             if (context)
                 *context = certificate;
@@ -158,7 +157,7 @@ int GetStoreCertificate(unsigned* index, HCERTSTORE store, char* name, PCCERT_CO
         }
     }
     if (name)
-        memset(name, 0, kCertificateNameSize);
+        memset(name, 0, kCertificateNameUnits * sizeof *name);
     if (*index == 0) {
         *index = count;
         return 1;

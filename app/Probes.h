@@ -28,9 +28,11 @@ int GetCardCertificate(HCRYPTPROV provider, BYTE* data, DWORD* length);
 // A system store of the current user; the caller closes it.
 HCERTSTORE OpenSystemStore(const char* name);
 
-// Certificates of a store: name receives the simple display name (256 bytes),
-// context the certificate (the caller frees it) when given.
-int GetStoreCertificate(unsigned* index, HCERTSTORE store, char* name, PCCERT_CONTEXT* context);
+// Certificates of a store: name receives the simple display name in UTF-16
+// (kCertificateNameUnits units), context the certificate (the caller frees
+// it) when given.
+const DWORD kCertificateNameUnits = 256;
+int GetStoreCertificate(unsigned* index, HCERTSTORE store, WCHAR* name, PCCERT_CONTEXT* context);
 
 // PC/SC readers, at most kMaxReaders of them.
 const unsigned kMaxReaders = 16;

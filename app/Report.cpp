@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <cwchar>
 #include <string>
 #include <vector>
 
@@ -15,8 +16,8 @@ namespace {
 const char kSafeSignCsp[] = "SafeSign CSP Version 1.0";
 const char kHiCosCsp[] = "HiCOS PKI Smart Card Cryptographic Service Provider";
 const DWORD kAtrCapacity = 100;
-const DWORD kDisplayNameSize = 256;
 const UINT kPathSize = 512;
+const UINT kBig5CodePage = 950;
 
 using namespace ReportText;
 
@@ -26,6 +27,29 @@ struct CardCsp {
     std::string name;
     DWORD type = 0;
 };
+
+// The report is Big5 whatever the system's code page: what the system hands
+// out as text is converted explicitly, never passed through the ANSI page.
+std::string Big5FromWide(const WCHAR* text)
+{
+    const int bytes = WideCharToMultiByte(kBig5CodePage, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    if (bytes <= 0)
+        return std::string();
+    std::string big5(bytes, '\0');
+    WideCharToMultiByte(kBig5CodePage, 0, text, -1, &big5[0], bytes, nullptr, nullptr);
+    big5.resize(bytes - 1);
+    return big5;
+}
+
+std::string Big5FromAnsi(const char* text)
+{
+    const int units = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
+    if (units <= 0)
+        return std::string();
+    std::vector<WCHAR> wide(units);
+    MultiByteToWideChar(CP_ACP, 0, text, -1, wide.data(), units);
+    return Big5FromWide(wide.data());
+}
 
 void AppendTitle(ReportBuffer& report)
 {
@@ -67,25 +91,25 @@ void AppendReaders(ReportBuffer& report)
         unsigned index = i;
         std::fill(name.begin(), name.end(), '\0');
         GetReaderName(&index, &nameSize, name.data());
-        report.Append(kReaderLine, static_cast<int>(i), name.data());
+        report.Append(kReaderLine, static_cast<int>(i), Big5FromAnsi(name.data()).c_str());
         AppendReaderState(report, name.data());
     }
 }
 
 // The first certificate of the store whose display name is exactly `name`;
 // the caller frees it.
-PCCERT_CONTEXT FindCertificateByName(HCERTSTORE store, const char* name)
+PCCERT_CONTEXT FindCertificateByName(HCERTSTORE store, const WCHAR* name)
 {
     unsigned count = 0;
     if (!GetStoreCertificate(&count, store, nullptr, nullptr))
         return nullptr;
     for (unsigned i = 1; i <= count; ++i) {
         unsigned index = i;
-        char displayName[kDisplayNameSize] = {};
+        WCHAR displayName[kCertificateNameUnits] = {};
         PCCERT_CONTEXT certificate = nullptr;
         if (!GetStoreCertificate(&index, store, displayName, &certificate))
             break;
-        if (strcmp(displayName, name) == 0)
+        if (wcscmp(displayName, name) == 0)
             return certificate;
         CertFreeCertificateContext(certificate);
     }
@@ -190,12 +214,12 @@ std::vector<BYTE> ReadCardCertificate(HCRYPTPROV provider)
 
 void AppendCertificate(ReportBuffer& report, PCCERT_CONTEXT certificate)
 {
-    char subject[kDisplayNameSize] = {};
-    CertGetNameStringA(certificate, CERT_NAME_SIMPLE_DISPLAY_TYPE, 0, nullptr, subject, kDisplayNameSize);
+    WCHAR subject[kCertificateNameUnits] = {};
+    CertGetNameStringW(certificate, CERT_NAME_SIMPLE_DISPLAY_TYPE, 0, nullptr, subject, kCertificateNameUnits);
     const SYSTEMTIME validTo = NotAfter(certificate);
     report.Append(kCardInserted);
     report.Append(kCertificateHeader);
-    report.Append(kCertificateSubject, subject);
+    report.Append(kCertificateSubject, Big5FromWide(subject).c_str());
     report.Append(kCertificateValidity, validTo.wYear, validTo.wMonth, validTo.wDay);
 }
 

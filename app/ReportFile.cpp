@@ -10,8 +10,6 @@
 
 namespace {
 
-const char kReportOption[] = "--report=";
-
 void WriteToStandardError(const char* text)
 {
     HANDLE error = GetStdHandle(STD_ERROR_HANDLE);
@@ -30,13 +28,6 @@ void ReportProbeErrorOnStandardError(const char* failedCall)
 
 }  // namespace
 
-const char* ReportFileArgument(const char* commandLine)
-{
-    if (!commandLine || strncmp(commandLine, kReportOption, sizeof kReportOption - 1) != 0)
-        return nullptr;
-    return commandLine + sizeof kReportOption - 1;
-}
-
 int WriteReportFile(const char* path)
 {
     BuildReport(g_report, ReportProbeErrorOnStandardError);
@@ -53,4 +44,12 @@ int WriteReportFile(const char* path)
         return 1;
     }
     return 0;
+}
+
+int ReportBadOption(const char* argument)
+{
+    WriteToStandardError("Unknown option or option without a value: ");
+    WriteToStandardError(argument);
+    WriteToStandardError("\n");
+    return 2;
 }

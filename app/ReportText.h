@@ -13,7 +13,9 @@ extern const char kNoCard[];
 extern const char kCardPresent[];
 extern const char kReaderStatusUnknown[];
 extern const char kRootHeader[];
-extern const char kRootName[];
+// The root certificate's display name, in UTF-16: names are compared through
+// the wide CryptoAPI, so the system's code page cannot change the answer.
+extern const wchar_t kRootName[];
 extern const char kRootPresent[];
 extern const char kRootValidity[];
 extern const char kRootAbsent[];

@@ -1,3 +1,4 @@
+#include "CommandLine.h"
 #include "MainWindow.h"
 #include "Report.h"
 #include "Resource.h"
@@ -7,8 +8,12 @@
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCommand)
 {
-    if (const char* reportPath = ReportFileArgument(commandLine))
-        return WriteReportFile(reportPath);
+    const std::string badOption = FindBadOption(commandLine, {"report"});
+    if (!badOption.empty())
+        return ReportBadOption(badOption.c_str());
+    std::string reportPath;
+    if (FindOption(commandLine, "report", reportPath))
+        return WriteReportFile(reportPath.c_str());
 
     RegisterUrlProtocol(commandLine);
     EngineStart(instance);

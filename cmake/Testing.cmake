@@ -5,9 +5,11 @@ add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM
 
 # One test executable is one CTest entry: each Wine process start is costly,
 # so GoogleTest runs all of an executable's cases in one process.
-#   sso_add_gtest(NAME name SOURCES ... [LIBS ...] [RESOURCE_LOCK lock] [TIMEOUT s])
+#   sso_add_gtest(NAME name SOURCES ... [LIBS ...] [RESOURCE_LOCK lock...] [TIMEOUT s])
 # Executables that change the shared simulated environment (registry,
-# system32, certificate stores) take RESOURCE_LOCK simenv.
+# system32, certificate stores) take RESOURCE_LOCK simenv; those that show
+# the program's windows on the shared desktop and find them there by
+# caption, or capture them from the screen, take RESOURCE_LOCK desktop.
 function(sso_add_gtest)
   cmake_parse_arguments(T "" "NAME;TIMEOUT" "SOURCES;LIBS;RESOURCE_LOCK" ${ARGN})
   add_executable(${T_NAME} ${T_SOURCES})

@@ -2,7 +2,9 @@
 # Captures the running program on a scenario into a PNG, in a Wine virtual
 # desktop on the private X display:
 #   tools/screenshot.sh OUTPUT.png [SCENARIO]
-# Expects a finished build (tools/build.sh).
+# Expects a finished build (tools/build.sh). The capture is taken once the
+# program has drawn and its picture has settled, within
+# SSO_SCREENSHOT_TIMEOUT seconds (30 unless set).
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 source "$root/tools/env.sh"
@@ -10,10 +12,35 @@ unset DISPLAY
 source "$root/tools/display.sh"
 output=$(realpath "$1")
 scenario=$(realpath "${2:-$root/tools/sim/scenarios/default.txt}")
+deadline=$((SECONDS + ${SSO_SCREENSHOT_TIMEOUT:-30}))
+frame=$(mktemp --suffix=.png)
+trap 'rm -f "$frame"' EXIT
+
+capture() { import -display "$DISPLAY" -window root -crop 820x720+0+0 "$1" 2>/dev/null; }
+signature() { identify -format '%#' "$1" 2>/dev/null || true; }
+desktop_shown() { xwininfo -display "$DISPLAY" -root -tree 2>/dev/null | grep -q '"sso - Wine desktop"'; }
+
 cd "$SSO_BUILD_RUN/bin"
 "$root/cmake/wine-exec.sh" simenv.exe apply "Z:${scenario//\//\\}"
 "$root/cmake/wine-exec.sh" explorer /desktop=sso,820x720 sso.exe &
-sleep "${SSO_SCREENSHOT_DELAY:-8}"
-import -display "$DISPLAY" -window root -crop 820x720+0+0 "$output"
+# The program's windows live inside Wine's desktop window, out of reach of X
+# window queries: wait for the desktop, then for its picture to change from
+# the empty desktop and hold still between two looks.
+until desktop_shown; do
+  [ $SECONDS -lt $deadline ] || { echo "screenshot: no Wine desktop appeared" >&2; exit 1; }
+  sleep 0.2
+done
+sleep 0.5
+capture "$frame"
+empty=$(signature "$frame") previous=$empty settled=
+while [ $SECONDS -lt $deadline ]; do
+  sleep 0.5
+  capture "$frame"
+  current=$(signature "$frame")
+  if [ "$current" != "$empty" ] && [ "$current" = "$previous" ]; then settled=1; break; fi
+  previous=$current
+done
+cp "$frame" "$output"
 "$root/cmake/wine-exec.sh" taskkill /im sso.exe /f >/dev/null 2>&1 || true
 wait || true
+[ -n "$settled" ] || { echo "screenshot: the picture did not settle; kept the last capture" >&2; exit 1; }

@@ -9,7 +9,7 @@ say() { echo "setup: $*"; }
 as_root() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }
 
 PACKAGES=(
-  cmake make python3 openssl dpkg-dev
+  cmake make python3 openssl dpkg-dev googletest
   gcc-mingw-w64-i686-posix g++-mingw-w64-i686-posix
   gcc-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-posix
   wine wine64 xvfb xauth x11-utils imagemagick
@@ -32,17 +32,16 @@ apt_install() {
 }
 
 ensure_source_entries() {
-  local list=/etc/apt/sources.list.d/sso-src.sources
+  local list=/etc/apt/sources.list.d/sso-src.sources entries
   grep -rqs '^Types:.*deb-src' /etc/apt/sources.list.d/ && return 0
-  grep -qs '^deb-src' /etc/apt/sources.list && return 0
-  say "adding a deb-src entry for the LZO sources"
-  as_root tee "$list" >/dev/null <<SRC
-Types: deb-src
-URIs: http://deb.debian.org/debian
-Suites: $(. /etc/os-release; echo "$VERSION_CODENAME")
-Components: main
-Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
-SRC
+  grep -qs '^deb-src' /etc/apt/sources.list /etc/apt/sources.list.d/*.list && return 0
+  entries=$("$SSO_ROOT/tools/deb-src-entries.sh" "$(. /etc/os-release; echo "$VERSION_CODENAME")")
+  if [ -z "$entries" ]; then
+    echo "setup: no apt source of this release to take the LZO sources from; add a deb-src entry" >&2
+    exit 1
+  fi
+  say "adding deb-src entries for the LZO sources"
+  as_root tee "$list" >/dev/null <<<"$entries"
   apt_updated=
 }
 

@@ -128,6 +128,7 @@ void SkinnedWindow::OnNcDestroy()
 {
     const HWND window = window_;
     const WNDPROC previous = previous_;
+    windowDying_ = true;
     SkinManager::Instance().UnskinWindow(window);
     // This object is gone from here on.
     if (previous)
@@ -197,14 +198,16 @@ void SkinnedWindow::Detach()
     if (!previous_)
         return;
     const HWND window = window_;
-    if (windowRegion_) {
+    if (windowRegion_ && !windowDying_)
         SetWindowRgn(window, nullptr, FALSE);
-        windowRegion_.Reset();
-    }
+    windowRegion_.Reset();
     SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous_));
     previous_ = nullptr;
-    SetWindowPos(window, nullptr, 0, 0, 0, 0,
-                 SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    // A window in its last message gets no new frame: the messages that
+    // would cause reach procedures (the MDI child's) whose data is gone.
+    if (!windowDying_)
+        SetWindowPos(window, nullptr, 0, 0, 0, 0,
+                     SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
     RemovePropA(window, kObjectProperty);
     window_ = nullptr;
     NotifyOwnerOfDetach(window);

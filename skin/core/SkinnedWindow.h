@@ -167,6 +167,7 @@ protected:
     RECT lastRegionSize_ = {};
     int transparency_ = 0;
     bool activeCaption_ = false;
+    bool windowDying_ = false;  // in WM_NCDESTROY
     COLORREF transparentColour_ = RGB(255, 0, 255);
     Region windowRegion_;
 

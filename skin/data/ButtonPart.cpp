@@ -129,15 +129,15 @@ const Schema& FrameLabelSkin::RecordSchema()
     return schema;
 }
 
-void FrameLabelSkin::ReleaseResources()
+void FrameLabelSkin::ReleaseOwnResources()
 {
     ReleasePreparedImage(prepared);
-    ButtonPartBase::ReleaseResources();
+    ButtonPartBase::ReleaseOwnResources();
 }
 
-void FrameLabelSkin::Resolve(SkinStore& store)
+void FrameLabelSkin::ResolveOwn(SkinStore& store)
 {
-    ReleaseResources();
+    ReleaseOwnResources();
     PrepareImageRef(store, image, prepared);
-    ButtonPartBase::Resolve(store);
+    ButtonPartBase::ResolveOwn(store);
 }

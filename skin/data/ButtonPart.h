@@ -74,8 +74,8 @@ public:
     FrameLabelSkin();
     ~FrameLabelSkin() override;
 
-    void ReleaseResources() override;
-    void Resolve(SkinStore& store) override;
+    void ReleaseOwnResources() override;
+    void ResolveOwn(SkinStore& store) override;
 
     int32_t function;  // 1 the owner's text, 11 owner-drawn, else labelText
     int32_t anchors[kAnchorValueCount];  // left, top, right, bottom, fifth value

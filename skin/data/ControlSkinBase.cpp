@@ -5,12 +5,6 @@
 
 #include "data/SkinTypes.h"
 
-namespace {
-
-const RECT kDefaultPlacement = {0, 0, 60, 30};
-
-}  // namespace
-
 ControlSkinBase::ControlSkinBase(int32_t typeCode)
     : SkinObject(typeCode),
       font(MakeDefaultFont("MS Sans Serif")),
@@ -63,15 +57,15 @@ void ControlSkinBase::AddImageEffectLooks(SchemaBuilder& builder, MemberRef look
     }
 }
 
-void ControlSkinBase::ReleaseResources()
+void ControlSkinBase::ReleaseOwnResources()
 {
-    SkinObject::ReleaseResources();
+    SkinObject::ReleaseOwnResources();
     fontHandle_.Reset();
 }
 
-void ControlSkinBase::Resolve(SkinStore& store)
+void ControlSkinBase::ResolveOwn(SkinStore& store)
 {
-    SkinObject::Resolve(store);
+    SkinObject::ResolveOwn(store);
     fontHandle_.Create(font);
 }
 

@@ -22,8 +22,8 @@ class ControlSkinBase : public SkinObject {
 public:
     ~ControlSkinBase() override;
 
-    void ReleaseResources() override;
-    void Resolve(SkinStore& store) override;
+    void ReleaseOwnResources() override;
+    void ResolveOwn(SkinStore& store) override;
     void ApplyVersionFixups(uint8_t minor) override;
 
     // The font painters select for the control's text; made by Resolve.

@@ -80,19 +80,19 @@ void FrameSkinBase::AddFrameRecord(SchemaBuilder& builder, const FrameKeys& keys
                VersionRange::Since(3));
 }
 
-void FrameSkinBase::ReleaseResources()
+void FrameSkinBase::ReleaseOwnResources()
 {
     for (PreparedImage& prepared : preparedImages)
         ReleasePreparedImage(prepared);
-    SkinObject::ReleaseResources();
+    SkinObject::ReleaseOwnResources();
 }
 
-void FrameSkinBase::Resolve(SkinStore& store)
+void FrameSkinBase::ResolveOwn(SkinStore& store)
 {
-    ReleaseResources();
+    ReleaseOwnResources();
     for (int i = 0; i < kFrameImageCount; ++i)
         PrepareImageRef(store, frameImages[i], preparedImages[i]);
-    SkinObject::Resolve(store);
+    SkinObject::ResolveOwn(store);
 }
 
 void FrameSkinBase::ApplyVersionFixups(uint8_t minor)

@@ -22,8 +22,8 @@ public:
 
     ~FrameSkinBase() override;
 
-    void ReleaseResources() override;
-    void Resolve(SkinStore& store) override;
+    void ReleaseOwnResources() override;
+    void ResolveOwn(SkinStore& store) override;
     void ApplyVersionFixups(uint8_t minor) override;
 
     ImageRef frameImages[kFrameImageCount];

@@ -7,7 +7,7 @@
 #include <limits>
 #include <new>
 
-#include "data/ByteOrder.h"
+#include "imaging/ByteOrder.h"
 
 namespace {
 

@@ -1,10 +1,13 @@
 #include "data/RecordCodec.h"
 
-#include "data/ByteOrder.h"
 #include "data/MemoryStream.h"
 #include "data/SkinObject.h"
 #include "data/SkinTypes.h"
 #include "data/SkinVersion.h"
+#include "imaging/ByteOrder.h"
+
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -38,66 +41,109 @@ void ReadField(SkinObject& object, const FieldSpec& field, MemoryStream& stream)
     TerminateText(field.kind, place, field.size);
 }
 
-// False when the nesting is too deep to follow; the stream is then left at
-// its end so that every reader above stops too.
-bool ReadNested(SkinObject& object, MemoryStream& stream, ReadContext& context)
+// One record being read. Records nest (children, embedded parts) to any
+// depth the stream holds, so the reader keeps them on its own stack rather
+// than on the thread's: a deep file can neither overflow the stack nor stop
+// the reading early and lose what follows.
+struct PendingRecord {
+    SkinObject* object;
+    size_t nextStep;
+    size_t endStep;
+    bool appliesFixups;
+    int32_t childrenLeft;  // entries still to read of the child list being read
+    // A child: taken into its parent once complete.
+    SkinObject* parent;
+    int32_t code;
+    std::unique_ptr<SkinObject> child;
+};
+
+PendingRecord WholeRecord(SkinObject& object, ReadContext& context)
 {
-    const bool entered = context.Enter();
-    if (entered)
-        ReadRecord(object, stream, context);
-    else
-        stream.Seek(0, MemoryStream::FromEnd);
-    context.Leave();
-    return entered;
+    return {&object, 0, object.GetSchema().steps.size(), context.AppliesFixups(), 0, nullptr, 0, nullptr};
 }
 
-void ReadChildren(SkinObject& parent, MemoryStream& stream, ReadContext& context)
+const RecordStep& StepOf(const PendingRecord& record, size_t index)
 {
-    // An exhausted stream ends the list whatever count it gave, so that a
-    // damaged count cannot keep the reader spinning.
-    for (int32_t count = ReadInt32(stream); count > 0 && !stream.AtEnd(); --count) {
-        const int32_t code = ReadInt32(stream);
-        if (!IsChildTypeCode(code)) {
-            context.SkipChild(parent, code);
-            continue;
-        }
-        std::unique_ptr<SkinObject> child = CreateSkinObject(code);
-        if (!child)
-            continue;
-        if (ReadNested(*child, stream, context))
-            context.TakeChild(parent, code, std::move(child));
-    }
+    const std::vector<RecordStep>& common = SkinObject::CommonRecordSchema().steps;
+    return index < common.size() ? common[index] : record.object->GetSchema().steps[index];
 }
 
-void ReadEmbedded(SkinObject& part, MemoryStream& stream, ReadContext& context)
-{
-    ReadInt32(stream);  // the part's type code; the frame knows its part
-    ReadNested(part, stream, context);
-}
-
-// Steps first .. end of a record.
-void ReadSteps(SkinObject& object, const std::vector<RecordStep>& steps, size_t first, MemoryStream& stream,
-               ReadContext& context)
+// Reads the record's steps up to the next nested record or child list; false
+// when the record is complete. A nested part is pushed onto `stack`.
+bool ReadUntilNested(std::vector<PendingRecord>& stack, MemoryStream& stream, ReadContext& context)
 {
     const uint8_t minor = context.Minor();
-    for (size_t i = first; i < steps.size(); ++i) {
-        const RecordStep& step = steps[i];
+    PendingRecord& record = stack.back();
+    while (record.nextStep < record.endStep) {
+        const RecordStep& step = StepOf(record, record.nextStep++);
         if (!step.versions.Contains(minor))
             continue;
         switch (step.kind) {
         case StepKind::Field:
-            ReadField(object, step.field, stream);
+            ReadField(*record.object, step.field, stream);
             break;
         case StepKind::Children:
-            ReadChildren(object, stream, context);
-            break;
-        case StepKind::Embedded:
-            ReadEmbedded(step.embedded(object), stream, context);
-            break;
+            record.childrenLeft = ReadInt32(stream);
+            return true;
+        case StepKind::Embedded: {
+            ReadInt32(stream);  // the part's type code; the frame knows its part
+            SkinObject& part = step.embedded(*record.object);
+            stack.push_back(WholeRecord(part, context));
+            return true;
+        }
         case StepKind::Special:
-            step.special.read(object, stream, context);
+            step.special.read(*record.object, stream, context);
             break;
         }
+    }
+    return false;
+}
+
+// Reads the next entry of the child list being read; a child to read is
+// pushed onto `stack`.
+void ReadChildEntry(std::vector<PendingRecord>& stack, MemoryStream& stream, ReadContext& context)
+{
+    PendingRecord& record = stack.back();
+    --record.childrenLeft;
+    const int32_t code = ReadInt32(stream);
+    if (!IsChildTypeCode(code)) {
+        context.SkipChild(*record.object, code);
+        return;
+    }
+    std::unique_ptr<SkinObject> child = CreateSkinObject(code);
+    if (!child)
+        return;
+    PendingRecord nested = WholeRecord(*child, context);
+    nested.parent = record.object;
+    nested.code = code;
+    nested.child = std::move(child);
+    stack.push_back(std::move(nested));
+}
+
+void FinishRecord(PendingRecord& record, ReadContext& context)
+{
+    if (record.appliesFixups)
+        record.object->ApplyVersionFixups(context.Minor());
+    if (record.child)
+        context.TakeChild(*record.parent, record.code, std::move(record.child));
+}
+
+void ReadRecords(PendingRecord first, MemoryStream& stream, ReadContext& context)
+{
+    std::vector<PendingRecord> stack;
+    stack.push_back(std::move(first));
+    while (!stack.empty()) {
+        // An exhausted stream ends a child list whatever count it gave, so
+        // that a damaged count cannot keep the reader spinning.
+        if (stack.back().childrenLeft > 0 && !stream.AtEnd()) {
+            ReadChildEntry(stack, stream, context);
+            continue;
+        }
+        stack.back().childrenLeft = 0;
+        if (ReadUntilNested(stack, stream, context))
+            continue;
+        FinishRecord(stack.back(), context);
+        stack.pop_back();
     }
 }
 
@@ -113,11 +159,6 @@ void ReadContext::TakeChild(SkinObject& parent, int32_t, std::unique_ptr<SkinObj
 }
 
 void ReadContext::SkipChild(SkinObject&, int32_t) {}
-
-bool ReadContext::Enter()
-{
-    return ++depth_ <= kMaxNesting;
-}
 
 void RecordReadContext::TakeObject(int32_t, std::unique_ptr<SkinObject>) {}
 void RecordReadContext::SkipObject(int32_t) {}
@@ -137,7 +178,10 @@ void WriteContext::WriteChildren(SkinObject& parent, MemoryStream& stream)
 
 void ReadCommonRecord(MemoryStream& stream, SkinObject& object, ReadContext& context)
 {
-    ReadSteps(object, SkinObject::CommonRecordSchema().steps, 0, stream, context);
+    PendingRecord record = WholeRecord(object, context);
+    record.endStep = SkinObject::CommonRecordSchema().steps.size();
+    record.appliesFixups = false;
+    ReadRecords(std::move(record), stream, context);
 }
 
 void ReadCommonRecord(MemoryStream& stream, SkinObject& object)
@@ -148,10 +192,7 @@ void ReadCommonRecord(MemoryStream& stream, SkinObject& object)
 
 void ReadRecord(SkinObject& object, MemoryStream& stream, ReadContext& context)
 {
-    ReadCommonRecord(stream, object, context);
-    ReadSteps(object, object.GetSchema().steps, SkinObject::CommonRecordSchema().steps.size(), stream, context);
-    if (context.AppliesFixups())
-        object.ApplyVersionFixups(context.Minor());
+    ReadRecords(WholeRecord(object, context), stream, context);
 }
 
 void WriteRecord(SkinObject& object, MemoryStream& stream, WriteContext& context)

@@ -17,10 +17,6 @@ class SkinObject;
 
 class ReadContext {
 public:
-    // Nesting deeper than this is taken as a damaged stream: reading stops
-    // there, as at the end of the data, instead of exhausting the stack.
-    static const int kMaxNesting = 64;
-
     enum Fixups { ApplyFixups, KeepStoredValues };
 
     explicit ReadContext(uint8_t minor, Fixups fixups = ApplyFixups);
@@ -41,14 +37,9 @@ public:
     virtual void TakeImage(std::unique_ptr<SkinImage> image) = 0;
     virtual void TakeExtraObject(std::unique_ptr<SkinObject> object) = 0;
 
-    // Depth bookkeeping of nested records.
-    bool Enter();
-    void Leave() { --depth_; }
-
 private:
     uint8_t minor_;
     Fixups fixups_;
-    int depth_ = 0;
 };
 
 // A context for reading single records outside a container: children go to

@@ -3,12 +3,12 @@
 #include <cstring>
 #include <new>
 
-#include "data/ByteOrder.h"
 #include "data/MemoryStream.h"
 #include "data/RecordCodec.h"
 #include "data/SkinImage.h"
 #include "data/SkinObject.h"
 #include "data/SkinTypes.h"
+#include "imaging/ByteOrder.h"
 
 const char kSkinMagic[SkinHeader::kMagicSize] = "VELTRAMOX_SKIN_FILE";
 

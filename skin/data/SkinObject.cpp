@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <stdexcept>
+#include <utility>
 
 #include "data/MemoryStream.h"
 #include "data/RecordCodec.h"
@@ -11,7 +12,6 @@
 namespace {
 
 const size_t kMaxLookupKey = 98;
-const RECT kDefaultPlacement = {0, 0, 60, 30};
 
 }  // namespace
 
@@ -30,7 +30,32 @@ SkinObject::SkinObject(int32_t typeCode)
     AdoptSchema(CommonRecordSchema());
 }
 
-SkinObject::~SkinObject() = default;
+SkinObject::~SkinObject()
+{
+    // Each child would destroy its own children in turn, one stack frame per
+    // level: the subtree is taken apart here instead, one object at a time.
+    // (The embedded parts of this object are gone already: they are members
+    // of the derived part, and destroyed their children themselves.)
+    std::vector<std::unique_ptr<SkinObject>> doomed;
+    for (auto& entry : children_)
+        doomed.push_back(std::move(entry.second));
+    while (!doomed.empty()) {
+        std::unique_ptr<SkinObject> object = std::move(doomed.back());
+        doomed.pop_back();
+        TakeNestedObjects(*object, doomed);
+    }
+}
+
+void SkinObject::TakeNestedObjects(SkinObject& object, std::vector<std::unique_ptr<SkinObject>>& into)
+{
+    for (auto& entry : object.children_)
+        into.push_back(std::move(entry.second));
+    object.children_.clear();
+    // Embedded parts die with their owner; their children are taken too.
+    for (const RecordStep& step : object.GetSchema().steps)
+        if (step.kind == StepKind::Embedded)
+            TakeNestedObjects(step.embedded(object), into);
+}
 
 void SkinObject::AddCommonRecord(SchemaBuilder& builder)
 {
@@ -81,17 +106,40 @@ COLORREF SkinObject::DefaultKeyColour() const
     return 0xFF00FF;
 }
 
+template <class Visit>
+SkinObject* SkinObject::VisitSubtree(Visit visit)
+{
+    std::vector<SkinObject*> pending(1, this);
+    while (!pending.empty()) {
+        SkinObject* object = pending.back();
+        pending.pop_back();
+        if (SkinObject* found = visit(*object))
+            return found;
+        for (auto entry = object->children_.rbegin(); entry != object->children_.rend(); ++entry)
+            pending.push_back(entry->second.get());
+    }
+    return nullptr;
+}
+
 void SkinObject::ReleaseResources()
 {
-    for (auto& entry : children_)
-        entry.second->ReleaseResources();
+    VisitSubtree([](SkinObject& object) -> SkinObject* {
+        object.ReleaseOwnResources();
+        return nullptr;
+    });
 }
 
 void SkinObject::Resolve(SkinStore& store)
 {
-    for (auto& entry : children_)
-        entry.second->Resolve(store);
+    VisitSubtree([&store](SkinObject& object) -> SkinObject* {
+        object.ResolveOwn(store);
+        return nullptr;
+    });
 }
+
+void SkinObject::ResolveOwn(SkinStore&) {}
+
+void SkinObject::ReleaseOwnResources() {}
 
 bool SkinObject::Save(MemoryStream& stream)
 {
@@ -125,13 +173,10 @@ SkinObject* SkinObject::FindChild(const char* childName)
 {
     if (!childName)
         return nullptr;
-    const auto found = children_.find(childName);
-    if (found != children_.end())
-        return found->second.get();
-    for (auto& entry : children_)
-        if (SkinObject* nested = entry.second->FindChild(childName))
-            return nested;
-    return nullptr;
+    return VisitSubtree([childName](SkinObject& object) -> SkinObject* {
+        const auto found = object.children_.find(childName);
+        return found == object.children_.end() ? nullptr : found->second.get();
+    });
 }
 
 bool SkinObject::AddChild(std::unique_ptr<SkinObject> child)
@@ -145,5 +190,7 @@ bool SkinObject::AddChild(std::unique_ptr<SkinObject> child)
 void SkinObject::RegisterProperty(int32_t kind, const char* key, const char* defaultText, void* field, int32_t size)
 {
     std::unique_ptr<PropertyRecord> record(new PropertyRecord(kind, key, defaultText, field, size));
-    properties_[record->Key()] = std::move(record);
+    // The record holds the key cut to its 29 characters; the table holds it
+    // whole, so a longer key is found by its own name.
+    properties_[key ? key : ""] = std::move(record);
 }

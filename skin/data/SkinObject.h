@@ -10,6 +10,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "data/FieldSchema.h"
 #include "data/PropertyRecord.h"
@@ -21,6 +22,8 @@ class SkinObject {
 public:
     static const size_t kNameSize = 51;        // at most 50 characters
     static const size_t kSecondTextSize = 51;
+    // Where an object sits when its record does not say.
+    static constexpr RECT kDefaultPlacement = {0, 0, 60, 30};
 
     using ChildTable = std::map<std::string, std::unique_ptr<SkinObject>>;
     using PropertyTable = std::map<std::string, std::unique_ptr<PropertyRecord>>;
@@ -32,10 +35,11 @@ public:
     SkinObject& operator=(const SkinObject&) = delete;
 
     virtual COLORREF DefaultKeyColour() const;
-    // Gives back the fonts and prepared images that Resolve made.
-    virtual void ReleaseResources();
+    // Gives back the fonts and prepared images that Resolve made, the
+    // children's too.
+    void ReleaseResources();
     // Makes what painting needs (fonts, prepared images); children too.
-    virtual void Resolve(SkinStore& store);
+    void Resolve(SkinStore& store);
     // Writes the type code and exactly the record that Load reads, under
     // the rules of the current container version.
     virtual bool Save(MemoryStream& stream);
@@ -75,6 +79,12 @@ public:
     char name[kNameSize];
 
 protected:
+    // The object's own part of Resolve and ReleaseResources. The walk over
+    // the children is the base's and uses no recursion: children nest as
+    // deep as the file makes them, deeper than any thread stack would hold.
+    virtual void ResolveOwn(SkinStore& store);
+    virtual void ReleaseOwnResources();
+
     // Binds the object to its type's record description and registers the
     // keys the description names. Called by each concrete type's
     // constructor once its own fields exist.
@@ -83,6 +93,13 @@ protected:
     static void AddCommonRecord(SchemaBuilder& builder);
 
 private:
+    // Calls visit(object) for the object and its children, depth first in
+    // name order, until it returns non-null; returns that.
+    template <class Visit>
+    SkinObject* VisitSubtree(Visit visit);
+    // Moves the children of `object` and of its embedded parts into `into`.
+    static void TakeNestedObjects(SkinObject& object, std::vector<std::unique_ptr<SkinObject>>& into);
+
     ChildTable children_;
     int32_t typeCode_;
     const Schema* schema_;

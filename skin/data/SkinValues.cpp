@@ -6,13 +6,6 @@ namespace {
 
 const int32_t kDefaultEffectFlags = 0x8004;
 
-void StoreRgb(uint8_t* bytes, COLORREF colour)
-{
-    bytes[0] = static_cast<uint8_t>(colour & 0xFF);
-    bytes[1] = static_cast<uint8_t>((colour >> 8) & 0xFF);
-    bytes[2] = static_cast<uint8_t>((colour >> 16) & 0xFF);
-}
-
 }  // namespace
 
 SkinFont MakeDefaultFont(const char* face)
@@ -36,8 +29,8 @@ void SetDefaultTextEffect(TextEffect& effect)
 void SetDefaultTextEffect(TextEffect& effect, COLORREF colour)
 {
     effect.shadowOffset = 0;
-    StoreRgb(effect.textColour, colour);
+    StoreColour3(effect.textColour, colour);
     effect.reserved1 = 255;
-    StoreRgb(effect.shadowColour, GetSysColor(COLOR_BTNSHADOW));
+    StoreColour3(effect.shadowColour, GetSysColor(COLOR_BTNSHADOW));
     effect.flags = kDefaultEffectFlags;
 }

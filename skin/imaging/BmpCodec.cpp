@@ -1,5 +1,6 @@
 #include "imaging/BmpCodec.h"
 
+#include "imaging/ByteOrder.h"
 #include "imaging/Image.h"
 #include "imaging/MemFile.h"
 
@@ -59,32 +60,9 @@ struct DecodeFailure {
     throw DecodeFailure{message};
 }
 
-uint16_t LoadU16(const BYTE* p)
-{
-    return static_cast<uint16_t>(p[0] | (p[1] << 8));
-}
-
-uint32_t LoadU32(const BYTE* p)
-{
-    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
-           (static_cast<uint32_t>(p[3]) << 24);
-}
-
 int32_t LoadI32(const BYTE* p)
 {
-    return static_cast<int32_t>(LoadU32(p));
-}
-
-void StoreU16(BYTE* p, uint32_t value)
-{
-    p[0] = static_cast<BYTE>(value);
-    p[1] = static_cast<BYTE>(value >> 8);
-}
-
-void StoreU32(BYTE* p, uint32_t value)
-{
-    StoreU16(p, value);
-    StoreU16(p + 2, value >> 16);
+    return static_cast<int32_t>(LoadLittleEndian32(p));
 }
 
 // One colour channel of a 16-bit bitfield pixel, widened to 8 bits.
@@ -162,8 +140,8 @@ private:
         BYTE header[FileHeaderSize];
         if (file_.Read(header, 1, sizeof(header)) != sizeof(header))
             Fail(NotABmp);
-        if (LoadU16(header) == BmpSignature) {
-            layout_.pixelOffset = LoadU32(header + 10);
+        if (LoadLittleEndian16(header) == BmpSignature) {
+            layout_.pixelOffset = LoadLittleEndian32(header + 10);
         } else {
             SeekTo(layout_.start, NotABmp);
             layout_.pixelOffset = 0;
@@ -174,21 +152,21 @@ private:
     {
         BYTE header[InfoHeaderSize] = {};
         ReadExact(header, 4, BadInfoHeader);
-        layout_.headerSize = LoadU32(header);
+        layout_.headerSize = LoadLittleEndian32(header);
         if (layout_.headerSize == CoreHeaderSize) {
             ReadExact(header + 4, CoreHeaderSize - 4, BadInfoHeader);
-            layout_.width = LoadU16(header + 4);
-            layout_.height = LoadU16(header + 6);
-            layout_.bitCount = LoadU16(header + 10);
+            layout_.width = LoadLittleEndian16(header + 4);
+            layout_.height = LoadLittleEndian16(header + 6);
+            layout_.bitCount = LoadLittleEndian16(header + 10);
         } else if (layout_.headerSize == InfoHeaderSize || layout_.headerSize == Os2HeaderSize) {
             ReadExact(header + 4, InfoHeaderSize - 4, BadInfoHeader);
             layout_.width = LoadI32(header + 4);
             layout_.height = LoadI32(header + 8);
-            layout_.bitCount = LoadU16(header + 14);
-            layout_.compression = LoadU32(header + 16);
+            layout_.bitCount = LoadLittleEndian16(header + 14);
+            layout_.compression = LoadLittleEndian32(header + 16);
             layout_.xPixelsPerMetre = LoadI32(header + 24);
             layout_.yPixelsPerMetre = LoadI32(header + 28);
-            layout_.coloursUsed = LoadU32(header + 32);
+            layout_.coloursUsed = LoadLittleEndian32(header + 32);
         } else {
             Fail(BadInfoHeader);
         }
@@ -283,9 +261,9 @@ private:
             return;
         BYTE masks[MaskBytes];
         ReadExact(masks, sizeof(masks), BadInfoHeader);
-        red_ = LoadU32(masks);
-        green_ = LoadU32(masks + 4);
-        blue_ = LoadU32(masks + 8);
+        red_ = LoadLittleEndian32(masks);
+        green_ = LoadLittleEndian32(masks + 4);
+        blue_ = LoadLittleEndian32(masks + 8);
     }
 
     void ReadPalette()
@@ -345,7 +323,7 @@ private:
             ReadExact(row.get(), static_cast<size_t>(UncompressedRowBytes()), TruncatedPixels);
             BYTE* out = image_.GetBits(y);
             for (int x = 0; x < layout_.width; ++x, out += 3) {
-                uint32_t pixel = LoadU16(row.get() + x * 2);
+                uint32_t pixel = LoadLittleEndian16(row.get() + x * 2);
                 out[0] = blue.Extract(pixel);
                 out[1] = green.Extract(pixel);
                 out[2] = red.Extract(pixel);
@@ -477,9 +455,9 @@ const char* BmpCodec::Encode(MemFile& file, const Image& image)
     uint32_t paletteBytes = static_cast<uint32_t>(image.GetColourCount()) * sizeof(RGBQUAD);
     uint32_t pixelOffset = static_cast<uint32_t>(FileHeaderSize + sizeof(BITMAPINFOHEADER)) + paletteBytes;
     BYTE fileHeader[FileHeaderSize] = {};
-    StoreU16(fileHeader, BmpSignature);
-    StoreU32(fileHeader + 2, pixelOffset + image.GetImageSize());
-    StoreU32(fileHeader + 10, pixelOffset);
+    StoreLittleEndian16(fileHeader, BmpSignature);
+    StoreLittleEndian32(fileHeader + 2, pixelOffset + image.GetImageSize());
+    StoreLittleEndian32(fileHeader + 10, pixelOffset);
     const BYTE* body = image.GetDib() + sizeof(BITMAPINFOHEADER);
     size_t bodyBytes = paletteBytes + static_cast<size_t>(image.GetImageSize());
     if (file.Write(fileHeader, 1, sizeof(fileHeader)) != sizeof(fileHeader) ||

@@ -18,18 +18,6 @@ void DrawTextIn(HDC hdc, RECT rect, COLORREF colour, const char* text, int lengt
 
 }  // namespace
 
-COLORREF LoadColour3(const uint8_t* bytes)
-{
-    return RGB(bytes[0], bytes[1], bytes[2]);
-}
-
-void StoreColour3(uint8_t* bytes, COLORREF colour)
-{
-    bytes[0] = GetRValue(colour);
-    bytes[1] = GetGValue(colour);
-    bytes[2] = GetBValue(colour);
-}
-
 void DrawShadowedText(HDC hdc, const RECT& rect, int32_t shadowOffset, int32_t flags, COLORREF shadowColour,
                       COLORREF textColour, const char* text, int length, UINT format)
 {

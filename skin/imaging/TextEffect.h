@@ -23,8 +23,18 @@ struct TextEffect {
 
 static_assert(sizeof(TextEffect) == 16, "TextEffect is a 16-byte skin value");
 
-COLORREF LoadColour3(const uint8_t* bytes);
-void StoreColour3(uint8_t* bytes, COLORREF colour);
+// Byte-level code (the skin records) uses these too, without the drawing
+// code or GDI's colour macros.
+inline COLORREF LoadColour3(const uint8_t* bytes)
+{
+    return static_cast<COLORREF>(bytes[0] | bytes[1] << 8 | bytes[2] << 16);
+}
+
+inline void StoreColour3(uint8_t* bytes, COLORREF colour)
+{
+    for (int i = 0; i < 3; ++i)
+        bytes[i] = static_cast<uint8_t>(colour >> (8 * i));
+}
 
 // Draws `text` (length -1: NUL-terminated) into rect with DrawText's
 // `format`; with flags bit 0 first a shadow in shadowColour moved by the

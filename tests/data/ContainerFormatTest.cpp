@@ -9,6 +9,7 @@
 #include "data/SkinImage.h"
 #include "data/SkinTypes.h"
 #include "data/SkinVersion.h"
+#include "FileBytes.h"
 #include "SkinTestSupport.h"
 
 namespace {
@@ -224,21 +225,83 @@ TEST(ContainerSections, ChildrenAreFoundDepthFirstInNameOrder)
     EXPECT_EQ(store->ExtraObjects().at("Extra")->Children().size(), 1u);
 }
 
-TEST(ContainerSections, NestingBeyondTheLimitEndsTheReading)
+// A stream whose object "Top" holds a chain of `depth` nested caption
+// buttons (each with action 3), followed by an object, an image and an
+// extra object. The chain is made by repeating one compiled child entry.
+std::vector<uint8_t> DeepChainStream(int depth)
 {
-    std::string source = "object GroupBoxSkin \"Top\"\n";
-    const int depth = 80;
-    for (int i = 0; i < depth; ++i)
-        source += "child GroupBoxSkin \"Level" + std::to_string(i) + "\"\n";
-    for (int i = 0; i < depth; ++i)
-        source += "end\n";
-    source += "end\nobject ButtonSkin \"After\"\nend\n";
-    std::unique_ptr<SkinStore> store = LoadStore(BuildContainerUnchecked(source));
+    const std::string after = "object ButtonSkin \"After\"\n  CONTROLID = 5\nend\n"
+                              "image \"Picture\"\nend\n"
+                              "extra \"Extra\"\nend\n";
+    const std::string top = "object GroupBoxSkin \"Top\"\n  CONTROLID = 7\n";
+    const std::vector<uint8_t> single =
+        Unpack(BuildContainer(top + "  child CaptionButtonSkin \"Level\"\n    action = 3\n  end\nend\n" + after));
+    const size_t entryLength = single.size() - Unpack(BuildContainer(top + "end\n" + after)).size();
+
+    // The children count follows the common record's fields.
+    size_t commonFields = 0;
+    for (const RecordStep& step : SkinObject::CommonRecordSchema().steps)
+        if (step.kind == StepKind::Field && step.versions.Contains(single[21]))
+            commonFields += step.field.size;
+    const size_t entryStart = SkinHeader::kSize + 4 + commonFields + 4;
+    const auto first = single.begin() + static_cast<ptrdiff_t>(entryStart);
+    const std::vector<uint8_t> head(first, first + 4 + static_cast<ptrdiff_t>(commonFields));
+    const std::vector<uint8_t> tail(first + static_cast<ptrdiff_t>(head.size() + 4),
+                                    first + static_cast<ptrdiff_t>(entryLength));
+
+    std::vector<uint8_t> stream(single.begin(), first);
+    for (int level = 0; level < depth; ++level) {
+        stream.insert(stream.end(), head.begin(), head.end());
+        const uint8_t children[4] = {level + 1 < depth ? uint8_t(1) : uint8_t(0), 0, 0, 0};
+        stream.insert(stream.end(), children, children + 4);
+    }
+    for (int level = 0; level < depth; ++level)
+        stream.insert(stream.end(), tail.begin(), tail.end());
+    stream.insert(stream.end(), first + static_cast<ptrdiff_t>(entryLength), single.end());
+    return stream;
+}
+
+TEST(ContainerSections, ChildrenNestToAnyDepthAndNothingAfterThemIsLost)
+{
+    const int depth = 10000;
+    std::unique_ptr<SkinStore> store = LoadStore(Pack(DeepChainStream(depth)));
     ASSERT_TRUE(store);
-    ASSERT_TRUE(store->FindObject("Top"));
-    EXPECT_TRUE(store->FindObject("Level60"));
-    EXPECT_EQ(store->FindObject("Level70"), nullptr);
-    EXPECT_EQ(store->FindObject("After"), nullptr);
+    EXPECT_EQ(store->LoadInfo().bytesRead, store->LoadInfo().streamLength);
+
+    SkinObject* top = store->FindObject("Top");
+    ASSERT_TRUE(top);
+    EXPECT_EQ(static_cast<ControlSkinBase*>(top)->controlId, 7);
+    int levels = 0;
+    int actionsRead = 0;
+    for (const SkinObject* level = top; level->Children().size() == 1; ++levels) {
+        level = level->Children().begin()->second.get();
+        actionsRead += static_cast<const CaptionButtonSkin*>(level)->action == 3;
+    }
+    EXPECT_EQ(levels, depth);
+    EXPECT_EQ(actionsRead, depth);
+
+    EXPECT_EQ(ControlIdOf(*store, "After"), 5);
+    EXPECT_EQ(store->Images().size(), 1u);
+    EXPECT_EQ(store->ExtraObjects().size(), 1u);
+}
+
+TEST(ContainerSections, ADeepChainIsDumpedAndBuiltAgain)
+{
+    const std::vector<uint8_t> container = Pack(DeepChainStream(10000));
+    EXPECT_EQ(DumpAndRebuild(container), container);
+}
+
+TEST(ContainerSections, SkincCheckReadsADeepChainToTheLastByte)
+{
+    const std::vector<uint8_t> container = Pack(DeepChainStream(100));
+    const std::string path = TestOutputPath("deep.skin");
+    ASSERT_TRUE(WriteFileBytes(path, container.data(), container.size()));
+    std::string output;
+    ASSERT_EQ(RunProgram("\"" SSO_SKINC "\" check \"" + path + "\"", output), 0) << output;
+    EXPECT_NE(output.find("(to the last byte)"), std::string::npos) << output;
+    EXPECT_NE(output.find("objects: 2"), std::string::npos) << output;
+    EXPECT_NE(output.find("images: 1"), std::string::npos) << output;
+    EXPECT_NE(output.find("extra objects: 1"), std::string::npos) << output;
 }
 
 TEST(ContainerSections, ATruncatedStreamKeepsWhatWasComplete)

@@ -5,12 +5,12 @@
 #include <cstring>
 
 #include "data/ButtonPart.h"
-#include "data/ByteOrder.h"
 #include "data/ControlSkinBase.h"
 #include "data/FrameSkin.h"
 #include "data/SkinInfo.h"
 #include "data/SkinTypes.h"
 #include "data/SkinVersion.h"
+#include "imaging/ByteOrder.h"
 #include "SkinTestSupport.h"
 
 namespace {

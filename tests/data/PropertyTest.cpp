@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "data/ButtonSkins.h"
 #include "data/ClientEdgeSkin.h"
 #include "data/CustomPropertySkin.h"
 #include "data/FrameSkin.h"
@@ -14,14 +15,6 @@
 #include "SkinTestSupport.h"
 
 namespace {
-
-template <class T>
-T& Find(SkinStore& store, const char* name)
-{
-    SkinObject* object = store.FindObject(name);
-    EXPECT_TRUE(object) << name;
-    return *static_cast<T*>(object);
-}
 
 class DefaultSkinProperties : public ::testing::Test {
 protected:
@@ -111,6 +104,34 @@ TEST_F(DefaultSkinProperties, TheTabTransparentKeyIsNeverFound)
     EXPECT_EQ(tab.FindProperty("TRANSPARENT"), nullptr);
     StaticSkin& label = Find<StaticSkin>(*store_, "Static");
     EXPECT_EQ(label.FindProperty("TRANSpARENT")->Value(), &label.transparent);
+}
+
+TEST(CheckableProperties, KeysLongerThanTheRecordHoldsAreFoundWhole)
+{
+    CheckBoxSkin checkBox;
+    RadioSkin radio;
+    for (CheckableSkinBase* skin : {static_cast<CheckableSkinBase*>(&checkBox), static_cast<CheckableSkinBase*>(&radio)}) {
+        CheckStateLook& grayedSelected = skin->groups[CheckableSkinBase::GroupGrayedSelected];
+        CheckStateLook& highlightedNormal = skin->groups[CheckableSkinBase::GroupHighlightedNormal];
+        CheckStateLook& highlightedSelected = skin->groups[CheckableSkinBase::GroupHighlightedSelected];
+        const struct {
+            const char* key;
+            const void* field;
+        } expected[] = {
+            {"GRAYEDSELECTED.BACKGROUNDIMAGE", &grayedSelected.background},
+            {"HIGHLIGHTEDNORMAL.BACKGROUNDIMAGE", &highlightedNormal.background},
+            {"HIGHLIGHTEDSELECTED.BACKGROUNDIMAGE", &highlightedSelected.background},
+            {"HIGHLIGHTEDSELECTED.TEXTEFFECT", &highlightedSelected.effect},
+            {"highlightedselected.boximage", &highlightedSelected.box},
+        };
+        for (const auto& entry : expected) {
+            PropertyRecord* property = skin->FindProperty(entry.key);
+            ASSERT_TRUE(property) << entry.key;
+            EXPECT_EQ(property->Value(), entry.field) << entry.key;
+        }
+        // Cut to the record's 29 characters, a key names nothing.
+        EXPECT_EQ(skin->FindProperty("HIGHLIGHTEDSELECTED.BACKGROUN"), nullptr);
+    }
 }
 
 TEST(PropertyRecord, RegistrationCutsLongKeysAndTexts)

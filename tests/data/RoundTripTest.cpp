@@ -2,10 +2,12 @@
 // through the skinc program itself, and bitmaps through skinc image.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 
-#include "data/ByteOrder.h"
+#include "data/SkinFileReader.h"
 #include "FileBytes.h"
+#include "imaging/ByteOrder.h"
 #include "SkinTestSupport.h"
 
 namespace {
@@ -106,6 +108,16 @@ TEST(RoundTrip, SkincImageKeepsThePixelsOfEveryBitmap)
         EXPECT_EQ(reencoded.palette, original.palette) << bitmap;
         EXPECT_TRUE(reencoded.rows == original.rows) << bitmap;
     }
+}
+
+TEST(RoundTrip, ABuilderTextThatFillsItsFieldIsDumpedAndBuiltAgain)
+{
+    std::vector<uint8_t> stream = Unpack(BuildContainer("object ButtonSkin \"Only\"\nend\n"));
+    std::fill(stream.begin() + SkinHeader::kBuilderTextOffset,
+              stream.begin() + SkinHeader::kBuilderTextOffset + SkinHeader::kBuilderTextSize, 'B');
+    const std::vector<uint8_t> container = Pack(stream);
+    ASSERT_TRUE(LoadStore(container));
+    EXPECT_EQ(DumpAndRebuild(container), container);
 }
 
 TEST(RoundTrip, SkincRefusesBadSourceAndLeavesNoOutput)

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,18 @@ std::vector<uint8_t> Pack(const std::vector<uint8_t>& stream);
 MemoryStream StreamOf(const std::vector<uint8_t>& bytes);
 // A store loaded from the container; null when the load fails.
 std::unique_ptr<SkinStore> LoadStore(const std::vector<uint8_t>& container);
+
+// The object of that name as the type the test expects. A missing object or
+// one of another type ends the test with an exception GoogleTest reports as
+// its failure: never a dereferenced null.
+template <class T>
+T& Find(SkinStore& store, const char* name)
+{
+    T* object = dynamic_cast<T*>(store.FindObject(name));
+    if (!object)
+        throw std::runtime_error(std::string("no object \"") + name + "\" of the expected type");
+    return *object;
+}
 
 // Runs a program of this build; returns its exit code, with its standard
 // output and error in `output`.

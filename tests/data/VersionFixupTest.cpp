@@ -52,14 +52,6 @@ bool IsPlacement(const RECT& rect, LONG left, LONG top, LONG right, LONG bottom)
     return rect.left == left && rect.top == top && rect.right == right && rect.bottom == bottom;
 }
 
-template <class T>
-T& Find(SkinStore& store, const char* name)
-{
-    SkinObject* object = store.FindObject(name);
-    EXPECT_TRUE(object) << name;
-    return *static_cast<T*>(object);
-}
-
 const COLORREF kRed = 0x0000FF;
 
 }  // namespace

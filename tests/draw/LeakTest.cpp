@@ -86,7 +86,7 @@ GdiPressure* GdiLeaks::pressure_ = nullptr;
 
 TEST_F(GdiLeaks, PressureLeavesFewHandles)
 {
-    EXPECT_GT(pressure_->filled(), 1000);
+    EXPECT_GT(pressure_->Filled(), 1000);
 }
 
 TEST_F(GdiLeaks, ImageDrawing)

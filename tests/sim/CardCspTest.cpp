@@ -13,12 +13,12 @@ std::vector<std::string> EnumerateContainers(const char* providerName)
 {
     std::vector<std::string> names;
     CryptProvider provider;
-    if (!CryptAcquireContextA(provider.receive(), nullptr, providerName, PROV_RSA_FULL, CRYPT_VERIFYCONTEXT))
+    if (!CryptAcquireContextA(provider.Receive(), nullptr, providerName, PROV_RSA_FULL, CRYPT_VERIFYCONTEXT))
         return names;
     DWORD flags = CRYPT_FIRST;
     char name[256];
     DWORD length = sizeof(name);
-    while (CryptGetProvParam(provider.get(), PP_ENUMCONTAINERS, reinterpret_cast<BYTE*>(name), &length, flags)) {
+    while (CryptGetProvParam(provider.Get(), PP_ENUMCONTAINERS, reinterpret_cast<BYTE*>(name), &length, flags)) {
         names.push_back(std::string(name, length - 1));
         flags = 0;
         length = sizeof(name);
@@ -51,7 +51,7 @@ TEST_F(CardCsp, RegisteredUnderBothNamesWithTypeAndImagePath)
         EXPECT_NE(nullptr, std::strstr(image, "\\simcsp.dll")) << image;
     }
     CryptProvider provider;
-    EXPECT_TRUE(CryptAcquireContextA(provider.receive(), nullptr, longName.c_str(), 24, CRYPT_VERIFYCONTEXT))
+    EXPECT_TRUE(CryptAcquireContextA(provider.Receive(), nullptr, longName.c_str(), 24, CRYPT_VERIFYCONTEXT))
         << std::hex << GetLastError();
 
     // A scenario without them takes away exactly its own registrations.
@@ -72,13 +72,13 @@ TEST_F(CardCsp, EnumeratesTheCardsContainers)
 
     // A length query does not move the enumeration on.
     CryptProvider provider;
-    ASSERT_TRUE(CryptAcquireContextA(provider.receive(), nullptr, kHiCosCsp, PROV_RSA_FULL, CRYPT_VERIFYCONTEXT));
+    ASSERT_TRUE(CryptAcquireContextA(provider.Receive(), nullptr, kHiCosCsp, PROV_RSA_FULL, CRYPT_VERIFYCONTEXT));
     DWORD length = 0;
-    ASSERT_TRUE(CryptGetProvParam(provider.get(), PP_ENUMCONTAINERS, nullptr, &length, CRYPT_FIRST));
+    ASSERT_TRUE(CryptGetProvParam(provider.Get(), PP_ENUMCONTAINERS, nullptr, &length, CRYPT_FIRST));
     EXPECT_EQ(6u, length);
     char name[4];
     length = sizeof(name);
-    EXPECT_FALSE(CryptGetProvParam(provider.get(), PP_ENUMCONTAINERS, reinterpret_cast<BYTE*>(name), &length, 0));
+    EXPECT_FALSE(CryptGetProvParam(provider.Get(), PP_ENUMCONTAINERS, reinterpret_cast<BYTE*>(name), &length, 0));
     EXPECT_EQ(static_cast<DWORD>(ERROR_MORE_DATA), GetLastError());
     EXPECT_EQ(6u, length);
 }
@@ -89,36 +89,36 @@ TEST_F(CardCsp, WithoutACardThereAreNoContainersAndNoKeyset)
     EXPECT_TRUE(EnumerateContainers(kHiCosCsp).empty());
     CryptProvider provider;
     EXPECT_FALSE(
-        CryptAcquireContextA(provider.receive(), "GCA5-0000000000001234", kHiCosCsp, PROV_RSA_FULL, CRYPT_MACHINE_KEYSET));
-    EXPECT_FALSE(CryptAcquireContextA(provider.receive(), "", kHiCosCsp, PROV_RSA_FULL, CRYPT_MACHINE_KEYSET));
+        CryptAcquireContextA(provider.Receive(), "GCA5-0000000000001234", kHiCosCsp, PROV_RSA_FULL, CRYPT_MACHINE_KEYSET));
+    EXPECT_FALSE(CryptAcquireContextA(provider.Receive(), "", kHiCosCsp, PROV_RSA_FULL, CRYPT_MACHINE_KEYSET));
 }
 
 TEST_F(CardCsp, ExchangeKeyCarriesTheCardCertificate)
 {
     applyFile("default.txt");
     CryptProvider provider;
-    ASSERT_TRUE(CryptAcquireContextA(provider.receive(), "GCA5-0000000000001234", kHiCosCsp, PROV_RSA_FULL,
+    ASSERT_TRUE(CryptAcquireContextA(provider.Receive(), "GCA5-0000000000001234", kHiCosCsp, PROV_RSA_FULL,
                                      CRYPT_MACHINE_KEYSET))
         << std::hex << GetLastError();
     CryptKey key;
-    EXPECT_FALSE(CryptGetUserKey(provider.get(), AT_SIGNATURE, key.receive()));
-    ASSERT_TRUE(CryptGetUserKey(provider.get(), AT_KEYEXCHANGE, key.receive()));
+    EXPECT_FALSE(CryptGetUserKey(provider.Get(), AT_SIGNATURE, key.Receive()));
+    ASSERT_TRUE(CryptGetUserKey(provider.Get(), AT_KEYEXCHANGE, key.Receive()));
 
     DWORD length = 0;
-    ASSERT_TRUE(CryptGetKeyParam(key.get(), KP_CERTIFICATE, nullptr, &length, 0));
+    ASSERT_TRUE(CryptGetKeyParam(key.Get(), KP_CERTIFICATE, nullptr, &length, 0));
     const Bytes expected = FixtureBytes("card-citizen.der");
     ASSERT_EQ(expected.size(), length);
     Bytes certificate(length);
-    ASSERT_TRUE(CryptGetKeyParam(key.get(), KP_CERTIFICATE, certificate.data(), &length, 0));
+    ASSERT_TRUE(CryptGetKeyParam(key.Get(), KP_CERTIFICATE, certificate.data(), &length, 0));
     EXPECT_EQ(expected, certificate);
 
     CertContext context(CertCreateCertificateContext(X509_ASN_ENCODING, certificate.data(), length));
     ASSERT_TRUE(context);
-    EXPECT_EQ(kCardHolderBig5, DisplayName(context.get()));
-    EXPECT_EQ("2029-06-30 16:00", NotAfterDate(context.get()));
+    EXPECT_EQ(kCardHolderBig5, DisplayName(context.Get()));
+    EXPECT_EQ("2029-06-30 16:00", NotAfterDate(context.Get()));
 
     BYTE random[8];
-    EXPECT_FALSE(CryptGenRandom(provider.get(), sizeof(random), random));
+    EXPECT_FALSE(CryptGenRandom(provider.Get(), sizeof(random), random));
     EXPECT_EQ(static_cast<DWORD>(E_NOTIMPL), GetLastError());
 }
 
@@ -127,14 +127,14 @@ TEST_F(CardCsp, KeyWithoutCertificateAndRemovedCard)
     apply("[csp]\nname = " + std::string(kHiCosCsp) +
           "\n[reader]\nname = R\ncard = inserted\natr = 3B 00\ncontainer = c\n");
     CryptProvider provider;
-    ASSERT_TRUE(CryptAcquireContextA(provider.receive(), "", kHiCosCsp, PROV_RSA_FULL, CRYPT_MACHINE_KEYSET));
+    ASSERT_TRUE(CryptAcquireContextA(provider.Receive(), "", kHiCosCsp, PROV_RSA_FULL, CRYPT_MACHINE_KEYSET));
     CryptKey key;
-    ASSERT_TRUE(CryptGetUserKey(provider.get(), AT_KEYEXCHANGE, key.receive()));
+    ASSERT_TRUE(CryptGetUserKey(provider.Get(), AT_KEYEXCHANGE, key.Receive()));
     DWORD length = 0;
-    EXPECT_FALSE(CryptGetKeyParam(key.get(), KP_CERTIFICATE, nullptr, &length, 0));
+    EXPECT_FALSE(CryptGetKeyParam(key.Get(), KP_CERTIFICATE, nullptr, &length, 0));
 
     apply("[csp]\nname = " + std::string(kHiCosCsp) + "\n[reader]\nname = R\n");
-    EXPECT_FALSE(CryptGetKeyParam(key.get(), KP_CERTIFICATE, nullptr, &length, 0));
+    EXPECT_FALSE(CryptGetKeyParam(key.Get(), KP_CERTIFICATE, nullptr, &length, 0));
     EXPECT_EQ(static_cast<DWORD>(SCARD_W_REMOVED_CARD), GetLastError());
 }
 

@@ -27,7 +27,7 @@ std::vector<std::string> CaCertificates()
     CertStore store(CertOpenStore(CERT_STORE_PROV_SYSTEM_W, 0, 0, CERT_SYSTEM_STORE_CURRENT_USER, L"CA"));
     EXPECT_TRUE(store);
     PCCERT_CONTEXT certificate = nullptr;
-    while ((certificate = CertEnumCertificatesInStore(store.get(), certificate)) != nullptr)
+    while ((certificate = CertEnumCertificatesInStore(store.Get(), certificate)) != nullptr)
         found.push_back(DisplayName(certificate) + " | " + NotAfterDate(certificate));
     return found;
 }
@@ -105,7 +105,7 @@ TEST_F(SimEnvironment, ResetRemovesEverything)
     EXPECT_FALSE(Exists(SystemFile("aetpkss1.dll")));
     EXPECT_FALSE(Contains(CaCertificates(), std::string(kRootNameBig5) + " | 2031-12-31 16:00"));
     CryptProvider provider;
-    EXPECT_FALSE(CryptAcquireContextA(provider.receive(), nullptr, kHiCosCsp, PROV_RSA_FULL, CRYPT_VERIFYCONTEXT));
+    EXPECT_FALSE(CryptAcquireContextA(provider.Receive(), nullptr, kHiCosCsp, PROV_RSA_FULL, CRYPT_VERIFYCONTEXT));
     SCARDCONTEXT context = 0;
     EXPECT_EQ(SCARD_E_NO_SERVICE, SCardEstablishContext(SCARD_SCOPE_SYSTEM, nullptr, nullptr, &context));
 }

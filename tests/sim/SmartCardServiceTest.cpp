@@ -8,16 +8,16 @@ class SmartCardService : public SimTest {
 protected:
     SCARDCONTEXT establish()
     {
-        EXPECT_EQ(SCARD_S_SUCCESS, SCardEstablishContext(SCARD_SCOPE_SYSTEM, nullptr, nullptr, context_.receive()));
-        return context_.get();
+        EXPECT_EQ(SCARD_S_SUCCESS, SCardEstablishContext(SCARD_SCOPE_SYSTEM, nullptr, nullptr, context_.Receive()));
+        return context_.Get();
     }
 
     // Connects the way the program does and reports the active protocol.
     SCARDHANDLE connect(const char* reader, DWORD* protocol)
     {
-        EXPECT_EQ(SCARD_S_SUCCESS, SCardConnectA(context_.get(), reader, SCARD_SHARE_SHARED,
-                                                 SCARD_PROTOCOL_T0 | SCARD_PROTOCOL_T1, card_.receive(), protocol));
-        return card_.get();
+        EXPECT_EQ(SCARD_S_SUCCESS, SCardConnectA(context_.Get(), reader, SCARD_SHARE_SHARED,
+                                                 SCARD_PROTOCOL_T0 | SCARD_PROTOCOL_T1, card_.Receive(), protocol));
+        return card_.Get();
     }
 
     // Sends one APDU; the response keeps data and status bytes.
@@ -26,7 +26,7 @@ protected:
     {
         response->assign(capacity, 0);
         DWORD length = capacity;
-        const LONG status = SCardTransmit(card_.get(), pci, command.data(), static_cast<DWORD>(command.size()),
+        const LONG status = SCardTransmit(card_.Get(), pci, command.data(), static_cast<DWORD>(command.size()),
                                           nullptr, response->data(), &length);
         response->resize(status == SCARD_S_SUCCESS ? length : 0);
         lastLength_ = length;
@@ -200,7 +200,7 @@ TEST_F(SmartCardService, AScenarioChangeReachesOpenHandles)
     SCARD_READERSTATEA state = {};
     state.szReader = "Generic USB Smart Card Reader 0";
     state.dwCurrentState = SCARD_STATE_PRESENT;
-    ASSERT_EQ(SCARD_S_SUCCESS, SCardGetStatusChangeA(context_.get(), 0, &state, 1));
+    ASSERT_EQ(SCARD_S_SUCCESS, SCardGetStatusChangeA(context_.Get(), 0, &state, 1));
     EXPECT_EQ(SCARD_STATE_CHANGED | SCARD_STATE_EMPTY, state.dwEventState);
 }
 

@@ -15,7 +15,7 @@ public:
     GdiPressure(const GdiPressure&) = delete;
     GdiPressure& operator=(const GdiPressure&) = delete;
 
-    int filled() const { return static_cast<int>(brushes_.size()); }
+    int Filled() const { return static_cast<int>(brushes_.size()); }
 
 private:
     std::vector<HBRUSH> brushes_;

@@ -17,7 +17,7 @@ public:
     HandleTable(const HandleTable&) = delete;
     HandleTable& operator=(const HandleTable&) = delete;
 
-    ULONG_PTR add(State state)
+    ULONG_PTR Add(State state)
     {
         std::lock_guard<std::mutex> lock(mutex_);
         const ULONG_PTR handle = next_++;
@@ -27,8 +27,8 @@ public:
 
     // Runs action on the state of handle under the table's lock; false when
     // the handle is unknown.
-    template <typename Visit>
-    bool visit(ULONG_PTR handle, Visit action)
+    template <typename Action>
+    bool Visit(ULONG_PTR handle, Action action)
     {
         std::lock_guard<std::mutex> lock(mutex_);
         const auto found = items_.find(handle);
@@ -38,14 +38,14 @@ public:
         return true;
     }
 
-    bool remove(ULONG_PTR handle)
+    bool Remove(ULONG_PTR handle)
     {
         std::lock_guard<std::mutex> lock(mutex_);
         return items_.erase(handle) != 0;
     }
 
     template <typename Predicate>
-    void removeIf(Predicate predicate)
+    void RemoveIf(Predicate predicate)
     {
         std::lock_guard<std::mutex> lock(mutex_);
         for (auto item = items_.begin(); item != items_.end();)

@@ -26,13 +26,6 @@ std::string Trim(const std::string& text)
     return text.substr(first, text.find_last_not_of(blanks) - first + 1);
 }
 
-bool EqualsIgnoringCase(const std::string& a, const std::string& b)
-{
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-           });
-}
-
 int HexDigitValue(char c)
 {
     if (c >= '0' && c <= '9')
@@ -66,26 +59,26 @@ public:
     {
     }
 
-    bool parse(const std::string& text, std::string* error);
+    bool Parse(const std::string& text, std::string* error);
 
 private:
-    bool parseLine(const std::string& line);
-    bool openSection(const std::string& name);
-    bool closeSection();
-    bool closeProvider();
-    bool closeReader();
-    bool takeOnce(const std::string& key);
+    bool ParseLine(const std::string& line);
+    bool OpenSection(const std::string& name);
+    bool CloseSection();
+    bool CloseProvider();
+    bool CloseReader();
+    bool TakeOnce(const std::string& key);
 
-    bool machineKey(const std::string& key, const std::string& value);
-    bool providerKey(const std::string& key, const std::string& value);
-    bool readerKey(const std::string& key, const std::string& value);
-    bool cardKey(const std::string& key, const std::string& value);
+    bool MachineKey(const std::string& key, const std::string& value);
+    bool ProviderKey(const std::string& key, const std::string& value);
+    bool ReaderKey(const std::string& key, const std::string& value);
+    bool CardKey(const std::string& key, const std::string& value);
 
-    bool parseDriver(const std::string& value);
-    bool readCertificate(const std::string& value, Bytes* certificate);
-    bool parseYesNo(const std::string& value, const char* yes, const char* no, bool* flag);
-    bool fail(const std::string& message);
-    bool failSection(const std::string& message);
+    bool ParseDriver(const std::string& value);
+    bool ReadCertificate(const std::string& value, Bytes* certificate);
+    bool ParseYesNo(const std::string& value, const char* yes, const char* no, bool* flag);
+    bool Fail(const std::string& message);
+    bool FailSection(const std::string& message);
 
     std::string baseDirectory_;
     Scenario* scenario_;
@@ -101,7 +94,7 @@ private:
     std::string error_;
 };
 
-bool ScenarioParser::parse(const std::string& text, std::string* error)
+bool ScenarioParser::Parse(const std::string& text, std::string* error)
 {
     *scenario_ = Scenario();
     size_t start = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
@@ -111,44 +104,44 @@ bool ScenarioParser::parse(const std::string& text, std::string* error)
         if (end == std::string::npos)
             end = text.size();
         ++lineNumber_;
-        ok = parseLine(text.substr(start, end - start));
+        ok = ParseLine(text.substr(start, end - start));
         start = end + 1;
     }
-    ok = ok && closeSection();
+    ok = ok && CloseSection();
     if (!ok && error)
         *error = error_;
     return ok;
 }
 
-bool ScenarioParser::parseLine(const std::string& rawLine)
+bool ScenarioParser::ParseLine(const std::string& rawLine)
 {
     const std::string line = Trim(rawLine);
     if (line.empty() || line[0] == '#')
         return true;
     if (line.front() == '[') {
         if (line.back() != ']')
-            return fail("section header without ']'");
-        return closeSection() && openSection(Trim(line.substr(1, line.size() - 2)));
+            return Fail("section header without ']'");
+        return CloseSection() && OpenSection(Trim(line.substr(1, line.size() - 2)));
     }
     const size_t equals = line.find('=');
     if (equals == std::string::npos)
-        return fail("expected 'key = value'");
+        return Fail("expected 'key = value'");
     const std::string key = Trim(line.substr(0, equals));
     const std::string value = Trim(line.substr(equals + 1));
     if (value.empty())
-        return fail("'" + key + "' has no value");
+        return Fail("'" + key + "' has no value");
     switch (section_) {
     case Section::Machine:
-        return machineKey(key, value);
+        return MachineKey(key, value);
     case Section::Provider:
-        return providerKey(key, value);
+        return ProviderKey(key, value);
     case Section::Reader:
-        return readerKey(key, value);
+        return ReaderKey(key, value);
     }
     return false;
 }
 
-bool ScenarioParser::openSection(const std::string& name)
+bool ScenarioParser::OpenSection(const std::string& name)
 {
     keysSeen_.clear();
     sectionLine_ = lineNumber_;
@@ -165,46 +158,46 @@ bool ScenarioParser::openSection(const std::string& name)
         cardKeysSeen_ = false;
         return true;
     }
-    return fail("unknown section [" + name + "]");
+    return Fail("unknown section [" + name + "]");
 }
 
-bool ScenarioParser::closeSection()
+bool ScenarioParser::CloseSection()
 {
     switch (section_) {
     case Section::Machine:
         return true;
     case Section::Provider:
-        return closeProvider();
+        return CloseProvider();
     case Section::Reader:
-        return closeReader();
+        return CloseReader();
     }
     return false;
 }
 
-bool ScenarioParser::closeProvider()
+bool ScenarioParser::CloseProvider()
 {
     if (provider_.name.empty())
-        return failSection("[csp] section without 'name'");
+        return FailSection("[csp] section without 'name'");
     for (const SimProvider& other : scenario_->providers) {
         // Provider names are registry key names, which ignore case.
         if (EqualsIgnoringCase(other.name, provider_.name))
-            return failSection("CSP '" + provider_.name + "' is listed twice");
+            return FailSection("CSP '" + provider_.name + "' is listed twice");
     }
     scenario_->providers.push_back(provider_);
     return true;
 }
 
-bool ScenarioParser::closeReader()
+bool ScenarioParser::CloseReader()
 {
     if (reader_.name.empty())
-        return failSection("[reader] section without 'name'");
-    if (scenario_->findReader(reader_.name))
-        return failSection("reader '" + reader_.name + "' is listed twice");
+        return FailSection("[reader] section without 'name'");
+    if (scenario_->FindReader(reader_.name))
+        return FailSection("reader '" + reader_.name + "' is listed twice");
     if (cardKeysSeen_ && !cardInserted_)
-        return failSection("reader '" + reader_.name + "' describes a card but has no 'card = inserted'");
+        return FailSection("reader '" + reader_.name + "' describes a card but has no 'card = inserted'");
     if (cardInserted_) {
         if (card_.atr.empty())
-            return failSection("the card in reader '" + reader_.name + "' needs an 'atr'");
+            return FailSection("the card in reader '" + reader_.name + "' needs an 'atr'");
         reader_.card = card_;
     }
     scenario_->readers.push_back(reader_);
@@ -212,143 +205,143 @@ bool ScenarioParser::closeReader()
 }
 
 // Single-valued keys may appear once per section.
-bool ScenarioParser::takeOnce(const std::string& key)
+bool ScenarioParser::TakeOnce(const std::string& key)
 {
     if (!keysSeen_.insert(key).second)
-        return fail("'" + key + "' given twice");
+        return Fail("'" + key + "' given twice");
     return true;
 }
 
-bool ScenarioParser::machineKey(const std::string& key, const std::string& value)
+bool ScenarioParser::MachineKey(const std::string& key, const std::string& value)
 {
     if (key == "service")
-        return takeOnce(key) && parseYesNo(value, "running", "stopped", &scenario_->serviceRunning);
+        return TakeOnce(key) && ParseYesNo(value, "running", "stopped", &scenario_->serviceRunning);
     if (key == "driver")
-        return parseDriver(value);
+        return ParseDriver(value);
     if (key == "root-certificate") {
         Bytes certificate;
-        if (!readCertificate(value, &certificate))
+        if (!ReadCertificate(value, &certificate))
             return false;
         scenario_->rootCertificates.push_back(certificate);
         return true;
     }
-    return fail("unknown key '" + key + "' (before the first section)");
+    return Fail("unknown key '" + key + "' (before the first section)");
 }
 
-bool ScenarioParser::parseDriver(const std::string& value)
+bool ScenarioParser::ParseDriver(const std::string& value)
 {
     const char* const* known = std::find_if(std::begin(kKnownDriverFiles), std::end(kKnownDriverFiles),
                                             [&](const char* name) { return value == name; });
     if (known == std::end(kKnownDriverFiles))
-        return fail("unknown driver file '" + value + "'");
+        return Fail("unknown driver file '" + value + "'");
     if (std::find(scenario_->drivers.begin(), scenario_->drivers.end(), value) != scenario_->drivers.end())
-        return fail("driver '" + value + "' is listed twice");
+        return Fail("driver '" + value + "' is listed twice");
     scenario_->drivers.push_back(value);
     return true;
 }
 
-bool ScenarioParser::providerKey(const std::string& key, const std::string& value)
+bool ScenarioParser::ProviderKey(const std::string& key, const std::string& value)
 {
     if (key == "name") {
         if (value.size() > kMaxRegistryKeyName || value.find('\\') != std::string::npos)
-            return fail("a CSP name has at most 255 characters and no backslash");
+            return Fail("a CSP name has at most 255 characters and no backslash");
         provider_.name = value;
-        return takeOnce(key);
+        return TakeOnce(key);
     }
     if (key == "type") {
         const unsigned long type = std::strtoul(value.c_str(), nullptr, 10);
         if (value.find_first_not_of("0123456789") != std::string::npos || type < 1 || type > 999)
-            return fail("a CSP type is a number from 1 to 999");
+            return Fail("a CSP type is a number from 1 to 999");
         provider_.type = static_cast<uint32_t>(type);
-        return takeOnce(key);
+        return TakeOnce(key);
     }
-    return fail("unknown key '" + key + "' in [csp]");
+    return Fail("unknown key '" + key + "' in [csp]");
 }
 
-bool ScenarioParser::readerKey(const std::string& key, const std::string& value)
+bool ScenarioParser::ReaderKey(const std::string& key, const std::string& value)
 {
     if (key == "name") {
         reader_.name = value;
-        return takeOnce(key);
+        return TakeOnce(key);
     }
     if (key == "atr-query")
-        return takeOnce(key) && parseYesNo(value, "fails", "works", &reader_.atrQueryFails);
+        return TakeOnce(key) && ParseYesNo(value, "fails", "works", &reader_.atrQueryFails);
     if (key == "card")
-        return takeOnce(key) && parseYesNo(value, "inserted", "none", &cardInserted_);
+        return TakeOnce(key) && ParseYesNo(value, "inserted", "none", &cardInserted_);
     cardKeysSeen_ = true;
-    return cardKey(key, value);
+    return CardKey(key, value);
 }
 
-bool ScenarioParser::cardKey(const std::string& key, const std::string& value)
+bool ScenarioParser::CardKey(const std::string& key, const std::string& value)
 {
     if (key == "container") {
         card_.containers.push_back(value);
         return true;
     }
-    if (!takeOnce(key))
+    if (!TakeOnce(key))
         return false;
     if (key == "atr") {
         if (!ParseHexBytes(value, &card_.atr) || card_.atr.empty() || card_.atr.size() > kMaxAtrLength)
-            return fail("an ATR is 1 to 33 hex bytes");
+            return Fail("an ATR is 1 to 33 hex bytes");
         return true;
     }
     if (key == "protocol") {
         bool t1 = false;
-        if (!parseYesNo(value, "T=1", "T=0", &t1))
+        if (!ParseYesNo(value, "T=1", "T=0", &t1))
             return false;
         card_.protocol = t1 ? CardProtocol::T1 : CardProtocol::T0;
         return true;
     }
     if (key == "exclusive")
-        return parseYesNo(value, "yes", "no", &card_.exclusive);
+        return ParseYesNo(value, "yes", "no", &card_.exclusive);
     if (key == "card-number" || key == "fe14") {
         if (card_.numberFile)
-            return fail("give either 'card-number' or 'fe14', not both");
+            return Fail("give either 'card-number' or 'fe14', not both");
         if (key == "card-number") {
             if (value.size() != kCardNumberLength)
-                return fail("a card number has exactly 16 characters");
+                return Fail("a card number has exactly 16 characters");
             card_.numberFile = Bytes(value.begin(), value.end());
             return true;
         }
         Bytes content;
         if (!ParseHexBytes(value, &content) || content.size() > kMaxElementaryFileSize)
-            return fail("'fe14' takes at most 32767 hex bytes");
+            return Fail("'fe14' takes at most 32767 hex bytes");
         card_.numberFile = content;
         return true;
     }
     if (key == "certificate")
-        return readCertificate(value, &card_.certificate);
-    return fail("unknown key '" + key + "' in [reader]");
+        return ReadCertificate(value, &card_.certificate);
+    return Fail("unknown key '" + key + "' in [reader]");
 }
 
-bool ScenarioParser::readCertificate(const std::string& value, Bytes* certificate)
+bool ScenarioParser::ReadCertificate(const std::string& value, Bytes* certificate)
 {
     const std::string path = IsAbsolutePath(value) ? value : baseDirectory_ + "/" + value;
     std::string error;
     if (!ReadWholeFile(path, kMaxCertificateSize, certificate, &error))
-        return fail(error);
+        return Fail(error);
     if (certificate->empty())
-        return fail("certificate file '" + value + "' is empty");
+        return Fail("certificate file '" + value + "' is empty");
     return true;
 }
 
-bool ScenarioParser::parseYesNo(const std::string& value, const char* yes, const char* no, bool* flag)
+bool ScenarioParser::ParseYesNo(const std::string& value, const char* yes, const char* no, bool* flag)
 {
     if (value == yes || value == no) {
         *flag = value == yes;
         return true;
     }
-    return fail("expected '" + std::string(yes) + "' or '" + no + "', not '" + value + "'");
+    return Fail("expected '" + std::string(yes) + "' or '" + no + "', not '" + value + "'");
 }
 
-bool ScenarioParser::fail(const std::string& message)
+bool ScenarioParser::Fail(const std::string& message)
 {
     error_ = "line " + std::to_string(lineNumber_) + ": " + message;
     return false;
 }
 
 // Faults of a whole section are reported at its header line.
-bool ScenarioParser::failSection(const std::string& message)
+bool ScenarioParser::FailSection(const std::string& message)
 {
     error_ = "line " + std::to_string(sectionLine_) + ": " + message;
     return false;
@@ -356,7 +349,7 @@ bool ScenarioParser::failSection(const std::string& message)
 
 }  // namespace
 
-const SimReader* Scenario::findReader(const std::string& name) const
+const SimReader* Scenario::FindReader(const std::string& name) const
 {
     for (const SimReader& reader : readers) {
         if (reader.name == name)
@@ -365,13 +358,20 @@ const SimReader* Scenario::findReader(const std::string& name) const
     return nullptr;
 }
 
-const SimCard* Scenario::firstCard() const
+const SimCard* Scenario::FirstCard() const
 {
     for (const SimReader& reader : readers) {
         if (reader.card)
             return &*reader.card;
     }
     return nullptr;
+}
+
+bool EqualsIgnoringCase(const std::string& a, const std::string& b)
+{
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+           });
 }
 
 bool ParseHexBytes(const std::string& text, Bytes* bytes)
@@ -399,7 +399,7 @@ bool ParseHexBytes(const std::string& text, Bytes* bytes)
 bool ParseScenario(const std::string& text, const std::string& baseDirectory, Scenario* scenario,
                    std::string* error)
 {
-    return ScenarioParser(baseDirectory, scenario).parse(text, error);
+    return ScenarioParser(baseDirectory, scenario).Parse(text, error);
 }
 
 bool LoadScenarioFile(const std::string& path, Scenario* scenario, std::string* error)

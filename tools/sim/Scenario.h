@@ -42,9 +42,9 @@ struct Scenario {
     std::vector<std::string> drivers;  // file names in the system folder
     std::vector<Bytes> rootCertificates;
 
-    const SimReader* findReader(const std::string& name) const;
+    const SimReader* FindReader(const std::string& name) const;
     // The card a CSP talks to: the first inserted card in reader order.
-    const SimCard* firstCard() const;
+    const SimCard* FirstCard() const;
 };
 
 // The driver file names a scenario may place.
@@ -57,6 +57,10 @@ bool ParseScenario(const std::string& text, const std::string& baseDirectory, Sc
                    std::string* error);
 
 bool LoadScenarioFile(const std::string& path, Scenario* scenario, std::string* error);
+
+// Equality of two names with ASCII letters compared ignoring case, as the
+// registry compares key names.
+bool EqualsIgnoringCase(const std::string& a, const std::string& b);
 
 // Hex bytes as two digits each, optionally separated by blanks or colons.
 bool ParseHexBytes(const std::string& text, Bytes* bytes);

@@ -41,11 +41,6 @@ bool FileExists(const std::string& path)
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-bool SameNameIgnoringCase(const std::string& a, const std::string& b)
-{
-    return CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, a.c_str(), -1, b.c_str(), -1) == CSTR_EQUAL;
-}
-
 // --- CSP registrations -------------------------------------------------
 
 std::vector<std::string> SubkeyNames(HKEY key)
@@ -64,9 +59,9 @@ std::vector<std::string> SubkeyNames(HKEY key)
 bool IsSimulatedProvider(HKEY list, const std::string& name)
 {
     RegKey key;
-    if (RegOpenKeyExA(list, name.c_str(), 0, KEY_QUERY_VALUE, key.receive()) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(list, name.c_str(), 0, KEY_QUERY_VALUE, key.Receive()) != ERROR_SUCCESS)
         return false;
-    return RegQueryValueExA(key.get(), kOwnerMark, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+    return RegQueryValueExA(key.Get(), kOwnerMark, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
 }
 
 bool SetDwordValue(HKEY key, const char* name, DWORD value)
@@ -81,32 +76,32 @@ bool RegisterProvider(HKEY list, const SimProvider& provider, const std::string&
 {
     RegKey key;
     if (RegCreateKeyExA(list, provider.name.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr,
-                        key.receive(), nullptr) != ERROR_SUCCESS)
+                        key.Receive(), nullptr) != ERROR_SUCCESS)
         return Failure(error, "cannot create the registration of CSP '" + provider.name + "'");
     const bool written =
-        RegSetValueExA(key.get(), "Image Path", 0, REG_SZ, reinterpret_cast<const BYTE*>(imagePath.c_str()),
+        RegSetValueExA(key.Get(), "Image Path", 0, REG_SZ, reinterpret_cast<const BYTE*>(imagePath.c_str()),
                        static_cast<DWORD>(imagePath.size() + 1)) == ERROR_SUCCESS &&
-        SetDwordValue(key.get(), "Type", provider.type) && SetDwordValue(key.get(), "SigInFile", 0) &&
-        SetDwordValue(key.get(), kOwnerMark, 1);
+        SetDwordValue(key.Get(), "Type", provider.type) && SetDwordValue(key.Get(), "SigInFile", 0) &&
+        SetDwordValue(key.Get(), kOwnerMark, 1);
     return written || Failure(error, "cannot write the registration of CSP '" + provider.name + "'");
 }
 
 bool IsWanted(const Scenario& scenario, const std::string& name)
 {
     return std::any_of(scenario.providers.begin(), scenario.providers.end(),
-                       [&](const SimProvider& provider) { return SameNameIgnoringCase(provider.name, name); });
+                       [&](const SimProvider& provider) { return EqualsIgnoringCase(provider.name, name); });
 }
 
 bool SyncProviders(const Scenario& scenario, std::string* error)
 {
     RegKey list;
     if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kProviderListKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
-                        nullptr, list.receive(), nullptr) != ERROR_SUCCESS)
+                        nullptr, list.Receive(), nullptr) != ERROR_SUCCESS)
         return Failure(error, std::string("cannot open HKLM\\") + kProviderListKey);
-    for (const std::string& name : SubkeyNames(list.get())) {
-        if (!IsSimulatedProvider(list.get(), name))
+    for (const std::string& name : SubkeyNames(list.Get())) {
+        if (!IsSimulatedProvider(list.Get(), name))
             continue;
-        if (!IsWanted(scenario, name) && RegDeleteKeyA(list.get(), name.c_str()) != ERROR_SUCCESS)
+        if (!IsWanted(scenario, name) && RegDeleteKeyA(list.Get(), name.c_str()) != ERROR_SUCCESS)
             return Failure(error, "cannot remove the registration of CSP '" + name + "'");
     }
     if (scenario.providers.empty())
@@ -116,11 +111,11 @@ bool SyncProviders(const Scenario& scenario, std::string* error)
         return Failure(error, imagePath + " is missing; run from the folder that holds the simulated DLLs");
     for (const SimProvider& provider : scenario.providers) {
         RegKey existing;
-        if (RegOpenKeyExA(list.get(), provider.name.c_str(), 0, KEY_QUERY_VALUE, existing.receive()) ==
+        if (RegOpenKeyExA(list.Get(), provider.name.c_str(), 0, KEY_QUERY_VALUE, existing.Receive()) ==
                 ERROR_SUCCESS &&
-            !IsSimulatedProvider(list.get(), provider.name))
+            !IsSimulatedProvider(list.Get(), provider.name))
             return Failure(error, "CSP '" + provider.name + "' is registered by someone else; not touching it");
-        if (!RegisterProvider(list.get(), provider, imagePath, error))
+        if (!RegisterProvider(list.Get(), provider, imagePath, error))
             return false;
     }
     return true;
@@ -236,11 +231,11 @@ bool AddWanted(HCERTSTORE store, const std::vector<CertContext>& certificates, s
                std::string* error)
 {
     for (const CertContext& certificate : certificates) {
-        const std::string thumbprint = Thumbprint(certificate.get());
+        const std::string thumbprint = Thumbprint(certificate.Get());
         // One that was there before the simulation stays someone else's.
         if (CertContext(FindByThumbprint(store, thumbprint)))
             continue;
-        if (!CertAddCertificateContextToStore(store, certificate.get(), CERT_STORE_ADD_NEW, nullptr))
+        if (!CertAddCertificateContextToStore(store, certificate.Get(), CERT_STORE_ADD_NEW, nullptr))
             return Failure(error, "cannot add root certificate " + thumbprint);
         added->push_back(thumbprint);
     }
@@ -254,7 +249,7 @@ bool SyncRootCertificates(const Scenario& scenario, std::string* error)
         return false;
     std::vector<std::string> wanted;
     for (const CertContext& certificate : certificates)
-        wanted.push_back(Thumbprint(certificate.get()));
+        wanted.push_back(Thumbprint(certificate.Get()));
 
     // The user's own registry part of the "CA" store: deleting through the
     // logical system store reports success in Wine 8 but is never saved.
@@ -263,8 +258,8 @@ bool SyncRootCertificates(const Scenario& scenario, std::string* error)
     if (!store)
         return Failure(error, "cannot open the current user's CA store");
     std::vector<std::string> added = ReadRegistryStrings(HKEY_CURRENT_USER, kSimulationKey, kCertificatesValue);
-    const bool synced = RemoveUnwanted(store.get(), wanted, &added, error) &&
-                        AddWanted(store.get(), certificates, &added, error);
+    const bool synced = RemoveUnwanted(store.Get(), wanted, &added, error) &&
+                        AddWanted(store.Get(), certificates, &added, error);
     // Record what was done even when a later step failed, so a reset can undo it.
     if (!WriteRegistryStrings(HKEY_CURRENT_USER, kSimulationKey, kCertificatesValue, added))
         return Failure(error, "cannot record the added root certificates");

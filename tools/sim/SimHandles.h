@@ -10,34 +10,34 @@ class UniqueHandle {
 public:
     UniqueHandle() = default;
     explicit UniqueHandle(Handle handle) : handle_(handle) {}
-    ~UniqueHandle() { reset(); }
+    ~UniqueHandle() { Reset(); }
     UniqueHandle(const UniqueHandle&) = delete;
     UniqueHandle& operator=(const UniqueHandle&) = delete;
-    UniqueHandle(UniqueHandle&& other) noexcept : handle_(other.release()) {}
+    UniqueHandle(UniqueHandle&& other) noexcept : handle_(other.Release()) {}
     UniqueHandle& operator=(UniqueHandle&& other) noexcept
     {
-        reset(other.release());
+        Reset(other.Release());
         return *this;
     }
 
-    Handle get() const { return handle_; }
+    Handle Get() const { return handle_; }
     explicit operator bool() const { return handle_ != Handle(); }
 
     // For APIs that hand out a handle through a pointer.
-    Handle* receive()
+    Handle* Receive()
     {
-        reset();
+        Reset();
         return &handle_;
     }
 
-    Handle release()
+    Handle Release()
     {
         Handle handle = handle_;
         handle_ = Handle();
         return handle;
     }
 
-    void reset(Handle handle = Handle())
+    void Reset(Handle handle = Handle())
     {
         if (handle_ != Handle())
             Close(handle_);

@@ -15,17 +15,17 @@ const DWORD kMaxValueSize = 1 << 20;
 bool ReadRawValue(HKEY root, const char* subKey, const char* valueName, DWORD expectedType, std::string* data)
 {
     RegKey key;
-    if (RegOpenKeyExA(root, subKey, 0, KEY_QUERY_VALUE, key.receive()) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(root, subKey, 0, KEY_QUERY_VALUE, key.Receive()) != ERROR_SUCCESS)
         return false;
     DWORD type = 0;
     DWORD size = 0;
-    if (RegQueryValueExA(key.get(), valueName, nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
+    if (RegQueryValueExA(key.Get(), valueName, nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
         type != expectedType || size > kMaxValueSize)
         return false;
     data->assign(size, '\0');
     if (size == 0)
         return true;
-    if (RegQueryValueExA(key.get(), valueName, nullptr, &type, reinterpret_cast<BYTE*>(&(*data)[0]), &size) !=
+    if (RegQueryValueExA(key.Get(), valueName, nullptr, &type, reinterpret_cast<BYTE*>(&(*data)[0]), &size) !=
         ERROR_SUCCESS)
         return false;
     data->resize(size);
@@ -35,10 +35,10 @@ bool ReadRawValue(HKEY root, const char* subKey, const char* valueName, DWORD ex
 bool WriteRawValue(HKEY root, const char* subKey, const char* valueName, DWORD type, const std::string& data)
 {
     RegKey key;
-    if (RegCreateKeyExA(root, subKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr, key.receive(),
+    if (RegCreateKeyExA(root, subKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr, key.Receive(),
                         nullptr) != ERROR_SUCCESS)
         return false;
-    return RegSetValueExA(key.get(), valueName, 0, type, reinterpret_cast<const BYTE*>(data.data()),
+    return RegSetValueExA(key.Get(), valueName, 0, type, reinterpret_cast<const BYTE*>(data.data()),
                           static_cast<DWORD>(data.size())) == ERROR_SUCCESS;
 }
 
@@ -90,8 +90,8 @@ bool WriteRegistryStrings(HKEY root, const char* subKey, const char* valueName,
 bool DeleteRegistryValue(HKEY root, const char* subKey, const char* valueName)
 {
     RegKey key;
-    if (RegOpenKeyExA(root, subKey, 0, KEY_SET_VALUE, key.receive()) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(root, subKey, 0, KEY_SET_VALUE, key.Receive()) != ERROR_SUCCESS)
         return true;
-    const LONG result = RegDeleteValueA(key.get(), valueName);
+    const LONG result = RegDeleteValueA(key.Get(), valueName);
     return result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND;
 }

@@ -2,13 +2,14 @@
 
 #include <lzo/lzo1x.h>
 
+#include <algorithm>
 #include <cstring>
 
-#include "data/ByteOrder.h"
 #include "data/MemoryStream.h"
 #include "data/RecordCodec.h"
 #include "data/SkinFileReader.h"
 #include "data/SkinTypes.h"
+#include "imaging/ByteOrder.h"
 
 const char* const SkinDocument::kDefaultBuilderText = "Veltramox Builder";
 
@@ -122,8 +123,8 @@ bool SkinDocument::WriteStream(MemoryStream& stream)
     std::memcpy(header.bytes, kSkinMagic, SkinHeader::kMagicSize);
     header.bytes[20] = version.major;
     header.bytes[21] = version.minor;
-    std::strncpy(reinterpret_cast<char*>(header.bytes + SkinHeader::kBuilderTextOffset), builderText.c_str(),
-                 SkinHeader::kBuilderTextSize - 1);
+    std::memcpy(header.bytes + SkinHeader::kBuilderTextOffset, builderText.data(),
+                std::min(builderText.size(), static_cast<size_t>(SkinHeader::kBuilderTextSize)));
     const uint32_t count = HeaderObjectCount();
     StoreLittleEndian32(header.bytes + SkinHeader::kObjectCountOffset, count);
     stream.Write(header.bytes, SkinHeader::kSize);

@@ -11,7 +11,9 @@
 
 namespace {
 
-const size_t kMaxBuilderText = SkinHeader::kBuilderTextSize - 1;
+// The header's builder field needs no terminator: a text may fill it, as
+// containers the engine accepts do, and must compile back from their dump.
+const size_t kMaxBuilderText = SkinHeader::kBuilderTextSize;
 
 bool IsWord(const SourceToken& token, const char* text)
 {

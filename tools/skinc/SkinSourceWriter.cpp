@@ -1,5 +1,6 @@
 #include "SkinSourceWriter.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
@@ -44,7 +45,9 @@ std::string FormatText(const char* bytes, size_t size)
 
 void SkinSourceWriter::Line(int depth, const std::string& text)
 {
-    out_.append(static_cast<size_t>(depth) * 2, ' ');
+    // Past a few levels indentation shows nothing more; a deep file would
+    // otherwise be mostly blanks.
+    out_.append(static_cast<size_t>(std::min(depth, kMaxIndentLevels)) * 2, ' ');
     out_ += text;
     out_ += '\n';
 }
@@ -76,54 +79,63 @@ std::string SkinSourceWriter::Write(SkinDocument& document)
 
 void SkinSourceWriter::WriteObject(SkinDocument& document, SkinObject& object, const std::string& opening, int depth)
 {
-    Line(depth, opening + " " + FormatText(object.name, sizeof object.name));
-    WriteBody(document, object, depth + 1);
-    Line(depth, "end");
-}
-
-void SkinSourceWriter::WriteBody(SkinDocument& document, SkinObject& object, int depth)
-{
-    for (const RecordStep& step : object.GetSchema().steps) {
-        if (!step.versions.Contains(minor_))
-            continue;
-        switch (step.kind) {
-        case StepKind::Field:
-            if (step.field.name != "name")
-                Line(depth, step.field.SourceName() + " = " +
-                                FormatFieldValue(step.field.kind,
-                                                 static_cast<const unsigned char*>(step.field.Locate(object)),
-                                                 step.field.size));
-            break;
-        case StepKind::Children:
-            WriteChildren(document, object, depth);
-            break;
-        case StepKind::Embedded: {
-            SkinObject& part = step.embedded(object);
-            Line(depth, "menubar " + FormatText(part.name, sizeof part.name));
-            WriteBody(document, part, depth + 1);
-            Line(depth, "end");
-            break;
-        }
-        case StepKind::Special:
-            if (std::strcmp(step.special.tag, "custom") == 0)
-                WriteCustomValues(object, depth);
+    // Children nest as deep as the container holds them: the objects being
+    // written are kept on a stack of their own, not the thread's.
+    std::vector<OpenObject> open;
+    Open(open, object, opening, depth);
+    while (!open.empty()) {
+        OpenObject& current = open.back();
+        if (current.children && current.nextChild < current.children->size()) {
+            const DocumentEntry& entry = (*current.children)[current.nextChild++];
+            if (entry.object)
+                Open(open, *entry.object, "child " + TypeWord(entry.code), current.depth);
             else
-                WriteBitmap(object, depth);
-            break;
+                Line(current.depth, "skip " + std::to_string(entry.code));
+            continue;
         }
+        current.children = nullptr;
+        if (current.nextStep == current.object->GetSchema().steps.size()) {
+            Line(current.depth - 1, "end");
+            open.pop_back();
+            continue;
+        }
+        const RecordStep& step = current.object->GetSchema().steps[current.nextStep++];
+        if (step.versions.Contains(minor_))
+            WriteStep(document, open, step);
     }
 }
 
-void SkinSourceWriter::WriteChildren(SkinDocument& document, SkinObject& parent, int depth)
+void SkinSourceWriter::Open(std::vector<OpenObject>& open, SkinObject& object, const std::string& opening, int depth)
 {
-    const SkinDocument::EntryList* children = document.FindChildren(parent);
-    if (!children)
-        return;
-    for (const DocumentEntry& entry : *children) {
-        if (entry.object)
-            WriteObject(document, *entry.object, "child " + TypeWord(entry.code), depth);
+    Line(depth, opening + " " + FormatText(object.name, sizeof object.name));
+    open.push_back({&object, depth + 1, 0, nullptr, 0});
+}
+
+void SkinSourceWriter::WriteStep(SkinDocument& document, std::vector<OpenObject>& open, const RecordStep& step)
+{
+    OpenObject& current = open.back();
+    SkinObject& object = *current.object;
+    switch (step.kind) {
+    case StepKind::Field:
+        if (step.field.name != "name")
+            Line(current.depth, step.field.SourceName() + " = " +
+                                    FormatFieldValue(step.field.kind,
+                                                     static_cast<const unsigned char*>(step.field.Locate(object)),
+                                                     step.field.size));
+        break;
+    case StepKind::Children:
+        current.children = document.FindChildren(object);
+        current.nextChild = 0;
+        break;
+    case StepKind::Embedded:
+        Open(open, step.embedded(object), "menubar", current.depth);
+        break;
+    case StepKind::Special:
+        if (std::strcmp(step.special.tag, "custom") == 0)
+            WriteCustomValues(object, current.depth);
         else
-            Line(depth, "skip " + std::to_string(entry.code));
+            WriteBitmap(object, current.depth);
+        break;
     }
 }
 

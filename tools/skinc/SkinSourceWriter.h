@@ -21,9 +21,21 @@ public:
     const std::vector<BitmapFile>& Bitmaps() const { return bitmaps_; }
 
 private:
+    static const int kMaxIndentLevels = 32;
+
+    // An object whose text is being written: its body's depth, its next
+    // record step, and the child list being written, if any.
+    struct OpenObject {
+        SkinObject* object;
+        int depth;
+        size_t nextStep;
+        const SkinDocument::EntryList* children;
+        size_t nextChild;
+    };
+
     void WriteObject(SkinDocument& document, SkinObject& object, const std::string& opening, int depth);
-    void WriteBody(SkinDocument& document, SkinObject& object, int depth);
-    void WriteChildren(SkinDocument& document, SkinObject& parent, int depth);
+    void Open(std::vector<OpenObject>& open, SkinObject& object, const std::string& opening, int depth);
+    void WriteStep(SkinDocument& document, std::vector<OpenObject>& open, const RecordStep& step);
     void WriteCustomValues(SkinObject& object, int depth);
     void WriteBitmap(SkinObject& object, int depth);
     std::string BitmapFileName(const std::string& imageName);

@@ -8,7 +8,7 @@
 #include <cstring>
 #include <limits>
 
-#include "data/ByteOrder.h"
+#include "imaging/ByteOrder.h"
 
 namespace {
 

@@ -1,10 +1,12 @@
 // skinc: the skin compiler. Builds skin containers from skin source,
 // dumps containers back to source, checks containers as the engine loads
 // them, re-encodes bitmaps, and lists the object types' fields.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "data/MemoryStream.h"
@@ -107,12 +109,23 @@ int Dump(int argc, char** argv)
     return WriteFileBytes(output, text.data(), text.size()) ? 0 : Fail(output + ": cannot write");
 }
 
-void PrintObject(const SkinObject& object, int depth)
+// Lists an object and its children, depth first. Children nest as deep as
+// the container holds them, so the walk keeps its own stack, and the
+// indentation stops growing after a few levels.
+void PrintObject(const SkinObject& top, int depth)
 {
-    const char* type = SkinTypeName(object.TypeCode());
-    std::printf("%*s%s  %s (%d)\n", depth * 2, "", object.Name(), type ? type : "?", static_cast<int>(object.TypeCode()));
-    for (const auto& child : object.Children())
-        PrintObject(*child.second, depth + 1);
+    const int kMaxIndentLevels = 32;
+    std::vector<std::pair<const SkinObject*, int>> pending(1, {&top, depth});
+    while (!pending.empty()) {
+        const SkinObject& object = *pending.back().first;
+        const int level = pending.back().second;
+        pending.pop_back();
+        const char* type = SkinTypeName(object.TypeCode());
+        std::printf("%*s%s  %s (%d)\n", std::min(level, kMaxIndentLevels) * 2, "", object.Name(), type ? type : "?",
+                    static_cast<int>(object.TypeCode()));
+        for (auto child = object.Children().rbegin(); child != object.Children().rend(); ++child)
+            pending.push_back({child->second.get(), level + 1});
+    }
 }
 
 int Check(int argc, char** argv)

@@ -42,7 +42,7 @@ DWORD CurrentCard(Scenario* scenario, const SimCard** card)
 {
     if (!LoadActiveScenario(scenario) || !scenario->serviceRunning)
         return SCARD_E_NO_SERVICE;
-    *card = scenario->firstCard();
+    *card = scenario->FirstCard();
     return *card ? ERROR_SUCCESS : SCARD_E_NO_SMARTCARD;
 }
 
@@ -109,7 +109,7 @@ BOOL WINAPI CPAcquireContext(HCRYPTPROV* provider, LPCSTR container, DWORD flags
     if (flags & ~kSupportedAcquireFlags)
         return Fail(static_cast<DWORD>(NTE_BAD_FLAGS));
     if (flags & CRYPT_VERIFYCONTEXT) {
-        *provider = g_providers.add(ProviderContext{true, std::string(), 0});
+        *provider = g_providers.Add(ProviderContext{true, std::string(), 0});
         return TRUE;
     }
     Scenario scenario;
@@ -122,15 +122,15 @@ BOOL WINAPI CPAcquireContext(HCRYPTPROV* provider, LPCSTR container, DWORD flags
         name = card->containers.front();
     if (!HoldsContainer(*card, name))
         return Fail(static_cast<DWORD>(NTE_BAD_KEYSET));
-    *provider = g_providers.add(ProviderContext{false, name, 0});
+    *provider = g_providers.Add(ProviderContext{false, name, 0});
     return TRUE;
 }
 
 BOOL WINAPI CPReleaseContext(HCRYPTPROV provider, DWORD)
 {
-    if (!g_providers.remove(provider))
+    if (!g_providers.Remove(provider))
         return Fail(static_cast<DWORD>(NTE_BAD_UID));
-    g_keys.removeIf([provider](const UserKey& key) { return key.provider == provider; });
+    g_keys.RemoveIf([provider](const UserKey& key) { return key.provider == provider; });
     return TRUE;
 }
 
@@ -141,7 +141,7 @@ BOOL WINAPI CPGetProvParam(HCRYPTPROV provider, DWORD parameter, BYTE* data, DWO
     if (parameter != PP_ENUMCONTAINERS)
         return NotSimulated();
     BOOL result = FALSE;
-    if (!g_providers.visit(provider, [&](ProviderContext& context) {
+    if (!g_providers.Visit(provider, [&](ProviderContext& context) {
             result = EnumerateContainer(context, data, length, flags);
         }))
         return Fail(static_cast<DWORD>(NTE_BAD_UID));
@@ -153,7 +153,7 @@ BOOL WINAPI CPGetUserKey(HCRYPTPROV provider, DWORD keySpec, HCRYPTKEY* key)
     if (!key)
         return Fail(ERROR_INVALID_PARAMETER);
     DWORD error = ERROR_SUCCESS;
-    if (!g_providers.visit(provider, [&](ProviderContext& context) {
+    if (!g_providers.Visit(provider, [&](ProviderContext& context) {
             Scenario scenario;
             const SimCard* card = nullptr;
             if (context.verifyOnly || keySpec != AT_KEYEXCHANGE)
@@ -164,7 +164,7 @@ BOOL WINAPI CPGetUserKey(HCRYPTPROV provider, DWORD keySpec, HCRYPTKEY* key)
         return Fail(static_cast<DWORD>(NTE_BAD_UID));
     if (error != ERROR_SUCCESS)
         return Fail(error);
-    *key = g_keys.add(UserKey{provider});
+    *key = g_keys.Add(UserKey{provider});
     return TRUE;
 }
 
@@ -173,7 +173,7 @@ BOOL WINAPI CPGetKeyParam(HCRYPTPROV provider, HCRYPTKEY key, DWORD parameter, B
     if (!length)
         return Fail(ERROR_INVALID_PARAMETER);
     bool ownKey = false;
-    g_keys.visit(key, [&](UserKey& userKey) { ownKey = userKey.provider == provider; });
+    g_keys.Visit(key, [&](UserKey& userKey) { ownKey = userKey.provider == provider; });
     if (!ownKey)
         return Fail(static_cast<DWORD>(NTE_BAD_KEY));
     if (parameter != KP_CERTIFICATE)
@@ -181,7 +181,7 @@ BOOL WINAPI CPGetKeyParam(HCRYPTPROV provider, HCRYPTKEY key, DWORD parameter, B
     Scenario scenario;
     const SimCard* card = nullptr;
     DWORD error = static_cast<DWORD>(NTE_BAD_UID);
-    g_providers.visit(provider, [&](ProviderContext& context) { error = CardOfContext(context, &scenario, &card); });
+    g_providers.Visit(provider, [&](ProviderContext& context) { error = CardOfContext(context, &scenario, &card); });
     if (error != ERROR_SUCCESS)
         return Fail(error);
     if (card->certificate.empty())
@@ -192,8 +192,8 @@ BOOL WINAPI CPGetKeyParam(HCRYPTPROV provider, HCRYPTKEY key, DWORD parameter, B
 BOOL WINAPI CPDestroyKey(HCRYPTPROV provider, HCRYPTKEY key)
 {
     bool ownKey = false;
-    g_keys.visit(key, [&](UserKey& userKey) { ownKey = userKey.provider == provider; });
-    if (!ownKey || !g_keys.remove(key))
+    g_keys.Visit(key, [&](UserKey& userKey) { ownKey = userKey.provider == provider; });
+    if (!ownKey || !g_keys.Remove(key))
         return Fail(static_cast<DWORD>(NTE_BAD_KEY));
     return TRUE;
 }

@@ -98,7 +98,7 @@ Bytes FileControlTemplate(uint8_t templateTag, uint16_t fileId, size_t fileSize)
 
 }  // namespace
 
-Bytes CardSession::transmit(const SimCard& card, const uint8_t* apdu, size_t length)
+Bytes CardSession::Transmit(const SimCard& card, const uint8_t* apdu, size_t length)
 {
     Command command;
     if (!SplitCommand(apdu, length, &command))
@@ -107,17 +107,17 @@ Bytes CardSession::transmit(const SimCard& card, const uint8_t* apdu, size_t len
         return Status(kClassNotSupported);
     switch (command.ins) {
     case kInsSelect:
-        return select(card, command.p1, command.p2, command.data);
+        return Select(card, command.p1, command.p2, command.data);
     case kInsReadBinary:
         if (!command.data.empty() || !command.hasLe)
             return Status(kWrongLength);
-        return readBinary(card, command.p1, command.p2, command.expected);
+        return ReadBinary(card, command.p1, command.p2, command.expected);
     default:
         return Status(kInsNotSupported);
     }
 }
 
-Bytes CardSession::select(const SimCard& card, uint8_t p1, uint8_t p2, const Bytes& data)
+Bytes CardSession::Select(const SimCard& card, uint8_t p1, uint8_t p2, const Bytes& data)
 {
     if ((p1 != kSelectById && p1 != kSelectChildDf && p1 != kSelectEfUnderDf) ||
         (p2 != kReturnFci && p2 != kReturnFcp && p2 != kReturnNothing))
@@ -141,7 +141,7 @@ Bytes CardSession::select(const SimCard& card, uint8_t p1, uint8_t p2, const Byt
     return Status(kSuccess, FileControlTemplate(p2 == kReturnFci ? 0x6F : 0x62, fileId, size));
 }
 
-Bytes CardSession::readBinary(const SimCard& card, uint8_t p1, uint8_t p2, size_t expected)
+Bytes CardSession::ReadBinary(const SimCard& card, uint8_t p1, uint8_t p2, size_t expected)
 {
     if (p1 & 0x80)  // short EF identifier: not supported by this card
         return Status(kIncorrectP1P2);

@@ -13,11 +13,11 @@ class CardSession {
 public:
     // The response data followed by the two status bytes. The card is read
     // as the scenario describes it now; only the selection is remembered.
-    Bytes transmit(const SimCard& card, const uint8_t* command, size_t length);
+    Bytes Transmit(const SimCard& card, const uint8_t* command, size_t length);
 
 private:
-    Bytes select(const SimCard& card, uint8_t p1, uint8_t p2, const Bytes& data);
-    Bytes readBinary(const SimCard& card, uint8_t p1, uint8_t p2, size_t expected);
+    Bytes Select(const SimCard& card, uint8_t p1, uint8_t p2, const Bytes& data);
+    Bytes ReadBinary(const SimCard& card, uint8_t p1, uint8_t p2, size_t expected);
 
     bool numberFileSelected_ = false;  // the master file is selected otherwise
 };

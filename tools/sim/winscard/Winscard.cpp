@@ -42,7 +42,7 @@ const DWORD kStateMask = SCARD_STATE_EMPTY | SCARD_STATE_PRESENT | SCARD_STATE_E
 
 bool IsValidContext(SCARDCONTEXT context)
 {
-    return g_contexts.visit(context, [](ContextState&) {});
+    return g_contexts.Visit(context, [](ContextState&) {});
 }
 
 // The scenario as it is now; a stopped service and a missing or broken
@@ -81,7 +81,7 @@ LONG ReadStates(const Scenario& scenario, SCARD_READERSTATEA* states, DWORD coun
     *changed = false;
     for (DWORD i = 0; i < count; ++i) {
         SCARD_READERSTATEA& state = states[i];
-        const SimReader* reader = state.szReader ? scenario.findReader(state.szReader) : nullptr;
+        const SimReader* reader = state.szReader ? scenario.FindReader(state.szReader) : nullptr;
         if (!reader)
             return SCARD_E_UNKNOWN_READER;
         if (reader->atrQueryFails)
@@ -101,7 +101,7 @@ LONG ReadStates(const Scenario& scenario, SCARD_READERSTATEA* states, DWORD coun
 // The card a connection talks to, as the scenario describes it now.
 LONG ConnectedCard(const Scenario& scenario, const CardConnection& connection, const SimCard** card)
 {
-    const SimReader* reader = scenario.findReader(connection.reader);
+    const SimReader* reader = scenario.FindReader(connection.reader);
     if (!reader || !reader->card || CardProtocolFlag(*reader->card) != connection.protocol)
         return SCARD_W_REMOVED_CARD;
     *card = &*reader->card;
@@ -120,15 +120,15 @@ LONG WINAPI SCardEstablishContext(DWORD scope, LPCVOID, LPCVOID, LPSCARDCONTEXT 
     const LONG status = LoadRunningScenario(&scenario);
     if (status != SCARD_S_SUCCESS)
         return status;
-    *context = g_contexts.add(ContextState());
+    *context = g_contexts.Add(ContextState());
     return SCARD_S_SUCCESS;
 }
 
 LONG WINAPI SCardReleaseContext(SCARDCONTEXT context)
 {
-    if (!g_contexts.remove(context))
+    if (!g_contexts.Remove(context))
         return SCARD_E_INVALID_HANDLE;
-    g_cards.removeIf([context](const CardConnection& card) { return card.context == context; });
+    g_cards.RemoveIf([context](const CardConnection& card) { return card.context == context; });
     return SCARD_S_SUCCESS;
 }
 
@@ -200,7 +200,7 @@ LONG WINAPI SCardConnectA(SCARDCONTEXT context, LPCSTR readerName, DWORD shareMo
     const LONG status = LoadRunningScenario(&scenario);
     if (status != SCARD_S_SUCCESS)
         return status;
-    const SimReader* reader = scenario.findReader(readerName);
+    const SimReader* reader = scenario.FindReader(readerName);
     if (!reader)
         return SCARD_E_UNKNOWN_READER;
     if (!reader->card)
@@ -210,7 +210,7 @@ LONG WINAPI SCardConnectA(SCARDCONTEXT context, LPCSTR readerName, DWORD shareMo
     const DWORD protocol = CardProtocolFlag(*reader->card);
     if (!(preferredProtocols & protocol))
         return SCARD_E_PROTO_MISMATCH;
-    *card = g_cards.add(CardConnection{context, reader->name, protocol, CardSession()});
+    *card = g_cards.Add(CardConnection{context, reader->name, protocol, CardSession()});
     *activeProtocol = protocol;
     return SCARD_S_SUCCESS;
 }
@@ -222,7 +222,7 @@ LONG WINAPI SCardTransmit(SCARDHANDLE card, LPCSCARD_IO_REQUEST sendPci, LPCBYTE
         return SCARD_E_INVALID_PARAMETER;
     Scenario scenario;
     LONG status = LoadRunningScenario(&scenario);
-    const bool known = g_cards.visit(card, [&](CardConnection& connection) {
+    const bool known = g_cards.Visit(card, [&](CardConnection& connection) {
         const SimCard* simCard = nullptr;
         if (status == SCARD_S_SUCCESS)
             status = ConnectedCard(scenario, connection, &simCard);
@@ -233,7 +233,7 @@ LONG WINAPI SCardTransmit(SCARDHANDLE card, LPCSCARD_IO_REQUEST sendPci, LPCBYTE
             status = SCARD_E_PROTO_MISMATCH;
             return;
         }
-        const Bytes answer = connection.session.transmit(*simCard, command, commandLength);
+        const Bytes answer = connection.session.Transmit(*simCard, command, commandLength);
         const DWORD needed = static_cast<DWORD>(answer.size());
         if (*responseLength < needed) {
             status = SCARD_E_INSUFFICIENT_BUFFER;
@@ -249,5 +249,5 @@ LONG WINAPI SCardDisconnect(SCARDHANDLE card, DWORD disposition)
 {
     if (disposition > SCARD_EJECT_CARD)
         return SCARD_E_INVALID_VALUE;
-    return g_cards.remove(card) ? SCARD_S_SUCCESS : SCARD_E_INVALID_HANDLE;
+    return g_cards.Remove(card) ? SCARD_S_SUCCESS : SCARD_E_INVALID_HANDLE;
 }

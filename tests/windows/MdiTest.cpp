@@ -1,0 +1,114 @@
+// A skinned MDI frame: its MDI client takes the frame skin's background,
+// stays skinned across skin changes, and skinned MDI children maximise
+// with their frame parts outside the client area.
+#include "WindowTestSupport.h"
+
+#include "SkinEngine.h"
+#include "core/SkinManager.h"
+#include "core/SkinnedWindow.h"
+#include "data/FrameSkin.h"
+#include "data/SkinStore.h"
+
+namespace {
+
+const char kChildClass[] = "SsoTestMdiChild";
+
+LRESULT CALLBACK MdiChildProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return DefMDIChildProcA(window, message, wParam, lParam);
+}
+
+class MdiTest : public SkinnedWindowTest {
+protected:
+    void SetUp() override
+    {
+        SkinnedWindowTest::SetUp();
+        WNDCLASSA windowClass = {};
+        windowClass.lpfnWndProc = MdiChildProc;
+        windowClass.hInstance = GetModuleHandleA(nullptr);
+        windowClass.lpszClassName = kChildClass;
+        windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+        RegisterClassA(&windowClass);
+        frame_ = CreateFrame(WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 500, 400);
+        CLIENTCREATESTRUCT create = {nullptr, 100};
+        RECT client;
+        GetClientRect(frame_, &client);
+        client_ = CreateWindowExA(0, "MDICLIENT", nullptr, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0,
+                                  client.right, client.bottom, frame_, nullptr, GetModuleHandleA(nullptr), &create);
+        ASSERT_TRUE(SetWindowSkin(frame_, "MainFrame"));
+        PumpFor(20);
+    }
+
+    HWND CreateChild()
+    {
+        MDICREATESTRUCTA create = {kChildClass, "child", GetModuleHandleA(nullptr), 10, 10, 200, 150,
+                                   WS_OVERLAPPEDWINDOW, 0};
+        HWND child = reinterpret_cast<HWND>(SendMessageA(client_, WM_MDICREATE, 0, reinterpret_cast<LPARAM>(&create)));
+        EXPECT_TRUE(SetWindowSkin(child, "MainFrame"));
+        PumpFor(20);
+        return child;
+    }
+
+    HWND frame_ = nullptr;
+    HWND client_ = nullptr;
+};
+
+TEST_F(MdiTest, TheClientIsSkinnedWithTheFrameAndPaintsTheFramesClientColour)
+{
+    SkinnedWindow* skin = SkinManager::Instance().FindWindowObject(client_);
+    ASSERT_NE(nullptr, skin);
+    const FrameSkin& frame = *static_cast<const FrameSkin*>(DefaultStore().FindObject("MainFrame"));
+    RECT client;
+    GetClientRect(client_, &client);
+    const WindowPixels expected = RenderPiece(frame.mdiClient, client.right, client.bottom, frame.clientColour);
+    InvalidateRect(client_, nullptr, TRUE);
+    const WindowPixels shown = CaptureWindow(client_);
+    EXPECT_EQ(expected.At(client.right / 2, client.bottom / 2), shown.At(client.right / 2, client.bottom / 2));
+    EXPECT_EQ(expected.At(3, 3), shown.At(3, 3));
+}
+
+TEST_F(MdiTest, TheClientKeepsItsSkinWhenANewSkinArrives)
+{
+    SkinnedWindow* skin = SkinManager::Instance().FindWindowObject(client_);
+    ASSERT_TRUE(LoadSkinFromResource(GetModuleHandleA(nullptr), "SKINRES", "VELTRAMOX"));
+    EXPECT_EQ(skin, SkinManager::Instance().FindWindowObject(client_));
+    EXPECT_EQ(nullptr, skin->GetSkinObject()) << "it holds nothing of the old store";
+}
+
+TEST_F(MdiTest, AMaximisedChildPutsItsFramePartsOutsideTheClient)
+{
+    HWND child = CreateChild();
+    ASSERT_NE(nullptr, SkinManager::Instance().FindWindowObject(child));
+    SendMessageA(client_, WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(child), 0);
+    PumpFor(20);
+    RECT client, rect;
+    GetClientRect(client_, &client);
+    GetWindowRect(child, &rect);
+    MapWindowPoints(nullptr, client_, reinterpret_cast<POINT*>(&rect), 2);
+    // The main frame's parts: 5 pixels at the sides and bottom, 32 above.
+    EXPECT_EQ(-5, rect.left);
+    EXPECT_EQ(-32, rect.top);
+    EXPECT_EQ(client.right + 5, rect.right);
+    EXPECT_EQ(client.bottom + 5, rect.bottom);
+}
+
+TEST_F(MdiTest, DestroyingTheFrameUnskinsItsClientAndItsMaximisedChild)
+{
+    HWND child = CreateChild();
+    SendMessageA(client_, WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(child), 0);
+    PumpFor(20);
+    const size_t before = SkinManager::Instance().WindowCount();
+    ASSERT_GE(before, 3u);
+    DestroyWindow(frame_);
+    EXPECT_EQ(before - 3, SkinManager::Instance().WindowCount());
+    EXPECT_FALSE(IsWindow(child));
+    // The system's MDI data died with the client: nothing may have run on
+    // it afterwards. A second frame works on a sound heap.
+    SetUp();
+    HWND second = CreateChild();
+    SendMessageA(client_, WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(second), 0);
+    PumpFor(20);
+    EXPECT_TRUE(IsZoomed(second));
+}
+
+}  // namespace
