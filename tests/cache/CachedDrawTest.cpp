@@ -144,7 +144,7 @@ const SIZE kFrameSizes[] = {{1, 1}, {7, 5}, {75, 23}, {161, 97}};
 
 TEST_F(CachedDraw, FramesOfEverySkinBitmapMatchThePlainPath)
 {
-    for (int stretchMode : {0, 1, 3, 5, 9}) {
+    for (int stretchMode : {0, 1, 5}) {
         for (const FrameImageRef& frame : SkinFrames(stretchMode)) {
             for (const SIZE& size : kFrameSizes) {
                 for (const Target& target : kTargets) {
