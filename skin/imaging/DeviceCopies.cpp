@@ -288,7 +288,7 @@ const KeyCopies* ImageDeviceCopies::KeyedPixels(HDC reference, COLORREF key)
     return &copies;
 }
 
-const PieceCopies* ImageDeviceCopies::Piece(HDC reference, const RECT& source)
+PieceCopies* ImageDeviceCopies::Piece(HDC reference, const RECT& source)
 {
     const KeptSection* pixels = Pixels(reference);
     if (!pixels->IsValid())
@@ -299,7 +299,7 @@ const PieceCopies* ImageDeviceCopies::Piece(HDC reference, const RECT& source)
     return piece.pattern ? &piece : nullptr;
 }
 
-const PieceCopies::Keyed* ImageDeviceCopies::KeyedPiece(HDC reference, const RECT& source, COLORREF key)
+PieceCopies::Keyed* ImageDeviceCopies::KeyedPiece(HDC reference, const RECT& source, COLORREF key)
 {
     const KeyCopies* copies = KeyedPixels(reference, key);
     if (!copies)

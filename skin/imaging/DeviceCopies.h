@@ -117,7 +117,9 @@ struct KeyCopies {
 
 // One piece of the image on its own, for stretching (a stretch samples a
 // piece cut out exactly as it samples the cut-out image), and as a pattern
-// brush, for tiling.
+// brush, for tiling. `stretched` keeps the last stretch of the piece (for
+// a keyed piece its mask above its blackened copy): a frame repaints at
+// one size many times.
 struct PieceCopies {
     struct Keyed {
         bool holdsKey = false;
@@ -125,9 +127,11 @@ struct PieceCopies {
         KeptSection blackened;
         Brush maskPattern;
         Brush blackenedPattern;
+        KeptSection stretched;
     };
     KeptSection pixels;
     Brush pattern;
+    KeptSection stretched;
     std::map<COLORREF, Keyed> keyed;
 };
 
@@ -145,8 +149,8 @@ public:
     const KeptSection* Pixels(HDC reference);
     const KeyCopies* KeyedPixels(HDC reference, COLORREF key);
     // The piece `source` (inside the image, top-down) on its own.
-    const PieceCopies* Piece(HDC reference, const RECT& source);
-    const PieceCopies::Keyed* KeyedPiece(HDC reference, const RECT& source, COLORREF key);
+    PieceCopies* Piece(HDC reference, const RECT& source);
+    PieceCopies::Keyed* KeyedPiece(HDC reference, const RECT& source, COLORREF key);
     // Opacity of every pixel under the image's composition, rows top-down.
     const std::vector<BYTE>* Opacities();
     // A section of at least width x height, contents undefined.

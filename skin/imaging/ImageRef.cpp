@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <initializer_list>
 #include <memory>
 #include <mutex>
 
@@ -129,16 +130,47 @@ void StretchFromCopy(HDC hdc, const RECT& destRect, const KeptSection& piece)
                   0, piece.Width(), piece.Height(), piece.Bits(), &piece.Info(), DIB_RGB_COLORS, SRCCOPY);
 }
 
-bool StretchFromCopies(HDC hdc, const RECT& destRect, const PieceCopies& piece, const PieceCopies::Keyed* keyed,
+// Stretches kept for the next draw are at most this many pixels; larger
+// ones are made afresh each time.
+const long long kMaxKeptStretch = 1 << 20;
+
+// `kept` holds the sources stretched to cx x cy, one below the other, made
+// now unless the last draw left them at that size.
+bool KeepStretched(HDC reference, KeptSection& kept, int cx, int cy, std::initializer_list<const KeptSection*> sources)
+{
+    const int count = static_cast<int>(sources.size());
+    if (kept.IsValid() && kept.Width() == cx && kept.Height() == cy * count)
+        return true;
+    if (static_cast<long long>(cx) * cy * count > kMaxKeptStretch || !kept.Create(reference, cx, cy * count)) {
+        kept.Reset();
+        return false;
+    }
+    int top = 0;
+    for (const KeptSection* source : sources) {
+        StretchFromCopy(kept.Dc(), RECT{0, top, cx, top + cy}, *source);
+        top += cy;
+    }
+    return true;
+}
+
+bool StretchFromCopies(HDC hdc, const RECT& destRect, PieceCopies& piece, PieceCopies::Keyed* keyed,
                        ImageDeviceCopies& copies)
 {
+    const int cx = destRect.right - destRect.left, cy = destRect.bottom - destRect.top;
     if (!keyed || !keyed->holdsKey) {
-        StretchFromCopy(hdc, destRect, piece.pixels);
+        if (KeepStretched(hdc, piece.stretched, cx, cy, {&piece.pixels}))
+            BitBlt(hdc, destRect.left, destRect.top, cx, cy, piece.stretched.Dc(), 0, 0, SRCCOPY);
+        else
+            StretchFromCopy(hdc, destRect, piece.pixels);
         return true;
     }
-    const int cx = destRect.right - destRect.left, cy = destRect.bottom - destRect.top;
     if (cx == piece.pixels.Width() && cy == piece.pixels.Height()) {
         BlitPiece(hdc, destRect, piece, keyed);
+        return true;
+    }
+    if (KeepStretched(hdc, keyed->stretched, cx, cy, {&keyed->mask, &keyed->blackened})) {
+        BitBlt(hdc, destRect.left, destRect.top, cx, cy, keyed->stretched.Dc(), 0, 0, SRCAND);
+        BitBlt(hdc, destRect.left, destRect.top, cx, cy, keyed->stretched.Dc(), 0, cy, SRCPAINT);
         return true;
     }
     // A stretch that combines with the destination picks its source pixels
@@ -193,12 +225,12 @@ CopyDraw DrawFromCopies(HDC hdc, const RECT& destRect, const ImageRef& ref, cons
     if (!copies)
         return CopyDraw::Unserved;
     const std::lock_guard<std::mutex> guard(copies->Lock());
-    const PieceCopies::Keyed* keyed = key ? copies->KeyedPiece(hdc, source, *key) : nullptr;
+    PieceCopies::Keyed* keyed = key ? copies->KeyedPiece(hdc, source, *key) : nullptr;
     if (key && !keyed)
         return CopyDraw::Unserved;
     if (ref.drawMode == DrawModeOnce)
         return BlitFromCopies(hdc, destRect, source, *copies, keyed, key) ? CopyDraw::Drawn : CopyDraw::Unserved;
-    const PieceCopies* piece = copies->Piece(hdc, source);
+    PieceCopies* piece = copies->Piece(hdc, source);
     if (!piece)
         return CopyDraw::Unserved;
     if (ref.drawMode == DrawModeTile) {
