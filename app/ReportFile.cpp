@@ -2,6 +2,7 @@
 
 #include "MainWindow.h"
 #include "Report.h"
+#include "StandardError.h"
 
 #include <windows.h>
 
@@ -9,15 +10,6 @@
 #include <cstring>
 
 namespace {
-
-void WriteToStandardError(const char* text)
-{
-    HANDLE error = GetStdHandle(STD_ERROR_HANDLE);
-    if (!error || error == INVALID_HANDLE_VALUE)
-        return;
-    DWORD written;
-    WriteFile(error, text, static_cast<DWORD>(strlen(text)), &written, nullptr);
-}
 
 void ReportProbeErrorOnStandardError(const char* failedCall)
 {

@@ -4,11 +4,12 @@
 #include "Resource.h"
 #include "ReportFile.h"
 #include "SkinEngine.h"
+#include "SkinFile.h"
 #include "UrlProtocol.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCommand)
 {
-    const std::string badOption = FindBadOption(commandLine, {"report"});
+    const std::string badOption = FindBadOption(commandLine, {"report", "skin"});
     if (!badOption.empty())
         return ReportBadOption(badOption.c_str());
     std::string reportPath;
@@ -17,7 +18,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCom
 
     RegisterUrlProtocol(commandLine);
     EngineStart(instance);
-    LoadSkinFromResource(instance, "SKINRES", "VELTRAMOX");
+    std::string skinPath;
+    if (!FindOption(commandLine, "skin", skinPath) || !LoadSkinFile(skinPath.c_str()))
+        LoadSkinFromResource(instance, "SKINRES", "VELTRAMOX");
     SetDialogSkinName("Dialog");
     LoadAppStrings(instance);
     RegisterMainWindowClass(instance);

@@ -56,8 +56,8 @@ HRGN CaptionButton::BuildRegion() const
     if (!CutOut(images, button->hotImage, shape) && !CutOut(images, button->pressedImage, shape) &&
         !CutOut(images, button->image, shape))
         return nullptr;
-    WindowDC screen(owner_.Window());
-    Bitmap bitmap(shape.MakeBitmap(screen));
+    WindowDC reference(owner_.Window());
+    Bitmap bitmap(shape.MakeBitmap(reference));
     return bitmap ? CreateRegionFromBitmap(bitmap, transparentColour_) : nullptr;
 }
 

@@ -1,6 +1,7 @@
 #include "windows/FrameElement.h"
 
 #include "core/SkinnedWindow.h"
+#include "core/WholeWindowDC.h"
 #include "data/ButtonPart.h"
 #include "data/FrameSkin.h"
 #include "data/SkinStore.h"
@@ -26,27 +27,6 @@ bool FollowsBottom(int32_t anchor)
 {
     return anchor == kAnchorBottom || anchor == kAnchorBottomToo || anchor == kAnchorBottomRight;
 }
-
-// A window's DC covering its whole area, frame included: element rectangles
-// are in window coordinates.
-class WindowAreaDC {
-public:
-    explicit WindowAreaDC(HWND window) : window_(window), dc_(window ? GetWindowDC(window) : nullptr) {}
-    ~WindowAreaDC()
-    {
-        if (dc_)
-            ReleaseDC(window_, dc_);
-    }
-
-    WindowAreaDC(const WindowAreaDC&) = delete;
-    WindowAreaDC& operator=(const WindowAreaDC&) = delete;
-
-    HDC Get() const { return dc_; }
-
-private:
-    HWND window_;
-    HDC dc_;
-};
 
 }  // namespace
 
@@ -185,7 +165,7 @@ void FrameElement::Redraw()
     // restore twin) just because its enabled state changed.
     if (!owner_.Window() || !IsVisible())
         return;
-    WindowAreaDC dc(owner_.Window());
-    if (dc.Get())
-        Draw(dc.Get());
+    WholeWindowDC dc(owner_.Window());
+    if (dc)
+        Draw(dc);
 }

@@ -16,8 +16,8 @@ const UINT kOwnerDrawnLabelType = 5;
 const char kNoOwnerText[] = "OD";
 
 // Function codes 1 to 10 stand for these hit-test codes.
-const int kHitCodes[] = {HTCAPTION, HTLEFT,        HTTOPLEFT, HTTOP,        HTTOPRIGHT,
-                         HTRIGHT,   HTBOTTOMRIGHT, HTBOTTOM,  HTBOTTOMLEFT, HTCAPTION};
+const int kHitCodes[] = {HTCAPTION, HTLEFT, HTTOPLEFT, HTTOP, HTTOPRIGHT,
+                         HTRIGHT, HTBOTTOMRIGHT, HTBOTTOM, HTBOTTOMLEFT, HTCAPTION};
 
 UINT TextFormat(const FrameLabelSkin& label)
 {

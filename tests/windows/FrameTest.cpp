@@ -420,6 +420,68 @@ TEST_F(FrameTest, TheSystemNeverPaintsTheFrame)
     MessageLog::Instance().RestrictTo({});
 }
 
+class FrameMessageTest : public FrameTest {
+protected:
+    // A frame with a recorder below its skin (what reaches the default
+    // processing: kDefWinProc) and one above it (kSent).
+    HWND CreateRecordedFrame()
+    {
+        HWND window = CreateFrame();
+        MessageLog::Instance().Subclass(window, kDefWinProc);
+        EXPECT_TRUE(SetWindowSkin(window, "MainFrame"));
+        MessageLog::Instance().Subclass(window, kSent);
+        SetForegroundWindow(window);
+        PumpFor(20);
+        MessageLog::Instance().RestrictTo({WM_SETTEXT, WM_SETICON, WM_NCACTIVATE, WM_NCPAINT});
+        MessageLog::Instance().Flush();
+        return window;
+    }
+    void TearDown() override
+    {
+        MessageLog::Instance().RestrictTo({});
+        FrameTest::TearDown();
+    }
+};
+
+TEST_F(FrameMessageTest, NewTextRepaintsTheCaptionOnceAndNeverThroughTheSystem)
+{
+    HWND window = CreateRecordedFrame();
+    SetWindowTextA(window, "New title");
+    PumpMessages();
+    static const ExpectedMessage kSetText[] = {
+        {WM_SETTEXT, kSent, 0, 0},
+        {WM_SETTEXT, kDefWinProc, 0, 0},
+        {WM_NCPAINT, kSent, 0, 0},
+    };
+    EXPECT_TRUE(LogMatches(kSetText, "SetWindowText"));
+}
+
+TEST_F(FrameMessageTest, NewIconRepaintsTheCaptionOnce)
+{
+    HWND window = CreateRecordedFrame();
+    SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(LoadIconA(nullptr, IDI_WARNING)));
+    PumpMessages();
+    static const ExpectedMessage kSetIcon[] = {
+        {WM_SETICON, kSent, 0, 0},
+        {WM_SETICON, kDefWinProc, 0, 0},
+        {WM_NCPAINT, kSent, 0, 0},
+    };
+    EXPECT_TRUE(LogMatches(kSetIcon, "WM_SETICON"));
+}
+
+TEST_F(FrameMessageTest, DeactivationRepaintsTheFrameOnceAndNeverThroughTheSystem)
+{
+    CreateRecordedFrame();
+    SetForegroundWindow(CreateOtherWindow());
+    PumpFor(20);
+    static const ExpectedMessage kDeactivate[] = {
+        {WM_NCACTIVATE, kSent | kWParam, FALSE, 0},
+        {WM_NCACTIVATE, kDefWinProc | kWParam, FALSE, 0},
+        {WM_NCPAINT, kSent | kWParam, 1, 0},
+    };
+    EXPECT_TRUE(LogMatches(kDeactivate, "another window activated"));
+}
+
 TEST_F(FrameTest, PaintersLeaveTheDcAsTheyFoundIt)
 {
     HWND window = CreateSkinnedFrame(WS_OVERLAPPEDWINDOW, 400, 300, TwoItemMenu());
