@@ -9,6 +9,9 @@
 #include "data/MemoryStream.h"
 #include "data/SkinStore.h"
 #include "imaging/WindowsVersion.h"
+#include "data/SkinTypes.h"
+#include "windows/CaptionButton.h"
+#include "windows/FrameLabel.h"
 #include "windows/SkinnedDialog.h"
 #include "windows/SkinnedFrame.h"
 
@@ -57,12 +60,25 @@ std::unique_ptr<SkinnedWindow> MakeDialog() { return std::make_unique<SkinnedDia
 // Control skins are not part of the engine yet: children keep the system look.
 std::unique_ptr<SkinnedWindow> MakeControl(int, SkinnedWindow&) { return nullptr; }
 
+std::unique_ptr<FrameElement> MakeElement(const SkinObject& object, SkinnedWindow& owner)
+{
+    switch (object.TypeCode()) {
+    case kTypeCaptionButton:
+        return std::make_unique<CaptionButton>(object.placement, owner);
+    case kTypeFrameLabel:
+        return std::make_unique<FrameLabel>(object.placement, owner);
+    default:
+        return nullptr;
+    }
+}
+
 SkinFactories EngineFactories()
 {
     SkinFactories factories;
     factories.frame = MakeFrame;
     factories.dialog = MakeDialog;
     factories.control = MakeControl;
+    factories.element = MakeElement;
     return factories;
 }
 

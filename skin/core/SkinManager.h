@@ -11,6 +11,7 @@
 #include <mutex>
 #include <string>
 
+class FrameElement;
 class SkinObject;
 class SkinnedWindow;
 class SkinStore;
@@ -23,6 +24,9 @@ struct SkinFactories {
     std::unique_ptr<SkinnedWindow> (*toolbar)() = nullptr;
     // The skin of a control type for a child of `owner`, or null.
     std::unique_ptr<SkinnedWindow> (*control)(int controlType, SkinnedWindow& owner) = nullptr;
+    // The frame element a child object of a window's skin object stands
+    // for, or null for objects that are no element.
+    std::unique_ptr<FrameElement> (*element)(const SkinObject& object, SkinnedWindow& owner) = nullptr;
 };
 
 class SkinManager {

@@ -12,8 +12,7 @@
 #include "imaging/Image.h"
 #include "imaging/MemoryDC.h"
 #include "imaging/Regions.h"
-#include "windows/CaptionButton.h"
-#include "windows/FrameLabel.h"
+#include "core/FrameElement.h"
 
 #include <algorithm>
 #include <cstring>
@@ -82,25 +81,19 @@ void SkinnedWindow::Paint(HDC hdc)
 SkinObject* SkinnedWindow::SetSkinObject(SkinObject* skinObject)
 {
     SkinObject* previous = SkinBoundObject::SetSkinObject(skinObject);
+    captionFont_.Reset();
     const auto* info = static_cast<SkinInfo*>(Store().FindObjectByType(kTypeSkinInfo));
     transparentColour_ = info ? info->keyColour : RGB(255, 0, 255);
     transparency_ = info ? info->useTransparentColour : 0;
     DestroyElements();
     if (!skinObject)
         return previous;
+    const auto makeElement = SkinManager::Instance().Factories().element;
     for (const auto& entry : skinObject->Children()) {
         SkinObject* child = entry.second.get();
-        std::unique_ptr<FrameElement> element;
-        switch (child->TypeCode()) {
-        case kTypeCaptionButton:
-            element = std::make_unique<CaptionButton>(child->placement, *this);
-            break;
-        case kTypeFrameLabel:
-            element = std::make_unique<FrameLabel>(child->placement, *this);
-            break;
-        default:
+        std::unique_ptr<FrameElement> element = makeElement ? makeElement(*child, *this) : nullptr;
+        if (!element)
             continue;
-        }
         element->SetSkinObject(child);
         elements_.push_back(std::move(element));
     }
@@ -289,13 +282,10 @@ HRGN SkinnedWindow::BuildWindowRegion()
     }
     const RECT window = WindowRectAtOrigin();
     for (const auto& element : elements_) {
-        auto* label = dynamic_cast<FrameLabel*>(element.get());
-        if (!label)
+        if (!element->IsLabel())
             continue;
-        label->Layout(window.left, window.top, window.right, window.bottom);
-        Region labelRegion(label->BuildRegion());
-        if (labelRegion)
-            CombineRgn(result, result, labelRegion, label->CombineMode());
+        element->Layout(window.left, window.top, window.right, window.bottom);
+        element->JoinRegion(result);
     }
     return result.Release();
 }
@@ -577,10 +567,11 @@ void SkinnedWindow::ComposeNonClient(WPARAM regionParam, int topHeight)
     if (!windowDc)
         return;
     const RECT window = WindowRectAtOrigin();
-    MemoryDC surface(windowDc, window.right, window.bottom);
-    if (!surface.IsValid())
+    MemoryDC* surface = NonClientSurface(windowDc, window.right, window.bottom);
+    if (!surface)
         return;
     SavedDCState savedWindowDc(windowDc);
+    SavedDCState savedSurface(surface->Dc());
     if (regionParam > 1) {
         RECT screen;
         ::GetWindowRect(window_, &screen);
@@ -589,10 +580,19 @@ void SkinnedWindow::ComposeNonClient(WPARAM regionParam, int topHeight)
         OffsetRgn(clip, -screen.left, -screen.top);
         ExtSelectClipRgn(windowDc, clip, RGN_AND);
     }
-    SetBkMode(surface.Dc(), TRANSPARENT);
-    DrawFrame(surface.Dc(), IsActiveWindow());
-    LayoutAndDrawElements(surface.Dc());
-    PaintNonClientStrips(windowDc, surface.Dc(), topHeight);
+    SetBkMode(surface->Dc(), TRANSPARENT);
+    DrawFrame(surface->Dc(), IsActiveWindow());
+    LayoutAndDrawElements(surface->Dc());
+    PaintNonClientStrips(windowDc, surface->Dc(), topHeight);
+}
+
+MemoryDC* SkinnedWindow::NonClientSurface(HDC windowDc, int width, int height)
+{
+    if (!nonClientSurface_ || nonClientSize_.cx != width || nonClientSize_.cy != height) {
+        nonClientSurface_ = std::make_unique<MemoryDC>(windowDc, width, height);
+        nonClientSize_ = {width, height};
+    }
+    return nonClientSurface_->IsValid() ? nonClientSurface_.get() : nullptr;
 }
 
 void SkinnedWindow::CalcClientFromParts(RECT& windowRect, int menuBarHeight) const
@@ -616,11 +616,12 @@ void SkinnedWindow::DrawWindowCaption(HDC hdc)
     // Wide text: the title reads right whatever the ANSI code page is.
     WCHAR text[300] = {};
     const int length = GetWindowTextW(window_, text, 300);
-    Font font(CreateFontIndirectA(&frame->font.logFont));
+    if (!captionFont_)
+        captionFont_.Reset(CreateFontIndirectA(&frame->font.logFont));
     SavedDCState saved(hdc);
     SetBkMode(hdc, TRANSPARENT);
-    if (font)
-        SelectObject(hdc, font);
+    if (captionFont_)
+        SelectObject(hdc, captionFont_);
     SetTextColor(hdc, frame->font.colour);
     RECT area = parts_[PartTop];
     DrawTextW(hdc, text, length, &area, DT_SINGLELINE | DT_VCENTER);
@@ -642,25 +643,8 @@ void SkinnedWindow::PaintNonClientStrips(HDC windowDc, HDC surface, int topHeigh
 
 void SkinnedWindow::UpdateCaptionButtons(DWORD style)
 {
-    for (const auto& element : elements_) {
-        auto* button = dynamic_cast<CaptionButton*>(element.get());
-        if (!button)
-            continue;
-        switch (button->Action()) {
-        case CaptionButtonSkin::ActionClose:
-        case CaptionButtonSkin::ActionSystemMenu:
-            button->SetEnabled((style & WS_SYSMENU) != 0);
-            break;
-        case CaptionButtonSkin::ActionMaximise:
-            button->SetEnabled((style & WS_MAXIMIZEBOX) != 0);
-            break;
-        case CaptionButtonSkin::ActionMinimise:
-            button->SetEnabled((style & WS_MINIMIZEBOX) != 0);
-            break;
-        default:
-            break;
-        }
-    }
+    for (const auto& element : elements_)
+        element->EnableForStyle(style);
 }
 
 void SkinnedWindow::DestroyElements()
@@ -689,7 +673,7 @@ bool SkinnedWindow::DispatchToElements(UINT message, int x, int y)
     for (FrameElement* element : elements) {
         if (elements_.size() != elements.size())
             break;
-        if (!dynamic_cast<FrameLabel*>(element) && element->HitTest(x, y))
+        if (!element->IsLabel() && element->HitTest(x, y))
             onElement = true;
         element->DispatchMouse(message, x, y);
     }
@@ -698,20 +682,16 @@ bool SkinnedWindow::DispatchToElements(UINT message, int x, int y)
 
 int SkinnedWindow::LabelHitCode(POINT point)
 {
-    for (const auto& element : elements_) {
-        auto* label = dynamic_cast<FrameLabel*>(element.get());
-        if (label && label->HitTest(point.x, point.y))
-            return label->HitCode();
-    }
+    for (const auto& element : elements_)
+        if (element->IsLabel() && element->HitTest(point.x, point.y))
+            return element->HitCode();
     return 0;
 }
 
 bool SkinnedWindow::HasWindowTextLabel() const
 {
-    return std::any_of(elements_.begin(), elements_.end(), [](const std::unique_ptr<FrameElement>& element) {
-        auto* label = dynamic_cast<FrameLabel*>(element.get());
-        return label && label->Function() == FrameLabel::FunctionWindowText;
-    });
+    return std::any_of(elements_.begin(), elements_.end(),
+                       [](const std::unique_ptr<FrameElement>& element) { return element->ShowsWindowText(); });
 }
 
 void SkinnedWindow::StartTimer(WindowTimerClient& client, UINT milliseconds)

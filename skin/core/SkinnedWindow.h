@@ -13,6 +13,7 @@
 #include "core/SkinBoundObject.h"
 #include "imaging/GdiObject.h"
 #include "imaging/ImageRef.h"
+#include "imaging/MemoryDC.h"
 
 class FrameElement;
 class FrameSkinBase;
@@ -173,8 +174,14 @@ protected:
 
 private:
     void PaintNonClientStrips(HDC windowDc, HDC surface, int topHeight);
+    MemoryDC* NonClientSurface(HDC windowDc, int width, int height);
 
     std::set<WindowTimerClient*> timers_;
+    // Kept between paints: a frame repaints on every activation and
+    // mouse move over its buttons.
+    std::unique_ptr<MemoryDC> nonClientSurface_;
+    SIZE nonClientSize_ = {};
+    Font captionFont_;
     int styleOverrides_ = 0;
 };
 

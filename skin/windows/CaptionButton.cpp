@@ -258,3 +258,21 @@ const CaptionButtonSkin* CaptionButton::Button() const
 {
     return static_cast<const CaptionButtonSkin*>(skinObject_);
 }
+
+void CaptionButton::EnableForStyle(DWORD style)
+{
+    switch (Action()) {
+    case CaptionButtonSkin::ActionClose:
+    case CaptionButtonSkin::ActionSystemMenu:
+        SetEnabled((style & WS_SYSMENU) != 0);
+        break;
+    case CaptionButtonSkin::ActionMaximise:
+        SetEnabled((style & WS_MAXIMIZEBOX) != 0);
+        break;
+    case CaptionButtonSkin::ActionMinimise:
+        SetEnabled((style & WS_MINIMIZEBOX) != 0);
+        break;
+    default:
+        break;
+    }
+}

@@ -6,7 +6,7 @@
 
 #include "core/SkinnedWindow.h"
 #include "imaging/GdiObject.h"
-#include "windows/FrameElement.h"
+#include "core/FrameElement.h"
 
 class CaptionButtonSkin;
 struct ImageRef;
@@ -29,6 +29,9 @@ public:
     void OnLButtonDblClk(int x, int y) override;
     bool HitTest(int x, int y) override;
     virtual void OnMouseLeave();
+    // Close and system-menu buttons need WS_SYSMENU, maximise buttons
+    // WS_MAXIMIZEBOX, minimise buttons WS_MINIMIZEBOX.
+    void EnableForStyle(DWORD style) override;
 
     // The action code of the skin object (CaptionButtonSkin::Action).
     int Action() const;

@@ -184,3 +184,10 @@ const FrameLabelSkin* FrameLabel::Label() const
 {
     return static_cast<const FrameLabelSkin*>(skinObject_);
 }
+
+void FrameLabel::JoinRegion(HRGN region) const
+{
+    Region own(BuildRegion());
+    if (own)
+        CombineRgn(region, region, own, CombineMode());
+}

@@ -3,7 +3,7 @@
 // cut the window's shape with its region.
 #pragma once
 
-#include "windows/FrameElement.h"
+#include "core/FrameElement.h"
 
 class FrameLabelSkin;
 
@@ -17,9 +17,12 @@ public:
     bool HitTest(int x, int y) override;
     void Layout(int left, int top, int right, int bottom) override;
 
+    bool IsLabel() const override { return true; }
+    bool ShowsWindowText() const override { return Function() == FunctionWindowText; }
+    void JoinRegion(HRGN region) const override;
     int Function() const;
     // The non-client hit-test code the label stands for, 0 for none.
-    int HitCode() const;
+    int HitCode() const override;
     // RGN_AND, RGN_DIFF, RGN_OR or RGN_XOR: how the label's region joins
     // the window region.
     int CombineMode() const;

@@ -1,5 +1,7 @@
 #include "ElementTestSupport.h"
 
+#include "SkinEngine.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -8,6 +10,7 @@
 #include "FileBytes.h"
 #include "SkinDocument.h"
 #include "SkinSourceParser.h"
+#include "SkinEngine.h"
 #include "Surface.h"
 #include "core/SkinManager.h"
 #include "data/ButtonPart.h"
@@ -201,6 +204,8 @@ DrawItemRecord& LastDrawItem()
 
 ElementTestWindow::ElementTestWindow(bool transparency, bool shown)
 {
+    // The engine gives windows their elements, as in the program.
+    EXPECT_TRUE(EngineStart(GetModuleHandleA(nullptr)));
     EXPECT_TRUE(UseElementTestSkin(transparency));
     LastDrawItem() = DrawItemRecord();
     RegisterTestClass();
@@ -221,6 +226,7 @@ ElementTestWindow::~ElementTestWindow()
     skin_.Detach();
     DestroyWindow(window_);
     PumpFor(0);
+    EngineStop();
 }
 
 FrameElement* ElementTestWindow::Element(const char* name) const

@@ -11,7 +11,7 @@
 
 #include "core/SkinnedWindow.h"
 #include "windows/CaptionButton.h"
-#include "windows/FrameElement.h"
+#include "core/FrameElement.h"
 #include "windows/FrameLabel.h"
 
 class FrameLabelSkin;

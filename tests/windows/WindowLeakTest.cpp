@@ -5,13 +5,10 @@
 // leak fails within a few hundred cycles instead of after days of use.
 #include "WindowTestSupport.h"
 
-#include "FileBytes.h"
 #include "GdiPressure.h"
 #include "MessageLog.h"
 #include "Resource.h"
-#include "SkinDocument.h"
 #include "SkinEngine.h"
-#include "SkinSourceParser.h"
 #include "core/SkinManager.h"
 #include "data/MemoryStream.h"
 #include "data/SkinStore.h"
@@ -312,54 +309,16 @@ bool HoverMenuBarItem(HWND frame)
     return skin->Bar().Items().front().state == MenuBar::ItemHot;
 }
 
-std::string ReadSkinSource()
-{
-    std::vector<uint8_t> bytes;
-    EXPECT_TRUE(ReadFileBytes(std::string(SSO_SKIN_SOURCE_DIR) + "/skin.txt", bytes));
-    return std::string(bytes.begin(), bytes.end());
-}
-
-// Drops a top-level object: from its header line to the first "end" at
-// the start of a line (nested blocks end indented).
-bool RemoveObject(std::string& text, const std::string& header)
-{
-    const size_t start = text.find("\n" + header + "\n");
-    const size_t end = start == std::string::npos ? start : text.find("\nend\n", start + 1);
-    if (end == std::string::npos)
-        return false;
-    text.erase(start, end + 4 - start);
-    return true;
-}
-
-bool ReplaceOnce(std::string& text, const std::string& from, const std::string& to)
-{
-    const size_t at = text.find(from);
-    if (at == std::string::npos)
-        return false;
-    text.replace(at, from.size(), to);
-    return true;
-}
-
-std::vector<BYTE> CompileSkin(const std::string& text)
-{
-    SkinSourceParser parser(std::string(SSO_SKIN_SOURCE_DIR) + "/variant.txt", text);
-    SkinDocument document;
-    parser.Parse(document);
-    std::vector<uint8_t> container;
-    EXPECT_TRUE(document.WriteContainer(container));
-    return std::vector<BYTE>(container.begin(), container.end());
-}
-
 // Our default skin without its dialog, button and static objects and with
 // the main frame renamed: every skinned window must be re-bound by type,
 // and the button and static objects go and come back with each switch.
 std::vector<BYTE> VariantSkinBytes()
 {
-    std::string text = ReadSkinSource();
-    EXPECT_TRUE(RemoveObject(text, "object FrameSkin \"Dialog\""));
-    EXPECT_TRUE(RemoveObject(text, "object ButtonSkin \"Button\""));
-    EXPECT_TRUE(RemoveObject(text, "object StaticSkin \"Static\""));
-    EXPECT_TRUE(ReplaceOnce(text, "object FrameSkin \"MainFrame\"", "object FrameSkin \"MainFrameVariant\""));
+    std::string text = WithoutObject(DefaultSkinSource(), "FrameSkin", "Dialog");
+    text = WithoutObject(text, "ButtonSkin", "Button");
+    text = WithoutObject(text, "StaticSkin", "Static");
+    text = Replaced(text, "object FrameSkin \"MainFrame\"", "object FrameSkin \"MainFrameVariant\"");
+    EXPECT_EQ(std::string::npos, text.find("\"Dialog\"\n")) << "the variant lost its dialog frame";
     return CompileSkin(text);
 }
 
@@ -367,9 +326,8 @@ std::vector<BYTE> VariantSkinBytes()
 // their skin.
 std::vector<BYTE> FramelessSkinBytes()
 {
-    std::string text = ReadSkinSource();
-    EXPECT_TRUE(RemoveObject(text, "object FrameSkin \"Dialog\""));
-    EXPECT_TRUE(RemoveObject(text, "object FrameSkin \"MainFrame\""));
+    const std::string text = WithoutObject(WithoutObject(DefaultSkinSource(), "FrameSkin", "Dialog"), "FrameSkin",
+                                           "MainFrame");
     EXPECT_EQ(std::string::npos, text.find("object FrameSkin "));
     return CompileSkin(text);
 }

@@ -1,6 +1,7 @@
 // Elements placed on a skinned window's frame (from the child objects of
 // its skin object): the plain picture of type 22 is this class itself;
-// caption buttons and labels derive from it.
+// caption buttons and labels (skin/windows) derive from it. The skinned
+// window deals with its elements only through these operations.
 #pragma once
 
 #include <windows.h>
@@ -38,6 +39,18 @@ public:
     virtual bool HitTest(int x, int y);
     // Fits the element to a window rectangle at the origin.
     virtual void Layout(int left, int top, int right, int bottom);
+    // Enables what the window's style allows (caption buttons).
+    virtual void EnableForStyle(DWORD style) {}
+    // Labels mark areas for hit testing and shape the window; they take no
+    // clicks of their own.
+    virtual bool IsLabel() const { return false; }
+    // The non-client hit-test code the element stands for, 0 for none.
+    virtual int HitCode() const { return 0; }
+    // Whether the element shows the window text (the frame then draws no
+    // caption text of its own).
+    virtual bool ShowsWindowText() const { return false; }
+    // Joins the element's shape into the window region `region`.
+    virtual void JoinRegion(HRGN region) const {}
 
     // WM_MOUSEMOVE, WM_[LR]BUTTON{DOWN,UP}, WM_LBUTTONDBLCLK to the handlers.
     void DispatchMouse(UINT message, int x, int y);

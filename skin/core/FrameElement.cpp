@@ -1,4 +1,4 @@
-#include "windows/FrameElement.h"
+#include "core/FrameElement.h"
 
 #include "core/SkinnedWindow.h"
 #include "core/WholeWindowDC.h"
