@@ -12,14 +12,12 @@ fi
 target=$1
 seconds=$2
 shift 2
-here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-build=$here/../build/fuzz
-cmake -S "$here" -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build" --target "$target" -j2
-corpus=$build/corpus/$target
-findings=$build/findings/$target
+source "$(dirname "${BASH_SOURCE[0]}")/prepare.sh"
+cmake --build "$fuzz_build" --target "$target" -j"${SSO_JOBS:-2}"
+corpus=$fuzz_build/corpus/$target
+findings=$fuzz_build/findings/$target
 mkdir -p "$corpus" "$findings"
-seeds=$here/corpus/${target#fuzz_}
+seeds=$fuzz_root/fuzz/corpus/${target#fuzz_}
 # Images of up to 2 GiB are representable, so allow for one being decoded.
-exec "$build/$target" "$corpus" "$seeds" -max_total_time="$seconds" -rss_limit_mb=4096 \
+exec "$fuzz_build/$target" "$corpus" "$seeds" -max_total_time="$seconds" -rss_limit_mb=4096 \
   -artifact_prefix="$findings/" -print_final_stats=1 "$@"

@@ -15,6 +15,9 @@ PACKAGES=(
   wine wine64 xvfb xauth x11-utils imagemagick
   fonts-arphic-ukai fonts-arphic-uming fonts-wqy-microhei
 )
+# The native fuzzers: Debian's default clang and the compiler runtime built
+# with it (libFuzzer and the sanitizers), so both are of one LLVM version.
+FUZZ_PACKAGES=(cmake make dpkg-dev clang libclang-rt-dev)
 
 missing_packages() {
   local p
@@ -132,7 +135,13 @@ create_prefix() {
   touch "$WINEPREFIX/.sso-ready"
 }
 
-apt_install $(missing_packages "${PACKAGES[@]}")
+# "setup.sh fuzz": only what the native fuzzers need, no Wine.
+if [ "${1:-}" = fuzz ]; then
+  apt_install $(missing_packages "${FUZZ_PACKAGES[@]}")
+  fetch_lzo
+  exit 0
+fi
+apt_install $(missing_packages "${PACKAGES[@]}" "${FUZZ_PACKAGES[@]}")
 choose_run_arch
 fetch_lzo
 create_prefix

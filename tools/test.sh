@@ -14,3 +14,6 @@ trap 'wineserver -k 2>/dev/null || true' EXIT
 "$root/cmake/wine-exec.sh" cmd.exe /c exit >/dev/null 2>&1 </dev/null
 cd "$SSO_BUILD_RUN"
 ctest --output-on-failure -j"${SSO_JOBS:-$(nproc)}" "$@"
+# The parsers of untrusted bytes, natively under the sanitizers: the
+# committed corpora replayed, then a short run of each fuzz target.
+"$root/fuzz/check.sh"

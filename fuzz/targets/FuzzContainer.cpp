@@ -6,8 +6,6 @@
 // An input that begins with the skin magic is an unpacked stream and is
 // packed here first, so that mutations reach the records instead of only
 // breaking the LZO1X stream; any other input is taken as a container.
-#include <lzo/lzo1x.h>
-
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -15,37 +13,15 @@
 #include <vector>
 
 #include "data/MemoryStream.h"
-#include "data/PreparedImage.h"
 #include "data/RecordCodec.h"
-#include "data/SkinFontHandle.h"
 #include "data/SkinImage.h"
 #include "data/SkinStore.h"
 #include "data/SkinTypes.h"
-
-// The device side of resolving has no place in a native build: no fonts or
-// regions are made, everything else of the resolve step runs.
-SkinFontHandle::~SkinFontHandle() {}
-void SkinFontHandle::Create(const SkinFont&) {}
-void SkinFontHandle::Reset() {}
-void PreparedImage::RegionDeleter::operator()(HRGN) const {}
+#include "QuickPack.h"
 
 namespace {
 
 const char kMagic[] = "VELTRAMOX_SKIN_FILE";
-
-std::vector<uint8_t> Pack(const uint8_t* stream, size_t size)
-{
-    std::vector<uint8_t> container(4 + size + size / 16 + 64 + 3);
-    std::vector<uint8_t> work(LZO1X_1_MEM_COMPRESS);
-    lzo_uint packed = container.size() - 4;
-    if (lzo_init() != LZO_E_OK ||
-        lzo1x_1_compress(stream, static_cast<lzo_uint>(size), container.data() + 4, &packed, work.data()) != LZO_E_OK)
-        std::abort();
-    for (int i = 0; i < 4; ++i)
-        container[i] = static_cast<uint8_t>(size >> (8 * i));
-    container.resize(4 + packed);
-    return container;
-}
 
 std::unique_ptr<SkinObject> CreateForCode(int32_t code)
 {
@@ -94,7 +70,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (size > (1u << 24))
         return 0;
     const bool unpacked = size >= sizeof kMagic - 1 && std::memcmp(data, kMagic, sizeof kMagic - 1) == 0;
-    const std::vector<uint8_t> container = unpacked ? Pack(data, size) : std::vector<uint8_t>(data, data + size);
+    const std::vector<uint8_t> container = unpacked ? QuickPack(data, size) : std::vector<uint8_t>(data, data + size);
     SkinStore store;
     if (store.Load(MemoryStream(container.data(), static_cast<int32_t>(container.size()))))
         Exercise(store);

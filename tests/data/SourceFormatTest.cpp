@@ -5,6 +5,7 @@
 
 #include "data/ButtonSkins.h"
 #include "data/FrameSkin.h"
+#include "data/MemoryStream.h"
 #include "FileBytes.h"
 #include "SkinDocument.h"
 #include "SkinSourceParser.h"
@@ -53,6 +54,18 @@ bool Parse(FieldKind kind, const std::string& text, unsigned char* field, size_t
     return parsed;
 }
 
+// A chain of `levels` children under one top-level object, then an extra
+// object that the container stores after it.
+std::string NestedChildren(int levels)
+{
+    std::string source = "object EditSkin \"Top\"\n";
+    for (int level = 1; level <= levels; ++level)
+        source += "child EditSkin \"Level" + std::to_string(level) + "\"\n";
+    for (int level = 0; level <= levels; ++level)
+        source += "end\n";
+    return source + "extra \"After\"\nend\n";
+}
+
 }  // namespace
 
 TEST(SourceErrors, NameTheFileTheLineAndTheField)
@@ -91,6 +104,18 @@ TEST(SourceErrors, ABitmapTheDecoderRefusesIsRefusedWithItsMessage)
     ASSERT_FALSE(probe.Decode(notABitmap.data(), static_cast<int32_t>(notABitmap.size()), Image::FormatBmp));
     EXPECT_TRUE(Reports("image \"x.bmp\"\n  file = \"skin.txt\"\nend\n", "2: file:", probe.GetLastError()));
     EXPECT_TRUE(Reports("image \"x.bmp\"\n  file = \"missing.bmp\"\nend\n", "2: file:", "cannot read"));
+}
+
+TEST(SourceText, ChildrenNestedDeeplyBuildAContainerReadToItsEnd)
+{
+    SkinDocument built;
+    SkinSourceParser parser(kSourcePath, NestedChildren(200));
+    parser.Parse(built);
+    std::vector<uint8_t> container;
+    ASSERT_TRUE(built.WriteContainer(container));
+    SkinDocument read;
+    ASSERT_TRUE(read.ReadContainer(MemoryStream(container.data(), static_cast<int32_t>(container.size()))));
+    EXPECT_EQ(1u, read.extraObjects.size()) << "what follows the deepest child is read too";
 }
 
 TEST(SourceText, SettingAFieldTwiceIsAWarningAndTheLaterValueCounts)

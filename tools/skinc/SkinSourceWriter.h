@@ -21,7 +21,8 @@ public:
     const std::vector<BitmapFile>& Bitmaps() const { return bitmaps_; }
 
 private:
-    static const int kMaxIndentLevels = 32;
+    // constexpr, hence inline: std::min binds a reference to it, which needs a definition.
+    static constexpr int kMaxIndentLevels = 32;
 
     // An object whose text is being written: its body's depth, its next
     // record step, and the child list being written, if any.
