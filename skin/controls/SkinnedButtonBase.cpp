@@ -1,5 +1,10 @@
 #include "controls/SkinnedButtonBase.h"
 
+#include "controls/ButtonLayout.h"
+#include "data/ControlSkinBase.h"
+#include "imaging/GdiObject.h"
+#include "imaging/TextEffect.h"
+
 namespace {
 
 const LONG_PTR kOwnerDrawBits = 0xB;
@@ -190,4 +195,18 @@ void SkinnedButtonBase::Click()
     RedrawNow();
     const int id = GetDlgCtrlID(window);
     PostMessageA(GetParent(window), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(window));
+}
+
+void SkinnedButtonBase::PaintCaption(HDC hdc, const RECT& area, const TextEffect& effect)
+{
+    const int kCaptionChars = 300;
+    char text[kCaptionChars] = {};
+    GetWindowTextA(window_, text, kCaptionChars);
+    SavedDCState saved(hdc);
+    if (HFONT font = ControlFont())
+        SelectObject(hdc, font);
+    const ControlSkinBase* skin = ControlObject();
+    const SIZE size = MeasureButtonText(hdc, text, skin && skin->font.logFont.lfItalic == 1);
+    const RECT placed = PlaceContent(area, size.cx, size.cy, Style());
+    DrawTextWithEffect(hdc, effect, placed, text, -1, DT_WORDBREAK);
 }

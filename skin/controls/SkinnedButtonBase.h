@@ -6,6 +6,8 @@
 
 #include "controls/SkinnedControl.h"
 
+struct TextEffect;
+
 // What a painter needs to know of a button, read at paint time.
 struct ButtonState {
     bool enabled = true;
@@ -37,6 +39,9 @@ protected:
     // BM_GETCHECK and IsDlgButtonChecked stay true.
     int CheckState() const;
     void SetCheckState(int state);
+    // The window text in the control's font and `effect`, placed in `area`
+    // as the button's alignment styles say.
+    void PaintCaption(HDC hdc, const RECT& area, const TextEffect& effect);
 
 private:
     LRESULT OnFocusChange(UINT message);

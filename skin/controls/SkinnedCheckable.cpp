@@ -7,7 +7,6 @@
 
 namespace {
 
-const int kCaptionChars = 200;
 const int kCaptionGap = 2;
 
 CheckLook Look(const FrameImageRef& background, const ImageRef& box, const TextEffect& effect)
@@ -130,14 +129,3 @@ void SkinnedCheckable::PaintBox(HDC hdc, const RECT& where, const ImageRef& box)
     DrawBitmapMasked(hdc, picture, where, TransparentColour());
 }
 
-void SkinnedCheckable::PaintCaption(HDC hdc, const RECT& area, const TextEffect& effect)
-{
-    char text[kCaptionChars] = {};
-    GetWindowTextA(window_, text, kCaptionChars);
-    SavedDCState saved(hdc);
-    if (HFONT font = ControlFont())
-        SelectObject(hdc, font);
-    const SIZE size = MeasureButtonText(hdc, text, Skin()->font.logFont.lfItalic == 1);
-    const RECT placed = PlaceContent(area, size.cx, size.cy, Style());
-    DrawTextWithEffect(hdc, effect, placed, text, -1, DT_WORDBREAK);
-}

@@ -34,5 +34,4 @@ private:
     const CheckableSkinBase* Skin() const;
     void PaintBackground(HDC hdc, const RECT& client, const FrameImageRef& background);
     void PaintBox(HDC hdc, const RECT& where, const ImageRef& box);
-    void PaintCaption(HDC hdc, const RECT& area, const TextEffect& effect);
 };

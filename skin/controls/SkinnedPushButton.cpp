@@ -8,7 +8,6 @@
 
 namespace {
 
-const int kCaptionChars = 300;
 const int kDefaultIconSize = 32;
 
 SIZE IconSize(HICON icon)
@@ -127,18 +126,6 @@ void SkinnedPushButton::PaintBitmap(HDC hdc, const RECT& area)
     ObjectSelector selected(source, bitmap);
     if (selected.Selected())
         BitBlt(hdc, placed.left, placed.top, bits.bmWidth, bits.bmHeight, source, 0, 0, SRCCOPY);
-}
-
-void SkinnedPushButton::PaintCaption(HDC hdc, const RECT& area, const TextEffect& effect)
-{
-    char text[kCaptionChars] = {};
-    GetWindowTextA(window_, text, kCaptionChars);
-    SavedDCState saved(hdc);
-    if (HFONT font = ControlFont())
-        SelectObject(hdc, font);
-    const SIZE size = MeasureButtonText(hdc, text, Skin()->font.logFont.lfItalic == 1);
-    const RECT placed = PlaceContent(area, size.cx, size.cy, Style());
-    DrawTextWithEffect(hdc, effect, placed, text, -1, DT_WORDBREAK);
 }
 
 void SkinnedPushButton::RebuildRegion()

@@ -27,7 +27,6 @@ private:
     void PaintContent(HDC hdc, const RECT& area, const TextEffect& effect);
     void PaintIcon(HDC hdc, const RECT& area);
     void PaintBitmap(HDC hdc, const RECT& area);
-    void PaintCaption(HDC hdc, const RECT& area, const TextEffect& effect);
     // The window region: the opaque pixels of the normal look.
     void RebuildRegion();
 };
