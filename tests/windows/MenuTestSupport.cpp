@@ -141,6 +141,18 @@ PopupMenuWindow* PopupOf(HWND window)
 
 namespace {
 
+BOOL CALLBACK CountWindow(HWND, LPARAM data)
+{
+    ++*reinterpret_cast<int*>(data);
+    return TRUE;
+}
+
+BOOL CALLBACK CountProperty(HWND, LPSTR, HANDLE, ULONG_PTR data)
+{
+    ++*reinterpret_cast<int*>(data);
+    return TRUE;
+}
+
 struct Search {
     const char* name;
     int count;
@@ -179,4 +191,25 @@ int VisibleSystemMenus()
          menu = FindWindowExA(nullptr, menu, "#32768", nullptr))
         count += IsWindowVisible(menu) ? 1 : 0;
     return count;
+}
+
+int CountThreadWindows()
+{
+    int count = 0;
+    EnumThreadWindows(GetCurrentThreadId(), CountWindow, reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
+int CountProperties(HWND window)
+{
+    int count = 0;
+    EnumPropsExA(window, CountProperty, reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
+bool TimerPending(HWND window)
+{
+    PumpFor(150);
+    MSG msg;
+    return PeekMessageA(&msg, window, WM_TIMER, WM_TIMER, PM_NOREMOVE) != FALSE;
 }

@@ -60,3 +60,10 @@ PopupMenuWindow* PopupOf(HWND window);
 // Visible windows of the popup-menu class, and of the system's menu class.
 int VisibleSkinnedPopups();
 int VisibleSystemMenus();
+
+// What a leak test counts: the thread's windows, a window's properties,
+// and whether a timer is still set on a window (it shows up as a WM_TIMER
+// within its period).
+int CountThreadWindows();
+int CountProperties(HWND window);
+bool TimerPending(HWND window);
