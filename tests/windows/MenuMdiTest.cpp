@@ -3,12 +3,14 @@
 // on the bar, what they send, how they look, and the room they take.
 #include "MenuTestSupport.h"
 
+#include "DcStateCheck.h"
 #include "GdiPressure.h"
 #include "MessageLog.h"
 #include "SkinEngine.h"
 #include "core/SkinManager.h"
 #include "data/FrameSkin.h"
 #include "data/SkinStore.h"
+#include "imaging/GdiObject.h"
 #include "windows/MdiButton.h"
 
 #include <string>
@@ -249,6 +251,33 @@ TEST_F(MdiMenuTest, TheButtonsShowTheirPictureForEachState)
         EXPECT_EQ(MdiButton::Normal, Bar().GetMdiButton(button).GetState()) << button;
     NcMessage(WM_NCLBUTTONUP, close);
     EXPECT_TRUE(IsWindow(GetActiveWindow())) << "a release after the poll let go runs nothing";
+}
+
+TEST_F(MdiMenuTest, TheBarWithItsButtonsLeavesTheDcAsItFoundIt)
+{
+    CreateMdiFrame();
+    Maximise(CreateChild());
+    RECT window;
+    GetWindowRect(frame_, &window);
+    WindowDC screen(nullptr);
+    OwnedDC dc(CreateCompatibleDC(screen));
+    Bitmap bitmap(CreateCompatibleBitmap(screen, window.right - window.left, window.bottom - window.top));
+    ObjectSelector selected(dc, bitmap);
+    SetTextColor(dc, RGB(1, 2, 3));
+    SetBkColor(dc, RGB(4, 5, 6));
+    SetBkMode(dc, OPAQUE);
+    ObjectSelector font(dc, GetStockObject(ANSI_FIXED_FONT));
+    const DcState before(dc);
+    Bar().Draw(dc);
+    EXPECT_TRUE(before.Unchanged(dc)) << "normal buttons";
+    NcMessage(WM_NCLBUTTONDOWN, ButtonCentre(MenuBar::MdiRestore));
+    NcMessage(WM_NCMOUSEMOVE, ButtonCentre(MenuBar::MdiRestore));
+    ASSERT_EQ(MdiButton::Pressed, Bar().GetMdiButton(MenuBar::MdiRestore).GetState());
+    Bar().Draw(dc);
+    EXPECT_TRUE(before.Unchanged(dc)) << "a pressed button";
+    NcMessage(WM_NCMOUSEMOVE, ButtonCentre(MenuBar::MdiClose));
+    Bar().Draw(dc);
+    EXPECT_TRUE(before.Unchanged(dc)) << "a held button off the mouse";
 }
 
 TEST_F(MdiMenuTest, AMissingStatePictureFallsBackToTheNormalOneAndAMissingNormalOneToTheButtonFace)
