@@ -559,34 +559,40 @@ TEST_F(MdiMenuTest, AThousandMaximisesAndRestoresLeaveNothingBehind)
 {
     CreateMdiFrame();
     HWND child = CreateChild();
+    RECT frame;
+    GetWindowRect(frame_, &frame);
+    // Hot, then pressed and drawn, then restored through the bar's button.
+    auto cycle = [&] {
+        SendMessageA(client_, WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(child), 0);
+        const RECT restore = Bar().GetMdiButton(MenuBar::MdiRestore).Rect();
+        const LPARAM at = MAKELPARAM(frame.left + restore.left + 8, frame.top + restore.top + 8);
+        SendMessageA(frame_, WM_NCMOUSEMOVE, HTMENU, at);
+        SendMessageA(frame_, WM_NCLBUTTONDOWN, HTMENU, at);
+        SendMessageA(frame_, WM_NCLBUTTONUP, HTMENU, at);
+        return !IsZoomed(child);
+    };
+    ASSERT_TRUE(cycle());
+    ASSERT_FALSE(TimerPending(frame_));
     const int windows = CountThreadWindows();
     const int properties = CountProperties(frame_);
     const int childProperties = CountProperties(child);
     GdiPressure pressure(300);
-    RECT frame;
-    GetWindowRect(frame_, &frame);
+    PumpMessages();
+    const int handles = FreeGdiHandles();
     for (int i = 0; i < 1000; ++i) {
-        SendMessageA(client_, WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(child), 0);
-        ASSERT_TRUE(Bar().HasMdiButtons()) << "cycle " << i;
-        const RECT close = Bar().GetMdiButton(MenuBar::MdiClose).Rect();
-        // Hot, then pressed and drawn, then restored through its button.
-        const LPARAM at = MAKELPARAM(frame.left + close.left - 18 + 8, frame.top + close.top + 8);
-        SendMessageA(frame_, WM_NCMOUSEMOVE, HTMENU, at);
-        SendMessageA(frame_, WM_NCLBUTTONDOWN, HTMENU, at);
-        SendMessageA(frame_, WM_NCLBUTTONUP, HTMENU, at);
-        ASSERT_FALSE(IsZoomed(child)) << "cycle " << i;
+        ASSERT_TRUE(cycle()) << "cycle " << i;
         if (i % 50 == 0)
             PumpMessages();
     }
-    PumpFor(50);
+    EXPECT_FALSE(TimerPending(frame_));
+    EXPECT_EQ(handles, FreeGdiHandles());
+    EXPECT_EQ(windows, CountThreadWindows());
+    EXPECT_EQ(properties, CountProperties(frame_));
+    EXPECT_EQ(childProperties, CountProperties(child));
     Maximise(child);
     const WindowPixels shown = CaptureWindow(frame_);
     EXPECT_TRUE(ShowsPicture(shown, ExpectedButtonRect(MenuBar::MdiClose), Picture(MenuBar::MdiClose, MdiButton::Normal)))
         << "still drawn under the same pressure";
-    EXPECT_EQ(windows, CountThreadWindows());
-    EXPECT_EQ(properties, CountProperties(frame_));
-    EXPECT_EQ(childProperties, CountProperties(child));
-    EXPECT_FALSE(TimerPending(frame_));
 }
 
 }  // namespace

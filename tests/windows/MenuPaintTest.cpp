@@ -108,16 +108,17 @@ int CountDifferent(const WindowPixels& a, const WindowPixels& b, const RECT& are
 // An image list of square one-colour pictures, destroyed with the scope.
 class TestImageList {
 public:
-    TestImageList(int side, std::initializer_list<COLORREF> colours)
-        : list_(ImageList_Create(side, side, ILC_COLOR24, static_cast<int>(colours.size()), 0))
+    TestImageList(int side, std::initializer_list<COLORREF> colours) : TestImageList(side, side, colours) {}
+    TestImageList(int width, int height, std::initializer_list<COLORREF> colours)
+        : list_(ImageList_Create(width, height, ILC_COLOR24, static_cast<int>(colours.size()), 0))
     {
         WindowDC screen(nullptr);
         OwnedDC dc(CreateCompatibleDC(screen));
         for (COLORREF colour : colours) {
-            Bitmap picture(CreateCompatibleBitmap(screen, side, side));
+            Bitmap picture(CreateCompatibleBitmap(screen, width, height));
             {
                 ObjectSelector selected(dc, picture);
-                FillSolidRect(dc, {0, 0, side, side}, colour);
+                FillSolidRect(dc, {0, 0, width, height}, colour);
             }
             ImageList_Add(list_, picture, nullptr);
         }
@@ -427,6 +428,24 @@ TEST_F(MenuPaintTest, WithoutAHotOrDisabledListItemsShowTheNormalOne)
     EXPECT_EQ(24 * 24, CountPixels(pixels, IconCell(popup, kOpenItem), Pixel(kNormalSecond)));
     EXPECT_EQ(24 * 24, CountPixels(pixels, IconCell(popup, kDisabledItem), Pixel(kNormalFirst)));
     Key(popup, VK_ESCAPE);
+}
+
+TEST_F(MenuPaintTest, TheLargerSideOfThePicturesSetsTheItemHeight)
+{
+    CreateMenuFrame();
+    const FrameImageRef& padding = PopupSkin().activeItemImage;
+    for (SIZE size : {SIZE{30, 12}, SIZE{12, 30}}) {
+        SCOPED_TRACE(size.cx);
+        TestImageList normal(size.cx, size.cy, {kNormalFirst});
+        MenuItemImages images;
+        images.indexes = {{kOpen, 0}};
+        images.normal = normal.Get();
+        Frame().SetMenuItemImages(images);
+        PopupMenuWindow* popup = OpenFile();
+        ASSERT_NE(nullptr, popup);
+        EXPECT_EQ(30 + padding.marginTop + padding.marginBottom + 2, popup->ItemHeight());
+        Key(popup, VK_ESCAPE);
+    }
 }
 
 TEST_F(MenuPaintTest, ATableWithoutListsChangesNothing)

@@ -209,7 +209,19 @@ int CountProperties(HWND window)
 
 bool TimerPending(HWND window)
 {
-    PumpFor(150);
-    MSG msg;
-    return PeekMessageA(&msg, window, WM_TIMER, WM_TIMER, PM_NOREMOVE) != FALSE;
+    // A hover poll stops at its first tick with the pointer elsewhere; a
+    // timer nobody stops keeps ticking after that.
+    PumpFor(250);
+    int ticks = 0;
+    const DWORD end = GetTickCount() + 300;
+    do {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            ticks += msg.message == WM_TIMER && msg.hwnd == window;
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        Sleep(5);
+    } while (static_cast<LONG>(GetTickCount() - end) < 0);
+    return ticks > 0;
 }

@@ -62,8 +62,8 @@ int VisibleSkinnedPopups();
 int VisibleSystemMenus();
 
 // What a leak test counts: the thread's windows, a window's properties,
-// and whether a timer is still set on a window (it shows up as a WM_TIMER
-// within its period).
+// and whether a timer is still set on a window (its ticks go on once every
+// hover poll has stopped).
 int CountThreadWindows();
 int CountProperties(HWND window);
 bool TimerPending(HWND window);
