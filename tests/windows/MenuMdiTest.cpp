@@ -154,6 +154,9 @@ protected:
         MessageLog::Instance().Flush();
     }
 
+    // True when the button shows that state's picture where it belongs.
+    testing::AssertionResult ShowsButton(const WindowPixels& shown, int button, int state);
+
     HWND client_ = nullptr;
 };
 
@@ -177,6 +180,11 @@ const int kFirstPicture[MenuBar::MdiButtonCount] = {9, 0, 3, 6};
 const ImageRef& Picture(int button, int state)
 {
     return BarSkin().mdiButtons[kFirstPicture[button] + state];
+}
+
+testing::AssertionResult MdiMenuTest::ShowsButton(const WindowPixels& shown, int button, int state)
+{
+    return ShowsPicture(shown, ExpectedButtonRect(button), Picture(button, state));
 }
 
 
@@ -215,7 +223,7 @@ TEST_F(MdiMenuTest, TheButtonsShowTheirPictureForEachState)
     }
     WindowPixels shown = CaptureWindow(frame_);
     for (int button = 0; button < MenuBar::MdiButtonCount; ++button)
-        EXPECT_TRUE(ShowsPicture(shown, ExpectedButtonRect(button), Picture(button, MdiButton::Normal))) << button;
+        EXPECT_TRUE(ShowsButton(shown, button, MdiButton::Normal)) << button;
 
     // The real pointer, so that the bar's hover poll agrees.
     const POINT close = ButtonCentre(MenuBar::MdiClose), restore = ButtonCentre(MenuBar::MdiRestore);
@@ -223,23 +231,20 @@ TEST_F(MdiMenuTest, TheButtonsShowTheirPictureForEachState)
     PumpFor(50);
     ASSERT_EQ(MdiButton::Hot, Bar().GetMdiButton(MenuBar::MdiClose).GetState());
     shown = CaptureWindow(frame_);
-    EXPECT_TRUE(ShowsPicture(shown, ExpectedButtonRect(MenuBar::MdiClose), Picture(MenuBar::MdiClose, MdiButton::Hot)));
-    EXPECT_TRUE(ShowsPicture(shown, ExpectedButtonRect(MenuBar::MdiRestore),
-                             Picture(MenuBar::MdiRestore, MdiButton::Normal)));
+    EXPECT_TRUE(ShowsButton(shown, MenuBar::MdiClose, MdiButton::Hot));
+    EXPECT_TRUE(ShowsButton(shown, MenuBar::MdiRestore, MdiButton::Normal));
 
     NcMessage(WM_NCLBUTTONDOWN, close);
     shown = CaptureWindow(frame_);
-    EXPECT_TRUE(ShowsPicture(shown, ExpectedButtonRect(MenuBar::MdiClose),
-                             Picture(MenuBar::MdiClose, MdiButton::Pressed)));
+    EXPECT_TRUE(ShowsButton(shown, MenuBar::MdiClose, MdiButton::Pressed));
 
     // Held and moved off, the button lets go of its pressed look, and no
     // other one lights up; back on it, it is pressed again.
     SetCursorPos(restore.x, restore.y);
     PumpFor(50);
     shown = CaptureWindow(frame_);
-    EXPECT_TRUE(ShowsPicture(shown, ExpectedButtonRect(MenuBar::MdiClose), Picture(MenuBar::MdiClose, MdiButton::Normal)));
-    EXPECT_TRUE(ShowsPicture(shown, ExpectedButtonRect(MenuBar::MdiRestore),
-                             Picture(MenuBar::MdiRestore, MdiButton::Normal)));
+    EXPECT_TRUE(ShowsButton(shown, MenuBar::MdiClose, MdiButton::Normal));
+    EXPECT_TRUE(ShowsButton(shown, MenuBar::MdiRestore, MdiButton::Normal));
     SetCursorPos(close.x, close.y);
     PumpFor(50);
     EXPECT_EQ(MdiButton::Pressed, Bar().GetMdiButton(MenuBar::MdiClose).GetState());
@@ -476,11 +481,41 @@ TEST_F(MdiMenuTest, TheButtonsTakeTheirOwnRowWhenTheLastRowHasNoRoomLeft)
                 << "no item under a button";
         }
         const WindowPixels shown = CaptureWindow(frame_);
-        EXPECT_TRUE(ShowsPicture(shown, expected, Picture(MenuBar::MdiClose, MdiButton::Normal)));
+        for (int button = 0; button < MenuBar::MdiButtonCount; ++button)
+            EXPECT_TRUE(ShowsButton(shown, button, MdiButton::Normal)) << button;
         SendMessageA(client_, WM_MDIRESTORE, reinterpret_cast<WPARAM>(child), 0);
         PumpFor(30);
         GetClientRect(frame_, &client);
         EXPECT_EQ(oneRow.bottom, client.bottom) << "restored, the bar gives the row back";
+    }
+}
+
+// The bar is measured for the frame's non-client area and laid out for
+// drawing by the same rule: at no width does an item fall below the bar
+// or under a button.
+TEST_F(MdiMenuTest, AtEveryWidthTheItemsLieInsideTheBarAndClearOfTheButtons)
+{
+    CreateMdiFrame(400, 300);
+    HWND child = CreateChild();
+    for (bool maximised : {false, true}) {
+        if (maximised)
+            Maximise(child);
+        for (int width = 90; width <= 260; ++width) {
+            SetWindowPos(frame_, nullptr, 0, 0, width, 300, SWP_NOMOVE | SWP_NOZORDER);
+            const RECT bar = Bar().GetRect();
+            const RECT area = ItemArea();
+            for (size_t i = 0; i < Bar().Items().size(); ++i) {
+                const RECT item = Bar().ItemRect(static_cast<int>(i));
+                ASSERT_LE(item.bottom, area.bottom) << "width " << width << ", item " << i;
+                ASSERT_GE(item.top, bar.top);
+                for (int button = 0; maximised && button < MenuBar::MdiButtonCount; ++button) {
+                    RECT overlap;
+                    const RECT placed = Bar().GetMdiButton(button).Rect();
+                    ASSERT_FALSE(IntersectRect(&overlap, &item, &placed))
+                        << "width " << width << ", item " << i << ", button " << button;
+                }
+            }
+        }
     }
 }
 
@@ -508,9 +543,8 @@ TEST_F(MdiMenuTest, ClosingTheMaximisedChildGivesTheRowBackAndTakesTheButtonsAwa
     EXPECT_EQ(ItemArea().left + 4, Bar().ItemRect(0).left);
     // Where close would be on a one-row bar, the bar's background shows.
     const WindowPixels shown = CaptureWindow(frame_);
-    EXPECT_FALSE(ShowsPicture(shown, ExpectedButtonRect(MenuBar::MdiClose), Picture(MenuBar::MdiClose, MdiButton::Normal)));
-    EXPECT_FALSE(ShowsPicture(shown, ExpectedButtonRect(MenuBar::MdiSystemMenu),
-                              Picture(MenuBar::MdiSystemMenu, MdiButton::Normal)));
+    EXPECT_FALSE(ShowsButton(shown, MenuBar::MdiClose, MdiButton::Normal));
+    EXPECT_FALSE(ShowsButton(shown, MenuBar::MdiSystemMenu, MdiButton::Normal));
 }
 
 TEST_F(MdiMenuTest, TheSystemsChildItemsInATakenMenuNeitherShowNorStay)
@@ -591,7 +625,7 @@ TEST_F(MdiMenuTest, AThousandMaximisesAndRestoresLeaveNothingBehind)
     EXPECT_EQ(childProperties, CountProperties(child));
     Maximise(child);
     const WindowPixels shown = CaptureWindow(frame_);
-    EXPECT_TRUE(ShowsPicture(shown, ExpectedButtonRect(MenuBar::MdiClose), Picture(MenuBar::MdiClose, MdiButton::Normal)))
+    EXPECT_TRUE(ShowsButton(shown, MenuBar::MdiClose, MdiButton::Normal))
         << "still drawn under the same pressure";
 }
 
