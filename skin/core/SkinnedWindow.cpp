@@ -150,7 +150,7 @@ void SkinnedWindow::DrawBackground(HDC hdc, bool active)
     int index = active ? activeIndex : inactiveIndex;
     if (!frame->preparedImages[index].image)
         index = activeIndex;
-    Image* image = frame->preparedImages[index].image;
+    Image* image = frame->preparedImages[index].image.get();
     if (!image || !image->IsValid()) {
         FillSolidRect(hdc, client, frame->clientColour);
         return;
@@ -461,10 +461,10 @@ HRGN SkinnedWindow::PartRegion(int part)
     const RECT& rect = parts_[part];
     const FrameSkinBase* frame = FrameObject();
     const PreparedImage* prepared = frame ? &frame->preparedImages[part] : nullptr;
-    if (!prepared || !prepared->region)
+    if (!prepared || !prepared->Region())
         return CreateRectRgnIndirect(&rect);
     Region copy(CreateRectRgn(0, 0, 1, 1));
-    if (!copy || CombineRgn(copy, prepared->region, nullptr, RGN_COPY) == ERROR)
+    if (!copy || CombineRgn(copy, prepared->Region(), nullptr, RGN_COPY) == ERROR)
         return CreateRectRgnIndirect(&rect);
     HRGN placed = nullptr;
     const ImageRef& ref = frame->frameImages[part];
