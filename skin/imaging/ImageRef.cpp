@@ -52,11 +52,12 @@ int32_t Extent(int32_t from, int32_t to)
 
 // Whether the bitmap's kept copies draw its pieces into `hdc` exactly as
 // cutting and drawing them would: they hold plain colours, so keyed,
-// palette-alpha and disabled bitmaps, and scaled or low-depth targets, take
-// the plain path.
+// alpha, palette-alpha and disabled bitmaps, and scaled or low-depth
+// targets, take the plain path.
 bool CopiesServe(HDC hdc, const Image& bitmap)
 {
-    return DeviceCopiesEnabled() && bitmap.IsValid() && bitmap.IsEnabled() && bitmap.GetTransparentIndex() == -1 &&
+    return DeviceCopiesEnabled() && bitmap.IsValid() && bitmap.IsEnabled() && !bitmap.HasAlpha() &&
+           bitmap.GetTransparentIndex() == -1 &&
            !(bitmap.IsPaletteAlpha() && bitmap.GetBpp() < 24) && GetMapMode(hdc) == MM_TEXT &&
            GetGraphicsMode(hdc) == GM_COMPATIBLE && IsTrueColourTarget(hdc);
 }
@@ -330,20 +331,9 @@ bool DrawKeyedFromCopies(HDC hdc, const RECT& destRect, const FrameImageRef& fra
         return true;
     if (!CopiesServe(hdc, *bitmap))
         return false;
-    for (int piece = 0; piece < FramePieceCount; ++piece) {
-        const RECT dest = FramePieceDest(frame, destRect, piece);
-        const ImageRef ref = FramePieceRef(frame, piece);
-        const RECT source = RectOf(ref.source);
-        if (IsRectEmpty(&dest) || IsRectEmpty(&source))
-            continue;
-        // Kept copies cost handles; when GDI refuses them (a process near
-        // its handle limit) the piece is composed on its own, which needs
-        // only a surface for the length of the draw.
-        if (DrawFromCopies(hdc, dest, ref, *bitmap, &transparentColour) == CopyDraw::Unserved)
-            ComposeKeyed(hdc, dest, transparentColour, [&](HDC surface, const RECT& area) {
-                DrawImageRef(surface, area, ref, transparentColour, true, images);
-            });
-    }
+    for (int piece = 0; piece < FramePieceCount; ++piece)
+        DrawImageRefKeyed(hdc, FramePieceDest(frame, destRect, piece), FramePieceRef(frame, piece), transparentColour,
+                          images);
     return true;
 }
 
@@ -392,15 +382,42 @@ RECT FramePieceDest(const FrameImageRef& frame, const RECT& destRect, int piece)
     return RECT{left, top, right, bottom};
 }
 
-void DrawImageRef(HDC hdc, const RECT& destRect, const ImageRef& ref, COLORREF fallbackColour, bool fillIfMissing,
+bool DrawImageRef(HDC hdc, const RECT& destRect, const ImageRef& ref, COLORREF fallbackColour, bool fillIfMissing,
                   const ImageSource& images)
 {
     // Inverted destinations (a frame narrower than its margins) draw
     // nothing rather than a mirrored picture.
     if (IsRectEmpty(&destRect))
-        return;
-    if (!DrawFromSource(hdc, destRect, ref, images) && fillIfMissing)
+        return false;
+    if (DrawFromSource(hdc, destRect, ref, images))
+        return true;
+    if (fillIfMissing)
         FillSolidRect(hdc, destRect, fallbackColour);
+    return false;
+}
+
+bool DrawImageRefKeyed(HDC hdc, const RECT& destRect, const ImageRef& ref, COLORREF transparentColour,
+                       const ImageSource& images)
+{
+    const RECT source = RectOf(ref.source);
+    if (IsRectEmpty(&destRect) || IsRectEmpty(&source))
+        return false;
+    const Image* bitmap = images.FindImage(BoundedName(ref.name).text);
+    if (!bitmap)
+        return false;
+    if (CopiesServe(hdc, *bitmap)) {
+        const CopyDraw drawn = DrawFromCopies(hdc, destRect, ref, *bitmap, &transparentColour);
+        if (drawn != CopyDraw::Unserved)
+            return drawn == CopyDraw::Drawn;
+    }
+    // Kept copies cost handles; when GDI refuses them (a process near its
+    // handle limit), or the bitmap is one they cannot stand for, the
+    // picture is composed on its own, which needs a surface only for the
+    // length of the draw.
+    bool drawn = false;
+    ComposeKeyed(hdc, destRect, transparentColour,
+                 [&](HDC surface, const RECT& area) { drawn = DrawFromSource(surface, area, ref, images); });
+    return drawn;
 }
 
 void DrawFrameImage(HDC hdc, const RECT& destRect, const FrameImageRef& frame, COLORREF fallbackColour,

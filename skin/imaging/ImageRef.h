@@ -86,8 +86,14 @@ RECT FramePieceDest(const FrameImageRef& frame, const RECT& destRect, int piece)
 // the source rectangle empty or unusable. `images` is the skin store whose
 // bitmaps are drawn; their kept device copies (DeviceCopies.h) make each
 // piece one blit, and a tiled piece one pattern fill.
-void DrawImageRef(HDC hdc, const RECT& destRect, const ImageRef& ref, COLORREF fallbackColour, bool fillIfMissing,
+// DrawImageRef returns false when there was nothing to draw from.
+bool DrawImageRef(HDC hdc, const RECT& destRect, const ImageRef& ref, COLORREF fallbackColour, bool fillIfMissing,
                   const ImageSource& images);
+// The reference as DrawImageRef draws it, with pixels of transparentColour
+// leaving the destination unchanged; nothing is filled. False when there
+// was nothing to draw from.
+bool DrawImageRefKeyed(HDC hdc, const RECT& destRect, const ImageRef& ref, COLORREF transparentColour,
+                       const ImageSource& images);
 // All nine pieces.
 void DrawFrameImage(HDC hdc, const RECT& destRect, const FrameImageRef& frame, COLORREF fallbackColour,
                     bool fillIfMissing, const ImageSource& images);
