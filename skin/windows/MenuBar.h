@@ -44,8 +44,9 @@ public:
     // 0 without items.
     int HeightForWidth(int width);
     // True while the active MDI child is maximised: the bar shows its
-    // buttons. The system recomputes the frame's non-client area whenever
-    // a child is maximised, restored or closed (it retitles the frame).
+    // buttons. The frame's non-client area is measured again when a child
+    // is maximised or restored (the system retitles the frame) and when the
+    // maximised child is destroyed (the skinned MDI client sees to it).
     bool HasMdiButtons() const;
     // The bar in window coordinates.
     RECT GetRect();

@@ -12,6 +12,7 @@
 #include "core/SkinnedWindow.h"
 #include "windows/ClientBackground.h"
 #include "windows/MenuBar.h"
+#include "windows/MenuItem.h"
 
 class FrameSkin;
 class SkinnedMdiClient;
