@@ -9,7 +9,7 @@
 
 class MdiButton {
 public:
-    enum State { Normal, Hot, Pressed, StateCount };
+    enum State { Normal, Hot, Pressed };
     static const int kSide = 16;
 
     // The three pictures (normal, hot, pressed); null: none.
