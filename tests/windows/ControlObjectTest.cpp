@@ -163,6 +163,8 @@ TEST_F(ControlObjectTest, ControlIdZeroNamesNoControl)
         HWND withoutId = AddControl("Button", "", BS_AUTOCHECKBOX, 20, 50, 90, 20, 0);
         EXPECT_EQ(c.forThe1001 ? child : General("CheckBox"), BoundObject(withId));
         EXPECT_EQ(General("CheckBox"), BoundObject(withoutId)) << "a control without an id";
+        // No file before minor 8 can ask for a placement.
+        EXPECT_TRUE(IsRect(PlaceInParent(withId), 20, 20, 110, 40));
         DestroyWindow(withId);
         DestroyWindow(withoutId);
     }
@@ -206,6 +208,19 @@ TEST_F(ControlObjectTest, AutoPlaceMovesItsControlOnAttachAndOnANewSkin)
     OffsetRect(&area, origin.x - window.left, origin.y - window.top);
     const WindowPixels now = CaptureWindow(frame);
     EXPECT_EQ(0, PixelsDifferingIn(now, area, empty)) << "nothing of the button is left where it was";
+}
+
+TEST_F(ControlObjectTest, AGeneralObjectNeverPlacesItsControls)
+{
+    const std::string header = "object ButtonSkin \"Button\"\n";
+    const std::string placed =
+        Replaced(DefaultSkinSource(), header, header + "  placement = 230 140 301 163\n  AUTOPLACE = 1\n");
+    ASSERT_TRUE(LoadSkinSource(placed));
+    HWND button = Button(kOtherId, 20, 70);
+    EXPECT_TRUE(IsRect(PlaceInParent(button), 20, 70, 110, 100)) << "attached";
+    ASSERT_TRUE(LoadSkinSource(DefaultSkinSource()));
+    ASSERT_TRUE(LoadSkinSource(placed));
+    EXPECT_TRUE(IsRect(PlaceInParent(button), 20, 70, 110, 100)) << "re-bound";
 }
 
 namespace {
@@ -369,4 +384,23 @@ TEST_F(ControlFontTest, ASkinFontNoLongerWantedWhenItsRequestArrivesIsNeverAppli
     PumpFor(30);
     EXPECT_FALSE(MessageLog::Instance().Contains(WM_SETFONT)) << "the system's button keeps its font";
     EXPECT_EQ(reinterpret_cast<LRESULT>(own.Get()), SendMessageA(unskinned, WM_GETFONT, 0, 0));
+}
+
+TEST_F(ControlFontTest, ARequestLeftByAFormerSkinRecordsTheOwnFontOnce)
+{
+    const Font own(CreateFontA(-15, 0, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, 0, "Arial"));
+    ASSERT_TRUE(LoadSkinSource(WithFrameChildren(ButtonChild("Font", kSpecificId, kSkinFont))));
+    HWND button = RecordedButton(kSpecificId, own.Get());
+    // Unskinned and skinned again while the first skin's request waits:
+    // two requests arrive, and the second must not take the skin font that
+    // the first applied for the control's own.
+    ASSERT_TRUE(SkinManager::Instance().UnskinWindow(button));
+    ASSERT_TRUE(LoadSkinSource(WithFrameChildren(ButtonChild("Font", kSpecificId, kSkinFont))));
+    ASSERT_NE(nullptr, SkinManager::Instance().FindWindowObject(button));
+    PumpFor(30);
+    const auto* skin = dynamic_cast<const ControlSkinBase*>(FrameChild("Font"));
+    ASSERT_NE(nullptr, skin);
+    EXPECT_EQ(reinterpret_cast<LRESULT>(skin->FontHandle()), SendMessageA(button, WM_GETFONT, 0, 0));
+    ASSERT_TRUE(SkinManager::Instance().UnskinWindow(button));
+    EXPECT_EQ(reinterpret_cast<LRESULT>(own.Get()), SendMessageA(button, WM_GETFONT, 0, 0));
 }
