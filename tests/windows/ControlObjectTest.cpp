@@ -19,6 +19,13 @@ namespace {
 const int kSpecificId = 1001;
 const int kOtherId = 1002;
 const char kFrameHeader[] = "object FrameSkin \"MainFrame\"\n";
+const char kDialogHeader[] = "object FrameSkin \"Dialog\"\n";
+const char kSkinFont[] = "    AUTOSKINFONT = 1\n";
+
+INT_PTR CALLBACK PlainDialogProc(HWND, UINT message, WPARAM, LPARAM)
+{
+    return message == WM_INITDIALOG;
+}
 
 // A push-button object for one control id, drawn with a look of its own:
 // the general object's disabled image, with uneven margins.
@@ -32,10 +39,10 @@ std::string ButtonChild(const std::string& name, int id, const std::string& extr
            extra + "  end\n";
 }
 
-// Our skin with `children` under the main frame's object.
-std::string WithFrameChildren(const std::string& children)
+// Our skin with `children` under the main frame's object (or another's).
+std::string WithFrameChildren(const std::string& children, const std::string& header = kFrameHeader)
 {
-    return Replaced(DefaultSkinSource(), kFrameHeader, kFrameHeader + children);
+    return Replaced(DefaultSkinSource(), header, header + children);
 }
 
 SkinObject* FrameChild(const char* name)
@@ -223,6 +230,59 @@ TEST_F(ControlObjectTest, AGeneralObjectNeverPlacesItsControls)
     EXPECT_TRUE(IsRect(PlaceInParent(button), 20, 70, 110, 100)) << "re-bound";
 }
 
+TEST_F(ControlObjectTest, InADialogTheObjectPlacesItsControlAndLendsItsFont)
+{
+    const std::string extra = std::string(kSkinFont) + "    placement = 12 34 112 64\n    AUTOPLACE = 1\n";
+    ASSERT_TRUE(LoadSkinSource(WithFrameChildren(ButtonChild("Placed", kSpecificId, extra), kDialogHeader)));
+    DialogTemplate dialog(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, 200, 120, L"Placed");
+    dialog.Add(L"Button", L"One", kSpecificId, BS_PUSHBUTTON, 120, 80, 50, 14)
+        .Add(L"Button", L"Two", kOtherId, BS_PUSHBUTTON, 10, 80, 50, 14);
+    HWND window = dialog.Create(nullptr, PlainDialogProc);
+    windows_.push_back(window);
+    ShowWindow(window, SW_SHOW);
+    PumpFor(40);
+    HWND one = GetDlgItem(window, kSpecificId);
+    HWND two = GetDlgItem(window, kOtherId);
+    RECT made = {10, 80, 50, 14};  // position and size, each converted as the dialog does
+    MapDialogRect(window, &made);
+    EXPECT_TRUE(IsRect(PlaceInParent(two), made.left, made.top, made.left + made.right, made.top + made.bottom))
+        << "where the dialog put it";
+    EXPECT_TRUE(IsRect(PlaceInParent(one), 12, 34, 112, 64));
+    EXPECT_TRUE(ShowsNormalFaceOf(one, DefaultStore().FindObject("Dialog")->FindChild("Placed")));
+
+    const auto* skin = dynamic_cast<const ControlSkinBase*>(DefaultStore().FindObject("Dialog")->FindChild("Placed"));
+    ASSERT_NE(nullptr, skin);
+    const LRESULT dialogFont = SendMessageA(window, WM_GETFONT, 0, 0);
+    ASSERT_NE(0, dialogFont);
+    EXPECT_EQ(reinterpret_cast<LRESULT>(skin->FontHandle()), SendMessageA(one, WM_GETFONT, 0, 0));
+    EXPECT_EQ(dialogFont, SendMessageA(two, WM_GETFONT, 0, 0));
+    ASSERT_TRUE(SkinManager::Instance().UnskinWindow(one));
+    EXPECT_EQ(dialogFont, SendMessageA(one, WM_GETFONT, 0, 0)) << "the dialog's font back";
+}
+
+TEST_F(ControlObjectTest, AStaticOfThatIdTakesItsOwnBackground)
+{
+    // Our statics are transparent; this one has a solid colour of its own.
+    const std::string child =
+        "  child StaticSkin \"Solid\"\n"
+        "    CONTROLID = 1001\n"
+        "    backColour = #3C6E21\n"
+        "    TRANSPARENT = 0\n"
+        "  end\n";
+    ASSERT_TRUE(LoadSkinSource(WithFrameChildren(child)));
+    HWND solid = AddControl("Static", "", SS_LEFT, 20, 20, 60, 20, kSpecificId);
+    HWND clear = AddControl("Static", "", SS_LEFT, 20, 60, 60, 20, kOtherId);
+    ASSERT_EQ(FrameChild("Solid"), BoundObject(solid));
+    const WindowPixels shown = CaptureWindow(solid);
+    WindowPixels expected = shown;
+    expected.pixels.assign(expected.pixels.size(), 0x3C6E21);
+    EXPECT_TRUE(ShowsPicture(shown, 0, 0, expected));
+    EXPECT_EQ(0, PixelsDifferingIn(CaptureWindow(clear), RECT{0, 0, 60, 20}, BackgroundBehind(clear)));
+    // Only a static that shows what lies behind it asks to be painted after it.
+    EXPECT_FALSE(GetWindowLongPtrA(solid, GWL_EXSTYLE) & WS_EX_TRANSPARENT);
+    EXPECT_TRUE(GetWindowLongPtrA(clear, GWL_EXSTYLE) & WS_EX_TRANSPARENT);
+}
+
 namespace {
 
 // A button on a frame that is skinned only after the button exists, so that
@@ -275,8 +335,6 @@ protected:
 };
 
 const std::vector<UINT> ControlFontTest::kWatched = {WM_SETFONT, WM_GETFONT, WM_SKIN_SAVEFONT, WM_PAINT};
-
-const char kSkinFont[] = "    AUTOSKINFONT = 1\n";
 
 }  // namespace
 
