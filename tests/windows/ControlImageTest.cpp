@@ -224,6 +224,7 @@ protected:
 
     void CheckEveryAlignment(DWORD kind)
     {
+        ASSERT_NE(SkinVariant(0), SkinVariant(1)) << "the other skin is our skin";
         for (int variant = 0; variant < 2; ++variant) {
             SCOPED_TRACE(variant ? "the other skin" : "our skin");
             ASSERT_TRUE(LoadSkinSource(SkinVariant(variant)));
