@@ -1,5 +1,10 @@
-// Times the costly drawing paths against a plain BitBlt of the same area
-// and prints medians in microseconds with their ratios.
+// Times the costly drawing paths against a plain BitBlt of the same area,
+// measured in turns with each operation, and prints medians in
+// microseconds with their ratios and goals.
+#include "Measure.h"
+#include "data/ButtonSkins.h"
+#include "data/MemoryStream.h"
+#include "data/SkinStore.h"
 #include "imaging/GdiObject.h"
 #include "imaging/Image.h"
 #include "imaging/ImageRef.h"
@@ -8,10 +13,8 @@
 
 #include <windows.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <functional>
 #include <vector>
 
 namespace {
@@ -20,37 +23,6 @@ const int kRuns = 31;
 const int kFrameWidth = 800;
 const int kFrameHeight = 600;
 const COLORREF kKey = RGB(255, 0, 255);
-
-double Microseconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to)
-{
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    return static_cast<double>(to.QuadPart - from.QuadPart) * 1e6 / static_cast<double>(frequency.QuadPart);
-}
-
-double MedianMicroseconds(const std::function<void()>& work)
-{
-    std::vector<double> times;
-    work();  // warm-up
-    for (int i = 0; i < kRuns; ++i) {
-        LARGE_INTEGER start, end;
-        QueryPerformanceCounter(&start);
-        work();
-        GdiFlush();
-        QueryPerformanceCounter(&end);
-        times.push_back(Microseconds(start, end));
-    }
-    std::nth_element(times.begin(), times.begin() + kRuns / 2, times.end());
-    return times[kRuns / 2];
-}
-
-void Report(const char* name, double measured, double baseline)
-{
-    std::printf("%-44s %10.1f us   BitBlt %8.1f us   ratio %6.1f\n", name, measured, baseline, measured / baseline);
-}
 
 class OneImage : public ImageSource {
 public:
@@ -92,6 +64,21 @@ HBITMAP MakeWindowShapeBitmap(HDC reference)
     return surface.DetachBitmap();
 }
 
+std::unique_ptr<SkinStore> LoadDefaultSkin()
+{
+    std::vector<char> bytes;
+    if (FILE* file = std::fopen(SSO_DEFAULT_SKIN, "rb")) {
+        char chunk[65536];
+        size_t got = 0;
+        while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0)
+            bytes.insert(bytes.end(), chunk, chunk + got);
+        std::fclose(file);
+    }
+    auto store = std::make_unique<SkinStore>();
+    const MemoryStream container(bytes.data(), static_cast<int32_t>(bytes.size()));
+    return store->Load(container) ? std::move(store) : nullptr;
+}
+
 }  // namespace
 
 int main()
@@ -100,9 +87,9 @@ int main()
     MemoryDC target(screen, kFrameWidth, kFrameHeight);
     MemoryDC source(screen, kFrameWidth, kFrameHeight);
     const RECT frameRect = {0, 0, kFrameWidth, kFrameHeight};
-
-    const double frameBlit = MedianMicroseconds(
-        [&] { BitBlt(target.Dc(), 0, 0, kFrameWidth, kFrameHeight, source.Dc(), 0, 0, SRCCOPY); });
+    auto blit = [&](int x, int y, int cx, int cy) {
+        return [&target, &source, x, y, cx, cy] { BitBlt(target.Dc(), x, y, cx, cy, source.Dc(), 0, 0, SRCCOPY); };
+    };
 
     Image frameBitmap;
     MakeFrameBitmap(frameBitmap);
@@ -112,10 +99,24 @@ int main()
     frame.source = SourceRect{0, 0, 90, 90};
     frame.marginLeft = frame.marginTop = frame.marginRight = frame.marginBottom = 30;
     frame.stretchMode = 5;
-    Report("DrawFrameImageKeyed 800x600, edges stretched",
-           MedianMicroseconds([&] { DrawFrameImageKeyed(target.Dc(), frameRect, frame, kKey, skin); }), frameBlit);
-    Report("DrawFrameImage 800x600, edges stretched",
-           MedianMicroseconds([&] { DrawFrameImage(target.Dc(), frameRect, frame, kKey, true, skin); }), frameBlit);
+    const Timing keyedFrame =
+        MeasureAgainst(kRuns, [&] { DrawFrameImageKeyed(target.Dc(), frameRect, frame, kKey, skin); },
+                       blit(0, 0, kFrameWidth, kFrameHeight));
+    const Timing plainFrame =
+        MeasureAgainst(kRuns, [&] { DrawFrameImage(target.Dc(), frameRect, frame, kKey, true, skin); },
+                       blit(0, 0, kFrameWidth, kFrameHeight));
+
+    const std::unique_ptr<SkinStore> store = LoadDefaultSkin();
+    const ButtonSkin* button = store ? dynamic_cast<const ButtonSkin*>(store->FindObject("Button")) : nullptr;
+    if (!button) {
+        std::fprintf(stderr, "bench_draw: the default skin %s does not load\n", SSO_DEFAULT_SKIN);
+        return 1;
+    }
+    const RECT buttonRect = {0, 0, 75, 23};
+    const FrameImageRef& buttonFrame = button->states[ButtonSkin::StateNormal].image;
+    const Timing keyedButton =
+        MeasureAgainst(kRuns, [&] { DrawFrameImageKeyed(target.Dc(), buttonRect, buttonFrame, kKey, *store); },
+                       blit(0, 0, 75, 23));
 
     Image alphaImage;
     alphaImage.Create(256, 256, 24, Image::FormatBmp);
@@ -125,21 +126,25 @@ int main()
             alphaImage.SetPixelColour(x, y, RGBQUAD{static_cast<BYTE>(x), static_cast<BYTE>(y), 128, 0});
             alphaImage.AlphaSet(x, y, static_cast<BYTE>(x ^ y));
         }
-    const double alphaBlit =
-        MedianMicroseconds([&] { BitBlt(target.Dc(), 10, 10, 256, 256, source.Dc(), 0, 0, SRCCOPY); });
-    Report("Image::Draw 256x256 with alpha plane", MedianMicroseconds([&] { alphaImage.Draw(target.Dc(), 10, 10); }),
-           alphaBlit);
+    const Timing alpha = MeasureAgainst(kRuns, [&] { alphaImage.Draw(target.Dc(), 10, 10); }, blit(10, 10, 256, 256));
     alphaImage.AlphaDelete();
-    Report("Image::Draw 256x256 plain", MedianMicroseconds([&] { alphaImage.Draw(target.Dc(), 10, 10); }),
-           alphaBlit);
-    Report("Image::Draw 256x256 stretched to 512x512",
-           MedianMicroseconds([&] { alphaImage.Draw(target.Dc(), 10, 10, 512, 512); }),
-           MedianMicroseconds([&] { BitBlt(target.Dc(), 10, 10, 512, 512, source.Dc(), 0, 0, SRCCOPY); }));
+    const Timing plain = MeasureAgainst(kRuns, [&] { alphaImage.Draw(target.Dc(), 10, 10); }, blit(10, 10, 256, 256));
+    const Timing stretched =
+        MeasureAgainst(kRuns, [&] { alphaImage.Draw(target.Dc(), 10, 10, 512, 512); }, blit(10, 10, 512, 512));
 
     Bitmap shape(MakeWindowShapeBitmap(screen));
-    Report("CreateRegionFromBitmap 800x600", MedianMicroseconds([&] {
-               Region region(CreateRegionFromBitmap(shape, kKey));
-           }),
-           frameBlit);
+    const Timing shapeRegion = MeasureAgainst(kRuns, [&] { Region region(CreateRegionFromBitmap(shape, kKey)); },
+                                              blit(0, 0, kFrameWidth, kFrameHeight));
+
+    std::printf("bench_draw: medians of %d runs, each against a BitBlt of the same area timed in turns with it\n",
+                kRuns);
+    PrintTableHeader("BitBlt us");
+    PrintRatioRow("DrawFrameImageKeyed 800x600, edges stretched", keyedFrame, 3);
+    PrintRatioRow("DrawFrameImage 800x600, edges stretched", plainFrame, 3);
+    PrintRatioRow("DrawFrameImageKeyed 75x23, our skin's button", keyedButton, 12);
+    PrintRatioRow("Image::Draw 256x256 plain", plain, 2);
+    PrintRatioRow("Image::Draw 256x256 with alpha plane", alpha, 30);
+    PrintRatioRow("Image::Draw 256x256 stretched to 512x512", stretched, 6);
+    PrintShareRow("CreateRegionFromBitmap 800x600", shapeRegion);
     return 0;
 }

@@ -6,5 +6,4 @@
 SkinFontHandle::~SkinFontHandle() {}
 void SkinFontHandle::Create(const SkinFont&) {}
 void SkinFontHandle::Reset() {}
-HRGN CreatePreparedRegion(const Image&, COLORREF) { return nullptr; }
-void DeletePreparedRegion(HRGN) {}
+void PreparedImage::RegionDeleter::operator()(HRGN) const {}

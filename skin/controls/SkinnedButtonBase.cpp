@@ -20,7 +20,7 @@ WNDPROC SkinnedButtonBase::Attach(HWND hwnd)
 
 ButtonState SkinnedButtonBase::ReadState() const
 {
-    const LRESULT state = SendMessageA(window_, BM_GETSTATE, 0, 0);
+    const LRESULT state = Ask(BM_GETSTATE);
     ButtonState result;
     result.enabled = IsWindowEnabled(window_) != FALSE;
     result.pushed = (state & BST_PUSHED) != 0;
@@ -37,7 +37,7 @@ ButtonState SkinnedButtonBase::ReadState() const
 
 int SkinnedButtonBase::CheckState() const
 {
-    return static_cast<int>(SendMessageA(window_, BM_GETCHECK, 0, 0));
+    return static_cast<int>(Ask(BM_GETCHECK));
 }
 
 void SkinnedButtonBase::SetCheckState(int state)
@@ -201,7 +201,7 @@ void SkinnedButtonBase::PaintCaption(HDC hdc, const RECT& area, const TextEffect
 {
     const int kCaptionChars = 300;
     char text[kCaptionChars] = {};
-    GetWindowTextA(window_, text, kCaptionChars);
+    ReadText(text, kCaptionChars);
     SavedDCState saved(hdc);
     if (HFONT font = ControlFont())
         SelectObject(hdc, font);

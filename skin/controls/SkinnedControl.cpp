@@ -4,14 +4,62 @@
 #include "core/SkinMessages.h"
 #include "data/ControlSkinBase.h"
 #include "data/SkinTypes.h"
+#include "imaging/DeviceCopies.h"
 #include "imaging/DrawUtils.h"
 #include "imaging/MemoryDC.h"
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 namespace {
 
 const UINT kRedrawControl = RDW_INVALIDATE | RDW_INTERNALPAINT | RDW_ERASE | RDW_UPDATENOW | RDW_FRAME;
+
+// Making a surface costs more than painting most controls into it, so one
+// kept surface serves every control painted on a thread. A paint that
+// starts while another uses it (a window behind painting through a control
+// of its own) takes a surface of its own.
+class ThreadSurface {
+public:
+    explicit ThreadSurface(HDC reference, int width, int height)
+    {
+        KeptSection& kept = Kept();
+        if (InUse() || !Fits(kept, reference, width, height))
+            return;
+        surface_ = &kept;
+        InUse() = true;
+    }
+    ~ThreadSurface()
+    {
+        if (surface_)
+            InUse() = false;
+    }
+    ThreadSurface(const ThreadSurface&) = delete;
+    ThreadSurface& operator=(const ThreadSurface&) = delete;
+
+    HDC Dc() const { return surface_ ? surface_->Dc() : nullptr; }
+
+private:
+    static KeptSection& Kept()
+    {
+        thread_local KeptSection kept;
+        return kept;
+    }
+    static bool& InUse()
+    {
+        thread_local bool inUse = false;
+        return inUse;
+    }
+    static bool Fits(KeptSection& kept, HDC reference, int width, int height)
+    {
+        if (kept.IsValid() && kept.Width() >= width && kept.Height() >= height)
+            return true;
+        return kept.Create(reference, std::max(width, kept.Width()), std::max(height, kept.Height()));
+    }
+
+    KeptSection* surface_ = nullptr;
+};
 
 }  // namespace
 
@@ -189,6 +237,12 @@ void SkinnedControl::RenderInto(HDC target, HDC reference)
     GetClientRect(window_, &client);
     if (IsRectEmpty(&client))
         return;
+    const ThreadSurface shared(reference, client.right, client.bottom);
+    if (shared.Dc()) {
+        PaintSurface(shared.Dc());
+        BitBlt(target, 0, 0, client.right, client.bottom, shared.Dc(), 0, 0, SRCCOPY);
+        return;
+    }
     MemoryDC surface(reference, client.right, client.bottom);
     if (!surface.IsValid())
         return;
@@ -243,5 +297,19 @@ LRESULT SkinnedControl::CallPreviousHidden(UINT message, WPARAM wParam, LPARAM l
 
 HFONT SkinnedControl::ControlFont() const
 {
-    return reinterpret_cast<HFONT>(SendMessageA(window_, WM_GETFONT, 0, 0));
+    return reinterpret_cast<HFONT>(Ask(WM_GETFONT));
+}
+
+LRESULT SkinnedControl::Ask(UINT message, WPARAM wParam, LPARAM lParam) const
+{
+    return previous_ ? CallWindowProcA(previous_, window_, message, wParam, lParam)
+                     : SendMessageA(window_, message, wParam, lParam);
+}
+
+void SkinnedControl::ReadText(char* text, int size) const
+{
+    if (size <= 0)
+        return;
+    text[0] = '\0';
+    Ask(WM_GETTEXT, static_cast<WPARAM>(size), reinterpret_cast<LPARAM>(text));
 }

@@ -49,13 +49,13 @@ LRESULT SkinnedGroupBox::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 LRESULT SkinnedGroupBox::ChangeCaption(UINT message, WPARAM wParam, LPARAM lParam)
 {
     char text[kCaptionChars] = {};
-    GetWindowTextA(window_, text, kCaptionChars);
+    ReadText(text, kCaptionChars);
     const RECT before = CaptionRect(text);
     const HWND window = window_;
     const LRESULT result = CallPreviousHidden(message, wParam, lParam);
     if (!IsStillSkinOf(window, this))
         return result;
-    GetWindowTextA(window_, text, kCaptionChars);
+    ReadText(text, kCaptionChars);
     const RECT after = CaptionRect(text);
     RECT both;
     UnionRect(&both, &before, &after);
@@ -123,7 +123,7 @@ void SkinnedGroupBox::Paint(HDC hdc)
     if (!skin)
         return;
     char text[kCaptionChars] = {};
-    GetWindowTextA(window_, text, kCaptionChars);
+    ReadText(text, kCaptionChars);
     const RECT caption = CaptionRect(text);
     RECT frame;
     GetClientRect(window_, &frame);

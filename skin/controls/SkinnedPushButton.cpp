@@ -107,7 +107,7 @@ void SkinnedPushButton::PaintContent(HDC hdc, const RECT& area, const TextEffect
 
 void SkinnedPushButton::PaintIcon(HDC hdc, const RECT& area)
 {
-    const auto icon = reinterpret_cast<HICON>(SendMessageA(window_, BM_GETIMAGE, IMAGE_ICON, 0));
+    const auto icon = reinterpret_cast<HICON>(Ask(BM_GETIMAGE, IMAGE_ICON));
     if (!icon)
         return;
     const SIZE size = IconSize(icon);
@@ -117,7 +117,7 @@ void SkinnedPushButton::PaintIcon(HDC hdc, const RECT& area)
 
 void SkinnedPushButton::PaintBitmap(HDC hdc, const RECT& area)
 {
-    const auto bitmap = reinterpret_cast<HBITMAP>(SendMessageA(window_, BM_GETIMAGE, IMAGE_BITMAP, 0));
+    const auto bitmap = reinterpret_cast<HBITMAP>(Ask(BM_GETIMAGE, IMAGE_BITMAP));
     BITMAP bits = {};
     if (!bitmap || !GetObjectA(bitmap, sizeof bits, &bits))
         return;

@@ -135,14 +135,14 @@ void SkinnedStatic::PaintBackground(HDC hdc, const RECT& client)
 
 void SkinnedStatic::PaintIcon(HDC hdc)
 {
-    const auto icon = reinterpret_cast<HICON>(SendMessageA(window_, STM_GETICON, 0, 0));
+    const auto icon = reinterpret_cast<HICON>(Ask(STM_GETICON));
     if (icon)
         DrawIconEx(hdc, 0, 0, icon, 0, 0, 0, nullptr, DI_NORMAL);
 }
 
 void SkinnedStatic::PaintBitmap(HDC hdc, const RECT& client)
 {
-    const auto bitmap = reinterpret_cast<HBITMAP>(SendMessageA(window_, STM_GETIMAGE, IMAGE_BITMAP, 0));
+    const auto bitmap = reinterpret_cast<HBITMAP>(Ask(STM_GETIMAGE, IMAGE_BITMAP));
     BITMAP bits = {};
     if (!bitmap || !GetObjectA(bitmap, sizeof bits, &bits))
         return;
@@ -158,7 +158,7 @@ void SkinnedStatic::PaintBitmap(HDC hdc, const RECT& client)
 void SkinnedStatic::PaintText(HDC hdc, const RECT& client)
 {
     char text[kTextChars] = {};
-    GetWindowTextA(window_, text, kTextChars);
+    ReadText(text, kTextChars);
     text[kTextChars - 1] = '\0';
     SavedDCState saved(hdc);
     if (HFONT font = ControlFont())

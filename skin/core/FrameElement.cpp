@@ -7,6 +7,7 @@
 #include "data/SkinTypes.h"
 #include "imaging/GdiObject.h"
 #include "imaging/ImageRef.h"
+#include "imaging/MemoryDC.h"
 
 namespace {
 
@@ -166,6 +167,16 @@ void FrameElement::Redraw()
     if (!owner_.Window() || !IsVisible())
         return;
     WholeWindowDC dc(owner_.Window());
-    if (dc)
+    if (!dc)
+        return;
+    // Composed off-screen over what the window shows there, so that a
+    // keyed picture never flickers through its key colour.
+    MemoryDC surface(dc, rect_);
+    if (!surface.IsValid()) {
         Draw(dc);
+        return;
+    }
+    BitBlt(surface.Dc(), rect_.left, rect_.top, rect_.right - rect_.left, rect_.bottom - rect_.top, dc, rect_.left,
+           rect_.top, SRCCOPY);
+    Draw(surface.Dc());
 }

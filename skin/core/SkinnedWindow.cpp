@@ -16,6 +16,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <mutex>
+#include <unordered_map>
 
 const char SkinnedWindow::kObjectProperty[] = "OBJECT";
 
@@ -28,11 +30,43 @@ const DWORD kStateBits = WS_MINIMIZE | WS_MAXIMIZE | WS_VISIBLE | WS_DISABLED;
 int Width(const RECT& r) { return r.right - r.left; }
 int Height(const RECT& r) { return r.bottom - r.top; }
 
-bool ClassNameIs(HWND window, const char* name)
-{
-    char className[kClassNameSize] = {};
-    return GetClassNameA(window, className, kClassNameSize) > 0 && lstrcmpiA(className, name) == 0;
-}
+// The object of each subclassed window. The "OBJECT" property tells the
+// same to anyone who looks, but reading a property is a round trip to the
+// wineserver under Wine, and the window procedure needs the object for
+// every message.
+class BoundObjects {
+public:
+    static void Bind(HWND window, SkinnedWindow* object)
+    {
+        SetPropA(window, SkinnedWindow::kObjectProperty, object);
+        const std::lock_guard<std::mutex> guard(Lock());
+        Table()[window] = object;
+    }
+    static void Unbind(HWND window)
+    {
+        RemovePropA(window, SkinnedWindow::kObjectProperty);
+        const std::lock_guard<std::mutex> guard(Lock());
+        Table().erase(window);
+    }
+    static SkinnedWindow* Find(HWND window)
+    {
+        const std::lock_guard<std::mutex> guard(Lock());
+        const auto found = Table().find(window);
+        return found == Table().end() ? nullptr : found->second;
+    }
+
+private:
+    static std::mutex& Lock()
+    {
+        static std::mutex lock;
+        return lock;
+    }
+    static std::unordered_map<HWND, SkinnedWindow*>& Table()
+    {
+        static std::unordered_map<HWND, SkinnedWindow*> table;
+        return table;
+    }
+};
 
 // "Button" stands for four kinds of control; the low style bits say which.
 const char* ButtonClassByStyle(LONG_PTR style)
@@ -150,7 +184,7 @@ void SkinnedWindow::DrawBackground(HDC hdc, bool active)
     int index = active ? activeIndex : inactiveIndex;
     if (!frame->preparedImages[index].image)
         index = activeIndex;
-    Image* image = frame->preparedImages[index].image;
+    Image* image = frame->preparedImages[index].image.get();
     if (!image || !image->IsValid()) {
         FillSolidRect(hdc, client, frame->clientColour);
         return;
@@ -201,7 +235,7 @@ void SkinnedWindow::Detach()
     if (!windowDying_)
         SetWindowPos(window, nullptr, 0, 0, 0, 0,
                      SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
-    RemovePropA(window, kObjectProperty);
+    BoundObjects::Unbind(window);
     window_ = nullptr;
     NotifyOwnerOfDetach(window);
 }
@@ -219,14 +253,14 @@ WNDPROC SkinnedWindow::Attach(HWND hwnd)
     window_ = hwnd;
     activeCaption_ = GetActiveWindow() == hwnd;
     SkinChildren(hwnd);
-    SetPropA(hwnd, kObjectProperty, this);
+    BoundObjects::Bind(hwnd, this);
     UpdateCaptionButtons(static_cast<DWORD>(GetWindowLongPtrA(hwnd, GWL_STYLE)));
     previous_ = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SkinWindowProc)));
     if (!previous_) {
         // A window that could not be subclassed keeps no trace of the skin.
         UnskinDescendants(hwnd);
-        RemovePropA(hwnd, kObjectProperty);
+        BoundObjects::Unbind(hwnd);
         window_ = nullptr;
         return nullptr;
     }
@@ -391,8 +425,12 @@ HWND SkinnedWindow::FindBackgroundWindow() const
 {
     RECT mine;
     ::GetWindowRect(window_, &mine);
-    for (HWND sibling = GetWindow(window_, GW_HWNDFIRST); sibling; sibling = GetWindow(sibling, GW_HWNDNEXT)) {
-        if (sibling == window_ || !ClassNameIs(sibling, "SysTabControl32"))
+    // Asked by class, the system lists the siblings once; walking them one
+    // by one asks the wineserver for each.
+    const HWND parent = GetAncestor(window_, GA_PARENT);
+    for (HWND sibling = FindWindowExA(parent, nullptr, "SysTabControl32", nullptr); sibling;
+         sibling = FindWindowExA(parent, sibling, "SysTabControl32", nullptr)) {
+        if (sibling == window_)
             continue;
         RECT area, both;
         ::GetWindowRect(sibling, &area);
@@ -461,10 +499,10 @@ HRGN SkinnedWindow::PartRegion(int part)
     const RECT& rect = parts_[part];
     const FrameSkinBase* frame = FrameObject();
     const PreparedImage* prepared = frame ? &frame->preparedImages[part] : nullptr;
-    if (!prepared || !prepared->region)
+    if (!prepared || !prepared->Region())
         return CreateRectRgnIndirect(&rect);
     Region copy(CreateRectRgn(0, 0, 1, 1));
-    if (!copy || CombineRgn(copy, prepared->region, nullptr, RGN_COPY) == ERROR)
+    if (!copy || CombineRgn(copy, prepared->Region(), nullptr, RGN_COPY) == ERROR)
         return CreateRectRgnIndirect(&rect);
     HRGN placed = nullptr;
     const ImageRef& ref = frame->frameImages[part];
@@ -831,7 +869,7 @@ StyleOverride::~StyleOverride()
 
 LRESULT CALLBACK SkinWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    auto* object = static_cast<SkinnedWindow*>(GetPropA(hwnd, SkinnedWindow::kObjectProperty));
+    SkinnedWindow* object = BoundObjects::Find(hwnd);
     if (!object)
         return DefWindowProcA(hwnd, message, wParam, lParam);
     try {

@@ -114,13 +114,15 @@ bool MemoryStream::DecompressTo(MemoryStream& out) const
         declared > packedSize * kMaxExpansionPerByte + kExpansionSlack)
         return false;
 
-    std::unique_ptr<uint8_t[]> unpacked(new (std::nothrow) uint8_t[declared]);
-    if (!unpacked)
+    if (!out.Allocate(static_cast<int32_t>(declared)))
         return false;
     lzo_uint produced = declared;
     const int result = lzo1x_decompress_safe(data_.get() + kContainerLengthSize, static_cast<lzo_uint>(packedSize),
-                                             unpacked.get(), &produced, nullptr);
-    if (result != LZO_E_OK || produced != declared)
+                                             out.data_.get(), &produced, nullptr);
+    if (result != LZO_E_OK || produced != declared) {
+        out.Reset();
         return false;
-    return out.Write(unpacked.get(), static_cast<int32_t>(declared)) == static_cast<int32_t>(declared);
+    }
+    out.length_ = static_cast<int32_t>(declared);
+    return true;
 }

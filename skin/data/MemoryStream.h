@@ -36,9 +36,10 @@ public:
     void Rewind() { Seek(0, FromStart); }
 
     // Treats the whole content as a container (uint32 unpacked length N,
-    // then an LZO1X stream) and writes the N unpacked bytes to `out`. False
-    // when the container is short, N is implausible, or the stream does not
-    // unpack to exactly N bytes.
+    // then an LZO1X stream) and unpacks it straight into `out`, which then
+    // holds exactly the N bytes, positioned at its start. False (and `out`
+    // left unchanged or empty) when the container is short, N is implausible,
+    // or the stream does not unpack to exactly N bytes.
     bool DecompressTo(MemoryStream& out) const;
 
     const uint8_t* Data() const { return data_.get(); }

@@ -1,31 +1,24 @@
 #include "data/PreparedImage.h"
 
-#include <memory>
-
 #include "data/SkinInfo.h"
 #include "data/SkinStore.h"
 #include "data/SkinTypes.h"
-#include "imaging/Image.h"
 #include "imaging/ImageRef.h"
-
-PreparedImage::~PreparedImage()
-{
-    ReleasePreparedImage(*this);
-}
 
 void ReleasePreparedImage(PreparedImage& prepared)
 {
-    delete prepared.image;
-    DeletePreparedRegion(prepared.region);
+    const std::lock_guard<std::mutex> guard(prepared.regionLock_);
+    prepared.image.reset();
+    prepared.region_.reset();
+    prepared.regionMade_ = false;
+    prepared.keyed_ = false;
+    prepared.key_ = 0;
     prepared.width = prepared.height = prepared.reserved = 0;
-    prepared.region = nullptr;
-    prepared.image = nullptr;
 }
 
 void PrepareImageRef(SkinStore& store, const ImageRef& ref, PreparedImage& out)
 {
     const SkinInfo* info = static_cast<const SkinInfo*>(store.FindObjectByType(kTypeSkinInfo));
-    const bool buildRegion = info && info->useTransparentColour;
 
     ReleasePreparedImage(out);
     Image* bitmap = store.FindImage(ref.name);
@@ -34,9 +27,9 @@ void PrepareImageRef(SkinStore& store, const ImageRef& ref, PreparedImage& out)
     std::unique_ptr<Image> cut(new Image());
     if (!bitmap->Crop(ref.source.left, ref.source.top, ref.source.right, ref.source.bottom, cut.get()))
         return;
-    if (buildRegion)
-        out.region = CreatePreparedRegion(*cut, info->keyColour);
+    out.keyed_ = info && info->useTransparentColour;
+    out.key_ = info ? info->keyColour : 0;
     out.width = cut->GetWidth();
     out.height = cut->GetHeight();
-    out.image = cut.release();
+    out.image = std::move(cut);
 }

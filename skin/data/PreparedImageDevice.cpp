@@ -1,16 +1,18 @@
 #include "data/PreparedImage.h"
 
-#include "imaging/GdiObject.h"
-#include "imaging/Image.h"
 #include "imaging/Regions.h"
 
-HRGN CreatePreparedRegion(const Image& image, COLORREF transparentColour)
+HRGN PreparedImage::Region() const
 {
-    const Bitmap device(image.MakeBitmap(nullptr));
-    return CreateRegionFromBitmap(device, transparentColour);
+    const std::lock_guard<std::mutex> guard(regionLock_);
+    if (!regionMade_ && keyed_ && image) {
+        region_.reset(CreateRegionFromImage(*image, key_));
+        regionMade_ = true;
+    }
+    return region_.get();
 }
 
-void DeletePreparedRegion(HRGN region)
+void PreparedImage::RegionDeleter::operator()(HRGN region) const
 {
-    const Region owned(region);
+    DeleteObject(region);
 }

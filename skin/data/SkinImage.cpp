@@ -1,8 +1,6 @@
 #include "data/SkinImage.h"
 
 #include <cstdlib>
-#include <memory>
-#include <new>
 
 #include "data/MemoryStream.h"
 #include "data/RecordCodec.h"
@@ -34,13 +32,9 @@ void SkinImage::ReadPayload(SkinObject& object, MemoryStream& stream, ReadContex
     // The decoder sees only the bytes the container really holds: a length
     // beyond the end is neither allocated nor handed on as if it were there.
     const int32_t available = declared < stream.Remaining() ? declared : stream.Remaining();
-    std::unique_ptr<BYTE[]> bytes(new (std::nothrow) BYTE[available > 0 ? available : 1]);
-    if (!bytes) {
-        stream.Seek(available, MemoryStream::FromCurrent);
-        return;
-    }
-    const int32_t delivered = stream.Read(bytes.get(), available);
-    self.image.Decode(bytes.get(), delivered, format);
+    // Decoded in place: the unpacked stream already holds the bytes.
+    self.image.Decode(stream.Data() + stream.Position(), available, format);
+    stream.Seek(available, MemoryStream::FromCurrent);
 }
 
 void SkinImage::WritePayload(SkinObject& object, MemoryStream& stream, WriteContext&)

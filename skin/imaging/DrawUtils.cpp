@@ -78,7 +78,8 @@ void TransparentBlitScratch(HDC hdc, int x, int y, int w, int h, HDC scratch, CO
     {
         // Mask bits are set where the picture has the key colour; key
         // pixels of the picture then become black, so that OR leaves the
-        // destination there.
+        // destination there. The scratch DC's colours are put back: the
+        // caller may draw on with it.
         SavedDCState scratchState(scratch);
         SetBkColor(scratch, transparentColour);
         BitBlt(maskDc, 0, 0, w, h, scratch, 0, 0, SRCCOPY);
@@ -86,6 +87,8 @@ void TransparentBlitScratch(HDC hdc, int x, int y, int w, int h, HDC scratch, CO
         SetTextColor(scratch, RGB(255, 255, 255));
         BitBlt(scratch, 0, 0, w, h, maskDc, 0, 0, SRCAND);
     }
+    // Mono-to-colour blits take white and black from the DC's colours; set
+    // for this scope only, so the caller's text colours come back.
     TextColours colours(hdc, RGB(0, 0, 0), RGB(255, 255, 255));
     BitBlt(hdc, x, y, w, h, maskDc, 0, 0, SRCAND);
     BitBlt(hdc, x, y, w, h, scratch, 0, 0, SRCPAINT);

@@ -3,7 +3,7 @@
 // Every GDI object the engine creates lives in one of these types, so that
 // an early return can neither leak a handle nor leave a caller's DC with a
 // foreign object selected. Owning types delete copy and allow move; the
-// view types only name a handle that someone else owns.
+// view type only names a handle that someone else owns.
 #pragma once
 
 #include <windows.h>
@@ -73,7 +73,6 @@ using Region = GdiObject<HRGN>;
 using Font = GdiObject<HFONT>;
 using Palette = GdiObject<HPALETTE>;
 
-using BitmapHandle = GdiHandle<HBITMAP>;
 using RegionHandle = GdiHandle<HRGN>;
 
 // A DC from CreateCompatibleDC or CreateIC: deleted with DeleteDC.
@@ -244,6 +243,20 @@ private:
     HDC dc_;
     COLORREF text_;
     COLORREF background_;
+};
+
+// Sets the brush origin (device coordinates) for a scope.
+class BrushOriginScope {
+public:
+    BrushOriginScope(HDC dc, POINT origin) : dc_(dc), previous_() { SetBrushOrgEx(dc, origin.x, origin.y, &previous_); }
+    ~BrushOriginScope() { SetBrushOrgEx(dc_, previous_.x, previous_.y, nullptr); }
+
+    BrushOriginScope(const BrushOriginScope&) = delete;
+    BrushOriginScope& operator=(const BrushOriginScope&) = delete;
+
+private:
+    HDC dc_;
+    POINT previous_;
 };
 
 // Sets a stretch-blit mode for a scope.

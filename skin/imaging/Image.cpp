@@ -173,6 +173,7 @@ BYTE* Image::Create(int width, int height, int bitCount, int32_t formatType)
 
 void Image::Destroy()
 {
+    ++revision_;
     selection_.reset();
     alpha_.reset();
     dib_.reset();
@@ -201,6 +202,7 @@ void Image::Transfer(Image& source)
 
 void Image::CopyAttributesFrom(const Image& source)
 {
+    ++revision_;
     header_.biXPelsPerMeter = source.header_.biXPelsPerMeter;
     header_.biYPelsPerMeter = source.header_.biYPelsPerMeter;
     formatType_ = source.formatType_;
@@ -237,6 +239,7 @@ bool Image::IsInside(int x, int y) const
 
 BYTE* Image::GetBits(int row)
 {
+    ++revision_;
     return const_cast<BYTE*>(static_cast<const Image*>(this)->GetBits(row));
 }
 
@@ -249,6 +252,7 @@ const BYTE* Image::GetBits(int row) const
 
 RGBQUAD* Image::GetPalette()
 {
+    ++revision_;
     return const_cast<RGBQUAD*>(static_cast<const Image*>(this)->GetPalette());
 }
 
@@ -290,6 +294,7 @@ const BYTE* Image::GetPixelAddress(int x, int y) const
 
 BYTE* Image::GetPixelAddress(int x, int y)
 {
+    ++revision_;
     return const_cast<BYTE*>(static_cast<const Image*>(this)->GetPixelAddress(x, y));
 }
 
@@ -401,6 +406,7 @@ RGBQUAD Image::GetTransparentColour() const
 
 bool Image::AlphaCreate()
 {
+    ++revision_;
     alpha_.reset();
     if (!dib_)
         return false;
@@ -410,17 +416,20 @@ bool Image::AlphaCreate()
 
 void Image::AlphaDelete()
 {
+    ++revision_;
     alpha_.reset();
 }
 
 void Image::AlphaClear()
 {
+    ++revision_;
     if (alpha_)
         std::memset(alpha_.get(), 0, GetPlaneSize());
 }
 
 void Image::AlphaSet(int x, int y, BYTE value)
 {
+    ++revision_;
     if (alpha_ && IsInside(x, y))
         alpha_[static_cast<size_t>(y) * GetWidth() + x] = value;
 }
@@ -434,6 +443,7 @@ BYTE Image::AlphaGet(int x, int y) const
 
 bool Image::AlphaFlip()
 {
+    ++revision_;
     if (!alpha_)
         return false;
     ReverseRows(alpha_.get(), static_cast<size_t>(GetWidth()), GetHeight());
@@ -615,7 +625,8 @@ bool Image::Rotate(double angleDegrees, Image* dest)
         return false;
     if (alpha_ && !result.AlphaCreate())
         return false;
-    // Each new pixel takes the source pixel under its centre turned back.
+    // Each new pixel takes the source pixel under its centre turned back,
+    // not a corner: corner sampling shifts quarter turns by a whole pixel.
     for (int j = 0; j < height; ++j) {
         double y = y0 + j + 0.5;
         for (int i = 0; i < width; ++i) {

@@ -9,6 +9,7 @@
 //                   Crop, Rotate, Rotate180, Flip.
 //   ImageDevice.cpp MakeBitmap.
 //   ImageDraw.cpp   CreateFromBitmap, Draw, DrawMasked, Stretch, Tile.
+//   DeviceCopies.cpp the device-side copies drawing keeps between calls.
 //   BmpCodec.cpp    the BMP reader and writer behind Decode/Encode.
 //
 // Everything except ImageDevice.cpp and ImageDraw.cpp is byte-level code:
@@ -21,7 +22,10 @@
 #include <cstdint>
 #include <memory>
 
+class ImageDeviceCopies;
 class MemFile;
+template <typename Handle>
+class GdiObject;  // imaging/GdiObject.h, which only the device members need
 
 class Image {
 public:
@@ -89,19 +93,39 @@ public:
 
     // Colour key.
     int GetTransparentIndex() const { return transparentIndex_; }
-    void SetTransparentIndex(int index) { transparentIndex_ = index; }
+    void SetTransparentIndex(int index)
+    {
+        transparentIndex_ = index;
+        ++revision_;
+    }
     // The key colour: the palette entry at the key index for palette images,
     // the stored key colour otherwise.
     RGBQUAD GetTransparentColour() const;
-    void SetTransparentColour(RGBQUAD colour) { transparentColour_ = colour; }
+    void SetTransparentColour(RGBQUAD colour)
+    {
+        transparentColour_ = colour;
+        ++revision_;
+    }
 
     // Drawing switches read by the device members.
     BYTE GetAlphaMax() const { return alphaMax_; }
-    void SetAlphaMax(BYTE value) { alphaMax_ = value; }
+    void SetAlphaMax(BYTE value)
+    {
+        alphaMax_ = value;
+        ++revision_;
+    }
     bool IsPaletteAlpha() const { return paletteAlpha_; }
-    void SetPaletteAlpha(bool on) { paletteAlpha_ = on; }
+    void SetPaletteAlpha(bool on)
+    {
+        paletteAlpha_ = on;
+        ++revision_;
+    }
     bool IsEnabled() const { return enabled_; }
-    void SetEnabled(bool on) { enabled_ = on; }
+    void SetEnabled(bool on)
+    {
+        enabled_ = on;
+        ++revision_;
+    }
 
     // Alpha plane: one byte per pixel, rows bottom-up, no padding.
     bool HasAlpha() const { return alpha_ != nullptr; }
@@ -132,8 +156,15 @@ public:
     void SetLastError(const char* text);
 
     // Device conversion (ImageDevice.cpp): with a DC a device-dependent
-    // bitmap, without one a DIB section. Null when there are no pixels.
-    HBITMAP MakeBitmap(HDC dc) const;
+    // bitmap, without one a DIB section. Empty when there are no pixels.
+    GdiObject<HBITMAP> MakeBitmap(HDC dc) const;
+
+    // Drawing keeps device-side copies of the pixels between calls, made on
+    // first use and freed with the image. Every member that can change what
+    // a draw shows moves this revision on, and the copies are remade when
+    // it moved; pixels written through a pointer from the non-const GetBits
+    // or GetPalette must therefore be written before the next draw.
+    uint32_t GetRevision() const { return revision_; }
 
     // Device drawing (ImageDraw.cpp). A negative cx/cy means natural size.
     bool CreateFromBitmap(HBITMAP bitmap);
@@ -150,6 +181,8 @@ public:
     bool Flip();
 
 private:
+    friend class ImageDeviceCopies;
+
     struct FreeDeleter {
         void operator()(void* block) const;
     };
@@ -183,4 +216,7 @@ private:
     } closestCache_;
     Block selection_;
     Block alpha_;
+    uint32_t revision_ = 0;
+    // Shared so that a draw on another thread keeps them alive to its end.
+    mutable std::shared_ptr<ImageDeviceCopies> deviceCopies_;
 };

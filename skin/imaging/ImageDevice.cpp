@@ -6,18 +6,18 @@
 
 #include <cstring>
 
-HBITMAP Image::MakeBitmap(HDC dc) const
+Bitmap Image::MakeBitmap(HDC dc) const
 {
     if (!dib_)
-        return nullptr;
+        return Bitmap();
     const BITMAPINFO* info = reinterpret_cast<const BITMAPINFO*>(dib_.get());
     if (dc)
-        return CreateDIBitmap(dc, &header_, CBM_INIT, GetBits(0), info, DIB_RGB_COLORS);
+        return Bitmap(CreateDIBitmap(dc, &header_, CBM_INIT, GetBits(0), info, DIB_RGB_COLORS));
     OwnedDC memory(CreateCompatibleDC(nullptr));
     if (!memory)
-        return nullptr;
+        return Bitmap();
     void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(memory, info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    Bitmap bitmap(CreateDIBSection(memory, info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (bitmap && bits)
         std::memcpy(bits, GetBits(0), header_.biSizeImage);
     return bitmap;

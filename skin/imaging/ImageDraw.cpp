@@ -2,6 +2,7 @@
 // drawing with colour key and alpha, masked and plain stretching, tiling.
 #include "imaging/Image.h"
 
+#include "imaging/DeviceCopies.h"
 #include "imaging/GdiObject.h"
 
 #include <algorithm>
@@ -14,6 +15,8 @@ namespace {
 
 // Limits drawing to `clip` for the length of a scope; the DC's previous
 // clip region (or the absence of one) is restored exactly afterwards.
+// SaveDC rather than clearing the clip at the end: a caller's own clip
+// region must survive the draw.
 class ClipScope {
 public:
     ClipScope(HDC dc, const RECT* clip) : dc_(dc), level_(clip ? SaveDC(dc) : 0)
@@ -120,58 +123,6 @@ RECT PaintBox(const RECT& clip, int x, int y, int cx, int cy)
     return box;
 }
 
-// For each column of the paint box the source column, for each row of the
-// box counted from its bottom the source row counted from the image's
-// bottom (closest-pixel sampling; 1:1 at natural size).
-struct SamplingMap {
-    std::vector<int> columns;
-    std::vector<int> rows;
-};
-
-SamplingMap MapPaintBox(int imageWidth, int imageHeight, int x, int y, int cx, int cy, const RECT& box)
-{
-    SamplingMap map;
-    const double fx = static_cast<double>(imageWidth) / cx;
-    const double fy = static_cast<double>(imageHeight) / cy;
-    map.columns.resize(static_cast<size_t>(box.right - box.left));
-    for (size_t i = 0; i < map.columns.size(); ++i) {
-        const double u = static_cast<double>(box.left) - x + static_cast<double>(i);
-        map.columns[i] = std::min(imageWidth - 1, static_cast<int>(std::floor(u * fx)));
-    }
-    map.rows.resize(static_cast<size_t>(box.bottom - box.top));
-    for (size_t k = 0; k < map.rows.size(); ++k) {
-        const double edge = static_cast<double>(box.bottom) - static_cast<double>(k) - y;
-        const int row = imageHeight - static_cast<int>(std::ceil(edge * fy));
-        map.rows[k] = std::min(imageHeight - 1, std::max(0, row));
-    }
-    return map;
-}
-
-// Colour of pixel x of a source row: the palette entry for palette images,
-// blue, green, red with reserved 0 otherwise.
-RGBQUAD SourceColour(const Image& image, const BYTE* row, int x)
-{
-    const int bpp = image.GetBpp();
-    if (bpp == 24)
-        return RGBQUAD{row[3 * x], row[3 * x + 1], row[3 * x + 2], 0};
-    int index;
-    if (bpp == 8)
-        index = row[x];
-    else if (bpp == 4)
-        index = (row[x >> 1] >> ((x & 1) ? 0 : 4)) & 0x0F;
-    else
-        index = (row[x >> 3] >> (7 - (x & 7))) & 0x01;
-    if (index >= image.GetColourCount())
-        return RGBQUAD{0, 0, 0, 0};
-    return image.GetPalette()[index];
-}
-
-bool SameColour(const RGBQUAD& a, const RGBQUAD& b)
-{
-    return a.rgbBlue == b.rgbBlue && a.rgbGreen == b.rgbGreen && a.rgbRed == b.rgbRed &&
-           a.rgbReserved == b.rgbReserved;
-}
-
 void StoreColour(BYTE* pixel, const RGBQUAD& colour)
 {
     pixel[0] = colour.rgbBlue;
@@ -189,40 +140,6 @@ void BlendColour(BYTE* pixel, const RGBQUAD& colour, int alpha)
     pixel[0] = Blend(colour.rgbBlue, pixel[0], alpha);
     pixel[1] = Blend(colour.rgbGreen, pixel[1], alpha);
     pixel[2] = Blend(colour.rgbRed, pixel[2], alpha);
-}
-
-// How an image's pixels combine with what the destination already shows.
-struct Composition {
-    bool keyed;
-    RGBQUAD key;
-    const BYTE* alphaPlane;
-    int alphaScale;  // alpha maximum + 1
-    bool paletteAlpha;
-
-    bool NeedsBackground() const { return keyed || alphaPlane || paletteAlpha; }
-
-    int Opacity(const RGBQUAD& colour, int alphaValue) const
-    {
-        int opacity = (alphaValue * alphaScale) >> 8;
-        if (paletteAlpha)
-            opacity = (opacity * (colour.rgbReserved + 1)) >> 8;
-        return opacity;
-    }
-};
-
-Composition CompositionOf(const Image& image)
-{
-    Composition composition;
-    composition.keyed = image.GetTransparentIndex() != -1;
-    composition.key = image.GetTransparentColour();
-    // The key's reserved byte is no colour: 24-bit samples compare with it
-    // as if they carried it.
-    if (image.GetBpp() == 24)
-        composition.key.rgbReserved = 0;
-    composition.alphaPlane = image.GetAlphaPlane();
-    composition.alphaScale = image.GetAlphaMax() + 1;
-    composition.paletteAlpha = image.IsPaletteAlpha() && image.GetBpp() < 24;
-    return composition;
 }
 
 // One band of the paint box: `rows` rows whose lowest is row `firstRow`
@@ -287,6 +204,99 @@ int PaintBands(HDC hdc, const RECT& box, const Image& image, const SamplingMap& 
         section.CopyTo(hdc, box.left, top, band.rows);
     }
     return 1;
+}
+
+// Composed or resampled draws from the kept copies build the paint box in
+// one kept section of at most this many pixels; larger boxes go by bands.
+const long long kMaxKeptBoxPixels = 1 << 20;
+
+uint32_t BlendPixel(uint32_t source, uint32_t destination, int alpha)
+{
+    uint32_t blended = 0;
+    for (int shift = 0; shift < 24; shift += 8)
+        blended |= static_cast<uint32_t>(Blend(static_cast<BYTE>(source >> shift),
+                                                static_cast<BYTE>(destination >> shift), alpha))
+                   << shift;
+    return blended;
+}
+
+// The paint box from the image's kept 32-bit copy: each pixel computed as
+// the bands compute it, so the result is the same. Returns -1 when the
+// copies cannot serve the draw.
+int PaintFromCopies(HDC hdc, const RECT& box, const Image& image, ImageDeviceCopies& copies, int x, int y, int cx,
+                    int cy, const Composition& composition)
+{
+    const int width = box.right - box.left, height = box.bottom - box.top;
+    if (static_cast<long long>(width) * height > kMaxKeptBoxPixels)
+        return -1;
+    const KeptSection* pixels = copies.Pixels(hdc);
+    const bool background = composition.NeedsBackground();
+    const std::vector<BYTE>* opacities = background ? copies.Opacities() : nullptr;
+    KeptSection* scratch = copies.Scratch(hdc, width, height);
+    if (!pixels->IsValid() || !scratch || (background && !opacities))
+        return -1;
+    const SamplingMap& map = copies.Map(x, y, cx, cy, box);
+    if (background)
+        BitBlt(scratch->Dc(), 0, 0, width, height, hdc, box.left, box.top, SRCCOPY);
+    GdiFlush();
+    const int imageWidth = image.GetWidth(), imageHeight = image.GetHeight();
+    for (int r = 0; r < height; ++r) {
+        const int sourceRow = imageHeight - 1 - map.rows[static_cast<size_t>(height - 1 - r)];
+        const uint32_t* source = pixels->Row(sourceRow);
+        uint32_t* out = scratch->Row(r);
+        if (!background) {
+            // Enlarged images repeat rows: the row above is the same.
+            if (r > 0 && map.rows[static_cast<size_t>(height - r)] == map.rows[static_cast<size_t>(height - 1 - r)])
+                std::copy_n(scratch->Row(r - 1), width, out);
+            else
+                for (int i = 0; i < width; ++i)
+                    out[i] = source[map.columns[static_cast<size_t>(i)]];
+            continue;
+        }
+        const BYTE* opacity = opacities->data() + static_cast<size_t>(sourceRow) * imageWidth;
+        for (int i = 0; i < width; ++i) {
+            const int column = map.columns[static_cast<size_t>(i)];
+            const int alpha = opacity[column];
+            // What stays keeps only its colour: the bands write 24-bit pixels.
+            if (alpha == 0)
+                out[i] &= 0x00FFFFFFu;
+            else if (alpha == 255)
+                out[i] = source[column];
+            else
+                out[i] = BlendPixel(source[column], out[i], alpha);
+        }
+    }
+    BitBlt(hdc, box.left, box.top, width, height, scratch->Dc(), 0, 0, SRCCOPY);
+    return 1;
+}
+
+// Draw through the image's kept copies: a natural-size plain image is one
+// blit of its copy. Returns -1 when the copies cannot serve the draw.
+int DrawFromCopies(HDC hdc, const Image& image, int x, int y, int cx, int cy, const Composition& composition)
+{
+    const std::shared_ptr<ImageDeviceCopies> copies = ImageDeviceCopies::Of(image);
+    if (!copies)
+        return -1;
+    return copies->Serve(-1, [&] {
+        if (!composition.NeedsBackground() && cx == image.GetWidth() && cy == image.GetHeight()) {
+            const KeptSection* pixels = copies->Pixels(hdc);
+            if (!pixels->IsValid())
+                return -1;
+            BitBlt(hdc, x, y, cx, cy, pixels->Dc(), 0, 0, SRCCOPY);
+            return 1;
+        }
+        RECT clipBox;
+        if (GetClipBox(hdc, &clipBox) == ERROR)
+            return 0;
+        const RECT box = PaintBox(clipBox, x, y, cx, cy);
+        if (IsRectEmpty(&box))
+            return 1;
+        try {
+            return PaintFromCopies(hdc, box, image, *copies, x, y, cx, cy, composition);
+        } catch (const std::bad_alloc&) {
+            return -1;
+        }
+    });
 }
 
 const BITMAPINFO* DibInfo(const Image& image)
@@ -357,6 +367,11 @@ int Image::Draw(HDC hdc, int x, int y, int cx, int cy, const RECT* clipRect)
         return 0;
     ClipScope clip(hdc, clipRect);
     const Composition composition = CompositionOf(*this);
+    if (DeviceCopiesEnabled() && IsTrueColourTarget(hdc)) {
+        const int drawn = DrawFromCopies(hdc, *this, x, y, cx, cy, composition);
+        if (drawn >= 0)
+            return drawn;
+    }
     if (!composition.NeedsBackground() && cx == GetWidth() && cy == GetHeight()) {
         SetDIBitsToDevice(hdc, x, y, cx, cy, 0, 0, 0, cy, GetBits(0), DibInfo(*this), DIB_RGB_COLORS);
         return 1;
@@ -400,7 +415,8 @@ int Image::DrawMasked(HDC hdc, int x, int y, int cx, int cy)
     SetBkColor(imageDc, ColourRefOf(GetTransparentColour()));
     BitBlt(maskDc, 0, 0, width, height, imageDc, 0, 0, SRCCOPY);
     // The mask reaches the destination as background colour for set bits
-    // and text colour for clear ones; they must be white and black.
+    // and text colour for clear ones; they must be white and black, for
+    // this scope only, so the caller's colours come back.
     TextColours colours(hdc, RGB(0, 0, 0), RGB(255, 255, 255));
     StretchModeScope mode(hdc, COLORONCOLOR);
     StretchBlt(hdc, x, y, cx, cy, imageDc, 0, 0, width, height, SRCINVERT);

@@ -1,5 +1,6 @@
 #include "imaging/ImageRef.h"
 
+#include "imaging/DeviceCopies.h"
 #include "imaging/DrawUtils.h"
 #include "imaging/GdiObject.h"
 #include "imaging/Image.h"
@@ -8,6 +9,9 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <initializer_list>
+#include <memory>
+#include <mutex>
 
 namespace {
 
@@ -46,6 +50,200 @@ int32_t Extent(int32_t from, int32_t to)
     return Saturate(static_cast<long long>(to) - from);
 }
 
+// Whether the bitmap's kept copies draw its pieces into `hdc` exactly as
+// cutting and drawing them would: they hold plain colours, so keyed,
+// alpha, palette-alpha and disabled bitmaps, and scaled or low-depth
+// targets, take the plain path.
+bool CopiesServe(HDC hdc, const Image& bitmap)
+{
+    return DeviceCopiesEnabled() && bitmap.IsValid() && bitmap.IsEnabled() && !bitmap.HasAlpha() &&
+           bitmap.GetTransparentIndex() == -1 &&
+           !(bitmap.IsPaletteAlpha() && bitmap.GetBpp() < 24) && GetMapMode(hdc) == MM_TEXT &&
+           GetGraphicsMode(hdc) == GM_COMPATIBLE && IsTrueColourTarget(hdc);
+}
+
+// The part of `source` that Crop would cut out of the bitmap; false when
+// nothing is left.
+bool CroppedSource(const Image& bitmap, long long left, long long top, long long right, long long bottom, RECT& out)
+{
+    auto clamp = [](long long value, int limit) {
+        return static_cast<LONG>(std::max(0LL, std::min<long long>(value, limit)));
+    };
+    out = RECT{clamp(left, bitmap.GetWidth()), clamp(top, bitmap.GetHeight()), clamp(right, bitmap.GetWidth()),
+               clamp(bottom, bitmap.GetHeight())};
+    return out.left < out.right && out.top < out.bottom;
+}
+
+const DWORD kPatternAnd = 0x00A000C9;  // DPa
+const DWORD kPatternOr = 0x00FA0089;   // DPo
+
+enum class CopyDraw { Drawn, Missing, Unserved };
+
+// The piece's copies 1:1 at the destination's corner, cut to it.
+void BlitPiece(HDC hdc, const RECT& destRect, const PieceCopies& piece, const PieceCopies::Keyed* keyed)
+{
+    const int cx = std::min<int>(destRect.right - destRect.left, piece.pixels.Width());
+    const int cy = std::min<int>(destRect.bottom - destRect.top, piece.pixels.Height());
+    if (keyed && keyed->holdsKey) {
+        BitBlt(hdc, destRect.left, destRect.top, cx, cy, keyed->mask.Dc(), 0, 0, SRCAND);
+        BitBlt(hdc, destRect.left, destRect.top, cx, cy, keyed->blackened.Dc(), 0, 0, SRCPAINT);
+        return;
+    }
+    BitBlt(hdc, destRect.left, destRect.top, cx, cy, piece.pixels.Dc(), 0, 0, SRCCOPY);
+}
+
+void TileFromCopies(HDC hdc, const RECT& destRect, const PieceCopies& piece, const PieceCopies::Keyed* keyed)
+{
+    // One tile is all that shows: a blit is cheaper than a pattern fill.
+    if (destRect.right - destRect.left <= piece.pixels.Width() &&
+        destRect.bottom - destRect.top <= piece.pixels.Height()) {
+        BlitPiece(hdc, destRect, piece, keyed);
+        return;
+    }
+    // Tiles start at the destination's corner, wherever the DC's origin is;
+    // the pattern repeats the piece, so any whole number of pieces away
+    // from that corner is as good a brush origin.
+    POINT origin = {destRect.left, destRect.top};
+    LPtoDP(hdc, &origin, 1);
+    const int width = piece.pixels.Width(), height = piece.pixels.Height();
+    const POINT phase = {(origin.x % width + width) % width, (origin.y % height + height) % height};
+    const BrushOriginScope brushOrigin(hdc, phase);
+    const int cx = destRect.right - destRect.left, cy = destRect.bottom - destRect.top;
+    if (keyed && keyed->holdsKey) {
+        {
+            const ObjectSelector mask(hdc, keyed->maskPattern);
+            PatBlt(hdc, destRect.left, destRect.top, cx, cy, kPatternAnd);
+        }
+        const ObjectSelector blackened(hdc, keyed->blackenedPattern);
+        PatBlt(hdc, destRect.left, destRect.top, cx, cy, kPatternOr);
+        return;
+    }
+    const ObjectSelector pattern(hdc, piece.pattern);
+    PatBlt(hdc, destRect.left, destRect.top, cx, cy, PATCOPY);
+}
+
+void StretchFromCopy(HDC hdc, const RECT& destRect, const KeptSection& piece)
+{
+    // Closest-pixel sampling, as the pieces' own stretch uses: averaging
+    // would also mix key pixels into their neighbours.
+    const StretchModeScope mode(hdc, COLORONCOLOR);
+    StretchDIBits(hdc, destRect.left, destRect.top, destRect.right - destRect.left, destRect.bottom - destRect.top, 0,
+                  0, piece.Width(), piece.Height(), piece.Bits(), &piece.Info(), DIB_RGB_COLORS, SRCCOPY);
+}
+
+// Stretches kept for the next draw are at most this many pixels; larger
+// ones are made afresh each time.
+const long long kMaxKeptStretch = 1 << 20;
+
+// `kept` holds the sources stretched to cx x cy, one below the other, made
+// now unless the last draw left them at that size.
+bool KeepStretched(HDC reference, KeptSection& kept, int cx, int cy, std::initializer_list<const KeptSection*> sources)
+{
+    const int count = static_cast<int>(sources.size());
+    if (kept.IsValid() && kept.Width() == cx && kept.Height() == cy * count)
+        return true;
+    if (static_cast<long long>(cx) * cy * count > kMaxKeptStretch || !kept.Create(reference, cx, cy * count)) {
+        kept.Reset();
+        return false;
+    }
+    int top = 0;
+    for (const KeptSection* source : sources) {
+        StretchFromCopy(kept.Dc(), RECT{0, top, cx, top + cy}, *source);
+        top += cy;
+    }
+    return true;
+}
+
+bool StretchFromCopies(HDC hdc, const RECT& destRect, PieceCopies& piece, PieceCopies::Keyed* keyed,
+                       ImageDeviceCopies& copies)
+{
+    const int cx = destRect.right - destRect.left, cy = destRect.bottom - destRect.top;
+    if (!keyed || !keyed->holdsKey) {
+        if (KeepStretched(hdc, piece.stretched, cx, cy, {&piece.pixels}))
+            BitBlt(hdc, destRect.left, destRect.top, cx, cy, piece.stretched.Dc(), 0, 0, SRCCOPY);
+        else
+            StretchFromCopy(hdc, destRect, piece.pixels);
+        return true;
+    }
+    if (cx == piece.pixels.Width() && cy == piece.pixels.Height()) {
+        BlitPiece(hdc, destRect, piece, keyed);
+        return true;
+    }
+    if (KeepStretched(hdc, keyed->stretched, cx, cy, {&keyed->mask, &keyed->blackened})) {
+        BitBlt(hdc, destRect.left, destRect.top, cx, cy, keyed->stretched.Dc(), 0, 0, SRCAND);
+        BitBlt(hdc, destRect.left, destRect.top, cx, cy, keyed->stretched.Dc(), 0, cy, SRCPAINT);
+        return true;
+    }
+    // A stretch that combines with the destination picks its source pixels
+    // differently from a plain copying stretch: mask and picture are first
+    // stretched by copying, so they sample exactly the pixels the piece's
+    // own stretch samples, and then combined 1:1.
+    KeptSection* scratch = copies.Scratch(hdc, cx, 2 * cy);
+    if (!scratch)
+        return false;
+    StretchFromCopy(scratch->Dc(), RECT{0, 0, cx, cy}, keyed->mask);
+    StretchFromCopy(scratch->Dc(), RECT{0, cy, cx, 2 * cy}, keyed->blackened);
+    BitBlt(hdc, destRect.left, destRect.top, cx, cy, scratch->Dc(), 0, 0, SRCAND);
+    BitBlt(hdc, destRect.left, destRect.top, cx, cy, scratch->Dc(), 0, cy, SRCPAINT);
+    return true;
+}
+
+// A piece drawn once, 1:1, straight from the whole bitmap's copies.
+bool BlitFromCopies(HDC hdc, const RECT& destRect, const RECT& source, ImageDeviceCopies& copies,
+                    const PieceCopies::Keyed* keyed, const COLORREF* key)
+{
+    const int width = source.right - source.left, height = source.bottom - source.top;
+    if (keyed && keyed->holdsKey) {
+        const KeyCopies* keyCopies = copies.KeyedPixels(hdc, *key);
+        if (!keyCopies || !keyCopies->mask.IsValid() || !keyCopies->blackened.IsValid())
+            return false;
+        BitBlt(hdc, destRect.left, destRect.top, width, height, keyCopies->mask.Dc(), source.left, source.top, SRCAND);
+        BitBlt(hdc, destRect.left, destRect.top, width, height, keyCopies->blackened.Dc(), source.left, source.top,
+               SRCPAINT);
+        return true;
+    }
+    const KeptSection* pixels = copies.Pixels(hdc);
+    if (!pixels->IsValid())
+        return false;
+    BitBlt(hdc, destRect.left, destRect.top, width, height, pixels->Dc(), source.left, source.top, SRCCOPY);
+    return true;
+}
+
+// The reference drawn from the bitmap's kept copies; with a key, pixels of
+// that colour leave the destination unchanged.
+CopyDraw DrawFromCopies(HDC hdc, const RECT& destRect, const ImageRef& ref, const Image& bitmap, const COLORREF* key)
+{
+    const SourceRect& s = ref.source;
+    long long right = s.right, bottom = s.bottom;
+    if (ref.drawMode == DrawModeOnce) {
+        right = static_cast<long long>(s.left) +
+                std::min(Extent(destRect.left, destRect.right), Extent(s.left, s.right));
+        bottom = static_cast<long long>(s.top) +
+                 std::min(Extent(destRect.top, destRect.bottom), Extent(s.top, s.bottom));
+    }
+    RECT source;
+    if (!CroppedSource(bitmap, s.left, s.top, right, bottom, source))
+        return CopyDraw::Missing;
+    const std::shared_ptr<ImageDeviceCopies> copies = ImageDeviceCopies::Of(bitmap);
+    if (!copies)
+        return CopyDraw::Unserved;
+    return copies->Serve(CopyDraw::Unserved, [&] {
+        PieceCopies::Keyed* keyed = key ? copies->KeyedPiece(hdc, source, *key) : nullptr;
+        if (key && !keyed)
+            return CopyDraw::Unserved;
+        if (ref.drawMode == DrawModeOnce)
+            return BlitFromCopies(hdc, destRect, source, *copies, keyed, key) ? CopyDraw::Drawn : CopyDraw::Unserved;
+        PieceCopies* piece = copies->Piece(hdc, source);
+        if (!piece)
+            return CopyDraw::Unserved;
+        if (ref.drawMode == DrawModeTile) {
+            TileFromCopies(hdc, destRect, *piece, keyed);
+            return CopyDraw::Drawn;
+        }
+        return StretchFromCopies(hdc, destRect, *piece, keyed, *copies) ? CopyDraw::Drawn : CopyDraw::Unserved;
+    });
+}
+
 // Draws the reference; false when there is nothing to draw from.
 bool DrawFromSource(HDC hdc, const RECT& destRect, const ImageRef& ref, const ImageSource& images)
 {
@@ -55,6 +253,11 @@ bool DrawFromSource(HDC hdc, const RECT& destRect, const ImageRef& ref, const Im
     Image* bitmap = images.FindImage(BoundedName(ref.name).text);
     if (!bitmap)
         return false;
+    if (CopiesServe(hdc, *bitmap)) {
+        const CopyDraw drawn = DrawFromCopies(hdc, destRect, ref, *bitmap, nullptr);
+        if (drawn != CopyDraw::Unserved)
+            return drawn == CopyDraw::Drawn;
+    }
     Image piece;
     if (ref.drawMode == DrawModeOnce) {
         const int32_t width = std::min(Extent(destRect.left, destRect.right), Extent(source.left, source.right));
@@ -84,6 +287,54 @@ void DrawPieces(HDC hdc, const RECT& destRect, const FrameImageRef& frame, COLOR
         DrawImageRef(hdc, FramePieceDest(frame, destRect, piece), FramePieceRef(frame, piece), fallbackColour,
                      fillIfMissing, images);
     }
+}
+
+// Whether the pieces of the frame lie inside a width x height destination
+// without overlapping: only then may each go straight to the destination.
+bool PiecesTile(const FrameImageRef& frame, int width, int height)
+{
+    return frame.marginLeft >= 0 && frame.marginRight >= 0 && frame.marginTop >= 0 && frame.marginBottom >= 0 &&
+           static_cast<long long>(frame.marginLeft) + frame.marginRight <= width &&
+           static_cast<long long>(frame.marginTop) + frame.marginBottom <= height;
+}
+
+// What `paint` draws on a surface of key colour the size of `destRect`,
+// copied to the destination without its key pixels.
+template <typename Paint>
+void ComposeKeyed(HDC hdc, const RECT& destRect, COLORREF transparentColour, Paint paint)
+{
+    const int width = destRect.right - destRect.left;
+    const int height = destRect.bottom - destRect.top;
+    MemoryDC surface(hdc, width, height);
+    if (!surface.IsValid())
+        return;
+    // The surface starts as key colour, not black: key pixels of keyed
+    // pieces and missing pieces leave it as it was and must stay
+    // transparent too.
+    const RECT area = {0, 0, width, height};
+    FillSolidRect(surface.Dc(), area, transparentColour);
+    paint(surface.Dc(), area);
+    TransparentBlitScratch(hdc, destRect.left, destRect.top, width, height, surface.Dc(), transparentColour);
+}
+
+// The keyed frame piece by piece through the kept masks: what composing it
+// off-screen shows, without the surface and without building a mask per
+// draw. False when the frame must be composed.
+bool DrawKeyedFromCopies(HDC hdc, const RECT& destRect, const FrameImageRef& frame, COLORREF transparentColour,
+                         const ImageSource& images)
+{
+    if (!PiecesTile(frame, destRect.right - destRect.left, destRect.bottom - destRect.top))
+        return false;
+    const Image* bitmap = images.FindImage(BoundedName(frame.name).text);
+    // Missing pieces would be key colour on the surface: nothing shows.
+    if (!bitmap)
+        return true;
+    if (!CopiesServe(hdc, *bitmap))
+        return false;
+    for (int piece = 0; piece < FramePieceCount; ++piece)
+        DrawImageRefKeyed(hdc, FramePieceDest(frame, destRect, piece), FramePieceRef(frame, piece), transparentColour,
+                          images);
+    return true;
 }
 
 }  // namespace
@@ -131,15 +382,42 @@ RECT FramePieceDest(const FrameImageRef& frame, const RECT& destRect, int piece)
     return RECT{left, top, right, bottom};
 }
 
-void DrawImageRef(HDC hdc, const RECT& destRect, const ImageRef& ref, COLORREF fallbackColour, bool fillIfMissing,
+bool DrawImageRef(HDC hdc, const RECT& destRect, const ImageRef& ref, COLORREF fallbackColour, bool fillIfMissing,
                   const ImageSource& images)
 {
     // Inverted destinations (a frame narrower than its margins) draw
     // nothing rather than a mirrored picture.
     if (IsRectEmpty(&destRect))
-        return;
-    if (!DrawFromSource(hdc, destRect, ref, images) && fillIfMissing)
+        return false;
+    if (DrawFromSource(hdc, destRect, ref, images))
+        return true;
+    if (fillIfMissing)
         FillSolidRect(hdc, destRect, fallbackColour);
+    return false;
+}
+
+bool DrawImageRefKeyed(HDC hdc, const RECT& destRect, const ImageRef& ref, COLORREF transparentColour,
+                       const ImageSource& images)
+{
+    const RECT source = RectOf(ref.source);
+    if (IsRectEmpty(&destRect) || IsRectEmpty(&source))
+        return false;
+    const Image* bitmap = images.FindImage(BoundedName(ref.name).text);
+    if (!bitmap)
+        return false;
+    if (CopiesServe(hdc, *bitmap)) {
+        const CopyDraw drawn = DrawFromCopies(hdc, destRect, ref, *bitmap, &transparentColour);
+        if (drawn != CopyDraw::Unserved)
+            return drawn == CopyDraw::Drawn;
+    }
+    // Kept copies cost handles; when GDI refuses them (a process near its
+    // handle limit), or the bitmap is one they cannot stand for, the
+    // picture is composed on its own, which needs a surface only for the
+    // length of the draw.
+    bool drawn = false;
+    ComposeKeyed(hdc, destRect, transparentColour,
+                 [&](HDC surface, const RECT& area) { drawn = DrawFromSource(surface, area, ref, images); });
+    return drawn;
 }
 
 void DrawFrameImage(HDC hdc, const RECT& destRect, const FrameImageRef& frame, COLORREF fallbackColour,
@@ -159,16 +437,10 @@ int DrawFrameImageKeyed(HDC hdc, const RECT& destRect, const FrameImageRef& fram
 {
     const int width = destRect.right - destRect.left;
     const int height = destRect.bottom - destRect.top;
-    if (width <= 0 || height <= 0)
+    if (width <= 0 || height <= 0 || DrawKeyedFromCopies(hdc, destRect, frame, transparentColour, images))
         return 1;
-    MemoryDC surface(hdc, width, height);
-    if (!surface.IsValid())
-        return 1;
-    // The surface starts as key colour: key pixels of keyed pieces leave
-    // it as it was and must stay transparent too.
-    const RECT area = {0, 0, width, height};
-    FillSolidRect(surface.Dc(), area, transparentColour);
-    DrawFrameImage(surface.Dc(), area, frame, transparentColour, true, images);
-    TransparentBlitScratch(hdc, destRect.left, destRect.top, width, height, surface.Dc(), transparentColour);
+    ComposeKeyed(hdc, destRect, transparentColour, [&](HDC surface, const RECT& area) {
+        DrawFrameImage(surface, area, frame, transparentColour, true, images);
+    });
     return 1;
 }

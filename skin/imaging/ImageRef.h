@@ -20,10 +20,6 @@ protected:
     ~ImageSource() = default;
 };
 
-// The bitmaps of the skin the engine currently shows: the skin manager's
-// current store. The skin manager, which owns that store, defines it.
-const ImageSource& CurrentSkinImages();
-
 // Rectangle of a bitmap, top-down, right and bottom exclusive.
 struct SourceRect {
     int32_t left;
@@ -87,17 +83,25 @@ RECT FramePieceDest(const FrameImageRef& frame, const RECT& destRect, int piece)
 
 // Each of these fills the destination (or each missing piece) with
 // fallbackColour when fillIfMissing is set and the bitmap is missing or
-// the source rectangle empty or unusable.
-void DrawImageRef(HDC hdc, const RECT& destRect, const ImageRef& ref, COLORREF fallbackColour, bool fillIfMissing,
-                  const ImageSource& images = CurrentSkinImages());
+// the source rectangle empty or unusable. `images` is the skin store whose
+// bitmaps are drawn; their kept device copies (DeviceCopies.h) make each
+// piece one blit, and a tiled piece one pattern fill.
+// DrawImageRef returns false when there was nothing to draw from.
+bool DrawImageRef(HDC hdc, const RECT& destRect, const ImageRef& ref, COLORREF fallbackColour, bool fillIfMissing,
+                  const ImageSource& images);
+// The reference as DrawImageRef draws it, with pixels of transparentColour
+// leaving the destination unchanged; nothing is filled. False when there
+// was nothing to draw from.
+bool DrawImageRefKeyed(HDC hdc, const RECT& destRect, const ImageRef& ref, COLORREF transparentColour,
+                       const ImageSource& images);
 // All nine pieces.
 void DrawFrameImage(HDC hdc, const RECT& destRect, const FrameImageRef& frame, COLORREF fallbackColour,
-                    bool fillIfMissing, const ImageSource& images = CurrentSkinImages());
+                    bool fillIfMissing, const ImageSource& images);
 // The eight pieces around the centre.
 void DrawFrameBorder(HDC hdc, const RECT& destRect, const FrameImageRef& frame, COLORREF fallbackColour,
-                     bool fillIfMissing, const ImageSource& images = CurrentSkinImages());
+                     bool fillIfMissing, const ImageSource& images);
 // The frame composed off-screen, then copied with transparentColour as
 // key: missing pieces and key pixels leave the destination unchanged.
 // Returns non-zero.
 int DrawFrameImageKeyed(HDC hdc, const RECT& destRect, const FrameImageRef& frame, COLORREF transparentColour,
-                        const ImageSource& images = CurrentSkinImages());
+                        const ImageSource& images);

@@ -1,6 +1,8 @@
 #include "imaging/Regions.h"
 
+#include "imaging/DeviceCopies.h"
 #include "imaging/GdiObject.h"
+#include "imaging/Image.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -11,7 +13,8 @@ namespace {
 
 // Bitmaps are read as 32-bit pixels whatever their own depth; pixels
 // kept at 16 bits come back with each channel widened from 5 or 6 bits,
-// so only the bits such a pixel really holds take part in the comparison.
+// so only the bits such a pixel really holds take part in the comparison
+// (a full compare would miss a 16-bit key entirely).
 uint32_t CompareMaskForDepth(int bitsPerPixel)
 {
     return bitsPerPixel == 16 ? 0xF8F8F8u : 0xFFFFFFu;
@@ -94,6 +97,24 @@ HRGN CreateRegionFromBitmapUnchecked(HBITMAP bitmap, COLORREF transparentColour)
     return CreateRegionFromRects(runs);
 }
 
+HRGN CreateRegionFromImageUnchecked(const Image& image, COLORREF transparentColour)
+{
+    const int width = image.GetWidth(), height = image.GetHeight();
+    if (!image.IsValid() || width > kMaxRegionSide || height > kMaxRegionSide)
+        return nullptr;
+    std::vector<RECT> runs;
+    runs.reserve(static_cast<size_t>(height));
+    std::vector<uint32_t> row(static_cast<size_t>(width));
+    const uint32_t key = PixelValueOf(transparentColour);
+    for (int y = 0; y < height; ++y) {
+        const BYTE* source = image.GetBits(height - 1 - y);
+        for (int x = 0; x < width; ++x)
+            row[static_cast<size_t>(x)] = SourcePixel(image, source, x);
+        AppendOpaqueRuns(row.data(), width, y, key, 0xFFFFFFu, runs);
+    }
+    return CreateRegionFromRects(runs);
+}
+
 }  // namespace
 
 void AppendOpaqueRuns(const uint32_t* row, int width, int y, uint32_t key, uint32_t compareMask,
@@ -134,6 +155,15 @@ HRGN CreateRegionFromBitmap(HBITMAP bitmap, COLORREF transparentColour)
 {
     try {
         return CreateRegionFromBitmapUnchecked(bitmap, transparentColour);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
+HRGN CreateRegionFromImage(const Image& image, COLORREF transparentColour)
+{
+    try {
+        return CreateRegionFromImageUnchecked(image, transparentColour);
     } catch (const std::bad_alloc&) {
         return nullptr;
     }

@@ -7,10 +7,17 @@
 #include <cstdint>
 #include <vector>
 
+class Image;
+
 // The opaque pixels of a device bitmap: pixels whose colour differs from
 // `transparentColour` (a COLORREF). A bitmap without opaque pixels gives an
 // empty region; an unreadable bitmap gives null.
 HRGN CreateRegionFromBitmap(HBITMAP bitmap, COLORREF transparentColour);
+
+// The same region read straight from an image's own pixels: pixels whose
+// colour differs from `transparentColour`. One pass over the pixels and one
+// ExtCreateRegion; no bitmap is made.
+HRGN CreateRegionFromImage(const Image& image, COLORREF transparentColour);
 
 // A copy of `region` scaled by (scaleX, scaleY) about the origin, then
 // moved by (dx, dy); null when the copy cannot be made.

@@ -16,7 +16,8 @@ int ExtractResourceToFile(const char* path, HMODULE module, const char* name, co
 // when there is none); the system creates the file empty. When no unique
 // name can be made, fallbackDir joined with fileName. With an extension,
 // "." and the extension are appended. Returns false, leaving out empty,
-// only when the result does not fit outSize bytes.
+// only when the result does not fit outSize bytes. outSize is taken
+// rather than assuming MAX_PATH: the caller's buffer may be smaller.
 bool MakeTempFilePath(char* out, size_t outSize, const char* fileName, const char* fallbackDir,
                       const char* extension);
 

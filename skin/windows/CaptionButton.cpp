@@ -2,9 +2,7 @@
 
 #include "data/ButtonPart.h"
 #include "data/SkinStore.h"
-#include "imaging/DrawUtils.h"
 #include "imaging/Image.h"
-#include "imaging/MemoryDC.h"
 #include "imaging/Regions.h"
 #include "imaging/WindowHelpers.h"
 #include "windows/SkinnedMenus.h"
@@ -85,22 +83,16 @@ void CaptionButton::Draw(HDC hdc)
         DrawWindowSmallIcon(owner_.Window(), hdc, POINT{rect_.left, rect_.top});
         return;
     }
-    Image picture;
-    if (!CutOut(owner_.Store(), StateImage(*button), picture)) {
+    // The state's picture at its own size from the rectangle's corner.
+    ImageRef picture = StateImage(*button);
+    picture.drawMode = DrawModeOnce;
+    const bool drawn = useTransparency_
+                           ? DrawImageRefKeyed(hdc, rect_, picture, transparentColour_, owner_.Store())
+                           : DrawImageRef(hdc, rect_, picture, 0, false, owner_.Store());
+    if (!drawn) {
         RECT area = rect_;
         DrawFrameControl(hdc, &area, DFC_BUTTON, DFCS_BUTTONPUSH);
-        return;
     }
-    if (!useTransparency_) {
-        picture.Draw(hdc, rect_.left, rect_.top, -1, -1, &rect_);
-        return;
-    }
-    // Composed off-screen over what lies beneath, so the button never
-    // flickers through its key colour.
-    MemoryDC surface(hdc, rect_);
-    BitBlt(surface.Dc(), rect_.left, rect_.top, rect_.right - rect_.left, rect_.bottom - rect_.top, hdc, rect_.left,
-           rect_.top, SRCCOPY);
-    DrawImageKeyed(surface.Dc(), picture, rect_, transparentColour_);
 }
 
 bool CaptionButton::HitTest(int x, int y)

@@ -47,7 +47,7 @@ void FitSpan(LONG designFrom, LONG designTo, int designExtent, bool anchorStart,
 // its skin bitmap cut it out, in image coordinates, or null.
 RegionHandle PreparedRegion(const FrameLabelSkin& label)
 {
-    return RegionHandle(label.prepared.region);
+    return RegionHandle(label.prepared.Region());
 }
 
 }  // namespace

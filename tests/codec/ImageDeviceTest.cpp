@@ -1,5 +1,7 @@
 #include "imaging/Image.h"
 
+#include "imaging/GdiObject.h"
+
 #include "BmpBuilder.h"
 #include "GdiPressure.h"
 
@@ -40,18 +42,16 @@ TEST(ImageDevice, MakeBitmapKeepsThePixelsWithAndWithoutADC)
     MakeGradient(image);
     std::vector<BYTE> expected(image.GetBits(0), image.GetBits(0) + image.GetImageSize());
     HDC screen = GetDC(nullptr);
-    HBITMAP device = image.MakeBitmap(screen);
+    const Bitmap device = image.MakeBitmap(screen);
     ReleaseDC(nullptr, screen);
-    HBITMAP section = image.MakeBitmap(nullptr);
+    const Bitmap section = image.MakeBitmap(nullptr);
     ASSERT_NE(nullptr, device);
     ASSERT_NE(nullptr, section);
     EXPECT_EQ(expected, ReadBack(device, 9, 4));
     EXPECT_EQ(expected, ReadBack(section, 9, 4));
-    DeleteObject(device);
-    DeleteObject(section);
 
     Image empty;
-    EXPECT_EQ(nullptr, empty.MakeBitmap(nullptr));
+    EXPECT_FALSE(empty.MakeBitmap(nullptr));
 }
 
 TEST(ImageDevice, MakeBitmapLeavesNoHandleBehind)
@@ -60,8 +60,7 @@ TEST(ImageDevice, MakeBitmapLeavesNoHandleBehind)
     MakeGradient(image);
     GdiPressure pressure;
     for (int i = 0; i < 1000; ++i) {
-        HBITMAP bitmap = image.MakeBitmap(nullptr);
-        ASSERT_NE(nullptr, bitmap) << "iteration " << i;
-        DeleteObject(bitmap);
+        const Bitmap bitmap = image.MakeBitmap(nullptr);
+        ASSERT_TRUE(bitmap) << "iteration " << i;
     }
 }

@@ -114,7 +114,7 @@ TEST_F(DefaultSkin, ResolvingPreparesFramePiecesWithRegionsAndControlFonts)
         ASSERT_TRUE(piece.image) << "piece " << i;
         EXPECT_EQ(piece.width, ref.source.right - ref.source.left);
         EXPECT_EQ(piece.height, ref.source.bottom - ref.source.top);
-        EXPECT_TRUE(piece.region) << "piece " << i;
+        EXPECT_TRUE(piece.Region()) << "piece " << i;
         ++prepared;
     }
     EXPECT_GT(prepared, 0);
@@ -135,7 +135,7 @@ TEST_F(DefaultSkin, ResolvingAgainReplacesWhatTheFirstResolveMade)
     frame->ReleaseResources();
     for (const PreparedImage& piece : frame->preparedImages) {
         EXPECT_EQ(piece.image, nullptr);
-        EXPECT_EQ(piece.region, nullptr);
+        EXPECT_EQ(piece.Region(), nullptr);
         EXPECT_EQ(piece.width, 0);
     }
 }

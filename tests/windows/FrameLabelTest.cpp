@@ -90,7 +90,7 @@ TEST(FrameLabelTest, RegionIsTheImageShapePlacedByItsDrawMode)
     FrameLabel* label = window.Label("Shape");  // 100 60 120 80, a 10 x 10 image
     FrameLabelSkin* skin = window.LabelSkin("Shape");
     ASSERT_TRUE(label && skin);
-    ASSERT_NE(skin->prepared.region, nullptr);
+    ASSERT_NE(skin->prepared.Region(), nullptr);
     struct Probe {
         int x, y;
         bool inside;
