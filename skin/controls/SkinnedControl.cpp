@@ -75,8 +75,11 @@ const ControlSkinBase* SkinnedControl::ControlObject() const
 
 SkinObject* SkinnedControl::FindSpecificObject(HWND window) const
 {
-    SkinnedWindow* owner = owner_ ? SkinManager::Instance().FindWindowObject(owner_) : nullptr;
-    return owner ? owner->FindControlSkinObject(GetDlgCtrlID(window), controlType_) : nullptr;
+    // Id 0 is what an object that names no control holds (and every object
+    // of a minor-6 file), so it never binds a control of id 0 to it.
+    const int id = GetDlgCtrlID(window);
+    SkinnedWindow* owner = owner_ && id != 0 ? SkinManager::Instance().FindWindowObject(owner_) : nullptr;
+    return owner ? owner->FindControlSkinObject(id, controlType_) : nullptr;
 }
 
 SkinObject* SkinnedControl::SetSkinObject(SkinObject* skinObject)
@@ -110,8 +113,8 @@ bool SkinnedControl::ApplyFontAndPlacement(bool redrawFont)
 {
     const ControlSkinBase* control = ControlObject();
     const bool place = specific_ && control && control->autoPlace;
-    if (control && control->autoSkinFont && control->FontHandle()) {
-        ApplySkinFont(control->FontHandle(), redrawFont && !place);
+    if (const HFONT font = WantedSkinFont()) {
+        ApplySkinFont(font, redrawFont && !place);
     } else if (savedFont_) {
         SendMessageA(window_, WM_SETFONT, reinterpret_cast<WPARAM>(savedFont_), FALSE);
         savedFont_ = nullptr;
@@ -121,6 +124,12 @@ bool SkinnedControl::ApplyFontAndPlacement(bool redrawFont)
     const RECT& where = control->placement;
     MoveWindow(window_, where.left, where.top, where.right - where.left, where.bottom - where.top, TRUE);
     return true;
+}
+
+HFONT SkinnedControl::WantedSkinFont() const
+{
+    const ControlSkinBase* control = ControlObject();
+    return control && control->autoSkinFont ? control->FontHandle() : nullptr;
 }
 
 bool SkinnedControl::HasText() const
@@ -133,14 +142,34 @@ void SkinnedControl::ApplySkinFont(HFONT font, bool redraw)
 {
     if (!HasText())
         return;
-    // Posted, not sent: the control's own font is recorded before the skin
-    // font replaces it. Only one request may be on its way, or the second
-    // would record the skin font as the control's own.
-    if (!savedFont_ && !saveFontPosted_) {
+    if (savedFont_) {
+        SendMessageA(window_, WM_SETFONT, reinterpret_cast<WPARAM>(font), redraw);
+        return;
+    }
+    // Posted, not sent: a dialog gives its controls their font after they
+    // were made, and that is the font to record before the skin font
+    // replaces it. Only one request may be on its way, or the second would
+    // record the skin font as the control's own.
+    skinFontRedraw_ = redraw;
+    if (!saveFontPosted_) {
         PostMessageA(window_, WM_SKIN_SAVEFONT, 0, 0);
         saveFontPosted_ = true;
     }
-    PostMessageA(window_, WM_SETFONT, reinterpret_cast<WPARAM>(font), redraw);
+}
+
+void SkinnedControl::OnSaveFont()
+{
+    if (!saveFontPosted_)
+        return;
+    saveFontPosted_ = false;
+    // The skin font is chosen when the request arrives, not when it was
+    // posted (a posted font would outlive a skin changed meanwhile and leave
+    // the control a deleted font): the object may no longer want one.
+    const HFONT font = WantedSkinFont();
+    if (!font)
+        return;
+    savedFont_ = reinterpret_cast<HFONT>(CallPrevious(WM_GETFONT, 0, 0));
+    SendMessageA(window_, WM_SETFONT, reinterpret_cast<WPARAM>(font), skinFontRedraw_);
 }
 
 void SkinnedControl::Detach()
@@ -171,8 +200,7 @@ LRESULT SkinnedControl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         OnMouseLeave();
         break;
     case WM_SKIN_SAVEFONT:
-        saveFontPosted_ = false;
-        savedFont_ = reinterpret_cast<HFONT>(CallPrevious(WM_GETFONT, 0, 0));
+        OnSaveFont();
         return 0;
     default:
         break;

@@ -54,12 +54,18 @@ private:
     // The skin font when the object asks for it, else the saved font back;
     // the placement of a control-specific object. True when moved.
     bool ApplyFontAndPlacement(bool redrawFont);
+    // The font of the object in use when it asks for it (AUTOSKINFONT).
+    HFONT WantedSkinFont() const;
+    // The skin font at once when the control's own is recorded; otherwise
+    // asks for the recording first (WM_SKIN_SAVEFONT), which applies it.
     void ApplySkinFont(HFONT font, bool redraw);
+    void OnSaveFont();
     bool HasText() const;
     void RenderInto(HDC target, HDC reference);
 
     HFONT savedFont_ = nullptr;  // the control's own font, not ours to delete
     bool saveFontPosted_ = false;
+    bool skinFontRedraw_ = false;  // what the pending request applies the skin font with
     bool hovered_ = false;
     bool specific_ = false;  // bound to the object made for this control id
     HWND owner_;

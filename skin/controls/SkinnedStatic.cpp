@@ -58,18 +58,20 @@ WNDPROC SkinnedStatic::Attach(HWND hwnd)
 {
     if (IsLeftToTheSystem(GetWindowLongPtrA(hwnd, GWL_STYLE)))
         return nullptr;
+    const WNDPROC previous = SkinnedControl::Attach(hwnd);
+    if (!previous)
+        return nullptr;
+    // Asked of the object the attach bound: the one made for this control
+    // id may differ from its type's in being transparent.
     const StaticSkin* skin = Skin();
     if (skin && skin->transparent)
         SetWindowLongPtrA(hwnd, GWL_EXSTYLE, GetWindowLongPtrA(hwnd, GWL_EXSTYLE) | WS_EX_TRANSPARENT);
-    const WNDPROC previous = SkinnedControl::Attach(hwnd);
-    if (previous) {
-        const HWND parent = GetParent(hwnd);
-        RECT area;
-        ::GetWindowRect(hwnd, &area);
-        ScreenToClientRect(parent, area);
-        InvalidateRect(parent, &area, TRUE);
-        UpdateWindow(parent);
-    }
+    const HWND parent = GetParent(hwnd);
+    RECT area;
+    ::GetWindowRect(hwnd, &area);
+    ScreenToClientRect(parent, area);
+    InvalidateRect(parent, &area, TRUE);
+    UpdateWindow(parent);
     return previous;
 }
 

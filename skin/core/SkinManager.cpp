@@ -4,6 +4,8 @@
 #include "data/SkinStore.h"
 #include "data/SkinTypes.h"
 
+#include <algorithm>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -32,6 +34,15 @@ const ClassRow kClassTable[] = {
     {"AfxControlBar70", kTypeControlBar},   {"AfxControlBar70d", kTypeControlBar},
     {"AfxControlBar70s", kTypeControlBar},  {"AfxControlBar70sd", kTypeControlBar},
 };
+
+int AncestorCount(HWND window)
+{
+    int count = 0;
+    for (HWND parent = GetAncestor(window, GA_PARENT); parent && parent != GetDesktopWindow();
+         parent = GetAncestor(parent, GA_PARENT))
+        ++count;
+    return count;
+}
 
 // Freezes drawing of the desktop while every window changes its skin.
 class DesktopUpdateLock {
@@ -176,12 +187,16 @@ bool SkinManager::ApplySkinStore(std::unique_ptr<SkinStore> store)
 void SkinManager::RebindWindows()
 {
     // Re-binding one window skins, re-skins or unskins its children, which
-    // changes the map: walk a snapshot of the handles.
-    std::vector<HWND> handles;
+    // changes the map: walk a snapshot of the handles. Ancestors first: a
+    // control finds the object made for its id in its owner's object, which
+    // must be the new skin's by then, not one about to be freed.
+    std::vector<std::pair<int, HWND>> snapshot;
     for (const auto& entry : windows_)
-        handles.push_back(entry.first);
+        snapshot.emplace_back(AncestorCount(entry.first), entry.first);
+    std::sort(snapshot.begin(), snapshot.end());
     std::vector<HWND> removals;
-    for (HWND window : handles) {
+    for (const auto& entry : snapshot) {
+        const HWND window = entry.second;
         SkinnedWindow* object = FindWindowObject(window);
         if (!object)
             continue;
