@@ -131,9 +131,11 @@ void StretchFromCopy(HDC hdc, const RECT& destRect, const KeptSection& piece)
                   0, piece.Width(), piece.Height(), piece.Bits(), &piece.Info(), DIB_RGB_COLORS, SRCCOPY);
 }
 
-// Stretches kept for the next draw are at most this many pixels; larger
-// ones are made afresh each time.
-const long long kMaxKeptStretch = 1 << 20;
+// Stretches kept for the next draw are at most this many pixels (a frame's
+// edges at any usual size); larger ones, a window's whole client area, are
+// made afresh each time: their owners keep what they drew, and making and
+// first touching a section that size costs more than the stretch itself.
+const long long kMaxKeptStretch = 1 << 17;
 
 // `kept` holds the sources stretched to cx x cy, one below the other, made
 // now unless the last draw left them at that size.
