@@ -7,6 +7,7 @@
 #include "imaging/TextEffect.h"
 #include "imaging/WindowHelpers.h"
 #include "windows/MenuItem.h"
+#include "windows/SkinnedFrame.h"
 
 #include <algorithm>
 
@@ -15,6 +16,16 @@ namespace {
 const UINT kHotPollMilliseconds = 100;
 const int kRowGap = 2;
 const int kFirstItemInset = 4;
+// With a maximised MDI child the first row begins after its system-menu
+// button, which sits 2 pixels into the bar.
+const int kFirstItemInsetWithMdiButtons = 20;
+const int kMdiButtonInset = 2;
+// The minimise, restore and close buttons stand this far apart, the close
+// button at the bar's right end; together they take the span.
+const int kMdiButtonStep = 18;
+const int kMdiButtonSpan = 2 * kMdiButtonStep + MdiButton::kSide;
+// Where each button's three pictures begin among the skin's twelve.
+const int kMdiButtonImage[MenuBar::MdiButtonCount] = {9, 0, 3, 6};
 const UINT kItemTextFormat = DT_SINGLELINE | DT_VCENTER;
 
 int Width(const RECT& r) { return r.right - r.left; }
@@ -22,7 +33,7 @@ int Height(const RECT& r) { return r.bottom - r.top; }
 
 }  // namespace
 
-MenuBar::MenuBar(SkinnedWindow& frame) : frame_(frame) {}
+MenuBar::MenuBar(SkinnedFrame& frame) : frame_(frame) {}
 
 MenuBar::~MenuBar()
 {
@@ -35,6 +46,8 @@ void MenuBar::SetSkinObject(const MenuBarSkin* skin)
 {
     skin_ = skin;
     font_.Reset(skin ? CreateFontIndirectA(&skin->font.logFont) : nullptr);
+    for (int i = 0; i < MdiButtonCount; ++i)
+        mdiButtons_[i].SetImages(skin ? &skin->mdiButtons[kMdiButtonImage[i]] : nullptr);
 }
 
 int MenuBar::AttachMenu(HMENU menu)
@@ -74,26 +87,47 @@ SIZE MenuBar::ItemSize(HDC hdc, const Item& item) const
             Height(text) + std::max(hot.marginTop, open.marginTop) + std::max(hot.marginBottom, open.marginBottom)};
 }
 
+bool MenuBar::HasMdiButtons() const
+{
+    HWND child = frame_.GetActiveMdiChild();
+    return child && IsZoomed(child);
+}
+
+MenuBar::Flow MenuBar::FlowItems(int available, bool mdiButtons) const
+{
+    Flow flow;
+    WindowDC screen(nullptr);
+    ObjectSelector font(screen, font_ ? static_cast<HGDIOBJ>(font_.Get()) : GetStockObject(DEFAULT_GUI_FONT));
+    int x = mdiButtons ? kFirstItemInsetWithMdiButtons : kFirstItemInset, row = 0;
+    bool rowEmpty = true;
+    for (const Item& item : items_) {
+        const SIZE size = ItemSize(screen, item);
+        // An item wider than a whole row still gets one of its own.
+        if (x + size.cx > available && !rowEmpty) {
+            ++row;
+            x = 0;
+        }
+        const int top = (size.cy + kRowGap) * row;
+        flow.places.push_back({x, top, x + size.cx, top + size.cy});
+        x += size.cx;
+        rowEmpty = false;
+        flow.rowHeight = std::max<int>(flow.rowHeight, size.cy);
+    }
+    // The last row keeps its right end for the buttons, wide enough for all
+    // three so that no item lies under one.
+    if (mdiButtons && x > available - kMdiButtonSpan)
+        ++row;
+    flow.rows = row + 1;
+    return flow;
+}
+
 int MenuBar::HeightForWidth(int width)
 {
     if (items_.empty() || !skin_)
         return 0;
-    WindowDC screen(nullptr);
-    ObjectSelector font(screen, font_ ? static_cast<HGDIOBJ>(font_.Get()) : GetStockObject(DEFAULT_GUI_FONT));
     const FrameImageRef& bar = skin_->barBackground;
-    const int available = width - bar.marginLeft - bar.marginRight;
-    int rows = 1, x = 0, tallest = 0;
-    for (const Item& item : items_) {
-        const SIZE size = ItemSize(screen, item);
-        if (available < x + size.cx) {
-            ++rows;
-            x = size.cx;
-        } else {
-            x += size.cx;
-        }
-        tallest = std::max<int>(tallest, size.cy);
-    }
-    return (tallest + kRowGap) * rows + bar.marginTop + bar.marginBottom;
+    const Flow flow = FlowItems(width - bar.marginLeft - bar.marginRight, HasMdiButtons());
+    return (flow.rowHeight + kRowGap) * flow.rows + bar.marginTop + bar.marginBottom;
 }
 
 RECT MenuBar::GetRect()
@@ -112,19 +146,38 @@ void MenuBar::Layout()
     const FrameImageRef& margins = skin_->barBackground;
     const RECT area = {bar.left + margins.marginLeft, bar.top + margins.marginTop, bar.right - margins.marginRight,
                        bar.bottom - margins.marginBottom};
-    WindowDC screen(nullptr);
-    ObjectSelector font(screen, font_ ? static_cast<HGDIOBJ>(font_.Get()) : GetStockObject(DEFAULT_GUI_FONT));
-    int x = area.left + kFirstItemInset, row = 0;
-    for (Item& item : items_) {
-        const SIZE size = ItemSize(screen, item);
-        if (x + size.cx > area.right && x > area.left) {
-            ++row;
-            x = area.left;
-        }
-        const int top = area.top + (size.cy + kRowGap) * row;
-        item.rect = {x, top, x + size.cx, top + size.cy};
-        x += size.cx;
+    const bool mdiButtons = HasMdiButtons();
+    const Flow flow = FlowItems(Width(area), mdiButtons);
+    for (size_t i = 0; i < items_.size(); ++i) {
+        items_[i].rect = flow.places[i];
+        OffsetRect(&items_[i].rect, area.left, area.top);
     }
+    if (mdiButtons) {
+        PlaceMdiButtons(area, flow.rowHeight);
+    } else if (mdiButtonsShown_) {
+        SetHotMdiButton(-1);
+        pressedButton_ = -1;
+    }
+    mdiButtonsShown_ = mdiButtons;
+}
+
+// The system-menu button at the start of the first row, the others at the
+// end of the last, each a pixel below its row's middle.
+void MenuBar::PlaceMdiButtons(const RECT& area, int rowHeight)
+{
+    const int drop = (rowHeight - MdiButton::kSide + 2) / 2;
+    mdiButtons_[MdiSystemMenu].MoveTo(area.left + kMdiButtonInset, area.top + drop);
+    const int closeLeft = area.right - MdiButton::kSide;
+    const int top = area.bottom - drop - MdiButton::kSide;
+    mdiButtons_[MdiClose].MoveTo(closeLeft, top);
+    mdiButtons_[MdiRestore].MoveTo(closeLeft - kMdiButtonStep, top);
+    mdiButtons_[MdiMinimise].MoveTo(closeLeft - 2 * kMdiButtonStep, top);
+}
+
+const MdiButton& MenuBar::GetMdiButton(int index)
+{
+    Layout();
+    return mdiButtons_[index];
 }
 
 void MenuBar::Draw(HDC hdc)
@@ -141,6 +194,9 @@ void MenuBar::Draw(HDC hdc)
         SelectObject(hdc, font_);
     for (const Item& item : items_)
         DrawItem(hdc, item);
+    if (mdiButtonsShown_)
+        for (const MdiButton& button : mdiButtons_)
+            button.Draw(hdc, frame_.Store());
 }
 
 void MenuBar::DrawItem(HDC hdc, const Item& item) const
@@ -189,6 +245,31 @@ RECT MenuBar::ItemRect(int index)
 {
     Layout();
     return items_[index].rect;
+}
+
+int MenuBar::MdiButtonAt(int x, int y) const
+{
+    if (!mdiButtonsShown_)
+        return -1;
+    for (int i = 0; i < MdiButtonCount; ++i)
+        if (mdiButtons_[i].Contains(x, y))
+            return i;
+    return -1;
+}
+
+bool MenuBar::SetHotMdiButton(int hot)
+{
+    bool changed = false;
+    for (int i = 0; i < MdiButtonCount; ++i)
+        changed = mdiButtons_[i].SetState(i == hot ? MdiButton::Hot : MdiButton::Normal) || changed;
+    return changed;
+}
+
+void MenuBar::StartHotTracking()
+{
+    if (!tracking_)
+        frame_.StartTimer(*this, kHotPollMilliseconds);
+    tracking_ = true;
 }
 
 bool MenuBar::HitTest(int x, int y)
@@ -246,8 +327,24 @@ void MenuBar::OnMouseMove(int x, int y)
     if (keyboard_ && index < 0)
         return;
     keyboard_ = false;
+    const bool buttonsChanged = TrackMdiButtons(index < 0 ? MdiButtonAt(x, y) : -1);
     if (index >= 0 || hot_ >= 0)
         SetHot(index);
+    if (buttonsChanged)
+        Repaint();
+}
+
+// A held button shows pressed only while the mouse is on it; otherwise the
+// button under the mouse is hot.
+bool MenuBar::TrackMdiButtons(int under)
+{
+    if (under >= 0)
+        StartHotTracking();
+    if (pressedButton_ < 0)
+        return SetHotMdiButton(under);
+    const bool changed = SetHotMdiButton(-1);
+    return mdiButtons_[pressedButton_].SetState(under == pressedButton_ ? MdiButton::Pressed : MdiButton::Normal) ||
+           changed;
 }
 
 void MenuBar::OnTimer()
@@ -257,11 +354,17 @@ void MenuBar::OnTimer()
     GetCursorPos(&cursor);
     ::GetWindowRect(frame_.Window(), &window);
     Layout();
-    if (ItemAt(cursor.x - window.left, cursor.y - window.top) >= 0)
+    const int x = cursor.x - window.left, y = cursor.y - window.top;
+    if (ItemAt(x, y) >= 0 || MdiButtonAt(x, y) >= 0)
         return;
     StopHotTracking();
-    if (!keyboard_)
+    // A button released away from the bar never sees its release.
+    pressedButton_ = -1;
+    const bool buttonsChanged = SetHotMdiButton(-1);
+    if (!keyboard_ && hot_ >= 0)
         SetHot(-1);
+    else if (buttonsChanged)
+        Repaint();
 }
 
 void MenuBar::OnLButtonDown(int x, int y)
@@ -282,6 +385,38 @@ void MenuBar::OnLButtonDown(int x, int y)
     }
     if (InMenuMode())
         ClosePopup();
+    const int button = MdiButtonAt(x, y);
+    if (button == MdiSystemMenu) {
+        // Last: the menu runs its own loop, in which anything may happen.
+        frame_.MdiChildSystemMenu();
+        return;
+    }
+    if (button < 0)
+        return;
+    pressedButton_ = button;
+    TrackMdiButtons(button);
+    Repaint();
+}
+
+void MenuBar::OnLButtonUp(int x, int y)
+{
+    const int pressed = pressedButton_;
+    pressedButton_ = -1;
+    if (pressed < 0)
+        return;
+    Layout();
+    const int button = MdiButtonAt(x, y);
+    if (TrackMdiButtons(button))
+        Repaint();
+    if (button != pressed)
+        return;
+    // Last: the child may close, and the frame with it.
+    if (button == MdiMinimise)
+        frame_.MdiChildMinimize();
+    else if (button == MdiRestore)
+        frame_.MdiChildRestore();
+    else if (button == MdiClose)
+        frame_.MdiChildClose();
 }
 
 void MenuBar::ClosePopup()
@@ -323,6 +458,7 @@ void MenuBar::OpenItem(int index, bool fromKeyboard)
         return;
     }
     popup->LoadMenu(item.submenu);
+    popup->SetItemImages(frame_.GetMenuItemImages());
     const SIZE size = popup->Measure();
     RECT screen;
     ::GetWindowRect(window, &screen);

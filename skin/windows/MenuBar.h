@@ -3,6 +3,9 @@
 // window's menu as text items, wrapped into rows when the frame is narrow,
 // hot under the mouse, pressed while their drop-down (a modeless skinned
 // popup menu) is open. F10 selects the first item for the arrow keys.
+// While the active MDI child is maximised the bar also carries that
+// child's system-menu button at its left end and its minimise, restore
+// and close buttons at its right end.
 #pragma once
 
 #include <windows.h>
@@ -13,13 +16,15 @@
 
 #include "core/SkinnedWindow.h"
 #include "imaging/GdiObject.h"
+#include "windows/MdiButton.h"
 #include "windows/PopupMenuWindow.h"
 
 class MenuBarSkin;
+class SkinnedFrame;
 
 class MenuBar : private WindowTimerClient {
 public:
-    explicit MenuBar(SkinnedWindow& frame);
+    explicit MenuBar(SkinnedFrame& frame);
     ~MenuBar();
 
     MenuBar(const MenuBar&) = delete;
@@ -38,12 +43,19 @@ public:
     // The bar's height for a frame of that width between its side parts;
     // 0 without items.
     int HeightForWidth(int width);
+    // True while the active MDI child is maximised: the bar shows its
+    // buttons. The frame's non-client area is measured again when a child
+    // is maximised or restored (the system retitles the frame) and when the
+    // maximised child is destroyed (the skinned MDI client sees to it).
+    bool HasMdiButtons() const;
     // The bar in window coordinates.
     RECT GetRect();
     void Draw(HDC hdc);
     void Repaint();
     bool HitTest(int x, int y);
     void OnLButtonDown(int x, int y);
+    // A release on the MDI button the press began on runs its action.
+    void OnLButtonUp(int x, int y);
     void OnMouseMove(int x, int y);
     // Opens the item whose mnemonic is `key`; false when none has it.
     bool OnMnemonic(WPARAM key);
@@ -71,6 +83,10 @@ public:
     // current size.
     RECT ItemRect(int index);
 
+    enum MdiButtonIndex { MdiSystemMenu, MdiMinimise, MdiRestore, MdiClose, MdiButtonCount };
+    // A button laid out for the frame's current size (window coordinates).
+    const MdiButton& GetMdiButton(int index);
+
 private:
     // Opens an item chosen from the keyboard once the keyboard hook that
     // chose it has returned: no drop-down may run inside the hook.
@@ -83,9 +99,19 @@ private:
         MenuBar& bar_;
     };
 
+    // Where the items go within an area of that width, from its top-left
+    // corner, and how many rows of what height they take.
+    struct Flow {
+        std::vector<RECT> places;
+        int rows = 1;
+        int rowHeight = 0;
+    };
+
     void OnTimer() override;
     void OpenLater(int index);
+    Flow FlowItems(int available, bool mdiButtons) const;
     void Layout();
+    void PlaceMdiButtons(const RECT& area, int rowHeight);
     SIZE ItemSize(HDC hdc, const Item& item) const;
     void DrawItem(HDC hdc, const Item& item) const;
     int ItemAt(int x, int y) const;
@@ -94,8 +120,14 @@ private:
     void OpenItem(int index, bool fromKeyboard);
     void ClosePopup();
     void StopHotTracking();
+    void StartHotTracking();
+    int MdiButtonAt(int x, int y) const;
+    // The button `hot` (if any) hot, the others normal; true when any
+    // changed.
+    bool SetHotMdiButton(int hot);
+    bool TrackMdiButtons(int under);
 
-    SkinnedWindow& frame_;
+    SkinnedFrame& frame_;
     const MenuBarSkin* skin_ = nullptr;
     Font font_;
     HMENU menu_ = nullptr;
@@ -107,4 +139,7 @@ private:
     int pendingOpen_ = -1;
     DeferredOpen opener_{*this};
     std::unique_ptr<PopupMenuWindow> popup_;
+    MdiButton mdiButtons_[MdiButtonCount];
+    bool mdiButtonsShown_ = false;  // as last laid out
+    int pressedButton_ = -1;
 };

@@ -48,3 +48,20 @@ std::unique_ptr<MenuItemList> BuildMenuItemList(HMENU menu)
 {
     return BuildList(menu, 0);
 }
+
+int MenuItemImages::IndexOf(UINT command) const
+{
+    for (const auto& entry : indexes)
+        if (entry.first == command)
+            return entry.second;
+    return -1;
+}
+
+HIMAGELIST MenuItemImages::ListFor(bool hotItem, bool enabled) const
+{
+    if (hotItem && hot)
+        return hot;
+    if (!enabled && disabled)
+        return disabled;
+    return normal;
+}

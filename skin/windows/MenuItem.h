@@ -4,8 +4,11 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 // The character after the first '&' that is not doubled, upper-cased; 0
@@ -36,3 +39,19 @@ struct MenuItemList {
 
 // The items of `menu` and, recursively, of its submenus.
 std::unique_ptr<MenuItemList> BuildMenuItemList(HMENU menu);
+
+// Pictures for popup items, chosen by command: an item whose command the
+// table names shows that image of the hot list while hot, of the disabled
+// list while disabled, else of the normal list (a missing hot or disabled
+// list falls back to the normal one). The lists stay their supplier's.
+struct MenuItemImages {
+    std::vector<std::pair<UINT, int>> indexes;  // command, image index; the first pair of a command counts
+    HIMAGELIST normal = nullptr;
+    HIMAGELIST hot = nullptr;
+    HIMAGELIST disabled = nullptr;
+
+    // The image index for that command, or -1.
+    int IndexOf(UINT command) const;
+    // The list an item in that state draws from, or null.
+    HIMAGELIST ListFor(bool hotItem, bool enabled) const;
+};

@@ -180,7 +180,11 @@ int PopupMenuWindow::ItemHeight()
     ObjectSelector font(screen, font_ ? static_cast<HGDIOBJ>(font_.Get()) : GetStockObject(DEFAULT_GUI_FONT));
     SIZE text = {};
     GetTextExtentPoint32A(screen, "TEST", 4, &text);
-    return text.cy + skin.activeItemImage.marginTop + skin.activeItemImage.marginBottom + 2;
+    int content = text.cy;
+    int iconWidth = 0, iconHeight = 0;
+    if (itemImages_.normal && ImageList_GetIconSize(itemImages_.normal, &iconWidth, &iconHeight))
+        content = std::max(content, std::max(iconWidth, iconHeight));
+    return content + skin.activeItemImage.marginTop + skin.activeItemImage.marginBottom + 2;
 }
 
 SIZE PopupMenuWindow::Measure()
@@ -490,6 +494,7 @@ void PopupMenuWindow::OpenSubmenu()
         return;
     }
     child_->BorrowItems(*item.submenu, item.submenuHandle);
+    child_->SetItemImages(itemImages_);
     const SIZE size = child_->Measure();
     RECT itemRect = ItemRect(hot_);
     POINT corner = {itemRect.right, itemRect.top};
@@ -799,6 +804,15 @@ void PopupMenuWindow::DrawMark(HDC hdc, const ImageRef& image, const RECT& cell)
     DrawBitmapMasked(hdc, picture, cell, transparentColour_);
 }
 
+void PopupMenuWindow::DrawItemImage(HDC hdc, const MenuItem& item, int left, int top, int side)
+{
+    const int index = itemImages_.IndexOf(item.command);
+    HIMAGELIST list = itemImages_.ListFor(item.hot, item.IsEnabled());
+    if (index < 0 || !list)
+        return;
+    ImageList_DrawEx(list, index, hdc, left, top, side, side, CLR_DEFAULT, CLR_DEFAULT, ILD_TRANSPARENT);
+}
+
 void PopupMenuWindow::DrawItem(HDC hdc, const MenuItem& item, const RECT& rect)
 {
     if (item.IsSeparator()) {
@@ -842,6 +856,8 @@ void PopupMenuWindow::DrawItem(HDC hdc, const MenuItem& item, const RECT& rect)
         } else {
             DrawMark(hdc, skin.checkImage, iconCell);
         }
+    } else {
+        DrawItemImage(hdc, item, iconCell.left, iconCell.top, side);
     }
     if (item.submenu) {
         if (IsImageRefEmpty(skin.submenuImage)) {

@@ -27,6 +27,9 @@ public:
     bool Create();
     // Copies the menu's items; this popup owns them.
     void LoadMenu(HMENU menu);
+    // Pictures for the items by command, passed on to submenus; before
+    // Measure.
+    void SetItemImages(const MenuItemImages& images) { itemImages_ = images; }
     // The popup's width and height for its items and frame.
     SIZE Measure();
     int ItemHeight();
@@ -93,6 +96,7 @@ private:
     void DrawScrollArrows(HDC hdc);
     void DrawSeparator(HDC hdc, const RECT& rect);
     void DrawMark(HDC hdc, const ImageRef& image, const RECT& cell);
+    void DrawItemImage(HDC hdc, const MenuItem& item, int left, int top, int side);
 
     HWND owner_;
     PopupMenuWindow* parent_;
@@ -111,6 +115,7 @@ private:
     int itemOffset_ = 0;
     bool closing_ = false;
     POINT lastMouse_ = {-1, -1};
+    MenuItemImages itemImages_;
     HWND subclassedOwner_ = nullptr;
     Font font_;
     PopupMenuSkin defaultSkin_;

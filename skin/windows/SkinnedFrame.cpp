@@ -22,6 +22,50 @@ POINT PointOf(LPARAM lParam)
     return {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
 }
 
+HWND FindMdiClientOf(HWND frame)
+{
+    for (HWND child = GetWindow(frame, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        char className[100] = {};
+        if (GetClassNameA(child, className, sizeof className) > 0 && lstrcmpiA(className, "MDIClient") == 0)
+            return child;
+    }
+    return nullptr;
+}
+
+bool IsBitmapItem(HMENU menu, int position)
+{
+    MENUITEMINFOA info = {};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_FTYPE;
+    return GetMenuItemInfoA(menu, position, TRUE, &info) && (info.fType & MFT_BITMAP);
+}
+
+// While an MDI child is maximised the system keeps its system menu (a
+// picture item in front) and its three buttons (picture items at the end)
+// in the frame's menu. Taken into the bar, the menu is out of the system's
+// reach when the child is restored, so they are taken out here: the bar
+// has buttons of its own, and the menu given back holds none that outlive
+// the child.
+void RemoveMdiChildItems(HMENU menu, HWND frame)
+{
+    HWND client = FindMdiClientOf(frame);
+    BOOL maximised = FALSE;
+    HWND child = client ? reinterpret_cast<HWND>(SendMessageA(client, WM_MDIGETACTIVE, 0,
+                                                              reinterpret_cast<LPARAM>(&maximised)))
+                        : nullptr;
+    if (!child || !maximised)
+        return;
+    HMENU systemMenu = GetSystemMenu(child, FALSE);
+    if (systemMenu && GetSubMenu(menu, 0) == systemMenu && IsBitmapItem(menu, 0))
+        RemoveMenu(menu, 0, MF_BYPOSITION);
+    for (int last = GetMenuItemCount(menu) - 1; last >= 0 && IsBitmapItem(menu, last); --last) {
+        const UINT command = GetMenuItemID(menu, last);
+        if (command != SC_MINIMIZE && command != SC_RESTORE && command != SC_CLOSE)
+            break;
+        RemoveMenu(menu, last, MF_BYPOSITION);
+    }
+}
+
 }  // namespace
 
 SkinnedFrame::SkinnedFrame() : menuBar_(*this) {}
@@ -100,10 +144,8 @@ WNDPROC SkinnedFrame::Attach(HWND hwnd)
     mdiChild_ = (GetWindowLongPtrA(hwnd, GWL_EXSTYLE) & WS_EX_MDICHILD) != 0;
     if (mdiChild_)
         return SkinnedWindow::Attach(hwnd);
-    if (HMENU menu = GetMenu(hwnd)) {
-        menuBar_.AttachMenu(menu);
-        SetMenu(hwnd, nullptr);
-    }
+    if (HMENU menu = GetMenu(hwnd))
+        TakeMenu(hwnd, menu);
     WNDPROC previous = SkinnedWindow::Attach(hwnd);
     if (!previous) {
         if (menuBar_.Menu())
@@ -150,20 +192,44 @@ void SkinnedFrame::Detach()
 
 HWND SkinnedFrame::FindMdiClient() const
 {
-    if (!window_)
-        return nullptr;
-    for (HWND child = GetWindow(window_, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        char className[100] = {};
-        if (GetClassNameA(child, className, sizeof className) > 0 && lstrcmpiA(className, "MDIClient") == 0)
-            return child;
-    }
-    return nullptr;
+    return window_ ? FindMdiClientOf(window_) : nullptr;
 }
 
 HWND SkinnedFrame::GetActiveMdiChild()
 {
     HWND client = FindMdiClient();
     return client ? reinterpret_cast<HWND>(SendMessageA(client, WM_MDIGETACTIVE, 0, 0)) : nullptr;
+}
+
+void SkinnedFrame::MdiChildSystemMenu()
+{
+    HWND child = GetActiveMdiChild();
+    HWND client = FindMdiClient();
+    if (!child)
+        return;
+    TrackSkinnedSystemMenu(child);
+    // What the menu covered, in the children's frames too.
+    if (IsWindow(client))
+        RedrawWindow(client, nullptr, nullptr, RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_NOERASE);
+}
+
+void SkinnedFrame::MdiChildMinimize()
+{
+    if (HWND child = GetActiveMdiChild())
+        SendMessageA(child, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+}
+
+void SkinnedFrame::MdiChildRestore()
+{
+    HWND child = GetActiveMdiChild();
+    if (child)
+        SendMessageA(FindMdiClient(), WM_MDIRESTORE, reinterpret_cast<WPARAM>(child), 0);
+}
+
+void SkinnedFrame::MdiChildClose()
+{
+    if (HWND child = GetActiveMdiChild())
+        SendMessageA(child, WM_SYSCOMMAND, SC_CLOSE, 0);
 }
 
 int SkinnedFrame::OnMenuKey(WPARAM vk, LPARAM keyFlags)
@@ -360,8 +426,14 @@ void SkinnedFrame::TakeApplicationMenu()
     if (!menu || mdiChild_)
         return;
     // The application set a menu after the frame was skinned.
+    TakeMenu(window_, menu);
+}
+
+void SkinnedFrame::TakeMenu(HWND window, HMENU menu)
+{
+    RemoveMdiChildItems(menu, window);
     menuBar_.AttachMenu(menu);
-    SetMenu(window_, nullptr);
+    SetMenu(window, nullptr);
 }
 
 void SkinnedFrame::PaintNonClient(WPARAM region)
@@ -427,8 +499,10 @@ void SkinnedFrame::OnNcLButtonUp(int hit, int x, int y)
 {
     if (DispatchToElements(WM_LBUTTONUP, x, y))
         return;
-    if (menuBar_.HitTest(x, y))
+    if (menuBar_.HitTest(x, y)) {
+        menuBar_.OnLButtonUp(x, y);
         return;
+    }
     if (!IsMaximised()) {
         RECT window;
         ::GetWindowRect(window_, &window);

@@ -12,6 +12,7 @@
 #include "core/SkinnedWindow.h"
 #include "windows/ClientBackground.h"
 #include "windows/MenuBar.h"
+#include "windows/MenuItem.h"
 
 class FrameSkin;
 class SkinnedMdiClient;
@@ -44,6 +45,16 @@ public:
     void OnPopupClick(POINT screenPoint);
     void OnPopupMouseMove(POINT screenPoint);
     MenuBar& Bar() { return menuBar_; }
+    // The menu bar's buttons for the active MDI child: its skinned system
+    // menu, and minimise, restore and close.
+    void MdiChildSystemMenu();
+    void MdiChildMinimize();
+    void MdiChildRestore();
+    void MdiChildClose();
+    // Pictures for the items of the menu bar's drop-downs; the image lists
+    // stay the caller's and must outlive their use here.
+    void SetMenuItemImages(const MenuItemImages& images) { itemImages_ = images; }
+    const MenuItemImages& GetMenuItemImages() const { return itemImages_; }
     // How many system move/size loops are running on this frame.
     int MoveSizeDepth() const { return moveSizeDepth_; }
 
@@ -53,6 +64,7 @@ private:
     LRESULT CallPreviousNeutral(UINT message, WPARAM wParam, LPARAM lParam);
     void PaintNonClient(WPARAM region);
     void TakeApplicationMenu();
+    void TakeMenu(HWND window, HMENU menu);
     void AttachMdiClient();
     void KeepMinimumSize();
     bool IsMaximised() const;
@@ -64,6 +76,7 @@ private:
     ClientBackground background_;
     bool mdiChild_ = false;
     MenuBar menuBar_;
+    MenuItemImages itemImages_;
     SYSTEMTIME lastCaptionUp_ = {};
     int moveSizeDepth_ = 0;
 };

@@ -6,6 +6,12 @@
 #include "data/SkinStore.h"
 #include "data/SkinTypes.h"
 
+namespace {
+
+const UINT kFrameChanged = SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED;
+
+}  // namespace
+
 bool SkinnedMdiClient::EraseBackground(HDC hdc)
 {
     SkinnedWindow* frame = SkinManager::Instance().FindWindowObject(frame_);
@@ -16,6 +22,19 @@ bool SkinnedMdiClient::EraseBackground(HDC hdc)
     GetClientRect(window_, &client);
     DrawImageRef(hdc, client, static_cast<const FrameSkin*>(skin)->mdiClient, skin->clientColour, true, Store());
     return true;
+}
+
+// The system retitles the frame while the maximised child it destroys is
+// still the active one; measured then, the frame's menu bar would keep that
+// child's buttons and the room they took.
+LRESULT SkinnedMdiClient::DestroyChild(WPARAM child)
+{
+    BOOL maximised = FALSE;
+    CallPrevious(WM_MDIGETACTIVE, 0, reinterpret_cast<LPARAM>(&maximised));
+    const LRESULT result = CallPrevious(WM_MDIDESTROY, child, 0);
+    if (maximised && IsWindow(frame_))
+        SetWindowPos(frame_, nullptr, 0, 0, 0, 0, kFrameChanged);
+    return result;
 }
 
 LRESULT SkinnedMdiClient::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
@@ -32,6 +51,8 @@ LRESULT SkinnedMdiClient::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
             SendMessageA(active, WM_SYSCOMMAND, SC_RESTORE, 0);
         break;
     }
+    case WM_MDIDESTROY:
+        return DestroyChild(wParam);
     case WM_SKIN_MDICHILDGONE:
         if (!CallPrevious(WM_MDIGETACTIVE, 0, 0) && lParam) {
             InvalidateRect(window_, reinterpret_cast<const RECT*>(lParam), TRUE);

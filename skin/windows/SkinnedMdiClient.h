@@ -14,6 +14,7 @@ public:
 
 private:
     bool EraseBackground(HDC hdc);
+    LRESULT DestroyChild(WPARAM child);
 
     HWND frame_;
 };

@@ -20,3 +20,13 @@ GdiPressure::~GdiPressure()
     for (HBRUSH brush : brushes_)
         DeleteObject(brush);
 }
+
+int FreeGdiHandles()
+{
+    std::vector<HBRUSH> probes;
+    for (HBRUSH probe = CreateSolidBrush(RGB(1, 2, 3)); probe; probe = CreateSolidBrush(RGB(1, 2, 3)))
+        probes.push_back(probe);
+    for (HBRUSH probe : probes)
+        DeleteObject(probe);
+    return static_cast<int>(probes.size());
+}

@@ -20,3 +20,6 @@ public:
 private:
     std::vector<HBRUSH> brushes_;
 };
+
+// How many more GDI objects the process can create now.
+int FreeGdiHandles();

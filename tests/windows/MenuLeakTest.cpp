@@ -10,44 +10,10 @@ namespace {
 
 const int kCycles = 1000;
 
-BOOL CALLBACK CountWindow(HWND, LPARAM data)
-{
-    ++*reinterpret_cast<int*>(data);
-    return TRUE;
-}
-
-BOOL CALLBACK CountProperty(HWND, LPSTR, HANDLE, ULONG_PTR data)
-{
-    ++*reinterpret_cast<int*>(data);
-    return TRUE;
-}
-
-int CountThreadWindows()
-{
-    int count = 0;
-    EnumThreadWindows(GetCurrentThreadId(), CountWindow, reinterpret_cast<LPARAM>(&count));
-    return count;
-}
-
-int CountProperties(HWND window)
-{
-    int count = 0;
-    EnumPropsExA(window, CountProperty, reinterpret_cast<LPARAM>(&count));
-    return count;
-}
-
 void CALLBACK EscapeFromActivePopup(HWND, UINT, UINT_PTR timer, DWORD)
 {
     KillTimer(nullptr, timer);
     PostMessageA(GetActiveWindow(), WM_KEYDOWN, VK_ESCAPE, 1);
-}
-
-// A timer still set on the window shows up as a WM_TIMER within its period.
-bool TimerPending(HWND window)
-{
-    PumpFor(150);
-    MSG msg;
-    return PeekMessageA(&msg, window, WM_TIMER, WM_TIMER, PM_NOREMOVE) != FALSE;
 }
 
 class MenuLeakTest : public MenuTest {};

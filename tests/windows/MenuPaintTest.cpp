@@ -10,10 +10,15 @@
 #include "data/FrameSkin.h"
 #include "data/SkinStore.h"
 #include "data/SkinTypes.h"
+#include "imaging/DrawUtils.h"
 #include "imaging/GdiObject.h"
 #include "imaging/TextEffect.h"
+#include "windows/SkinnedFrame.h"
+
+#include <commctrl.h>
 
 #include <algorithm>
+#include <initializer_list>
 
 namespace {
 
@@ -100,8 +105,52 @@ int CountDifferent(const WindowPixels& a, const WindowPixels& b, const RECT& are
     return count;
 }
 
+// An image list of square one-colour pictures, destroyed with the scope.
+class TestImageList {
+public:
+    TestImageList(int side, std::initializer_list<COLORREF> colours) : TestImageList(side, side, colours) {}
+    TestImageList(int width, int height, std::initializer_list<COLORREF> colours)
+        : list_(ImageList_Create(width, height, ILC_COLOR24, static_cast<int>(colours.size()), 0))
+    {
+        WindowDC screen(nullptr);
+        OwnedDC dc(CreateCompatibleDC(screen));
+        for (COLORREF colour : colours) {
+            Bitmap picture(CreateCompatibleBitmap(screen, width, height));
+            {
+                ObjectSelector selected(dc, picture);
+                FillSolidRect(dc, {0, 0, width, height}, colour);
+            }
+            ImageList_Add(list_, picture, nullptr);
+        }
+    }
+    ~TestImageList() { ImageList_Destroy(list_); }
+    TestImageList(const TestImageList&) = delete;
+    TestImageList& operator=(const TestImageList&) = delete;
+
+    HIMAGELIST Get() const { return list_; }
+
+private:
+    HIMAGELIST list_;
+};
+
 class MenuPaintTest : public MenuTest {
 protected:
+    SkinnedFrame& Frame()
+    {
+        return *static_cast<SkinnedFrame*>(SkinManager::Instance().FindWindowObject(frame_));
+    }
+
+    // An item's picture cell: past the item padding's left and top margins
+    // and a pixel more, as high as the item less its padding and 2 pixels.
+    static RECT IconCell(PopupMenuWindow* popup, int index)
+    {
+        const FrameImageRef& padding = PopupSkin().activeItemImage;
+        const RECT item = popup->ItemRect(index);
+        const int side = item.bottom - item.top - padding.marginTop - padding.marginBottom - 2;
+        const int left = item.left + padding.marginLeft + 1, top = item.top + padding.marginTop + 1;
+        return {left, top, left + side, top + side};
+    }
+
     // Opens File with `hot` selected by the keys (-1: none).
     PopupMenuWindow* OpenFile(int hot = -1)
     {
@@ -296,6 +345,125 @@ TEST_F(MenuPaintTest, DisabledTextUsesTheDisabledEffectAndAcceleratorsAlignRight
             }
     EXPECT_LE(std::abs(leftmost - textLeft), 2) << "the text before the tab is left-aligned";
     EXPECT_LE(std::abs(rightmost - (textRight - 1)), 2) << "the accelerator is right-aligned";
+}
+
+const COLORREF kNormalFirst = RGB(200, 30, 40), kNormalSecond = RGB(30, 160, 50);
+const COLORREF kHotFirst = RGB(240, 200, 10), kHotSecond = RGB(250, 120, 0), kDisabledFirst = RGB(90, 90, 200);
+
+TEST_F(MenuPaintTest, ItemPicturesComeFromTheHotTheDisabledOrTheNormalListAndSetTheItemHeight)
+{
+    CreateMenuFrame();
+    PopupMenuWindow* popup = OpenFile();
+    ASSERT_NE(nullptr, popup);
+    const FrameImageRef& padding = PopupSkin().activeItemImage;
+    const int plainHeight = popup->ItemHeight();
+    ASSERT_LT(plainHeight, 20 + padding.marginTop + padding.marginBottom + 2) << "the text is lower than the pictures";
+    Key(popup, VK_ESCAPE);
+
+    TestImageList normal(20, {kNormalFirst, kNormalSecond}), hot(20, {kHotFirst, kHotSecond}),
+        disabled(20, {kDisabledFirst});
+    MenuItemImages images;
+    images.indexes = {{kExit, 0}, {kOpen, 1}, {kDisabled, 0}, {kChecked, 1}, {kOne, 0}, {kTwo, 1}, {kExit, 1}};
+    images.normal = normal.Get();
+    images.hot = hot.Get();
+    images.disabled = disabled.Get();
+    Frame().SetMenuItemImages(images);
+    popup = OpenFile();
+    ASSERT_NE(nullptr, popup);
+    EXPECT_EQ(20 + padding.marginTop + padding.marginBottom + 2, popup->ItemHeight()) << "as high as a picture";
+    RECT window;
+    GetWindowRect(popup->Window(), &window);
+    EXPECT_EQ(7 * popup->ItemHeight() + 8, window.bottom - window.top) << "the popup grew with its items";
+
+    WindowPixels pixels = RenderPopup(popup);
+    const RECT exit = IconCell(popup, kExitItem);
+    ASSERT_EQ(20, exit.right - exit.left);
+    const int cellArea = 20 * 20;
+    EXPECT_EQ(cellArea, CountPixels(pixels, exit, Pixel(kNormalFirst))) << "the first entry of a command counts";
+    EXPECT_EQ(cellArea, CountPixels(pixels, IconCell(popup, kOpenItem), Pixel(kNormalSecond)));
+    EXPECT_EQ(cellArea, CountPixels(pixels, IconCell(popup, kDisabledItem), Pixel(kDisabledFirst)));
+    EXPECT_EQ(0, CountPixels(pixels, IconCell(popup, kCheckedItem), Pixel(kNormalSecond))) << "the check mark instead";
+    EXPECT_EQ(0, CountPixels(pixels, IconCell(popup, kAmpersandItem), Pixel(kNormalFirst))) << "not in the table";
+    EXPECT_EQ(0, CountPixels(pixels, IconCell(popup, kAmpersandItem), Pixel(kNormalSecond)));
+    const RECT right = {exit.right, exit.top, exit.right + 1, exit.bottom};
+    EXPECT_EQ(0, CountPixels(pixels, right, Pixel(kNormalFirst))) << "nothing beyond the cell";
+
+    Key(popup, VK_DOWN);
+    ASSERT_EQ(kOpenItem, popup->HotIndex());
+    pixels = RenderPopup(popup);
+    EXPECT_EQ(cellArea, CountPixels(pixels, IconCell(popup, kOpenItem), Pixel(kHotSecond))) << "the hot list";
+    EXPECT_EQ(cellArea, CountPixels(pixels, IconCell(popup, kExitItem), Pixel(kNormalFirst)));
+    Key(popup, VK_DOWN);
+    Key(popup, VK_DOWN);
+    ASSERT_EQ(kDisabledItem, popup->HotIndex());
+    pixels = RenderPopup(popup);
+    EXPECT_EQ(cellArea, CountPixels(pixels, IconCell(popup, kDisabledItem), Pixel(kHotFirst)))
+        << "a hot disabled item shows the hot list";
+
+    // Submenus take the table too; the keys that open one make its first
+    // item hot.
+    Key(popup, VK_UP);
+    Key(popup, VK_RIGHT);
+    ASSERT_NE(nullptr, popup->Child());
+    const WindowPixels recent = RenderPopup(popup->Child());
+    EXPECT_EQ(cellArea, CountPixels(recent, IconCell(popup->Child(), 0), Pixel(kHotFirst)));
+    EXPECT_EQ(cellArea, CountPixels(recent, IconCell(popup->Child(), 1), Pixel(kNormalSecond)));
+    Key(popup->Child(), VK_ESCAPE);
+    Key(popup, VK_ESCAPE);
+}
+
+TEST_F(MenuPaintTest, WithoutAHotOrDisabledListItemsShowTheNormalOne)
+{
+    CreateMenuFrame();
+    TestImageList normal(24, {kNormalFirst, kNormalSecond});
+    MenuItemImages images;
+    images.indexes = {{kOpen, 1}, {kDisabled, 0}};
+    images.normal = normal.Get();
+    Frame().SetMenuItemImages(images);
+    PopupMenuWindow* popup = OpenFile(kOpenItem);
+    ASSERT_NE(nullptr, popup);
+    const FrameImageRef& padding = PopupSkin().activeItemImage;
+    EXPECT_EQ(24 + padding.marginTop + padding.marginBottom + 2, popup->ItemHeight());
+    const WindowPixels pixels = RenderPopup(popup);
+    EXPECT_EQ(24 * 24, CountPixels(pixels, IconCell(popup, kOpenItem), Pixel(kNormalSecond)));
+    EXPECT_EQ(24 * 24, CountPixels(pixels, IconCell(popup, kDisabledItem), Pixel(kNormalFirst)));
+    Key(popup, VK_ESCAPE);
+}
+
+TEST_F(MenuPaintTest, TheLargerSideOfThePicturesSetsTheItemHeight)
+{
+    CreateMenuFrame();
+    const FrameImageRef& padding = PopupSkin().activeItemImage;
+    for (SIZE size : {SIZE{30, 12}, SIZE{12, 30}}) {
+        SCOPED_TRACE(size.cx);
+        TestImageList normal(size.cx, size.cy, {kNormalFirst});
+        MenuItemImages images;
+        images.indexes = {{kOpen, 0}};
+        images.normal = normal.Get();
+        Frame().SetMenuItemImages(images);
+        PopupMenuWindow* popup = OpenFile();
+        ASSERT_NE(nullptr, popup);
+        EXPECT_EQ(30 + padding.marginTop + padding.marginBottom + 2, popup->ItemHeight());
+        Key(popup, VK_ESCAPE);
+    }
+}
+
+TEST_F(MenuPaintTest, ATableWithoutListsChangesNothing)
+{
+    CreateMenuFrame();
+    PopupMenuWindow* popup = OpenFile();
+    ASSERT_NE(nullptr, popup);
+    const int height = popup->ItemHeight();
+    const WindowPixels plain = RenderPopup(popup);
+    Key(popup, VK_ESCAPE);
+    MenuItemImages images;
+    images.indexes = {{kOpen, 0}, {kExit, 0}};
+    Frame().SetMenuItemImages(images);
+    popup = OpenFile();
+    ASSERT_NE(nullptr, popup);
+    EXPECT_EQ(height, popup->ItemHeight());
+    EXPECT_EQ(plain.pixels, RenderPopup(popup).pixels);
+    Key(popup, VK_ESCAPE);
 }
 
 TEST_F(MenuPaintTest, BarItemsShowNormalHotAndPressedStates)

@@ -141,6 +141,18 @@ PopupMenuWindow* PopupOf(HWND window)
 
 namespace {
 
+BOOL CALLBACK CountWindow(HWND, LPARAM data)
+{
+    ++*reinterpret_cast<int*>(data);
+    return TRUE;
+}
+
+BOOL CALLBACK CountProperty(HWND, LPSTR, HANDLE, ULONG_PTR data)
+{
+    ++*reinterpret_cast<int*>(data);
+    return TRUE;
+}
+
 struct Search {
     const char* name;
     int count;
@@ -179,4 +191,37 @@ int VisibleSystemMenus()
          menu = FindWindowExA(nullptr, menu, "#32768", nullptr))
         count += IsWindowVisible(menu) ? 1 : 0;
     return count;
+}
+
+int CountThreadWindows()
+{
+    int count = 0;
+    EnumThreadWindows(GetCurrentThreadId(), CountWindow, reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
+int CountProperties(HWND window)
+{
+    int count = 0;
+    EnumPropsExA(window, CountProperty, reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
+bool TimerPending(HWND window)
+{
+    // A hover poll stops at its first tick with the pointer elsewhere; a
+    // timer nobody stops keeps ticking after that.
+    PumpFor(250);
+    int ticks = 0;
+    const DWORD end = GetTickCount() + 300;
+    do {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            ticks += msg.message == WM_TIMER && msg.hwnd == window;
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        Sleep(5);
+    } while (static_cast<LONG>(GetTickCount() - end) < 0);
+    return ticks > 0;
 }

@@ -60,3 +60,10 @@ PopupMenuWindow* PopupOf(HWND window);
 // Visible windows of the popup-menu class, and of the system's menu class.
 int VisibleSkinnedPopups();
 int VisibleSystemMenus();
+
+// What a leak test counts: the thread's windows, a window's properties,
+// and whether a timer is still set on a window (its ticks go on once every
+// hover poll has stopped).
+int CountThreadWindows();
+int CountProperties(HWND window);
+bool TimerPending(HWND window);

@@ -219,17 +219,6 @@ int PropertyCount(HWND window)
 
 // How many more GDI objects the process can create now. Meaningful under
 // GdiPressure only, where the answer is a few hundred.
-int FreeGdiHandles()
-{
-    std::vector<Brush> probes;
-    for (;;) {
-        Brush probe(CreateSolidBrush(RGB(1, 2, 3)));
-        if (!probe)
-            return static_cast<int>(probes.size());
-        probes.push_back(std::move(probe));
-    }
-}
-
 // The GDI handles a store of that skin holds while it is loaded.
 int HandlesOfStore(const std::vector<BYTE>& skin)
 {
