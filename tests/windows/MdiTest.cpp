@@ -8,6 +8,8 @@
 #include "core/SkinnedWindow.h"
 #include "data/FrameSkin.h"
 #include "data/SkinStore.h"
+#include "imaging/GdiObject.h"
+#include "imaging/MemoryDC.h"
 
 #include <vector>
 
@@ -137,6 +139,20 @@ TEST_F(MdiTest, MaximisingAndRestoringAChildNeverLetTheSystemPaintTheFramesCapti
                 differing += captures[i].At(x, y) != before.At(x, y);
         EXPECT_EQ(0, differing) << "caption pixels changed by the time of request " << i;
     }
+    // Held back while the system retitled the frame, the skin's caption
+    // shows the new title once the child is maximised.
+    SendMessageA(client_, WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(child), 0);
+    const WindowPixels shown = CaptureWindow(frame_);
+    WindowDC screen(frame_);
+    MemoryDC drawn(screen, shown.width, shown.height);
+    skin->DrawFrame(drawn.Dc(), skin->IsActiveWindow());
+    skin->LayoutAndDrawElements(drawn.Dc());
+    const WindowPixels expected = ReadPixels(drawn.Dc(), shown.width, shown.height);
+    int differing = 0;
+    for (int y = band.top; y < band.bottom; ++y)
+        for (int x = band.left; x < band.right; ++x)
+            differing += shown.At(x, y) != expected.At(x, y);
+    EXPECT_EQ(0, differing) << "the caption is not the skin's with the maximised child's title";
 }
 
 TEST_F(MdiTest, DestroyingTheFrameUnskinsItsClientAndItsMaximisedChild)
