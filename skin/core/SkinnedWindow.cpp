@@ -847,6 +847,33 @@ bool SkinnedWindow::RefuseSystemMenu(UINT message, WPARAM wParam, LPARAM lParam,
     return false;
 }
 
+CaptionHold::CaptionHold(HWND window)
+{
+    SkinnedWindow* object = window ? SkinManager::Instance().FindWindowObject(window) : nullptr;
+    if (!object || !object->IsSubclassed())
+        return;
+    window_ = window;
+    object_ = object;
+    ++object->styleOverrides_;
+    ++object->captionHolds_;
+    override_ = std::make_unique<StyleOverride>(window, SkinnedWindow::kNeutralStyle);
+}
+
+CaptionHold::~CaptionHold()
+{
+    if (!object_)
+        return;
+    override_.reset();
+    if (!SkinnedWindow::IsStillSkinOf(window_, object_))
+        return;
+    --object_->styleOverrides_;
+    if (--object_->captionHolds_ > 0)
+        return;
+    RECT band;
+    object_->CaptionBandRect(band);
+    object_->NcPaintRect(band);
+}
+
 StyleOverride::StyleOverride(HWND window, DWORD temporaryStyle)
     : window_(window), saved_(static_cast<DWORD>(GetWindowLongPtrA(window, GWL_STYLE))), changed_(false)
 {

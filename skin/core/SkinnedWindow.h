@@ -183,6 +183,9 @@ private:
     SIZE nonClientSize_ = {};
     Font captionFont_;
     int styleOverrides_ = 0;
+    int captionHolds_ = 0;
+
+    friend class CaptionHold;
 };
 
 // Runs the default processing of a skinned window under another style, so
@@ -202,6 +205,25 @@ private:
     HWND window_;
     DWORD saved_;
     bool changed_;
+};
+
+// Keeps a skinned window's default processing from painting a caption
+// while system code changes the window from outside its procedure: the MDI
+// client retitles its frame straight through the default procedure. The
+// caption is repainted when the window's last hold ends. A window without
+// a skin is left as it is.
+class CaptionHold {
+public:
+    explicit CaptionHold(HWND window);
+    ~CaptionHold();
+
+    CaptionHold(const CaptionHold&) = delete;
+    CaptionHold& operator=(const CaptionHold&) = delete;
+
+private:
+    HWND window_ = nullptr;
+    SkinnedWindow* object_ = nullptr;
+    std::unique_ptr<StyleOverride> override_;
 };
 
 // The window procedure of every subclassed window.

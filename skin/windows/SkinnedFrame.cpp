@@ -9,10 +9,19 @@
 #include "windows/SkinnedMenus.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 
 const UINT kFrameChanged = SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED;
+
+// What an MDI child's default processing answers by retitling its frame:
+// a size change to or from maximised, a new text while maximised, an
+// activation, a system command.
+bool MayRetitleMdiFrame(UINT message)
+{
+    return message == WM_SIZE || message == WM_SETTEXT || message == WM_CHILDACTIVATE || message == WM_SYSCOMMAND;
+}
 
 int Width(const RECT& r) { return r.right - r.left; }
 int Height(const RECT& r) { return r.bottom - r.top; }
@@ -267,6 +276,9 @@ LRESULT SkinnedFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (!previous_ || !Frame())
         return SkinnedWindow::WindowProc(message, wParam, lParam);
+    std::optional<CaptionHold> hold;
+    if (mdiChild_ && MayRetitleMdiFrame(message))
+        hold.emplace(GetParent(GetParent(window_)));
     const POINT point = PointOf(lParam);
     RECT window;
     ::GetWindowRect(window_, &window);

@@ -6,9 +6,19 @@
 #include "data/SkinStore.h"
 #include "data/SkinTypes.h"
 
+#include <optional>
+
 namespace {
 
 const UINT kFrameChanged = SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED;
+
+// The client's requests that may activate, maximise, restore or destroy a
+// child, after which the system retitles the frame. Asking which child is
+// active changes nothing.
+bool MayRetitleFrame(UINT message)
+{
+    return message >= WM_MDICREATE && message <= WM_MDIREFRESHMENU && message != WM_MDIGETACTIVE;
+}
 
 }  // namespace
 
@@ -39,6 +49,9 @@ LRESULT SkinnedMdiClient::DestroyChild(WPARAM child)
 
 LRESULT SkinnedMdiClient::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    std::optional<CaptionHold> hold;
+    if (MayRetitleFrame(message))
+        hold.emplace(frame_);
     switch (message) {
     case WM_ERASEBKGND:
         if (EraseBackground(reinterpret_cast<HDC>(wParam)))

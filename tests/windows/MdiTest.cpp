@@ -8,6 +8,10 @@
 #include "core/SkinnedWindow.h"
 #include "data/FrameSkin.h"
 #include "data/SkinStore.h"
+#include "imaging/GdiObject.h"
+#include "imaging/MemoryDC.h"
+
+#include <vector>
 
 namespace {
 
@@ -16,6 +20,23 @@ const char kChildClass[] = "SsoTestMdiChild";
 LRESULT CALLBACK MdiChildProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     return DefMDIChildProcA(window, message, wParam, lParam);
+}
+
+// The frame as it looked each time the system asked it for its frame size
+// again: the system retitles an MDI frame itself, and asks right after.
+std::vector<WindowPixels>* g_frameCaptures = nullptr;
+WNDPROC g_frameSkinProc = nullptr;
+
+LRESULT CALLBACK CapturingFrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_NCCALCSIZE && g_frameCaptures) {
+        RECT rect;
+        GetWindowRect(window, &rect);
+        HDC dc = GetWindowDC(window);
+        g_frameCaptures->push_back(ReadPixels(dc, rect.right - rect.left, rect.bottom - rect.top));
+        ReleaseDC(window, dc);
+    }
+    return CallWindowProcA(g_frameSkinProc, window, message, wParam, lParam);
 }
 
 class MdiTest : public SkinnedWindowTest {
@@ -90,6 +111,48 @@ TEST_F(MdiTest, AMaximisedChildPutsItsFramePartsOutsideTheClient)
     EXPECT_EQ(-32, rect.top);
     EXPECT_EQ(client.right + 5, rect.right);
     EXPECT_EQ(client.bottom + 5, rect.bottom);
+}
+
+TEST_F(MdiTest, MaximisingAndRestoringAChildNeverLetTheSystemPaintTheFramesCaption)
+{
+    HWND child = CreateChild();
+    SkinnedWindow* skin = SkinManager::Instance().FindWindowObject(frame_);
+    ASSERT_NE(nullptr, skin);
+    const WindowPixels before = CaptureWindow(frame_);
+    // The caption's right end: beyond the title, which grows by the
+    // child's name, and where the system's own caption would show.
+    const RECT band = skin->PartRect(SkinnedWindow::PartTop);
+    const RECT right = {band.left + 3 * (band.right - band.left) / 4, band.top, band.right, band.bottom};
+    std::vector<WindowPixels> captures;
+    g_frameCaptures = &captures;
+    g_frameSkinProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(frame_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CapturingFrameProc)));
+    SendMessageA(client_, WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(child), 0);
+    SendMessageA(client_, WM_MDIRESTORE, reinterpret_cast<WPARAM>(child), 0);
+    SetWindowLongPtrA(frame_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_frameSkinProc));
+    g_frameCaptures = nullptr;
+    ASSERT_FALSE(captures.empty()) << "the system never asked the frame for its frame";
+    for (size_t i = 0; i < captures.size(); ++i) {
+        int differing = 0;
+        for (int y = right.top; y < right.bottom; ++y)
+            for (int x = right.left; x < right.right; ++x)
+                differing += captures[i].At(x, y) != before.At(x, y);
+        EXPECT_EQ(0, differing) << "caption pixels changed by the time of request " << i;
+    }
+    // Held back while the system retitled the frame, the skin's caption
+    // shows the new title once the child is maximised.
+    SendMessageA(client_, WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(child), 0);
+    const WindowPixels shown = CaptureWindow(frame_);
+    WindowDC screen(frame_);
+    MemoryDC drawn(screen, shown.width, shown.height);
+    skin->DrawFrame(drawn.Dc(), skin->IsActiveWindow());
+    skin->LayoutAndDrawElements(drawn.Dc());
+    const WindowPixels expected = ReadPixels(drawn.Dc(), shown.width, shown.height);
+    int differing = 0;
+    for (int y = band.top; y < band.bottom; ++y)
+        for (int x = band.left; x < band.right; ++x)
+            differing += shown.At(x, y) != expected.At(x, y);
+    EXPECT_EQ(0, differing) << "the caption is not the skin's with the maximised child's title";
 }
 
 TEST_F(MdiTest, DestroyingTheFrameUnskinsItsClientAndItsMaximisedChild)
