@@ -20,7 +20,7 @@ WNDPROC SkinnedButtonBase::Attach(HWND hwnd)
 
 ButtonState SkinnedButtonBase::ReadState() const
 {
-    const LRESULT state = Ask(BM_GETSTATE);
+    const LRESULT state = CallPrevious(BM_GETSTATE, 0, 0);
     ButtonState result;
     result.enabled = IsWindowEnabled(window_) != FALSE;
     result.pushed = (state & BST_PUSHED) != 0;
@@ -37,7 +37,7 @@ ButtonState SkinnedButtonBase::ReadState() const
 
 int SkinnedButtonBase::CheckState() const
 {
-    return static_cast<int>(Ask(BM_GETCHECK));
+    return static_cast<int>(CallPrevious(BM_GETCHECK, 0, 0));
 }
 
 void SkinnedButtonBase::SetCheckState(int state)

@@ -11,34 +11,45 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <memory>
 
 namespace {
 
 const UINT kRedrawControl = RDW_INVALIDATE | RDW_INTERNALPAINT | RDW_ERASE | RDW_UPDATENOW | RDW_FRAME;
 
+// The surface a control paints on before its picture goes to the screen.
 // Making a surface costs more than painting most controls into it, so one
 // kept surface serves every control painted on a thread. A paint that
 // starts while another uses it (a window behind painting through a control
-// of its own) takes a surface of its own.
-class ThreadSurface {
+// of its own), or that the kept one cannot serve, makes a surface of its
+// own.
+class ControlSurface {
 public:
-    explicit ThreadSurface(HDC reference, int width, int height)
+    ControlSurface(HDC reference, int width, int height)
     {
         KeptSection& kept = Kept();
-        if (InUse() || !Fits(kept, reference, width, height))
-            return;
-        surface_ = &kept;
-        InUse() = true;
+        if (!InUse() && Fits(kept, reference, width, height)) {
+            shared_ = &kept;
+            InUse() = true;
+        } else {
+            own_ = std::make_unique<MemoryDC>(reference, width, height);
+        }
     }
-    ~ThreadSurface()
+    ~ControlSurface()
     {
-        if (surface_)
+        if (shared_)
             InUse() = false;
     }
-    ThreadSurface(const ThreadSurface&) = delete;
-    ThreadSurface& operator=(const ThreadSurface&) = delete;
+    ControlSurface(const ControlSurface&) = delete;
+    ControlSurface& operator=(const ControlSurface&) = delete;
 
-    HDC Dc() const { return surface_ ? surface_->Dc() : nullptr; }
+    // Null when no surface could be made.
+    HDC Dc() const
+    {
+        if (shared_)
+            return shared_->Dc();
+        return own_->IsValid() ? own_->Dc() : nullptr;
+    }
 
 private:
     static KeptSection& Kept()
@@ -58,7 +69,8 @@ private:
         return kept.Create(reference, std::max(width, kept.Width()), std::max(height, kept.Height()));
     }
 
-    KeptSection* surface_ = nullptr;
+    KeptSection* shared_ = nullptr;
+    std::unique_ptr<MemoryDC> own_;
 };
 
 }  // namespace
@@ -237,14 +249,8 @@ void SkinnedControl::RenderInto(HDC target, HDC reference)
     GetClientRect(window_, &client);
     if (IsRectEmpty(&client))
         return;
-    const ThreadSurface shared(reference, client.right, client.bottom);
-    if (shared.Dc()) {
-        PaintSurface(shared.Dc());
-        BitBlt(target, 0, 0, client.right, client.bottom, shared.Dc(), 0, 0, SRCCOPY);
-        return;
-    }
-    MemoryDC surface(reference, client.right, client.bottom);
-    if (!surface.IsValid())
+    const ControlSurface surface(reference, client.right, client.bottom);
+    if (!surface.Dc())
         return;
     PaintSurface(surface.Dc());
     BitBlt(target, 0, 0, client.right, client.bottom, surface.Dc(), 0, 0, SRCCOPY);
@@ -297,13 +303,7 @@ LRESULT SkinnedControl::CallPreviousHidden(UINT message, WPARAM wParam, LPARAM l
 
 HFONT SkinnedControl::ControlFont() const
 {
-    return reinterpret_cast<HFONT>(Ask(WM_GETFONT));
-}
-
-LRESULT SkinnedControl::Ask(UINT message, WPARAM wParam, LPARAM lParam) const
-{
-    return previous_ ? CallWindowProcA(previous_, window_, message, wParam, lParam)
-                     : SendMessageA(window_, message, wParam, lParam);
+    return reinterpret_cast<HFONT>(CallPrevious(WM_GETFONT, 0, 0));
 }
 
 void SkinnedControl::ReadText(char* text, int size) const
@@ -311,5 +311,5 @@ void SkinnedControl::ReadText(char* text, int size) const
     if (size <= 0)
         return;
     text[0] = '\0';
-    Ask(WM_GETTEXT, static_cast<WPARAM>(size), reinterpret_cast<LPARAM>(text));
+    CallPrevious(WM_GETTEXT, static_cast<WPARAM>(size), reinterpret_cast<LPARAM>(text));
 }

@@ -42,11 +42,11 @@ protected:
     // nothing; the other style bits it changed are kept.
     LRESULT CallPreviousHidden(UINT message, WPARAM wParam, LPARAM lParam);
     // The font the control was given (WM_GETFONT); null: the system font.
+    // Painting reads the control's state, text, font and images from its
+    // own procedure (CallPrevious), not through SendMessage: a message sent
+    // through the thread's hooks costs a round trip to the wineserver under
+    // Wine, and painting asks several.
     HFONT ControlFont() const;
-    // What the control itself answers, asked straight from its own
-    // procedure: a message sent through the thread's hooks costs a round
-    // trip to the wineserver under Wine, and painting asks several.
-    LRESULT Ask(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
     void ReadText(char* text, int size) const;
 
 private:

@@ -107,7 +107,7 @@ void SkinnedPushButton::PaintContent(HDC hdc, const RECT& area, const TextEffect
 
 void SkinnedPushButton::PaintIcon(HDC hdc, const RECT& area)
 {
-    const auto icon = reinterpret_cast<HICON>(Ask(BM_GETIMAGE, IMAGE_ICON));
+    const auto icon = reinterpret_cast<HICON>(CallPrevious(BM_GETIMAGE, IMAGE_ICON, 0));
     if (!icon)
         return;
     const SIZE size = IconSize(icon);
@@ -117,7 +117,7 @@ void SkinnedPushButton::PaintIcon(HDC hdc, const RECT& area)
 
 void SkinnedPushButton::PaintBitmap(HDC hdc, const RECT& area)
 {
-    const auto bitmap = reinterpret_cast<HBITMAP>(Ask(BM_GETIMAGE, IMAGE_BITMAP));
+    const auto bitmap = reinterpret_cast<HBITMAP>(CallPrevious(BM_GETIMAGE, IMAGE_BITMAP, 0));
     BITMAP bits = {};
     if (!bitmap || !GetObjectA(bitmap, sizeof bits, &bits))
         return;

@@ -135,14 +135,14 @@ void SkinnedStatic::PaintBackground(HDC hdc, const RECT& client)
 
 void SkinnedStatic::PaintIcon(HDC hdc)
 {
-    const auto icon = reinterpret_cast<HICON>(Ask(STM_GETICON));
+    const auto icon = reinterpret_cast<HICON>(CallPrevious(STM_GETICON, 0, 0));
     if (icon)
         DrawIconEx(hdc, 0, 0, icon, 0, 0, 0, nullptr, DI_NORMAL);
 }
 
 void SkinnedStatic::PaintBitmap(HDC hdc, const RECT& client)
 {
-    const auto bitmap = reinterpret_cast<HBITMAP>(Ask(STM_GETIMAGE, IMAGE_BITMAP));
+    const auto bitmap = reinterpret_cast<HBITMAP>(CallPrevious(STM_GETIMAGE, IMAGE_BITMAP, 0));
     BITMAP bits = {};
     if (!bitmap || !GetObjectA(bitmap, sizeof bits, &bits))
         return;

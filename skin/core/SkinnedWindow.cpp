@@ -793,7 +793,7 @@ const ImageRef& SkinnedWindow::PickImage(const ImageRef& first, const ImageRef& 
     return second;
 }
 
-LRESULT SkinnedWindow::CallPrevious(UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT SkinnedWindow::CallPrevious(UINT message, WPARAM wParam, LPARAM lParam) const
 {
     if (!previous_)
         return DefWindowProcA(window_, message, wParam, lParam);

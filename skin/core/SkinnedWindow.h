@@ -129,7 +129,7 @@ public:
     static const ImageRef& PickImage(const ImageRef& first, const ImageRef& second, const ImageRef* third);
 
     // The previous procedure, or DefWindowProc while not subclassed.
-    LRESULT CallPrevious(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT CallPrevious(UINT message, WPARAM wParam, LPARAM lParam) const;
     // The previous procedure run while the window's style is `style`; the
     // style is put back afterwards (see StyleOverride).
     LRESULT CallPreviousWithStyle(DWORD style, UINT message, WPARAM wParam, LPARAM lParam);

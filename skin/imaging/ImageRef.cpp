@@ -319,6 +319,29 @@ void ComposeKeyed(HDC hdc, const RECT& destRect, COLORREF transparentColour, Pai
     TransparentBlitScratch(hdc, destRect.left, destRect.top, width, height, surface.Dc(), transparentColour);
 }
 
+// The reference, found as `bitmap`, with its key pixels leaving the
+// destination unchanged: from the kept copies when they serve. Copies cost
+// handles; when GDI refuses them (a process near its handle limit), or
+// they cannot stand for the bitmap, the picture is composed on its own,
+// which needs a surface only for the length of the draw. False when there
+// was nothing to draw from.
+bool DrawKeyedPiece(HDC hdc, const RECT& destRect, const ImageRef& ref, const Image& bitmap, bool copiesServe,
+                    COLORREF transparentColour, const ImageSource& images)
+{
+    const RECT source = RectOf(ref.source);
+    if (IsRectEmpty(&destRect) || IsRectEmpty(&source))
+        return false;
+    if (copiesServe) {
+        const CopyDraw drawn = DrawFromCopies(hdc, destRect, ref, bitmap, &transparentColour);
+        if (drawn != CopyDraw::Unserved)
+            return drawn == CopyDraw::Drawn;
+    }
+    bool drawn = false;
+    ComposeKeyed(hdc, destRect, transparentColour,
+                 [&](HDC surface, const RECT& area) { drawn = DrawFromSource(surface, area, ref, images); });
+    return drawn;
+}
+
 // The keyed frame piece by piece through the kept masks: what composing it
 // off-screen shows, without the surface and without building a mask per
 // draw. False when the frame must be composed.
@@ -334,8 +357,8 @@ bool DrawKeyedFromCopies(HDC hdc, const RECT& destRect, const FrameImageRef& fra
     if (!CopiesServe(hdc, *bitmap))
         return false;
     for (int piece = 0; piece < FramePieceCount; ++piece)
-        DrawImageRefKeyed(hdc, FramePieceDest(frame, destRect, piece), FramePieceRef(frame, piece), transparentColour,
-                          images);
+        DrawKeyedPiece(hdc, FramePieceDest(frame, destRect, piece), FramePieceRef(frame, piece), *bitmap, true,
+                       transparentColour, images);
     return true;
 }
 
@@ -401,25 +424,9 @@ bool DrawImageRef(HDC hdc, const RECT& destRect, const ImageRef& ref, COLORREF f
 bool DrawImageRefKeyed(HDC hdc, const RECT& destRect, const ImageRef& ref, COLORREF transparentColour,
                        const ImageSource& images)
 {
-    const RECT source = RectOf(ref.source);
-    if (IsRectEmpty(&destRect) || IsRectEmpty(&source))
-        return false;
     const Image* bitmap = images.FindImage(BoundedName(ref.name).text);
-    if (!bitmap)
-        return false;
-    if (CopiesServe(hdc, *bitmap)) {
-        const CopyDraw drawn = DrawFromCopies(hdc, destRect, ref, *bitmap, &transparentColour);
-        if (drawn != CopyDraw::Unserved)
-            return drawn == CopyDraw::Drawn;
-    }
-    // Kept copies cost handles; when GDI refuses them (a process near its
-    // handle limit), or the bitmap is one they cannot stand for, the
-    // picture is composed on its own, which needs a surface only for the
-    // length of the draw.
-    bool drawn = false;
-    ComposeKeyed(hdc, destRect, transparentColour,
-                 [&](HDC surface, const RECT& area) { drawn = DrawFromSource(surface, area, ref, images); });
-    return drawn;
+    return bitmap &&
+           DrawKeyedPiece(hdc, destRect, ref, *bitmap, CopiesServe(hdc, *bitmap), transparentColour, images);
 }
 
 void DrawFrameImage(HDC hdc, const RECT& destRect, const FrameImageRef& frame, COLORREF fallbackColour,

@@ -2,7 +2,6 @@
 // plain path gives: every comparison below draws the same thing twice, once
 // with the copies and once without, on the same varied background.
 #include "data/FrameSkin.h"
-#include "data/MemoryStream.h"
 #include "data/SkinStore.h"
 #include "imaging/DeviceCopies.h"
 #include "imaging/GdiObject.h"
@@ -10,15 +9,14 @@
 #include "imaging/ImageRef.h"
 #include "imaging/Regions.h"
 
+#include "SkinFile.h"
 #include "Surface.h"
 #include "TestImages.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <memory>
 #include <string>
 #include <thread>
@@ -27,17 +25,6 @@
 namespace {
 
 const COLORREF kKey = RGB(255, 0, 255);
-
-std::unique_ptr<SkinStore> LoadDefaultSkin()
-{
-    std::ifstream file(SSO_DEFAULT_SKIN, std::ios::binary);
-    std::vector<char> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    auto store = std::make_unique<SkinStore>();
-    MemoryStream container(bytes.data(), static_cast<int32_t>(bytes.size()));
-    if (bytes.empty() || !store->Load(container))
-        return nullptr;
-    return store;
-}
 
 // A background no drawing could leave unnoticed: every pixel differs from
 // its neighbours, and some are the key colour.
@@ -117,7 +104,7 @@ FrameImageRef FrameOf(const std::string& name, SourceRect source, int margin, in
 
 class CachedDraw : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { store_ = LoadDefaultSkin(); }
+    static void SetUpTestSuite() { store_ = LoadSkinFile(SSO_DEFAULT_SKIN); }
     static void TearDownTestSuite() { store_.reset(); }
     void SetUp() override { ASSERT_TRUE(store_) << "cannot load " << SSO_DEFAULT_SKIN; }
 

@@ -10,25 +10,18 @@
 #include "imaging/ImageRef.h"
 
 #include "GdiPressure.h"
+#include "SkinFile.h"
 #include "Surface.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 namespace {
 
 const COLORREF kKey = RGB(255, 0, 255);
 const COLORREF kBack = RGB(1, 2, 3);
-
-std::vector<char> DefaultSkinBytes()
-{
-    std::ifstream file(SSO_DEFAULT_SKIN, std::ios::binary);
-    return std::vector<char>((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-}
 
 // Draws every bitmap of the store in every way that makes copies: whole,
 // stretched, as a tiled and a stretched keyed frame, and asks each frame
@@ -61,7 +54,7 @@ class CopiesLifetime : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        bytes_ = DefaultSkinBytes();
+        bytes_ = ReadSkinFile(SSO_DEFAULT_SKIN);
         ASSERT_FALSE(bytes_.empty()) << "cannot read " << SSO_DEFAULT_SKIN;
     }
 

@@ -4,18 +4,16 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <vector>
 
+#include "SkinFile.h"
 #include "Surface.h"
 #include "data/ButtonPart.h"
 #include "data/ButtonSkins.h"
 #include "data/ClientEdgeSkin.h"
 #include "data/ComboBoxSkin.h"
 #include "data/FrameSkin.h"
-#include "data/MemoryStream.h"
 #include "data/ScrollBarSkin.h"
 #include "data/SkinStore.h"
 #include "imaging/ImageRef.h"
@@ -24,17 +22,6 @@ namespace {
 
 const COLORREF kKey = RGB(255, 0, 255);
 const COLORREF kUntouched = RGB(1, 2, 3);
-
-std::unique_ptr<SkinStore> LoadDefaultSkin()
-{
-    std::ifstream file(SSO_DEFAULT_SKIN, std::ios::binary);
-    std::vector<char> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    auto store = std::make_unique<SkinStore>();
-    MemoryStream container(bytes.data(), static_cast<int32_t>(bytes.size()));
-    if (bytes.empty() || !store->Load(container))
-        return nullptr;
-    return store;
-}
 
 // Which pixels of a drawing are key colour, untouched, or painted.
 enum class Pixel { Key, Untouched, Painted };
@@ -77,7 +64,7 @@ std::array<RECT, 9> LayoutParts(const RECT (&d)[9], int w, int h)
 
 class DefaultSkinArt : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { store_ = LoadDefaultSkin(); }
+    static void SetUpTestSuite() { store_ = LoadSkinFile(SSO_DEFAULT_SKIN); }
     static void TearDownTestSuite() { store_.reset(); }
 
     void SetUp() override { ASSERT_TRUE(store_) << "cannot load " << SSO_DEFAULT_SKIN; }

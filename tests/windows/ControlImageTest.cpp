@@ -24,15 +24,8 @@ unsigned PatternPixel(int x, int y)
 // A top-down 32-bit section of width x height filled with PatternPixel.
 Bitmap PatternBitmap(int width, int height, unsigned (*pixel)(int, int) = PatternPixel)
 {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    Bitmap bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    auto* pixels = static_cast<unsigned*>(bits);
+    unsigned* pixels = nullptr;
+    Bitmap bitmap = TopDownSection(nullptr, width, height, &pixels);
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
             pixels[y * width + x] = pixel(x, y);

@@ -48,17 +48,6 @@ protected:
         pressure_ = nullptr;
     }
 
-    // How many more handles the table takes.
-    static int Headroom()
-    {
-        std::vector<HBRUSH> brushes;
-        for (HBRUSH brush; (brush = CreateSolidBrush(RGB(brushes.size() & 0xFF, 0, 0))) != nullptr;)
-            brushes.push_back(brush);
-        for (HBRUSH brush : brushes)
-            DeleteObject(brush);
-        return static_cast<int>(brushes.size());
-    }
-
     // Drawing keeps copies of the skin's bitmaps, as many as what it drew
     // last needed (the store frees them when it goes); only what is left
     // beside them counts.
@@ -66,7 +55,7 @@ protected:
     {
         for (const auto& entry : DefaultStore().Images())
             ImageDeviceCopies::Forget(entry.second->image);
-        return Headroom();
+        return FreeGdiHandles();
     }
 
     static GdiPressure* pressure_;

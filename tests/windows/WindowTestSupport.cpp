@@ -249,20 +249,28 @@ HWND DialogTemplate::Create(HWND owner, DLGPROC procedure, LPARAM parameter)
                                       parameter);
 }
 
-WindowPixels ReadPixels(HDC source, int width, int height)
+Bitmap TopDownSection(HDC reference, int width, int height, unsigned** bits)
 {
-    WindowPixels result;
-    result.width = width;
-    result.height = height;
-    result.pixels.assign(static_cast<size_t>(width) * height, 0);
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
     info.bmiHeader.biWidth = width;
     info.bmiHeader.biHeight = -height;
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    Bitmap section(CreateDIBSection(source, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    void* pixels = nullptr;
+    Bitmap section(CreateDIBSection(reference, &info, DIB_RGB_COLORS, &pixels, nullptr, 0));
+    *bits = static_cast<unsigned*>(pixels);
+    return section;
+}
+
+WindowPixels ReadPixels(HDC source, int width, int height)
+{
+    WindowPixels result;
+    result.width = width;
+    result.height = height;
+    result.pixels.assign(static_cast<size_t>(width) * height, 0);
+    unsigned* bits = nullptr;
+    const Bitmap section = TopDownSection(source, width, height, &bits);
     OwnedDC memory(CreateCompatibleDC(source));
     {
         ObjectSelector selected(memory, section);
@@ -275,9 +283,8 @@ WindowPixels ReadPixels(HDC source, int width, int height)
         ADD_FAILURE() << "no " << width << "x" << height << " section to read pixels into";
         return result;
     }
-    const unsigned* pixels = static_cast<const unsigned*>(bits);
     for (size_t i = 0; i < result.pixels.size(); ++i)
-        result.pixels[i] = pixels[i] & 0xFFFFFF;
+        result.pixels[i] = bits[i] & 0xFFFFFF;
     return result;
 }
 

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "core/SkinnedWindow.h"
+#include "imaging/GdiObject.h"
 
 class SkinStore;
 
@@ -49,6 +50,9 @@ struct WindowPixels {
 WindowPixels CaptureWindow(HWND window);
 // The width x height pixels at (0, 0) of a DC.
 WindowPixels ReadPixels(HDC source, int width, int height);
+// A top-down 32-bit section of width x height; `bits` gets its pixels
+// (null when GDI refused it).
+Bitmap TopDownSection(HDC reference, int width, int height, unsigned** bits);
 
 // Draws an image reference of the current skin into a w x h picture.
 WindowPixels RenderPiece(const struct ImageRef& ref, int width, int height, COLORREF fallback);
