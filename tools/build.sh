@@ -6,11 +6,19 @@ set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/env.sh"
 JOBS=${SSO_JOBS:-$(nproc)}
 
+# Where ccache is installed, several checkouts of the tree share their
+# compiled objects: paths inside the checkout are hashed relative to it.
+launcher=()
+if command -v ccache >/dev/null; then
+  export CCACHE_BASEDIR=$SSO_ROOT
+  launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+fi
+
 configure() {  # build-dir toolchain extra-args...
   local dir=$1 toolchain=$2; shift 2
   if [ ! -f "$dir/CMakeCache.txt" ]; then
     cmake -S "$SSO_ROOT" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$SSO_ROOT/cmake/$toolchain" \
-      -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null
+      -DCMAKE_BUILD_TYPE=Release "${launcher[@]}" "$@" >/dev/null
   fi
 }
 

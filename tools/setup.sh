@@ -26,11 +26,20 @@ missing_packages() {
   done
 }
 
+# A mirror caught mid-sync can fail one index while the others update;
+# the install that follows says clearly if a package really is missing.
+apt_update() {
+  [ -n "$apt_updated" ] && return 0
+  as_root apt-get update -qq || { sleep 10; as_root apt-get update -qq; } ||
+    say "some package indexes did not update; going on with those that did"
+  apt_updated=1
+}
+
 apt_updated=
 apt_install() {
   [ $# -gt 0 ] || return 0
   say "installing $*"
-  if [ -z "$apt_updated" ]; then as_root apt-get update -qq; apt_updated=1; fi
+  apt_update
   as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "$@" >/dev/null
 }
 
@@ -67,7 +76,7 @@ choose_run_arch() {
 fetch_lzo() {
   [ -f "$SSO_CACHE/src/lzo2-2.10/include/lzo/lzo1x.h" ] && return 0
   ensure_source_entries
-  if [ -z "$apt_updated" ]; then as_root apt-get update -qq; apt_updated=1; fi
+  apt_update
   say "fetching the LZO sources"
   mkdir -p "$SSO_CACHE/src"
   (cd "$SSO_CACHE/src" && apt-get source -qq lzo2 >/dev/null 2>&1)

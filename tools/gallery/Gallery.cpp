@@ -1,8 +1,10 @@
 // gallery.exe: shows the gallery dialog (or the program's about box) with
 // the built-in skin, or with the skin container named by --skin=FILE.
 //
-//     gallery.exe [--skin=FILE] [--show=gallery|about|none]
+//     gallery.exe [--skin=FILE] [--show=PAGE|about|none]
 //
+// PAGE names one page of the gallery ("gallery", the buttons and statics,
+// by default; GalleryDialog.cpp lists the others).
 // --show=none opens nothing: the exit code says whether the skin loaded.
 #include "CommandLine.h"
 #include "GalleryDialog.h"
@@ -18,7 +20,7 @@ namespace {
 
 const char kSkinOption[] = "skin";
 const char kShowOption[] = "show";
-const char kUsage[] = "usage: gallery.exe [--skin=FILE] [--show=gallery|about|none]";
+const char kUsage[] = "usage: gallery.exe [--skin=FILE] [--show=PAGE|about|none]";
 
 }  // namespace
 
@@ -28,7 +30,8 @@ int main()
     const std::string bad = FindBadOption(commandLine, {kSkinOption, kShowOption});
     std::string show = "gallery";
     FindOption(commandLine, kShowOption, show);
-    if (!bad.empty() || (show != "gallery" && show != "about" && show != "none")) {
+    const GalleryPage* page = FindGalleryPage(show.c_str());
+    if (!bad.empty() || (!page && show != "about" && show != "none")) {
         std::fprintf(stderr, "gallery: bad option %s (%s)\n", bad.empty() ? show.c_str() : bad.c_str(), kUsage);
         return 2;
     }
@@ -46,8 +49,8 @@ int main()
     SetDialogSkinName("Dialog");
     if (show == "about")
         RunAboutBox(module);
-    else if (show == "gallery")
-        RunGalleryDialog(module);
+    else if (page)
+        RunGalleryDialog(module, page);
     EngineStop();
     return fileGiven && !fileLoaded ? 1 : 0;
 }

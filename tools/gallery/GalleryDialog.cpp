@@ -1,8 +1,8 @@
 #include "GalleryDialog.h"
 
 #include "GalleryIds.h"
-#include "Resource.h"
 #include "imaging/GdiObject.h"
+#include "Resource.h"
 
 namespace {
 
@@ -27,7 +27,7 @@ HBITMAP MakePicture(HWND dialog)
     return bitmap.Release();
 }
 
-void SetStates(HWND dialog)
+void InitButtonsPage(HWND dialog)
 {
     CheckDlgButton(dialog, IDC_CHECK_CHECKED, BST_CHECKED);
     CheckDlgButton(dialog, IDC_CHECK_THREESTATE, BST_INDETERMINATE);
@@ -40,35 +40,52 @@ void SetStates(HWND dialog)
     SendDlgItemMessageA(dialog, IDC_PUSH_ICON, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
     SendDlgItemMessageA(dialog, IDC_STATIC_BITMAP, STM_SETIMAGE, IMAGE_BITMAP,
                         reinterpret_cast<LPARAM>(MakePicture(dialog)));
+    SetFocus(GetDlgItem(dialog, IDC_PUSH_FOCUSED));
 }
 
-const LPARAM kModal = 1;
+void CleanupButtonsPage(HWND dialog)
+{
+    // The static does not own the picture it shows.
+    const auto picture =
+        reinterpret_cast<HBITMAP>(SendDlgItemMessageA(dialog, IDC_STATIC_BITMAP, STM_SETIMAGE, IMAGE_BITMAP, 0));
+    if (picture)
+        DeleteObject(picture);
+}
+
+const GalleryPage kPages[] = {
+    {"gallery", IDD_GALLERY, InitButtonsPage, CleanupButtonsPage},
+};
+
+// What the dialog procedure keeps of its page and how it was opened.
+struct PageRun {
+    const GalleryPage* page;
+    bool modal;
+};
 
 INT_PTR CALLBACK GalleryProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    const auto* run = reinterpret_cast<const PageRun*>(GetWindowLongPtrA(dialog, DWLP_USER));
     switch (message) {
     case WM_INITDIALOG:
         SetWindowLongPtrA(dialog, DWLP_USER, lParam);
-        SetStates(dialog);
+        run = reinterpret_cast<const PageRun*>(lParam);
+        if (run->page && run->page->init)
+            run->page->init(dialog);
         SetWindowPos(dialog, nullptr, kGalleryX, kGalleryY, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-        SetFocus(GetDlgItem(dialog, IDC_PUSH_FOCUSED));
-        return FALSE;
+        // A page that placed the focus itself keeps it.
+        return IsChild(dialog, GetFocus()) ? FALSE : TRUE;
     case WM_COMMAND:
         if (LOWORD(wParam) != IDOK && LOWORD(wParam) != IDCANCEL)
             return FALSE;
-        if (GetWindowLongPtrA(dialog, DWLP_USER) == kModal)
+        if (run && run->modal)
             EndDialog(dialog, LOWORD(wParam));
         else
             DestroyWindow(dialog);
         return TRUE;
-    case WM_DESTROY: {
-        // The static does not own the picture it shows.
-        const auto picture = reinterpret_cast<HBITMAP>(
-            SendDlgItemMessageA(dialog, IDC_STATIC_BITMAP, STM_SETIMAGE, IMAGE_BITMAP, 0));
-        if (picture)
-            DeleteObject(picture);
+    case WM_DESTROY:
+        if (run && run->page && run->page->cleanup)
+            run->page->cleanup(dialog);
         return FALSE;
-    }
     default:
         return FALSE;
     }
@@ -76,20 +93,44 @@ INT_PTR CALLBACK GalleryProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
 
 }  // namespace
 
-HWND CreateGalleryDialog(HINSTANCE module)
+const GalleryPage* GalleryPages(int& count)
 {
-    HWND dialog = CreateDialogParamA(module, MAKEINTRESOURCEA(IDD_GALLERY), nullptr, GalleryProc, 0);
+    count = static_cast<int>(sizeof kPages / sizeof kPages[0]);
+    return kPages;
+}
+
+const GalleryPage* FindGalleryPage(const char* name)
+{
+    for (const GalleryPage& page : kPages)
+        if (lstrcmpA(page.name, name) == 0)
+            return &page;
+    return nullptr;
+}
+
+HWND CreateGalleryDialog(HINSTANCE module, const GalleryPage* page)
+{
+    // Modeless pages live as long as the process: their run never moves.
+    static PageRun runs[sizeof kPages / sizeof kPages[0]];
+    const GalleryPage* shown = page ? page : &kPages[0];
+    PageRun& run = runs[shown - kPages];
+    run = {shown, false};
+    HWND dialog = CreateDialogParamA(module, MAKEINTRESOURCEA(shown->dialogId), nullptr, GalleryProc,
+                                     reinterpret_cast<LPARAM>(&run));
     if (dialog)
         ShowWindow(dialog, SW_SHOW);
     return dialog;
 }
 
-INT_PTR RunGalleryDialog(HINSTANCE module)
+INT_PTR RunGalleryDialog(HINSTANCE module, const GalleryPage* page)
 {
-    return DialogBoxParamA(module, MAKEINTRESOURCEA(IDD_GALLERY), nullptr, GalleryProc, kModal);
+    PageRun run = {page ? page : &kPages[0], true};
+    return DialogBoxParamA(module, MAKEINTRESOURCEA(run.page->dialogId), nullptr, GalleryProc,
+                           reinterpret_cast<LPARAM>(&run));
 }
 
 INT_PTR RunAboutBox(HINSTANCE module)
 {
-    return DialogBoxParamA(module, MAKEINTRESOURCEA(IDD_ABOUTBOX), nullptr, GalleryProc, kModal);
+    PageRun run = {nullptr, true};
+    return DialogBoxParamA(module, MAKEINTRESOURCEA(IDD_ABOUTBOX), nullptr, GalleryProc,
+                           reinterpret_cast<LPARAM>(&run));
 }

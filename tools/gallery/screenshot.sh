@@ -1,7 +1,7 @@
 #!/bin/bash
-# Captures the gallery (or the program's about box, shown by the gallery)
-# into a PNG, in a Wine virtual desktop on the private X display:
-#   tools/gallery/screenshot.sh OUTPUT.png [gallery|about] [--skin=FILE]
+# Captures a page of the gallery (or the program's about box, shown by the
+# gallery) into a PNG, in a Wine virtual desktop on the private X display:
+#   tools/gallery/screenshot.sh OUTPUT.png [PAGE|about] [--skin=FILE]
 # Expects a finished build (tools/build.sh). The dialog opens at the
 # desktop's top-left corner; the capture is cut to the dialog's size.
 set -euo pipefail

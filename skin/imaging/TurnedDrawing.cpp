@@ -1,0 +1,93 @@
+#include "imaging/TurnedDrawing.h"
+
+#include "imaging/DeviceCopies.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <memory>
+
+namespace {
+
+// The two sections a turn goes through. Scroll bars and tabs turn on every
+// paint, so one pair is kept per thread; a turn that starts while another
+// uses them (a painter turning inside a turned painter) makes its own.
+struct TurnSurfaces {
+    KeptSection picture;
+    KeptSection turned;
+    bool inUse = false;
+};
+
+bool Fit(KeptSection& section, HDC reference, int width, int height)
+{
+    if (section.IsValid() && section.Width() >= width && section.Height() >= height)
+        return true;
+    return section.Create(reference, std::max(width, section.Width()), std::max(height, section.Height()));
+}
+
+// Pixel (x, y) of the turned picture comes from the picture's pixel that
+// the turn carries there; the picture is w x h.
+void TurnPixels(const KeptSection& picture, int w, int h, QuarterTurn turn, const KeptSection& turned)
+{
+    const int tw = turn == TurnHalf ? w : h;
+    const int th = turn == TurnHalf ? h : w;
+    for (int y = 0; y < th; ++y) {
+        uint32_t* out = turned.Row(y);
+        for (int x = 0; x < tw; ++x) {
+            switch (turn) {
+            case TurnClockwise:
+                out[x] = picture.Row(h - 1 - x)[y];
+                break;
+            case TurnHalf:
+                out[x] = picture.Row(h - 1 - y)[w - 1 - x];
+                break;
+            default:  // anticlockwise
+                out[x] = picture.Row(x)[w - 1 - y];
+                break;
+            }
+        }
+    }
+}
+
+bool TurnInto(TurnSurfaces& surfaces, HDC target, const RECT& dest, QuarterTurn turn,
+              void (*paint)(void*, HDC, const RECT&), void* context)
+{
+    const RECT frame = UnturnedFrame(dest, turn);
+    const int w = frame.right, h = frame.bottom;
+    if (!Fit(surfaces.picture, target, w, h) ||
+        !Fit(surfaces.turned, target, dest.right - dest.left, dest.bottom - dest.top))
+        return false;
+    paint(context, surfaces.picture.Dc(), frame);
+    GdiFlush();
+    TurnPixels(surfaces.picture, w, h, turn, surfaces.turned);
+    return BitBlt(target, dest.left, dest.top, dest.right - dest.left, dest.bottom - dest.top, surfaces.turned.Dc(), 0,
+                  0, SRCCOPY) != FALSE;
+}
+
+}  // namespace
+
+RECT UnturnedFrame(const RECT& dest, QuarterTurn turn)
+{
+    const int width = dest.right - dest.left, height = dest.bottom - dest.top;
+    const bool across = turn == TurnClockwise || turn == TurnAnticlockwise;
+    return RECT{0, 0, across ? height : width, across ? width : height};
+}
+
+bool DrawTurnedWith(HDC target, const RECT& dest, QuarterTurn turn, void (*paint)(void*, HDC, const RECT&),
+                    void* context)
+{
+    if (turn == TurnNone) {
+        paint(context, target, dest);
+        return true;
+    }
+    if (dest.right <= dest.left || dest.bottom <= dest.top)
+        return true;
+    thread_local TurnSurfaces kept;
+    if (!kept.inUse) {
+        kept.inUse = true;
+        const bool drawn = TurnInto(kept, target, dest, turn, paint, context);
+        kept.inUse = false;
+        return drawn;
+    }
+    TurnSurfaces own;
+    return TurnInto(own, target, dest, turn, paint, context);
+}

@@ -1,0 +1,34 @@
+// Painters written for one orientation (a horizontal scroll bar, tabs on
+// top, a horizontal toolbar's background) draw the other orientations
+// through a turned surface: they paint the un-turned picture, and its
+// pixels are turned onto the target. The result is what turning the
+// picture as an image (Image::Rotate by 90, 180 or 270 degrees clockwise)
+// and drawing it without a key would show, without making an image.
+#pragma once
+
+#include <windows.h>
+
+#include <utility>
+
+enum QuarterTurn { TurnNone = 0, TurnClockwise = 1, TurnHalf = 2, TurnAnticlockwise = 3 };
+
+// `dest` with width and height exchanged for a quarter turn, at the origin:
+// the frame a painter draws the un-turned picture in.
+RECT UnturnedFrame(const RECT& dest, QuarterTurn turn);
+
+// Calls paint(hdc, frame) for the un-turned picture and puts it turned
+// into `dest` of `target`. Without a turn the painter draws straight into
+// the target with frame = dest. False when no surface could be made (the
+// target is then left as it was).
+bool DrawTurnedWith(HDC target, const RECT& dest, QuarterTurn turn, void (*paint)(void*, HDC, const RECT&),
+                    void* context);
+
+template <typename Paint>
+bool DrawTurned(HDC target, const RECT& dest, QuarterTurn turn, Paint&& paint)
+{
+    auto call = [&paint](HDC hdc, const RECT& frame) { paint(hdc, frame); };
+    using Call = decltype(call);
+    return DrawTurnedWith(
+        target, dest, turn,
+        [](void* context, HDC hdc, const RECT& frame) { (*static_cast<Call*>(context))(hdc, frame); }, &call);
+}
