@@ -248,7 +248,7 @@ TEST_F(NcScrollTest, ReplacementsStoreWhatTheSystemWouldAndShowTheBarAccordingly
         HWND window = MakeScrolled();
         c.call(window);
         PumpMessages();
-        SCROLLINFO info = {sizeof info, SIF_ALL};
+        SCROLLINFO info = {sizeof info, SIF_ALL, 0, 0, 0, 0, 0};
         ASSERT_TRUE(NcScroll_GetScrollInfo(window, SB_VERT, &info)) << c.what;
         EXPECT_EQ(info.nMin, c.minPos) << c.what;
         EXPECT_EQ(info.nMax, c.maxPos) << c.what;
@@ -273,7 +273,7 @@ TEST_F(NcScrollTest, NullAndUnknownArgumentsAnswerZero)
     EXPECT_FALSE(NcScroll_GetScrollInfo(window, SB_VERT, nullptr));
     int value = 0;
     EXPECT_FALSE(NcScroll_GetScrollRange(window, SB_VERT, nullptr, &value));
-    SCROLLINFO info = {sizeof info, SIF_ALL};
+    SCROLLINFO info = {sizeof info, SIF_ALL, 0, 0, 0, 0, 0};
     EXPECT_FALSE(NcScroll_GetScrollInfo(window, SB_BOTH, &info));
     info.fMask = 0;
     EXPECT_FALSE(NcScroll_GetScrollInfo(window, SB_VERT, &info)) << "nothing asked, nothing filled";
