@@ -33,59 +33,78 @@ const char* const kFunctionNames[kFunctionCount] = {"EnableScrollBar", "GetScrol
 std::atomic<HWND> g_served{nullptr};
 int g_calls[kFunctionCount];
 int g_callsForOthers;  // replacement calls for a window not served: never
+int g_callsBack;       // calls from the system's code under a replacement back into one: never
+thread_local HWND t_inReplacementFor = nullptr;
 
-void Count(Function function, HWND window)
-{
-    ++g_calls[function];
-    if (window != g_served && !GetPropA(window, kNcScrollProperty))
-        ++g_callsForOthers;
-}
+// One replacement call, counted. A call for the window whose replacement
+// is already passing a call down to the system is not passed down again,
+// so that a redirection that sends it back shows as a count, not as a
+// stack overflow.
+class CountedCall {
+public:
+    CountedCall(Function function, HWND window) : previous_(t_inReplacementFor)
+    {
+        ++g_calls[function];
+        if (window != g_served && !GetPropA(window, kNcScrollProperty))
+            ++g_callsForOthers;
+        callBack_ = previous_ == window;
+        g_callsBack += callBack_;
+        t_inReplacementFor = window;
+    }
+    ~CountedCall() { t_inReplacementFor = previous_; }
+    bool CallBack() const { return callBack_; }
+
+private:
+    HWND previous_;
+    bool callBack_;
+};
 
 void ResetCounts()
 {
     memset(g_calls, 0, sizeof g_calls);
     g_callsForOthers = 0;
+    g_callsBack = 0;
 }
 
 BOOL WINAPI CountEnable(HWND window, UINT bar, UINT arrows)
 {
-    Count(kEnable, window);
-    return SystemScrollFunctions().enableScrollBar(window, bar, arrows);
+    CountedCall call(kEnable, window);
+    return !call.CallBack() && SystemScrollFunctions().enableScrollBar(window, bar, arrows);
 }
 BOOL WINAPI CountGetInfo(HWND window, int bar, LPSCROLLINFO info)
 {
-    Count(kGetInfo, window);
-    return SystemScrollFunctions().getScrollInfo(window, bar, info);
+    CountedCall call(kGetInfo, window);
+    return !call.CallBack() && SystemScrollFunctions().getScrollInfo(window, bar, info);
 }
 int WINAPI CountGetPos(HWND window, int bar)
 {
-    Count(kGetPos, window);
-    return SystemScrollFunctions().getScrollPos(window, bar);
+    CountedCall call(kGetPos, window);
+    return call.CallBack() ? 0 : SystemScrollFunctions().getScrollPos(window, bar);
 }
 BOOL WINAPI CountGetRange(HWND window, int bar, LPINT minPos, LPINT maxPos)
 {
-    Count(kGetRange, window);
-    return SystemScrollFunctions().getScrollRange(window, bar, minPos, maxPos);
+    CountedCall call(kGetRange, window);
+    return !call.CallBack() && SystemScrollFunctions().getScrollRange(window, bar, minPos, maxPos);
 }
 int WINAPI CountSetInfo(HWND window, int bar, LPCSCROLLINFO info, BOOL redraw)
 {
-    Count(kSetInfo, window);
-    return SystemScrollFunctions().setScrollInfo(window, bar, info, redraw);
+    CountedCall call(kSetInfo, window);
+    return call.CallBack() ? 0 : SystemScrollFunctions().setScrollInfo(window, bar, info, redraw);
 }
 int WINAPI CountSetPos(HWND window, int bar, int pos, BOOL redraw)
 {
-    Count(kSetPos, window);
-    return SystemScrollFunctions().setScrollPos(window, bar, pos, redraw);
+    CountedCall call(kSetPos, window);
+    return call.CallBack() ? 0 : SystemScrollFunctions().setScrollPos(window, bar, pos, redraw);
 }
 BOOL WINAPI CountSetRange(HWND window, int bar, int minPos, int maxPos, BOOL redraw)
 {
-    Count(kSetRange, window);
-    return SystemScrollFunctions().setScrollRange(window, bar, minPos, maxPos, redraw);
+    CountedCall call(kSetRange, window);
+    return !call.CallBack() && SystemScrollFunctions().setScrollRange(window, bar, minPos, maxPos, redraw);
 }
 BOOL WINAPI CountShow(HWND window, int bar, BOOL show)
 {
-    Count(kShow, window);
-    return SystemScrollFunctions().showScrollBar(window, bar, show);
+    CountedCall call(kShow, window);
+    return !call.CallBack() && SystemScrollFunctions().showScrollBar(window, bar, show);
 }
 
 const ScrollFunctions kCounting = {CountEnable,  CountGetInfo, CountGetPos,   CountGetRange,
@@ -247,6 +266,7 @@ TEST_F(RedirectTest, ControlsOwnScrollCallsReachTheReplacements)
         for (Function function : c.called)
             EXPECT_LT(0, g_calls[function]) << kFunctionNames[function];
         EXPECT_EQ(0, g_callsForOthers);
+        EXPECT_EQ(0, g_callsBack);
 
         ResetCounts();
         c.fill(other);
@@ -368,6 +388,7 @@ TEST_F(RedirectTest, ServedWindowReachesTheReplacementsAndTheSystemBelowThem)
     for (int f = 0; f < kFunctionCount; ++f)
         EXPECT_LT(0, g_calls[f]) << kFunctionNames[f];
     EXPECT_EQ(0, g_callsForOthers);
+    EXPECT_EQ(0, g_callsBack);
 
     // The system's functions for a served window stay with the system,
     // also where user32 goes on to a redirected win32u entry.
