@@ -318,11 +318,9 @@ LRESULT SkinnedScrollBar::OnMouse(UINT message, LPARAM position)
 void SkinnedScrollBar::OnButtonDown()
 {
     part_ = HitTest(pointer_);
-    SetCapture(window_);
-    if (part_ == PartNone) {
-        ReleaseCapture();
+    if (part_ == PartNone)
         return;
-    }
+    SetCapture(window_);
     pressed_ = true;
     // Painted after the parent answered: its new position shows with the
     // pressed look in one repaint.
