@@ -4,6 +4,7 @@
 #include "controls/SkinnedGroupBox.h"
 #include "controls/SkinnedPushButton.h"
 #include "controls/SkinnedRadio.h"
+#include "controls/SkinnedScrollBar.h"
 #include "controls/SkinnedStatic.h"
 #include "data/SkinTypes.h"
 
@@ -20,6 +21,8 @@ std::unique_ptr<SkinnedWindow> MakeControlSkin(int controlType, SkinnedWindow& o
         return std::make_unique<SkinnedGroupBox>(controlType, owner);
     case kTypeStatic:
         return std::make_unique<SkinnedStatic>(controlType, owner);
+    case kTypeScrollBar:
+        return std::make_unique<SkinnedScrollBar>(controlType, owner);
     default:
         return nullptr;
     }
