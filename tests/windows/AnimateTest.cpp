@@ -8,6 +8,7 @@
 #include "core/SkinMessages.h"
 #include "data/AnimateSkin.h"
 #include "data/SkinStore.h"
+#include "data/SkinTypes.h"
 #include "DcStateCheck.h"
 #include "GdiPressure.h"
 #include "MessageLog.h"
@@ -97,6 +98,11 @@ std::vector<WPARAM> Notifications()
     return codes;
 }
 
+const AnimateSkin& Skin()
+{
+    return *static_cast<const AnimateSkin*>(DefaultStore().FindObjectByType(kTypeAnimate));
+}
+
 INT_PTR CALLBACK PlainDialogProc(HWND, UINT message, WPARAM, LPARAM)
 {
     return message == WM_INITDIALOG;
@@ -123,8 +129,10 @@ protected:
     // Plays frames first..last once and waits for the worker to end.
     void PlayOnce(HWND control, WORD first, WORD last)
     {
+        SendMessageA(control, ACM_STOP, 0, 0);
+        const int threads = ProcessThreads();
         ASSERT_EQ(1, SendMessageA(control, ACM_PLAY, 1, MAKELONG(first, last)));
-        ASSERT_TRUE(WorkerEnds(threads_));
+        ASSERT_TRUE(WorkerEnds(threads));
     }
 
     int threads_ = 0;
@@ -164,15 +172,13 @@ TEST(AviPlayerTest, BothEncodingsDecodeToTheClipsPicture)
 
 TEST_F(AnimateTest, OpenRemovesEveryTemporaryFile)
 {
+    const std::string path = ClipPath("spinner.avi");
     const struct {
         LPARAM source;
         LRESULT result;
     } rows[] = {
-        {kClipResource, 1},
-        {reinterpret_cast<LPARAM>("SPINNER"), 1},
-        {reinterpret_cast<LPARAM>(ClipPath("spinner.avi").c_str()), 1},
-        {kMissingResource, 0},
-        {reinterpret_cast<LPARAM>("NOSUCHCLIP"), 0},
+        {kClipResource, 1},    {reinterpret_cast<LPARAM>("SPINNER"), 1},    {reinterpret_cast<LPARAM>(path.c_str()), 1},
+        {kMissingResource, 0}, {reinterpret_cast<LPARAM>("NOSUCHCLIP"), 0},
     };
     const int filesBefore = TempClipFiles();
     for (const auto& row : rows) {
@@ -243,7 +249,6 @@ TEST_F(AnimateTest, StartAndStopReachTheParent)
 
 TEST_F(AnimateTest, FrameGoesOverTheBackground)
 {
-    const COLORREF back = static_cast<const AnimateSkin*>(DefaultStore().FindObjectByType(kTypeAnimate))->backColour;
     const struct {
         DWORD style;
         int width, height;
@@ -260,12 +265,9 @@ TEST_F(AnimateTest, FrameGoesOverTheBackground)
         ASSERT_EQ(1, SendMessageA(control, ACM_OPENA, 0, kClipResource));
         PlayOnce(control, 4, 4);
         const WindowPixels shown = CaptureWindow(control);
-        const WindowPixels background =
-            (row.style & ACS_TRANSPARENT)
-                ? BackgroundBehind(control)
-                : RenderPiece(
-                      static_cast<const AnimateSkin*>(DefaultStore().FindObjectByType(kTypeAnimate))->background,
-                      shown.width, shown.height, back);
+        const WindowPixels background = (row.style & ACS_TRANSPARENT) ? BackgroundBehind(control)
+                                                                      : RenderPiece(Skin().background, shown.width,
+                                                                                    shown.height, Skin().backColour);
         int wrong = 0;
         for (int y = 0; y < shown.height; ++y)
             for (int x = 0; x < shown.width; ++x) {
@@ -294,9 +296,9 @@ TEST_F(AnimateTest, BorderComesFromTheSkin)
 {
     HWND control = Animate(0, 60, 50, WS_EX_CLIENTEDGE);
     RedrawWindow(control, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
-    const AnimateSkin& skin = *static_cast<const AnimateSkin*>(DefaultStore().FindObjectByType(kTypeAnimate));
     const WindowPixels shown = CaptureWindow(control);
-    EXPECT_TRUE(ShowsPicture(shown, 0, 0, RenderFrameImage(skin.mainImage, shown.width, shown.height, skin.backColour),
+    EXPECT_TRUE(ShowsPicture(shown, 0, 0,
+                             RenderFrameImage(Skin().mainImage, shown.width, shown.height, Skin().backColour),
                              GetSystemMetrics(SM_CXEDGE)));
 }
 
@@ -313,15 +315,19 @@ TEST_F(AnimateTest, PlayingThroughResizesAndRepaints)
     for (int i = 0; i < 3; ++i)
         ASSERT_EQ(1, SendDlgItemMessageA(window, kId + i, ACM_OPENA, 0, kClipResource));
     ASSERT_EQ(threads_ + 3, ProcessThreads());
-    const int headroom = FreeGdiHandles();
-    for (int i = 0; i < 1000; ++i) {
+    auto resizeAndRepaint = [window](int i) {
         SetWindowPos(window, nullptr, 0, 0, 400 + i % 50, 250 + i % 30, SWP_NOMOVE | SWP_NOZORDER);
         RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
         PumpMessages();
-    }
+    };
+    // The largest size first: the surfaces painting keeps grow to it once.
+    resizeAndRepaint(1499);
+    PumpFor(100);
+    const int headroom = FreeGdiHandles();
+    for (int i = 0; i < 1000; ++i)
+        resizeAndRepaint(i);
     EXPECT_EQ(threads_ + 3, ProcessThreads()) << "all three still play";
     HWND control = GetDlgItem(window, kId + 2);
-    SendMessageA(control, ACM_STOP, 0, 0);
     PlayOnce(control, 5, 5);
     const WindowPixels shown = CaptureWindow(control);
     const int x = (shown.width - kClipWidth) / 2 + kDots[5].x, y = (shown.height - kClipHeight) / 2 + kDots[5].y;
