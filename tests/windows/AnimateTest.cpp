@@ -323,7 +323,7 @@ TEST_F(AnimateTest, PlayingThroughResizesAndRepaints)
     // The largest size first: the surfaces painting keeps grow to it once.
     resizeAndRepaint(1499);
     PumpFor(100);
-    const int headroom = FreeGdiHandles();
+    const int headroom = HeadroomBesideCopies();
     for (int i = 0; i < 1000; ++i)
         resizeAndRepaint(i);
     EXPECT_EQ(threads_ + 3, ProcessThreads()) << "all three still play";
@@ -335,7 +335,7 @@ TEST_F(AnimateTest, PlayingThroughResizesAndRepaints)
     EXPECT_EQ(BackgroundBehind(control).At(0, 0), shown.At(0, 0));
     DestroyWindow(window);
     EXPECT_EQ(threads_, ProcessThreads()) << "closing the dialog ends every worker";
-    EXPECT_GE(FreeGdiHandles(), headroom - 8);
+    EXPECT_GE(HeadroomBesideCopies(), headroom - 8);
 }
 
 TEST_F(AnimateTest, CyclesLeaveNoThreadHandleOrFile)
@@ -345,7 +345,7 @@ TEST_F(AnimateTest, CyclesLeaveNoThreadHandleOrFile)
     const int files = TempClipFiles();
     DWORD handles = 0;
     GetProcessHandleCount(GetCurrentProcess(), &handles);
-    const int headroom = FreeGdiHandles();
+    const int headroom = HeadroomBesideCopies();
     for (int i = 0; i < kLeakCycles; ++i) {
         ASSERT_EQ(1, SendMessageA(control, ACM_OPENA, 0, kClipResource)) << "cycle " << i;
         SendMessageA(control, ACM_PLAY, -1, MAKELONG(0, -1));
@@ -360,7 +360,7 @@ TEST_F(AnimateTest, CyclesLeaveNoThreadHandleOrFile)
     EXPECT_EQ(threads_, ProcessThreads());
     EXPECT_EQ(files, TempClipFiles());
     EXPECT_LE(handlesAfter, handles + 8);
-    EXPECT_GE(FreeGdiHandles(), headroom - 8);
+    EXPECT_GE(HeadroomBesideCopies(), headroom - 8);
 }
 
 }  // namespace
