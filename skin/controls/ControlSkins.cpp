@@ -1,5 +1,6 @@
 #include "controls/ControlSkins.h"
 
+#include "controls/SkinnedAnimate.h"
 #include "controls/SkinnedCheckBox.h"
 #include "controls/SkinnedGroupBox.h"
 #include "controls/SkinnedPushButton.h"
@@ -23,6 +24,8 @@ std::unique_ptr<SkinnedWindow> MakeControlSkin(int controlType, SkinnedWindow& o
         return std::make_unique<SkinnedStatic>(controlType, owner);
     case kTypeScrollBar:
         return std::make_unique<SkinnedScrollBar>(controlType, owner);
+    case kTypeAnimate:
+        return std::make_unique<SkinnedAnimate>(controlType, owner);
     default:
         return nullptr;
     }

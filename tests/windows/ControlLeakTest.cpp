@@ -49,16 +49,6 @@ protected:
         pressure_ = nullptr;
     }
 
-    // Drawing keeps copies of the skin's bitmaps, as many as what it drew
-    // last needed (the store frees them when it goes); only what is left
-    // beside them counts.
-    static int HeadroomBesideCopies()
-    {
-        for (const auto& entry : DefaultStore().Images())
-            ImageDeviceCopies::Forget(entry.second->image);
-        return FreeGdiHandles();
-    }
-
     static GdiPressure* pressure_;
 };
 

@@ -4,6 +4,8 @@
 #include "imaging/GdiObject.h"
 #include "Resource.h"
 
+#include <commctrl.h>
+
 namespace {
 
 const int kBitmapWidth = 56;
@@ -84,9 +86,18 @@ void InitScrollPage(HWND dialog)
     FillList(GetDlgItem(dialog, IDC_SCROLL_LIST_LEFT));
 }
 
+// Each clip plays from the gallery's resources, in a loop (ACS_AUTOPLAY);
+// closing the page stops them.
+void InitAnimatePage(HWND dialog)
+{
+    for (int id : {IDC_ANIMATE_TRANSPARENT, IDC_ANIMATE_CENTRED, IDC_ANIMATE_OPAQUE})
+        SendDlgItemMessageA(dialog, id, ACM_OPENA, 0, reinterpret_cast<LPARAM>(MAKEINTRESOURCEA(IDR_GALLERY_CLIP)));
+}
+
 const GalleryPage kPages[] = {
     {"gallery", IDD_GALLERY, InitButtonsPage, CleanupButtonsPage},
     {"scroll", IDD_GALLERY_SCROLL, InitScrollPage, nullptr},
+    {"animate", IDD_GALLERY_ANIMATE, InitAnimatePage, nullptr},
 };
 
 // What the dialog procedure keeps of its page and how it was opened.

@@ -15,6 +15,7 @@ shift $(( $# < 2 ? $# : 2 ))
 case $show in
   about) size=${SSO_ABOUT_SIZE:-411x274} ;;
   scroll) size=${SSO_SCROLL_SIZE:-533x347} ;;
+  animate) size=${SSO_GALLERY_SIZE:-358x200} ;;
   *) size=${SSO_GALLERY_SIZE:-586x407} ;;
 esac
 cd "$SSO_BUILD_RUN/bin"
