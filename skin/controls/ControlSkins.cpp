@@ -1,10 +1,15 @@
 #include "controls/ControlSkins.h"
 
 #include "controls/SkinnedCheckBox.h"
+#include "controls/SkinnedControlBar.h"
 #include "controls/SkinnedGroupBox.h"
+#include "controls/SkinnedHeader.h"
 #include "controls/SkinnedPushButton.h"
 #include "controls/SkinnedRadio.h"
+#include "controls/SkinnedRebar.h"
 #include "controls/SkinnedStatic.h"
+#include "controls/SkinnedStatusBar.h"
+#include "controls/SkinnedToolBar.h"
 #include "data/SkinTypes.h"
 
 std::unique_ptr<SkinnedWindow> MakeControlSkin(int controlType, SkinnedWindow& owner)
@@ -20,7 +25,22 @@ std::unique_ptr<SkinnedWindow> MakeControlSkin(int controlType, SkinnedWindow& o
         return std::make_unique<SkinnedGroupBox>(controlType, owner);
     case kTypeStatic:
         return std::make_unique<SkinnedStatic>(controlType, owner);
+    case kTypeStatusBar:
+        return std::make_unique<SkinnedStatusBar>(controlType, owner);
+    case kTypeToolBar:
+        return std::make_unique<SkinnedToolBar>(controlType, owner);
+    case kTypeControlBar:
+        return std::make_unique<SkinnedControlBar>(controlType, owner);
+    case kTypeRebar:
+        return std::make_unique<SkinnedRebar>(controlType, owner);
+    case kTypeHeader:
+        return std::make_unique<SkinnedHeader>(controlType, owner);
     default:
         return nullptr;
     }
+}
+
+std::unique_ptr<SkinnedWindow> MakeToolbarSkin()
+{
+    return std::make_unique<SkinnedToolBar>();
 }
