@@ -4,10 +4,6 @@
 // docking bars showing their background turned.
 #include "BarTestSupport.h"
 
-#include "controls/SkinnedControlBar.h"
-#include "controls/SkinnedHeader.h"
-#include "controls/SkinnedRebar.h"
-#include "controls/SkinnedStatusBar.h"
 #include "controls/SkinnedToolBar.h"
 #include "core/SkinManager.h"
 #include "data/HeaderSkin.h"
@@ -64,29 +60,6 @@ WindowPixels ExpectedToolbar(const ToolBarSkin& skin, const RECT& client, const 
 }
 
 }  // namespace
-
-TEST_F(BarTest, EachFamilyGetsItsOwnSkin)
-{
-    HWND bar = AddControlBar(Frame(), "AfxControlBar42sd", 0);
-    struct Row {
-        HWND window;
-        bool (*isItsSkin)(SkinnedWindow*);
-    };
-    const Row rows[] = {
-        {AddBar(WC_HEADERA, 0), [](SkinnedWindow* s) { return dynamic_cast<SkinnedHeader*>(s) != nullptr; }},
-        {AddBar(STATUSCLASSNAMEA, 0), [](SkinnedWindow* s) { return dynamic_cast<SkinnedStatusBar*>(s) != nullptr; }},
-        {AddBar(TOOLBARCLASSNAMEA, 0), [](SkinnedWindow* s) { return dynamic_cast<SkinnedToolBar*>(s) != nullptr; }},
-        {AddBar(REBARCLASSNAMEA, 0), [](SkinnedWindow* s) { return dynamic_cast<SkinnedRebar*>(s) != nullptr; }},
-        {bar, [](SkinnedWindow* s) { return dynamic_cast<SkinnedControlBar*>(s) != nullptr; }},
-    };
-    for (const Row& row : rows) {
-        char name[64] = {};
-        GetClassNameA(row.window, name, sizeof name);
-        EXPECT_TRUE(row.isItsSkin(SkinManager::Instance().FindWindowObject(row.window))) << name;
-    }
-    EXPECT_EQ(kTypeToolBar, SkinManager::Instance().FindWindowObject(bar)->GetSkinObject()->TypeCode())
-        << "control bars draw from the toolbar object";
-}
 
 TEST_F(BarTest, ToolbarFacesFollowTheButtonStateAndTheHotOneLiesOverItsNormalFace)
 {
