@@ -9,8 +9,8 @@
 #include "core/SkinnedWindow.h"
 #include "data/MemoryStream.h"
 #include "data/SkinStore.h"
-#include "data/SkinTypes.h"
 #include "imaging/WindowsVersion.h"
+#include "data/SkinTypes.h"
 #include "windows/CaptionButton.h"
 #include "windows/FrameLabel.h"
 #include "windows/PopupMenuWindow.h"
@@ -66,14 +66,8 @@ HHOOK HookOfThread(const std::map<DWORD, HHOOK>& hooks)
     return found == hooks.end() ? nullptr : found->second;
 }
 
-std::unique_ptr<SkinnedWindow> MakeFrame()
-{
-    return std::make_unique<SkinnedFrame>();
-}
-std::unique_ptr<SkinnedWindow> MakeDialog()
-{
-    return std::make_unique<SkinnedDialog>();
-}
+std::unique_ptr<SkinnedWindow> MakeFrame() { return std::make_unique<SkinnedFrame>(); }
+std::unique_ptr<SkinnedWindow> MakeDialog() { return std::make_unique<SkinnedDialog>(); }
 
 std::unique_ptr<FrameElement> MakeElement(const SkinObject& object, SkinnedWindow& owner)
 {

@@ -1,6 +1,5 @@
 #include "core/SkinnedWindow.h"
 
-#include "core/FrameElement.h"
 #include "core/SkinManager.h"
 #include "core/SkinMessages.h"
 #include "data/ControlSkinBase.h"
@@ -8,11 +7,12 @@
 #include "data/SkinInfo.h"
 #include "data/SkinStore.h"
 #include "data/SkinTypes.h"
-#include "imaging/DrawUtils.h"
 #include "imaging/GdiObject.h"
+#include "imaging/DrawUtils.h"
 #include "imaging/Image.h"
 #include "imaging/MemoryDC.h"
 #include "imaging/Regions.h"
+#include "core/FrameElement.h"
 
 #include <algorithm>
 #include <cstring>
@@ -27,14 +27,8 @@ const int kClassNameSize = 100;
 const UINT kRedrawAll = RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_FRAME;
 const DWORD kStateBits = WS_MINIMIZE | WS_MAXIMIZE | WS_VISIBLE | WS_DISABLED;
 
-int Width(const RECT& r)
-{
-    return r.right - r.left;
-}
-int Height(const RECT& r)
-{
-    return r.bottom - r.top;
-}
+int Width(const RECT& r) { return r.right - r.left; }
+int Height(const RECT& r) { return r.bottom - r.top; }
 
 // The object of each subclassed window. The "OBJECT" property tells the
 // same to anyone who looks, but reading a property is a round trip to the
@@ -261,8 +255,8 @@ WNDPROC SkinnedWindow::Attach(HWND hwnd)
     SkinChildren(hwnd);
     BoundObjects::Bind(hwnd, this);
     UpdateCaptionButtons(static_cast<DWORD>(GetWindowLongPtrA(hwnd, GWL_STYLE)));
-    previous_ =
-        reinterpret_cast<WNDPROC>(SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SkinWindowProc)));
+    previous_ = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SkinWindowProc)));
     if (!previous_) {
         // A window that could not be subclassed keeps no trace of the skin.
         UnskinDescendants(hwnd);
@@ -550,7 +544,8 @@ void SkinnedWindow::FitWindowToClient()
     if (GetWindowLongPtrA(window_, GWL_STYLE) & WS_CHILD)
         MapWindowPoints(nullptr, GetParent(window_), reinterpret_cast<POINT*>(&window), 2);
     const int width = Width(parts_[PartLeft]) + Width(parts_[PartRight]) + client.right;
-    const int height = Height(parts_[PartTopLeft]) + Height(parts_[PartBottomLeft]) + Height(menuBar) + client.bottom;
+    const int height =
+        Height(parts_[PartTopLeft]) + Height(parts_[PartBottomLeft]) + Height(menuBar) + client.bottom;
     MoveWindow(window_, window.left, window.top, width, height, FALSE);
 }
 
@@ -679,7 +674,8 @@ void SkinnedWindow::PaintNonClientStrips(HDC windowDc, HDC surface, int topHeigh
     const int middle = window.bottom - topHeight - bottom;
     BitBlt(windowDc, 0, 0, window.right, topHeight, surface, 0, 0, SRCCOPY);
     BitBlt(windowDc, 0, topHeight, left, middle, surface, 0, topHeight, SRCCOPY);
-    BitBlt(windowDc, window.right - right, topHeight, right, middle, surface, window.right - right, topHeight, SRCCOPY);
+    BitBlt(windowDc, window.right - right, topHeight, right, middle, surface, window.right - right, topHeight,
+           SRCCOPY);
     BitBlt(windowDc, 0, window.bottom - bottom, window.right, bottom, surface, 0, window.bottom - bottom, SRCCOPY);
 }
 
