@@ -1,6 +1,7 @@
 #include "MainWindow.h"
 
 #include "Report.h"
+#include "ReportView.h"
 #include "Resource.h"
 #include "SkinEngine.h"
 
@@ -44,6 +45,9 @@ LRESULT OnPaint(HWND window)
     HDC dc = BeginPaint(window, &paint);
     RECT client;
     GetClientRect(window, &client);
+    // Moved up by the scroll position; the bottom stays, so the lines
+    // shown at the bottom of the window are not cut.
+    client.top -= ReportScrollOffset(window);
     DrawBig5Text(dc, &client, g_report, GetACP());
     EndPaint(window, &paint);
     return 0;
@@ -57,6 +61,7 @@ LRESULT OnRecheck(HWND window)
     GetClientRect(window, &client);
     InvalidateRect(window, &client, TRUE);
     BuildReport(g_report, g_probeErrorHandler);
+    UpdateReportScroll(window);
     return 0;
 }
 
@@ -103,12 +108,13 @@ ATOM RegisterMainWindowClass(HINSTANCE instance)
 bool CreateMainWindow(HINSTANCE instance, int showCommand)
 {
     g_instance = instance;
-    HWND window = CreateWindowExA(0, g_className, g_title, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, 0, 800, 700,
-                                  nullptr, nullptr, instance, nullptr);
+    HWND window = CreateWindowExA(0, g_className, g_title, WS_OVERLAPPEDWINDOW | WS_VSCROLL, CW_USEDEFAULT, 0,
+                                  800, 700, nullptr, nullptr, instance, nullptr);
     if (!window)
         return false;
     g_mainWindow = window;
     SetWindowSkin(window, "MainFrame");
+    UpdateReportScroll(window);
     ShowWindow(window, showCommand);
     UpdateWindow(window);
     return true;
@@ -131,6 +137,19 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         return OnCommand(window, wParam, lParam);
     case WM_PAINT:
         return OnPaint(window);
+    case WM_SIZE:
+        UpdateReportScroll(window);
+        return 0;
+    case WM_VSCROLL:
+        OnReportScroll(window, wParam);
+        return 0;
+    case WM_MOUSEWHEEL:
+        OnReportWheel(window, wParam);
+        return 0;
+    case WM_KEYDOWN:
+        if (OnReportKey(window, wParam))
+            return 0;
+        return DefWindowProcA(window, message, wParam, lParam);
     case WM_DESTROY:
         if (window == g_mainWindow)
             g_mainWindow = nullptr;

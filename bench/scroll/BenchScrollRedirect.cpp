@@ -12,9 +12,6 @@
 #include <mutex>
 #include <unordered_set>
 
-// The property's name is defined with the scroll bar engine, which this
-// benchmark leaves out.
-const char kNcScrollProperty[] = "CoolSBSubclassPtr";
 
 namespace {
 

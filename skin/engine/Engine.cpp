@@ -4,6 +4,8 @@
 #include "SkinEngine.h"
 
 #include "controls/ControlSkins.h"
+#include "controls/NcScroll.h"
+#include "controls/ScrollApiRedirect.h"
 #include "core/SkinManager.h"
 #include "core/SkinMessages.h"
 #include "core/SkinnedWindow.h"
@@ -219,6 +221,32 @@ LRESULT CALLBACK KeyboardHook(int code, WPARAM vk, LPARAM flags)
     return CallNextHookEx(hook, code, vk, flags);
 }
 
+// A function the system does not have needs no redirecting; any other
+// left as it was would let the system's bars show.
+bool EveryScrollFunctionRedirected()
+{
+    const RedirectStatus& status = ScrollApiRedirect_Status();
+    if (!status.installed)
+        return false;
+    for (const RedirectedFunction& function : status.functions)
+        if (function.result != PatchResult::kPatched && function.result != PatchResult::kNoFunction)
+            return false;
+    return true;
+}
+
+// The eight scroll functions of the process reach the self-drawn bars for
+// the windows they serve; where the redirection cannot be made, the bars
+// are only installed on the versions whose controls need none of it.
+void StartScrollRedirection(WindowsVersionClass version)
+{
+    const ScrollFunctions replacements = {NcScroll_EnableScrollBar, NcScroll_GetScrollInfo,
+                                          NcScroll_GetScrollPos,    NcScroll_GetScrollRange,
+                                          NcScroll_SetScrollInfo,   NcScroll_SetScrollPos,
+                                          NcScroll_SetScrollRange,  NcScroll_ShowScrollBar};
+    ScrollApiRedirect_Install(replacements, NcScroll_ServesWindow);
+    NcScroll_SetSystemSupport(NcScrollBarsAllowed(version, EveryScrollFunctionRedirected()));
+}
+
 bool LoadSkinFromStream(const MemoryStream& stream)
 {
     auto store = std::make_unique<SkinStore>();
@@ -239,6 +267,7 @@ BOOL EngineStart(HINSTANCE instance)
         engine.instance = instance;
         engine.versionClass = GetWindowsVersionClass();
         SkinManager::Instance().SetFactories(EngineFactories());
+        StartScrollRedirection(engine.versionClass);
     }
     const DWORD thread = GetCurrentThreadId();
     if (!InstallHook(engine.callHooks, WH_CALLWNDPROC, CallWndProcHook, engine.instance, thread)) {
@@ -262,6 +291,7 @@ void EngineStop()
     if (engine.callHooks.empty()) {
         engine.dialogSkinName[0] = '\0';
         UnregisterPopupMenuClass(engine.instance);
+        ScrollApiRedirect_Remove();
         engine.instance = nullptr;
     }
 }

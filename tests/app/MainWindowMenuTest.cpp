@@ -4,13 +4,16 @@
 #include "MainWindow.h"
 #include "Resource.h"
 
+#include "SimEnvironment.h"
 #include "SkinEngine.h"
+#include "controls/NcScroll.h"
 #include "core/SkinManager.h"
 #include "windows/SkinnedFrame.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -118,6 +121,109 @@ TEST_F(SkinnedMainWindowTest, AltQuestionMarkStillOpensTheAboutBox)
     KillTimer(nullptr, timer);
     EXPECT_EQ(1, g_aboutBoxes) << "Alt+? opened the about box once";
     EXPECT_EQ(nullptr, Bar().OpenPopup()) << "and no menu";
+}
+
+// Sixteen readers, every other one holding a card: a report taller than
+// the window.
+std::string SixteenReaders()
+{
+    std::string scenario;
+    for (int i = 0; i < 16; ++i) {
+        scenario += "[reader]\nname = Reader " + std::to_string(i) + "\n";
+        scenario += i % 2 ? "card = inserted\natr = 3B 6A 00 00 53 49 4D 43 41 52 44 30 30 30\nprotocol = T=0\n"
+                          : "card = none\n";
+    }
+    return scenario;
+}
+
+class ScrolledReportTest : public SkinnedMainWindowTest {
+protected:
+    void TearDown() override
+    {
+        SkinnedMainWindowTest::TearDown();
+        SimReset(nullptr);
+    }
+    void Recheck(const std::string& scenario)
+    {
+        std::string error;
+        ASSERT_TRUE(SimApplyScenarioText(scenario, &error)) << error;
+        SendMessageA(window_, WM_COMMAND, IDM_RECHECK, 0);
+        RunLoopFor(30);
+    }
+    int Position() const { return GetScrollPos(window_, SB_VERT); }
+    SCROLLINFO Info() const
+    {
+        SCROLLINFO info = {sizeof info, SIF_ALL, 0, 0, 0, 0, 0};
+        GetScrollInfo(window_, SB_VERT, &info);
+        return info;
+    }
+    int LastPosition() const { return Info().nMax - static_cast<int>(Info().nPage) + 1; }
+    void Post(UINT message, WPARAM wParam)
+    {
+        PostMessageA(window_, message, wParam, 0);
+        RunLoopFor(20);
+    }
+};
+
+TEST_F(ScrolledReportTest, ATallReportScrollsByKeysAndWheelOnTheSkinsBar)
+{
+    Recheck(SixteenReaders());
+    const std::string report = g_report;
+    ASSERT_TRUE(GetWindowLongPtrA(window_, GWL_STYLE) & WS_VSCROLL) << "the report is taller than the window";
+    EXPECT_TRUE(NcScroll_ServesWindow(window_)) << "the bar is the skin's";
+    const int page = static_cast<int>(Info().nPage);
+    ASSERT_GT(LastPosition(), page) << "more than a page to scroll";
+
+    struct Step {
+        const char* what;
+        UINT message;
+        WPARAM wParam;
+        int expected;  // -1: the last position
+    };
+    HDC dc = GetDC(window_);
+    TEXTMETRICA metrics;
+    GetTextMetricsA(dc, &metrics);
+    ReleaseDC(window_, dc);
+    const int line = metrics.tmHeight;
+    const Step steps[] = {
+        {"Page Down", WM_KEYDOWN, VK_NEXT, page},
+        {"Down", WM_KEYDOWN, VK_DOWN, page + line},
+        {"Up", WM_KEYDOWN, VK_UP, page},
+        {"Page Up", WM_KEYDOWN, VK_PRIOR, 0},
+        {"Up at the top", WM_KEYDOWN, VK_UP, 0},
+        {"wheel towards the user", WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), 3 * line},
+        {"End", WM_KEYDOWN, VK_END, -1},
+        {"Down at the end", WM_KEYDOWN, VK_DOWN, -1},
+        {"wheel away from the user", WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), -2},
+        {"Home", WM_KEYDOWN, VK_HOME, 0},
+        {"the bar's line down", WM_VSCROLL, SB_LINEDOWN, line},
+        {"the bar's page down", WM_VSCROLL, SB_PAGEDOWN, line + page},
+    };
+    for (const Step& step : steps) {
+        Post(step.message, step.wParam);
+        const int expected = step.expected == -1   ? LastPosition()
+                             : step.expected == -2 ? LastPosition() - 3 * line
+                                                   : step.expected;
+        EXPECT_EQ(Position(), expected) << step.what;
+    }
+    EXPECT_EQ(report, g_report) << "scrolling leaves the report as it was";
+
+    // A re-check keeps the place while the report is still as long.
+    Recheck(SixteenReaders());
+    EXPECT_EQ(Position(), line + page);
+}
+
+TEST_F(ScrolledReportTest, AReportThatFitsHasNoBar)
+{
+    Recheck(SixteenReaders());
+    Post(WM_KEYDOWN, VK_END);
+    Recheck("[reader]\nname = Reader 0\ncard = none\n");
+    EXPECT_FALSE(GetWindowLongPtrA(window_, GWL_STYLE) & WS_VSCROLL);
+    EXPECT_EQ(Position(), 0) << "a place beyond the new report is not kept";
+    RECT client, frame;
+    GetClientRect(window_, &client);
+    GetWindowRect(window_, &frame);
+    EXPECT_GT(client.right, frame.right - frame.left - 30) << "no room is kept for a bar";
 }
 
 }  // namespace

@@ -16,9 +16,6 @@
 #include <string>
 #include <vector>
 
-// The property's name is defined with the scroll bar engine, which these
-// tests leave out so that the redirection is tested alone.
-const char kNcScrollProperty[] = "CoolSBSubclassPtr";
 
 namespace {
 
