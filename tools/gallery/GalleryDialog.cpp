@@ -4,6 +4,8 @@
 #include "imaging/GdiObject.h"
 #include "Resource.h"
 
+#include <commctrl.h>
+
 namespace {
 
 const int kBitmapWidth = 56;
@@ -52,8 +54,26 @@ void CleanupButtonsPage(HWND dialog)
         DeleteObject(picture);
 }
 
+void InitTabsPage(HWND dialog)
+{
+    for (const char* name : {"General", "Details", "Advanced"}) {
+        TCITEMA item = {TCIF_TEXT};
+        item.pszText = const_cast<char*>(name);
+        SendDlgItemMessageA(dialog, IDC_TABS_TAB, TCM_INSERTITEMA, 99, reinterpret_cast<LPARAM>(&item));
+    }
+    const int bars[][2] = {
+        {IDC_TABS_PROGRESS_EMPTY, 0},  {IDC_TABS_PROGRESS_HALF, 50},  {IDC_TABS_PROGRESS_FULL, 100},
+        {IDC_TABS_VPROGRESS_EMPTY, 0}, {IDC_TABS_VPROGRESS_HALF, 50}, {IDC_TABS_VPROGRESS_FULL, 100},
+    };
+    for (const auto& bar : bars)
+        SendDlgItemMessageA(dialog, bar[0], PBM_SETPOS, static_cast<WPARAM>(bar[1]), 0);
+    SendDlgItemMessageA(dialog, IDC_TABS_TRACK, TBM_SETPOS, TRUE, 30);
+    SendDlgItemMessageA(dialog, IDC_TABS_VTRACK, TBM_SETPOS, TRUE, 70);
+}
+
 const GalleryPage kPages[] = {
     {"gallery", IDD_GALLERY, InitButtonsPage, CleanupButtonsPage},
+    {"tabs", IDD_GALLERY_TABS, InitTabsPage, nullptr},
 };
 
 // What the dialog procedure keeps of its page and how it was opened.
