@@ -63,7 +63,8 @@ HWND MakeFrame(HINSTANCE module, int x, bool skinned, std::vector<HWND>& control
         if (lstrcmpA(family.className, WC_TABCONTROLA) == 0) {
             SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
             for (const char* name : {"General", "Details", "Advanced"}) {
-                TCITEMA item = {TCIF_TEXT};
+                TCITEMA item = {};
+                item.mask = TCIF_TEXT;
                 item.pszText = const_cast<char*>(name);
                 SendMessageA(control, TCM_INSERTITEMA, 99, reinterpret_cast<LPARAM>(&item));
             }

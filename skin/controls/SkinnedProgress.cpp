@@ -104,9 +104,8 @@ bool SkinnedProgress::OnStateMessage(UINT message, WPARAM wParam, LPARAM lParam,
     const int previous = state_.position;
     switch (message) {
     case WM_NCPAINT:
-        PaintBorder();
         result = 0;
-        return true;
+        return PaintBorder();
     case WM_SKIN_SAVEFONT:
         result = 0;
         return true;
@@ -120,12 +119,11 @@ bool SkinnedProgress::OnStateMessage(UINT message, WPARAM wParam, LPARAM lParam,
         result = SetPosition(static_cast<int>(wParam));
         return true;
     case PBM_DELTAPOS:
-        result =
-            SetPosition(Clamped(static_cast<long long>(previous) + static_cast<int>(wParam), state_.low, state_.high));
+        result = SetPosition(static_cast<long long>(previous) + static_cast<int>(wParam));
         return true;
     case PBM_STEPIT:
         // No wrap-around: a bar at its end stays full.
-        result = SetPosition(Clamped(static_cast<long long>(previous) + state_.step, state_.low, state_.high));
+        result = SetPosition(static_cast<long long>(previous) + state_.step);
         return true;
     case PBM_SETSTEP:
         result = state_.step;
@@ -159,7 +157,7 @@ LRESULT SkinnedProgress::SetRange(int low, int high)
     return previous;
 }
 
-LRESULT SkinnedProgress::SetPosition(int position)
+LRESULT SkinnedProgress::SetPosition(long long position)
 {
     const int previous = state_.position;
     state_.position = Clamped(position, state_.low, state_.high);
@@ -168,23 +166,24 @@ LRESULT SkinnedProgress::SetPosition(int position)
     return previous;
 }
 
-void SkinnedProgress::PaintBorder()
+bool SkinnedProgress::PaintBorder()
 {
     const ProgressSkin* skin = Skin();
+    if (!skin)
+        return false;
     RECT window, client;
     ::GetWindowRect(window_, &window);
     GetClientRect(window_, &client);
     MapWindowPoints(window_, nullptr, reinterpret_cast<POINT*>(&client), 2);
     OffsetRect(&client, -window.left, -window.top);
     OffsetRect(&window, -window.left, -window.top);
-    if (!skin || EqualRect(&client, &window))
-        return;
     WholeWindowDC dc(window_);
-    if (!dc)
-        return;
+    if (EqualRect(&client, &window) || !dc)
+        return true;
     SavedDCState saved(dc);
     ExcludeClipRect(dc, client.left, client.top, client.right, client.bottom);
     DrawFrameImage(dc, window, skin->mainImage, skin->backColour, true, Store());
+    return true;
 }
 
 void SkinnedProgress::Paint(HDC hdc)
@@ -223,15 +222,14 @@ void SkinnedProgress::PaintBar(HDC hdc, const RECT& bar, const State& state) con
     if (filled <= 0)
         return;
     const RECT part = {bar.left, bar.top, bar.left + filled, bar.bottom};
-    if (skin.usePercent) {
-        // Revealed, not squeezed: the image laid over the whole bar and
-        // shown up to the position.
-        SavedDCState saved(hdc);
-        IntersectClipRect(hdc, part.left, part.top, part.right, part.bottom);
-        DrawFrameImage(hdc, bar, skin.progressImage, skin.textColour, true, Store());
-    } else if (IsEmptyImage(skin.progressImage)) {
-        DrawFrameImage(hdc, part, skin.progressImage, skin.textColour, true, Store());
-    } else {
-        DrawFrameImageKeyed(hdc, part, skin.progressImage, transparentColour_, Store());
-    }
+    // With USEPERCENT the image is revealed, not squeezed: laid over the
+    // whole bar and shown up to the position. Keyed also then: the image's
+    // rounded ends hold the skin's transparent colour, which must not show.
+    const RECT& laid = skin.usePercent ? bar : part;
+    SavedDCState saved(hdc);
+    IntersectClipRect(hdc, part.left, part.top, part.right, part.bottom);
+    if (IsEmptyImage(skin.progressImage))
+        DrawFrameImage(hdc, laid, skin.progressImage, skin.textColour, true, Store());
+    else
+        DrawFrameImageKeyed(hdc, laid, skin.progressImage, transparentColour_, Store());
 }

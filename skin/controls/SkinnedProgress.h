@@ -36,8 +36,10 @@ private:
     void ReadControlState();
     bool OnStateMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
     LRESULT SetRange(int low, int high);
-    LRESULT SetPosition(int position);
-    void PaintBorder();
+    // Kept within the range, also below it (a negative delta or step).
+    LRESULT SetPosition(long long position);
+    // The border from the background image; false without a skin object.
+    bool PaintBorder();
     // The bar over `bar`, horizontal, into `hdc`.
     void PaintBar(HDC hdc, const RECT& bar, const State& state) const;
 

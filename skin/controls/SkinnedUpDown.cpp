@@ -69,8 +69,14 @@ void SkinnedUpDown::SetState(State state)
 
 void SkinnedUpDown::OnMouseLeave()
 {
-    state_ = StateNone;
-    SkinnedControl::OnMouseLeave();
+    if (IsHovered()) {
+        state_ = StateNone;
+        SkinnedControl::OnMouseLeave();
+        return;
+    }
+    // Not tracked (a button released after the pointer came back), yet
+    // drawn hovered or pressed: the look goes all the same.
+    SetState(StateNone);
 }
 
 void SkinnedUpDown::Paint(HDC hdc)

@@ -51,7 +51,8 @@ DialogTemplate EveryFamily()
 void AddTabs(HWND dialog)
 {
     for (const char* name : {"One", "Two", "Three"}) {
-        TCITEMA item = {TCIF_TEXT};
+        TCITEMA item = {};
+        item.mask = TCIF_TEXT;
         item.pszText = const_cast<char*>(name);
         SendDlgItemMessageA(dialog, kTabId, TCM_INSERTITEMA, 99, reinterpret_cast<LPARAM>(&item));
     }

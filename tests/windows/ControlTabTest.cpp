@@ -4,6 +4,7 @@
 // and every family's pixels on every side, from the skin's own pieces.
 #include "ControlTestSupport.h"
 
+#include "controls/ButtonLayout.h"
 #include "controls/SkinnedTab.h"
 #include "controls/SkinnedTrackBar.h"
 #include "controls/SkinnedUpDown.h"
@@ -21,6 +22,7 @@
 
 #include <commctrl.h>
 
+#include <map>
 #include <string>
 
 namespace {
@@ -48,14 +50,11 @@ WindowPixels Turned(const WindowPixels& picture, QuarterTurn turn)
     out.pixels.resize(picture.pixels.size());
     for (int y = 0; y < picture.height; ++y)
         for (int x = 0; x < picture.width; ++x) {
-            int tx = x, ty = y;
-            if (turn == TurnClockwise)
-                tx = picture.height - 1 - y, ty = x;
-            else if (turn == TurnHalf)
-                tx = picture.width - 1 - x, ty = picture.height - 1 - y;
-            else if (turn == TurnAnticlockwise)
-                tx = y, ty = picture.width - 1 - x;
-            out.pixels[static_cast<size_t>(ty) * out.width + tx] = picture.At(x, y);
+            const POINT to = turn == TurnClockwise       ? POINT{picture.height - 1 - y, x}
+                             : turn == TurnHalf          ? POINT{picture.width - 1 - x, picture.height - 1 - y}
+                             : turn == TurnAnticlockwise ? POINT{y, picture.width - 1 - x}
+                                                         : POINT{x, y};
+            out.pixels[static_cast<size_t>(to.y) * out.width + to.x] = picture.At(x, y);
         }
     return out;
 }
@@ -69,15 +68,6 @@ WindowPixels Overlaid(WindowPixels under, const WindowPixels& over, int columns)
             if (over.At(x, y) != kKey)
                 under.pixels[static_cast<size_t>(y) * under.width + x] = over.At(x, y);
     return under;
-}
-
-int CountColour(const WindowPixels& shown, const RECT& area, unsigned colour)
-{
-    int count = 0;
-    for (int y = area.top; y < area.bottom; ++y)
-        for (int x = area.left; x < area.right; ++x)
-            count += shown.At(x, y) == colour;
-    return count;
 }
 
 // `expected` at (x0, y0) of `shown`, skipping key pixels and `hole`
@@ -97,9 +87,50 @@ testing::AssertionResult ShowsPictureAround(const WindowPixels& shown, int x0, i
     return testing::AssertionSuccess();
 }
 
+// The tab's picture at the tab: its edges (two pixels deep) exactly,
+// except where the text runs over them.
+testing::AssertionResult ShowsTabPicture(const WindowPixels& shown, const RECT& tab, const WindowPixels& picture,
+                                         unsigned textColour)
+{
+    for (int y = 0; y < picture.height; ++y)
+        for (int x = 0; x < picture.width; ++x) {
+            const bool edge = x < 2 || y < 2 || x >= picture.width - 2 || y >= picture.height - 2;
+            const unsigned got = shown.At(tab.left + x, tab.top + y);
+            if (!edge || picture.At(x, y) == kKey || got == textColour)
+                continue;
+            if (got != picture.At(x, y))
+                return testing::AssertionFailure() << "pixel " << x << "," << y << " is 0x" << std::hex << got
+                                                   << ", the skin's is 0x" << picture.At(x, y);
+        }
+    return testing::AssertionSuccess();
+}
+
+// The colours of the pixels in `area` that differ from `picture`, counted.
+std::map<unsigned, int> ChangedColours(const WindowPixels& shown, const RECT& area, const WindowPixels& picture)
+{
+    std::map<unsigned, int> colours;
+    for (int y = area.top; y < area.bottom; ++y)
+        for (int x = area.left; x < area.right; ++x) {
+            const unsigned want = picture.At(x - area.left, y - area.top);
+            if (want != kKey && shown.At(x, y) != want)
+                ++colours[shown.At(x, y)];
+        }
+    return colours;
+}
+
 INT_PTR CALLBACK PlainDialogProc(HWND, UINT message, WPARAM, LPARAM)
 {
     return message == WM_INITDIALOG;
+}
+
+void InsertTabs(HWND tabs, std::initializer_list<const char*> names)
+{
+    for (const char* name : names) {
+        TCITEMA item = {};
+        item.mask = TCIF_TEXT;
+        item.pszText = const_cast<char*>(name);
+        SendMessageA(tabs, TCM_INSERTITEMA, 99, reinterpret_cast<LPARAM>(&item));
+    }
 }
 
 class FamilyTest : public ControlTest {
@@ -262,11 +293,14 @@ const FillRow kFills[] = {
 TEST_F(FamilyTest, ProgressFillsAsFarAsItsPositionRevealingWithUsePercent)
 {
     const std::string usePercent = Replaced(DefaultSkinSource(), "USEPERCENT = 0", "USEPERCENT = 1");
-    const ProgressSkin& skin = Object<ProgressSkin>("ProgressBar");
     const int length = 200, thickness = 18;
     for (const FillRow& row : kFills) {
-        if (row.usePercent)
+        if (row.usePercent) {
             ASSERT_TRUE(LoadSkinSource(usePercent));
+        }
+        // Looked up in the store now in force: a new skin frees the old.
+        const ProgressSkin& skin = Object<ProgressSkin>("ProgressBar");
+        ASSERT_EQ(row.usePercent, skin.usePercent != 0);
         const DWORD style = row.vertical ? PBS_VERTICAL : 0;
         HWND bar = row.vertical ? AddControl(PROGRESS_CLASSA, "", style, 10, 10, thickness, length)
                                 : AddControl(PROGRESS_CLASSA, "", style, 10, 10, length, thickness);
@@ -341,7 +375,6 @@ const TrackRow kTracks[] = {
 
 TEST_F(FamilyTest, TheTrackbarShowsTheSkinsChannelAndThumb)
 {
-    const TrackBarSkin& skin = Object<TrackBarSkin>("Slider");
     const std::string noUprightThumb =
         WithoutObject(DefaultSkinSource(), "TrackBarSkin", "Slider") +
         "\nobject TrackBarSkin \"Slider\"\n"
@@ -354,8 +387,11 @@ TEST_F(FamilyTest, TheTrackbarShowsTheSkinsChannelAndThumb)
         "5 stretch 1 }\n"
         "  TRANSPARENT = 1\nend\n";
     for (const TrackRow& row : kTracks) {
-        if (!row.verticalThumbInSkin)
+        if (!row.verticalThumbInSkin) {
             ASSERT_TRUE(LoadSkinSource(noUprightThumb));
+        }
+        const TrackBarSkin& skin = Object<TrackBarSkin>("Slider");
+        ASSERT_EQ(row.verticalThumbInSkin, !IsEmptyImage(skin.verticalThumb));
         const bool vertical = (row.style & TBS_VERT) != 0;
         HWND track = vertical ? AddControl(TRACKBAR_CLASSA, "", row.style, 10, 10, 40, 160)
                               : AddControl(TRACKBAR_CLASSA, "", row.style, 10, 10, 160, 40);
@@ -401,7 +437,7 @@ const PointerRow kPointer[] = {
     {WM_MOUSEMOVE, MK_LBUTTON, {8, 5}, SkinnedUpDown::StateUpPressed},
     {WM_MOUSEMOVE, MK_LBUTTON, {80, 5}, SkinnedUpDown::StateNone},
     {WM_LBUTTONUP, 0, {8, 5}, SkinnedUpDown::StateUpHovered},
-    {WM_MOUSELEAVE, 0, {0, 0}, SkinnedUpDown::StateNone},
+    {WM_MOUSELEAVE, 0, {80, 5}, SkinnedUpDown::StateNone},
 };
 
 // The arrow images each half shows in a state.
@@ -429,11 +465,13 @@ TEST_F(FamilyTest, UpDownHalvesFollowThePointerAndTurnWithUdsHorz)
         log.RestrictTo({WM_PAINT, WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP});
         for (const PointerRow& row : kPointer) {
             const POINT at = across ? POINT{row.point.y, row.point.x} : row.point;
-            // The real pointer goes there too, or the system would tell
-            // the control at once that it left.
+            // The real pointer goes there first and its own move is
+            // delivered: otherwise the system would tell the control at
+            // once that the pointer left, or move it back.
             POINT screen = at;
             ClientToScreen(spin, &screen);
             SetCursorPos(screen.x, screen.y);
+            PumpFor(10);
             log.Flush();
             SendMessageA(spin, row.message, row.keys, MAKELPARAM(at.x, at.y));
             const std::string context = "style " + std::to_string(style) + " message " + std::to_string(row.message) +
@@ -452,10 +490,17 @@ TEST_F(FamilyTest, UpDownHalvesFollowThePointerAndTurnWithUdsHorz)
             ArrowsOf(row.state, up, down);
             const WindowPixels shown = CaptureWindow(spin);
             const QuarterTurn turn = across ? TurnAnticlockwise : TurnNone;
-            const WindowPixels upPicture = Turned(RenderPiece(skin.arrows[up], 20, 20, kKey), turn);
-            const WindowPixels downPicture = Turned(RenderPiece(skin.arrows[down], 20, 20, kKey), turn);
+            // The system gives the control a width of its own.
+            RECT client;
+            GetClientRect(spin, &client);
+            const RECT upright = UnturnedFrame(client, turn);
+            const int half = upright.bottom / 2;
+            const WindowPixels upPicture = Turned(RenderPiece(skin.arrows[up], upright.right, half, kKey), turn);
+            const WindowPixels downPicture =
+                Turned(RenderPiece(skin.arrows[down], upright.right, upright.bottom - half, kKey), turn);
             EXPECT_TRUE(ShowsPicture(shown, 0, 0, upPicture)) << context << ": up half";
-            EXPECT_TRUE(ShowsPicture(shown, across ? 20 : 0, across ? 0 : 20, downPicture)) << context << ": down half";
+            EXPECT_TRUE(ShowsPicture(shown, across ? half : 0, across ? 0 : half, downPicture))
+                << context << ": down half";
         }
         ReleaseCapture();
     }
@@ -495,11 +540,7 @@ TEST_F(FamilyTest, EveryTabShowsItsStatesImageAndTextColourOnEverySide)
         for (bool enabled : {true, false}) {
             HWND tabs = AddControl(WC_TABCONTROLA, "", row.style | WS_CLIPSIBLINGS, 10, 10, 300, 200);
             SendMessageA(tabs, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), FALSE);
-            for (const char* name : {"First", "Second", "Third"}) {
-                TCITEMA item = {TCIF_TEXT};
-                item.pszText = const_cast<char*>(name);
-                SendMessageA(tabs, TCM_INSERTITEMA, 99, reinterpret_cast<LPARAM>(&item));
-            }
+            InsertTabs(tabs, {"First", "Second", "Third"});
             SendMessageA(tabs, TCM_HIGHLIGHTITEM, 1, TRUE);
             EnableWindow(tabs, enabled);
             const WindowPixels shown = CaptureWindow(tabs);
@@ -513,14 +554,17 @@ TEST_F(FamilyTest, EveryTabShowsItsStatesImageAndTextColourOnEverySide)
                 const RECT frame = UnturnedFrame(tab, turn);
                 const FrameImageRef& image = skin.states[state].image;
                 const WindowPixels picture = Turned(RenderFrameImage(image, frame.right, frame.bottom, kKey), turn);
-                EXPECT_TRUE(ShowsPicture(shown, tab.left, tab.top, picture, 2)) << context << ": the tab's edges";
-                EXPECT_GT(CountColour(shown, tab, Rgb(LoadColour3(skin.states[state].effect.textColour))), 4)
-                    << context << ": text in the state's colour";
-                for (const TabSkin::State other :
-                     {TabSkin::StateNormal, TabSkin::StatePressed, TabSkin::StateDisabled, TabSkin::StateHovered})
-                    if (other != state)
-                        EXPECT_EQ(0, CountColour(shown, tab, Rgb(LoadColour3(skin.states[other].effect.textColour))))
-                            << context << ": no text in the colour of state " << other;
+                const unsigned textColour = Rgb(LoadColour3(skin.states[state].effect.textColour));
+                EXPECT_TRUE(ShowsTabPicture(shown, tab, picture, textColour)) << context << ": the tab's image";
+                // What the text changed of the picture is in the state's colour.
+                const std::map<unsigned, int> text = ChangedColours(shown, tab, picture);
+                EXPECT_GT(text.count(textColour) ? text.at(textColour) : 0, 4) << context << ": text in its colour";
+                for (const ImageEffectLook& other : skin.states) {
+                    const unsigned otherColour = Rgb(LoadColour3(other.effect.textColour));
+                    if (otherColour != textColour) {
+                        EXPECT_EQ(0u, text.count(otherColour)) << context << ": text in another state's colour";
+                    }
+                }
             }
             DestroyWindow(tabs);
         }
@@ -537,9 +581,7 @@ TEST_F(FamilyTest, AStaticOnATabPageShowsThePageImage)
     windows_.push_back(window);
     HWND tabs = GetDlgItem(window, 601);
     HWND text = GetDlgItem(window, 602);
-    TCITEMA item = {TCIF_TEXT};
-    item.pszText = const_cast<char*>("Page");
-    SendMessageA(tabs, TCM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    InsertTabs(tabs, {"Page"});
     ShowWindow(window, SW_SHOW);
     PumpFor(40);
     ASSERT_TRUE(Skinned(tabs) && Skinned(text));
@@ -550,11 +592,9 @@ TEST_F(FamilyTest, AStaticOnATabPageShowsThePageImage)
     log.RestrictTo({WM_SKIN_PAINTBKGND});
     log.Flush();
     RedrawWindow(text, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-    // Erased, then painted: each time the static asks the tab, and the
-    // tab (transparent in our skin) its dialog.
+    // The static asks the tab, and the tab (transparent in our skin) its
+    // dialog.
     const ExpectedMessage kAsked[] = {
-        {WM_SKIN_PAINTBKGND, kSent | kLParam, 0, reinterpret_cast<LPARAM>(text)},
-        {WM_SKIN_PAINTBKGND, kParent | kLParam, 0, reinterpret_cast<LPARAM>(tabs)},
         {WM_SKIN_PAINTBKGND, kSent | kLParam, 0, reinterpret_cast<LPARAM>(text)},
         {WM_SKIN_PAINTBKGND, kParent | kLParam, 0, reinterpret_cast<LPARAM>(tabs)},
     };
@@ -613,11 +653,8 @@ TEST_F(FamilyTest, ThePaintersLeaveTheDcAsTheyFoundIt)
     ObjectSelector font(dc, GetStockObject(ANSI_FIXED_FONT));
     for (const Made& made : kMade) {
         HWND control = AddControl(made.className, "", made.style, 10, 10, 120, 120);
-        if (lstrcmpA(made.className, WC_TABCONTROLA) == 0) {
-            TCITEMA item = {TCIF_TEXT};
-            item.pszText = const_cast<char*>("Tab");
-            SendMessageA(control, TCM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
-        }
+        if (lstrcmpA(made.className, WC_TABCONTROLA) == 0)
+            InsertTabs(control, {"Tab"});
         SkinnedWindow* skin = SkinManager::Instance().FindWindowObject(control);
         ASSERT_NE(nullptr, skin) << made.className;
         const DcState before(dc);

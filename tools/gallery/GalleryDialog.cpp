@@ -57,7 +57,8 @@ void CleanupButtonsPage(HWND dialog)
 void InitTabsPage(HWND dialog)
 {
     for (const char* name : {"General", "Details", "Advanced"}) {
-        TCITEMA item = {TCIF_TEXT};
+        TCITEMA item = {};
+        item.mask = TCIF_TEXT;
         item.pszText = const_cast<char*>(name);
         SendDlgItemMessageA(dialog, IDC_TABS_TAB, TCM_INSERTITEMA, 99, reinterpret_cast<LPARAM>(&item));
     }
