@@ -5,7 +5,6 @@
 #include "data/ProgressSkin.h"
 #include "data/SkinStore.h"
 #include "imaging/GdiObject.h"
-#include "imaging/MemoryDC.h"
 #include "imaging/TurnedDrawing.h"
 
 #include <commctrl.h>
@@ -193,25 +192,18 @@ void SkinnedProgress::Paint(HDC hdc)
     const State state = ShownState();
     const QuarterTurn turn = (GetWindowLongPtrA(window_, GWL_STYLE) & PBS_VERTICAL) ? TurnAnticlockwise : TurnNone;
     auto bar = [this, &state](HDC surface, const RECT& frame) { PaintBar(surface, frame, state); };
-    RECT window, client;
+    RECT window;
     ::GetWindowRect(window_, &window);
-    GetClientRect(window_, &client);
     POINT origin = {0, 0};
     ClientToScreen(window_, &origin);
     origin.x -= window.left;
     origin.y -= window.top;
     OffsetRect(&window, -window.left, -window.top);
-    if (EqualRect(&window, &client)) {
-        DrawTurned(hdc, client, turn, bar);
-        return;
-    }
-    // The bar spans the border too: drawn over the whole window, of which
-    // the client area shows its part.
-    MemoryDC whole(hdc, window.right, window.bottom);
-    if (!whole.IsValid())
-        return;
-    DrawTurned(whole.Dc(), window, turn, bar);
-    BitBlt(hdc, 0, 0, client.right, client.bottom, whole.Dc(), origin.x, origin.y, SRCCOPY);
+    // The bar spans the border too: drawn over the whole window, placed so
+    // that the client area shows its part.
+    SavedDCState saved(hdc);
+    OffsetWindowOrgEx(hdc, origin.x, origin.y, nullptr);
+    DrawTurned(hdc, window, turn, bar);
 }
 
 void SkinnedProgress::PaintBar(HDC hdc, const RECT& bar, const State& state) const

@@ -59,6 +59,17 @@ WindowPixels Turned(const WindowPixels& picture, QuarterTurn turn)
     return out;
 }
 
+WindowPixels Cropped(const WindowPixels& picture, const RECT& area)
+{
+    WindowPixels part;
+    part.width = area.right - area.left;
+    part.height = area.bottom - area.top;
+    for (int y = area.top; y < area.bottom; ++y)
+        for (int x = area.left; x < area.right; ++x)
+            part.pixels.push_back(picture.At(x, y));
+    return part;
+}
+
 // `over` laid on `under` from the left, `columns` wide; key pixels of
 // `over` keep `under`.
 WindowPixels Overlaid(WindowPixels under, const WindowPixels& over, int columns)
@@ -271,21 +282,24 @@ namespace {
 struct FillRow {
     bool usePercent;
     bool vertical;
+    bool bordered;
     int high;
     int position;
     int filledPerMille;  // of the bar's length
 };
 
 const FillRow kFills[] = {
-    {false, false, 100, 0, 0},
-    {false, false, 100, 33, 330},
-    {false, false, 100, 50, 500},
-    {false, false, 100, 100, 1000},
-    {false, false, 0x7FFFFFFF, 0x40000000, 500},  // a range whose products overflow 32 bits
-    {true, false, 100, 33, 330},
-    {true, false, 100, 100, 1000},
-    {false, true, 100, 50, 500},
-    {true, true, 100, 33, 330},
+    {false, false, false, 100, 0, 0},
+    {false, false, false, 100, 33, 330},
+    {false, false, false, 100, 50, 500},
+    {false, false, false, 100, 100, 1000},
+    {false, false, false, 0x7FFFFFFF, 0x40000000, 500},  // a range whose products overflow 32 bits
+    {true, false, false, 100, 33, 330},
+    {true, false, false, 100, 100, 1000},
+    {false, true, false, 100, 50, 500},
+    {true, true, false, 100, 33, 330},
+    {false, false, true, 100, 50, 500},  // the bar spans the border, the client shows its part
+    {false, true, true, 100, 33, 330},
 };
 
 }  // namespace
@@ -301,7 +315,7 @@ TEST_F(FamilyTest, ProgressFillsAsFarAsItsPositionRevealingWithUsePercent)
         // Looked up in the store now in force: a new skin frees the old.
         const ProgressSkin& skin = Object<ProgressSkin>("ProgressBar");
         ASSERT_EQ(row.usePercent, skin.usePercent != 0);
-        const DWORD style = row.vertical ? PBS_VERTICAL : 0;
+        const DWORD style = (row.vertical ? PBS_VERTICAL : 0) | (row.bordered ? WS_BORDER : 0);
         HWND bar = row.vertical ? AddControl(PROGRESS_CLASSA, "", style, 10, 10, thickness, length)
                                 : AddControl(PROGRESS_CLASSA, "", style, 10, 10, length, thickness);
         SendMessageA(bar, PBM_SETRANGE32, 0, row.high);
@@ -315,7 +329,10 @@ TEST_F(FamilyTest, ProgressFillsAsFarAsItsPositionRevealingWithUsePercent)
                 filled);
         if (row.vertical)
             expected = Turned(expected, TurnAnticlockwise);
-        EXPECT_TRUE(ShowsPicture(CaptureWindow(bar), 0, 0, expected))
+        // The border is the background's; the client shows the bar's middle.
+        const int border = row.bordered ? 1 : 0;
+        const RECT inside = {border, border, expected.width - border, expected.height - border};
+        EXPECT_TRUE(ShowsPicture(Cropped(CaptureWindow(bar), inside), 0, 0, Cropped(expected, inside)))
             << "percent " << row.usePercent << " vertical " << row.vertical << " position " << row.position;
         DestroyWindow(bar);
         if (row.usePercent)
