@@ -617,16 +617,16 @@ TEST_F(FamilyTest, AStaticOnATabPageShowsThePageImage)
     };
     EXPECT_TRUE(LogMatches(kAsked, "the static asks the tab, the tab its dialog"));
 
-    RECT client, page, area;
-    GetClientRect(tabs, &client);
-    page = client;
-    RECT tab = {};
+    // The page starts at the tabs' bottom edge, which it overlaps by one.
+    RECT page, tab = {}, area;
+    GetClientRect(tabs, &page);
     SendMessageA(tabs, TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&tab));
-    SkinnedTab::CutPage(page, tab, SkinnedTab::SideTop);
+    page.top = tab.bottom - 1;
     GetClientRect(text, &area);
     MapWindowPoints(text, tabs, reinterpret_cast<POINT*>(&area), 2);
     const WindowPixels pageImage =
         RenderFrameImage(skin.frame, page.right - page.left, page.bottom - page.top, GetSysColor(COLOR_BTNFACE));
+    EXPECT_TRUE(ShowsPictureAround(CaptureWindow(tabs), page.left, page.top, pageImage, tab)) << "the page";
     const WindowPixels shown = CaptureWindow(text);
     WindowPixels expected;
     expected.width = shown.width;
