@@ -105,9 +105,6 @@ bool SkinnedProgress::OnStateMessage(UINT message, WPARAM wParam, LPARAM lParam,
     case WM_NCPAINT:
         result = 0;
         return PaintBorder();
-    case WM_SKIN_SAVEFONT:
-        result = 0;
-        return true;
     case PBM_SETRANGE:
         result = SetRange(LOWORD(lParam), HIWORD(lParam));
         return true;
