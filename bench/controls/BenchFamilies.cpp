@@ -34,6 +34,8 @@ const Family kFamilies[] = {
     {"tabs on the left, three", WC_TABCONTROLA, TCS_VERTICAL | TCS_MULTILINE, {260, 10, 240, 140}},
     {"progress bar, half", PROGRESS_CLASSA, WS_BORDER, {10, 160, 240, 18}},
     {"progress bar, vertical, half", PROGRESS_CLASSA, PBS_VERTICAL | WS_BORDER, {260, 160, 18, 120}},
+    {"progress bar, no border", PROGRESS_CLASSA, 0, {10, 300, 240, 18}},
+    {"progress bar, vertical, no border", PROGRESS_CLASSA, PBS_VERTICAL, {500, 160, 18, 120}},
     {"trackbar", TRACKBAR_CLASSA, TBS_HORZ | TBS_AUTOTICKS, {10, 190, 240, 30}},
     {"trackbar, vertical", TRACKBAR_CLASSA, TBS_VERT | TBS_AUTOTICKS, {300, 160, 30, 120}},
     {"up-down", UPDOWN_CLASSA, 0, {10, 230, 16, 26}},

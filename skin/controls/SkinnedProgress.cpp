@@ -5,6 +5,7 @@
 #include "data/ProgressSkin.h"
 #include "data/SkinStore.h"
 #include "imaging/GdiObject.h"
+#include "imaging/MemoryDC.h"
 #include "imaging/TurnedDrawing.h"
 
 #include <commctrl.h>
@@ -71,6 +72,12 @@ void SkinnedProgress::ReadControlState()
     ready_ = true;
     SetWindowPos(window_, nullptr, 0, 0, 0, 0, kNewFrame);
     InvalidateRect(window_, nullptr, FALSE);
+}
+
+QuarterTurn SkinnedProgress::Turn() const
+{
+    // The skin's images lie horizontally; a vertical bar fills upwards.
+    return (GetWindowLongPtrA(window_, GWL_STYLE) & PBS_VERTICAL) ? TurnAnticlockwise : TurnNone;
 }
 
 SkinnedProgress::State SkinnedProgress::ShownState() const
@@ -178,7 +185,14 @@ bool SkinnedProgress::PaintBorder()
         return true;
     SavedDCState saved(dc);
     ExcludeClipRect(dc, client.left, client.top, client.right, client.bottom);
-    DrawFrameImage(dc, window, skin->mainImage, skin->backColour, true, Store());
+    // Composed off-screen and copied back through the clip in one blit:
+    // nine stretched pieces straight onto the window cost several times
+    // the system's own border. Turned as the bar is, so that border and
+    // client area are one picture.
+    MemoryDC surface(dc, window);
+    DrawTurned(surface.IsValid() ? surface.Dc() : dc.Get(), window, Turn(), [&](HDC target, const RECT& frame) {
+        DrawFrameImage(target, frame, skin->mainImage, skin->backColour, true, Store());
+    });
     return true;
 }
 
@@ -187,7 +201,6 @@ void SkinnedProgress::Paint(HDC hdc)
     if (!Skin())
         return;
     const State state = ShownState();
-    const QuarterTurn turn = (GetWindowLongPtrA(window_, GWL_STYLE) & PBS_VERTICAL) ? TurnAnticlockwise : TurnNone;
     auto bar = [this, &state](HDC surface, const RECT& frame) { PaintBar(surface, frame, state); };
     RECT window;
     ::GetWindowRect(window_, &window);
@@ -195,12 +208,11 @@ void SkinnedProgress::Paint(HDC hdc)
     ClientToScreen(window_, &origin);
     origin.x -= window.left;
     origin.y -= window.top;
-    OffsetRect(&window, -window.left, -window.top);
     // The bar spans the border too: drawn over the whole window, placed so
     // that the client area shows its part.
-    SavedDCState saved(hdc);
-    OffsetWindowOrgEx(hdc, origin.x, origin.y, nullptr);
-    DrawTurned(hdc, window, turn, bar);
+    const RECT placed = {-origin.x, -origin.y, window.right - window.left - origin.x,
+                         window.bottom - window.top - origin.y};
+    DrawTurned(hdc, placed, Turn(), bar);
 }
 
 void SkinnedProgress::PaintBar(HDC hdc, const RECT& bar, const State& state) const

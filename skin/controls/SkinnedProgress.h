@@ -6,6 +6,7 @@
 #pragma once
 
 #include "controls/SkinnedControl.h"
+#include "imaging/TurnedDrawing.h"
 
 class ProgressSkin;
 
@@ -31,6 +32,7 @@ public:
 
 private:
     const ProgressSkin* Skin() const;
+    QuarterTurn Turn() const;
     // The state the bar shows: the skin's own once read, the control's before.
     State ShownState() const;
     void ReadControlState();

@@ -321,19 +321,25 @@ TEST_F(FamilyTest, ProgressFillsAsFarAsItsPositionRevealingWithUsePercent)
         SendMessageA(bar, PBM_SETRANGE32, 0, row.high);
         SendMessageA(bar, PBM_SETPOS, static_cast<WPARAM>(row.position), 0);
         const int filled = length * row.filledPerMille / 1000;
+        const QuarterTurn turn = row.vertical ? TurnAnticlockwise : TurnNone;
+        const WindowPixels background =
+            Turned(RenderFrameImage(skin.mainImage, length, thickness, skin.backColour), turn);
         WindowPixels expected = RenderFrameImage(skin.mainImage, length, thickness, skin.backColour);
         if (filled > 0)
             expected = Overlaid(
                 expected,
                 RenderFrameImage(skin.progressImage, row.usePercent ? length : filled, thickness, skin.textColour),
                 filled);
-        if (row.vertical)
-            expected = Turned(expected, TurnAnticlockwise);
-        // The border is the background's; the client shows the bar's middle.
+        expected = Turned(expected, turn);
+        // The border shows the background, the client the bar's middle:
+        // one picture over the whole window.
         const int border = row.bordered ? 1 : 0;
         const RECT inside = {border, border, expected.width - border, expected.height - border};
-        EXPECT_TRUE(ShowsPicture(Cropped(CaptureWindow(bar), inside), 0, 0, Cropped(expected, inside)))
-            << "percent " << row.usePercent << " vertical " << row.vertical << " position " << row.position;
+        const WindowPixels shown = CaptureWindow(bar);
+        const std::string context = "percent " + std::to_string(row.usePercent) + " vertical " +
+                                    std::to_string(row.vertical) + " position " + std::to_string(row.position);
+        EXPECT_TRUE(ShowsPicture(Cropped(shown, inside), 0, 0, Cropped(expected, inside))) << context;
+        EXPECT_TRUE(ShowsPictureAround(shown, 0, 0, background, inside)) << context << ": the border";
         DestroyWindow(bar);
         if (row.usePercent)
             LoadDefaultSkin();
