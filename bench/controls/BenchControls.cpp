@@ -1,7 +1,9 @@
 // Times a full repaint of the gallery dialog (frame, background and every
 // skinned control) against one BitBlt of the dialog's area, interleaved run
-// by run, and prints the medians in microseconds with their ratio.
+// by run, and prints the medians in microseconds with their ratio; then a
+// stand-alone scroll bar's repaint against the same bar without the engine.
 #include "GalleryDialog.h"
+#include "Measure.h"
 #include "SkinEngine.h"
 #include "imaging/GdiObject.h"
 
@@ -32,12 +34,6 @@ double Time(Work work)
     GdiFlush();
     QueryPerformanceCounter(&end);
     return Microseconds(start, end);
-}
-
-double Median(std::vector<double> times)
-{
-    std::nth_element(times.begin(), times.begin() + times.size() / 2, times.end());
-    return times[times.size() / 2];
 }
 
 void Pump()
@@ -77,6 +73,58 @@ void PrintControlCosts(const std::vector<HWND>& children)
         std::printf("  %10.1f us  %-16s style %08lX  %3ldx%-3ld \"%s\"\n", cost.median, className,
                     static_cast<unsigned long>(GetWindowLongPtrA(cost.child, GWL_STYLE)), rect.right, rect.bottom,
                     text);
+    }
+}
+
+LRESULT CALLBACK PlainHostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// A shown top-level window holding one scroll bar of `style`; bound to the
+// skin's main frame (so the bar is skinned) when `skinned`.
+HWND ScrollBarHost(HINSTANCE module, DWORD style, bool skinned, int x, HWND& bar)
+{
+    static const char kClass[] = "BenchScrollBarHost";
+    WNDCLASSA host = {};
+    host.lpfnWndProc = PlainHostProc;
+    host.hInstance = module;
+    host.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+    host.lpszClassName = kClass;
+    RegisterClassA(&host);
+    HWND window = CreateWindowExA(0, kClass, "Scroll bar", WS_OVERLAPPEDWINDOW | WS_VISIBLE, x, 300, 300, 280,
+                                  nullptr, nullptr, module, nullptr);
+    if (skinned)
+        SetWindowSkin(window, "MainFrame");
+    const bool vertical = (style & SBS_VERT) != 0;
+    bar = CreateWindowExA(0, "ScrollBar", "", style | WS_CHILD | WS_VISIBLE, 20, 20, vertical ? 17 : 220,
+                          vertical ? 200 : 17, window, nullptr, module, nullptr);
+    SCROLLINFO info = {sizeof info, SIF_ALL, 0, 100, 10, 40, 0};
+    SetScrollInfo(bar, SB_CTL, &info, TRUE);
+    Pump();
+    return window;
+}
+
+// Each bar repainted whole, skinned against the system's own bar of the
+// same size, in turns.
+void MeasureScrollBars(HINSTANCE module)
+{
+    const double kScrollBarGoal = 1.5;
+    const UINT repaint = RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW;
+    std::printf("\nstand-alone scroll bar, skinned against the system's bar, medians of %d runs:\n", kRuns);
+    PrintTableHeader("system us");
+    for (DWORD style : {DWORD{SBS_HORZ}, DWORD{SBS_VERT}}) {
+        HWND plainBar = nullptr, skinnedBar = nullptr;
+        HWND plain = ScrollBarHost(module, style, false, 0, plainBar);
+        HWND skinned = ScrollBarHost(module, style, true, 320, skinnedBar);
+        const Timing timing = MeasureAgainst(
+            kRuns, [&] { RedrawWindow(skinnedBar, nullptr, nullptr, repaint); },
+            [&] { RedrawWindow(plainBar, nullptr, nullptr, repaint); });
+        PrintRatioRow(style & SBS_VERT ? "vertical bar 17x200, full repaint" : "horizontal bar 220x17, full repaint",
+                      timing, kScrollBarGoal);
+        DestroyWindow(skinned);
+        DestroyWindow(plain);
+        Pump();
     }
 }
 
@@ -165,6 +213,7 @@ int main()
     Pump();
     PrintControlCosts(children);
     DestroyWindow(dialog);
+    MeasureScrollBars(module);
     EngineStop();
     return 0;
 }

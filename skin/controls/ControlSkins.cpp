@@ -1,10 +1,12 @@
 #include "controls/ControlSkins.h"
 
+#include "controls/SkinnedAnimate.h"
 #include "controls/SkinnedCheckBox.h"
 #include "controls/SkinnedGroupBox.h"
 #include "controls/SkinnedProgress.h"
 #include "controls/SkinnedPushButton.h"
 #include "controls/SkinnedRadio.h"
+#include "controls/SkinnedScrollBar.h"
 #include "controls/SkinnedStatic.h"
 #include "controls/SkinnedTab.h"
 #include "controls/SkinnedTrackBar.h"
@@ -32,6 +34,10 @@ std::unique_ptr<SkinnedWindow> MakeControlSkin(int controlType, SkinnedWindow& o
         return std::make_unique<SkinnedTrackBar>(controlType, owner);
     case kTypeSpin:
         return std::make_unique<SkinnedUpDown>(controlType, owner);
+    case kTypeScrollBar:
+        return std::make_unique<SkinnedScrollBar>(controlType, owner);
+    case kTypeAnimate:
+        return std::make_unique<SkinnedAnimate>(controlType, owner);
     default:
         return nullptr;
     }

@@ -9,6 +9,8 @@
 
 #include <windows.h>
 
+#include "imaging/WindowsVersion.h"
+
 // The property whose presence marks a window served by these bars.
 extern const char kNcScrollProperty[];
 
@@ -19,6 +21,23 @@ int NcScroll_SetSize(HWND window, int bar, int length, int thickness);
 int NcScroll_SetStyle(HWND window, int bar, int look);
 int NcScroll_SetMinThumbSize(HWND window, int bar, int size);
 int NcScroll_IsThumbTracking(HWND window);
+// Whether the bars serve the window: the same answer as the property's
+// presence, without asking the system for it.
+bool NcScroll_ServesWindow(HWND window);
+
+// Whether the system lets the bars be installed: on NT 4, 2000 and XP, and
+// on later NT versions where the scroll functions were redirected (without
+// the redirection the system's own controls would never tell the bars of
+// their scrolling). Never on the 95 family.
+bool NcScrollBarsAllowed(WindowsVersionClass version, bool redirected);
+// What the engine's start found of that; installing refuses otherwise.
+void NcScroll_SetSystemSupport(bool allowed);
+// The bars of a skinned window, once, when the system allows them and the
+// skin has a scroll bar object: hot-tracked, sized from the skin's arrow
+// and thumb. True when installed now.
+bool EnableSkinScrollBars(HWND window);
+// The sizes again, from the current skin (after a skin change).
+void SizeSkinScrollBars(HWND window);
 
 // The replacements, with the user32 functions' arguments and results.
 BOOL WINAPI NcScroll_EnableScrollBar(HWND window, UINT bar, UINT arrows);

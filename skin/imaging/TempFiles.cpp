@@ -55,6 +55,33 @@ bool WriteWhole(HANDLE file, const void* bytes, DWORD size)
     return WriteFile(file, bytes, size, &written, nullptr) && written == size;
 }
 
+// MakeTempFilePath, also telling which empty file the system made for the
+// unique name (reserved gets "" when it made none).
+bool MakeTempPaths(char* out, size_t outSize, char (&reserved)[MAX_PATH], const char* fileName, const char* fallbackDir,
+                   const char* extension)
+{
+    reserved[0] = '\0';
+    if (!out || outSize == 0)
+        return false;
+    char tempDir[MAX_PATH];
+    const DWORD length = GetTempPathA(MAX_PATH, tempDir);
+    const char* dir = (length > 0 && length < MAX_PATH) ? tempDir : (fallbackDir ? fallbackDir : "");
+    bool fits = GetTempFileNameA(dir, kTempPrefix, 0, reserved) ? FormatInto(out, outSize, "%s", reserved)
+                                                                : JoinPath(out, outSize, dir, fileName ? fileName : "");
+    if (fits && extension) {
+        const size_t used = std::strlen(out);
+        fits = FormatInto(out + used, outSize - used, ".%s", extension);
+    }
+    if (!fits)
+        out[0] = '\0';
+    return fits;
+}
+
+bool DeleteIfThere(const char* path)
+{
+    return !path[0] || DeleteFileA(path) || GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES;
+}
+
 }  // namespace
 
 int ExtractResourceToFile(const char* path, HMODULE module, const char* name, const char* type)
@@ -88,23 +115,27 @@ bool JoinPath(char* out, size_t outSize, const char* dir, const char* fileName)
     return false;
 }
 
-bool MakeTempFilePath(char* out, size_t outSize, const char* fileName, const char* fallbackDir,
-                      const char* extension)
+bool MakeTempFilePath(char* out, size_t outSize, const char* fileName, const char* fallbackDir, const char* extension)
 {
-    if (!out || outSize == 0)
-        return false;
-    char tempDir[MAX_PATH];
-    const DWORD length = GetTempPathA(MAX_PATH, tempDir);
-    const char* dir = (length > 0 && length < MAX_PATH) ? tempDir : (fallbackDir ? fallbackDir : "");
-    char unique[MAX_PATH];
-    bool fits = GetTempFileNameA(dir, kTempPrefix, 0, unique)
-                    ? FormatInto(out, outSize, "%s", unique)
-                    : JoinPath(out, outSize, dir, fileName ? fileName : "");
-    if (fits && extension) {
-        const size_t used = std::strlen(out);
-        fits = FormatInto(out + used, outSize - used, ".%s", extension);
+    char reserved[MAX_PATH];
+    return MakeTempPaths(out, outSize, reserved, fileName, fallbackDir, extension);
+}
+
+TempFile::TempFile(const char* fileName, const char* fallbackDir, const char* extension)
+{
+    if (!MakeTempPaths(path_, sizeof path_, reserved_, fileName, fallbackDir, extension)) {
+        DeleteIfThere(reserved_);
+        reserved_[0] = '\0';
     }
-    if (!fits)
-        out[0] = '\0';
-    return fits;
+}
+
+bool TempFile::Remove()
+{
+    if (!DeleteIfThere(path_))
+        return false;
+    // Without an extension the unique name is the file itself.
+    const bool gone = DeleteIfThere(reserved_);
+    path_[0] = '\0';
+    reserved_[0] = '\0';
+    return gone;
 }

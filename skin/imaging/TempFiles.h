@@ -18,8 +18,31 @@ int ExtractResourceToFile(const char* path, HMODULE module, const char* name, co
 // "." and the extension are appended. Returns false, leaving out empty,
 // only when the result does not fit outSize bytes. outSize is taken
 // rather than assuming MAX_PATH: the caller's buffer may be smaller.
-bool MakeTempFilePath(char* out, size_t outSize, const char* fileName, const char* fallbackDir,
-                      const char* extension);
+bool MakeTempFilePath(char* out, size_t outSize, const char* fileName, const char* fallbackDir, const char* extension);
+
+// A temporary file for the length of a scope, named as MakeTempFilePath
+// names it. The empty file the system made for the unique name stays
+// until the named file is gone: while it exists no other caller gets that
+// unique name, so the name with the extension is ours alone. Both files
+// are removed by Remove or at the end of the scope.
+class TempFile {
+public:
+    TempFile(const char* fileName, const char* fallbackDir, const char* extension);
+    ~TempFile() { Remove(); }
+
+    TempFile(const TempFile&) = delete;
+    TempFile& operator=(const TempFile&) = delete;
+
+    // "" when no name fits.
+    const char* Path() const { return path_; }
+    // Deletes the file, then the system's empty one; true when neither is
+    // left (a file still open elsewhere may refuse to go).
+    bool Remove();
+
+private:
+    char path_[MAX_PATH] = {};
+    char reserved_[MAX_PATH] = {};  // the system's empty file; "" when none was made
+};
 
 // dir and fileName joined by one backslash; a backslash that is the
 // second byte of a double-byte character does not end dir. False, leaving

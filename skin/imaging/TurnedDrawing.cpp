@@ -54,14 +54,19 @@ bool TurnInto(TurnSurfaces& surfaces, HDC target, const RECT& dest, QuarterTurn 
 {
     const RECT frame = UnturnedFrame(dest, turn);
     const int w = frame.right, h = frame.bottom;
-    if (!Fit(surfaces.picture, target, w, h) ||
-        !Fit(surfaces.turned, target, dest.right - dest.left, dest.bottom - dest.top))
+    if (!Fit(surfaces.picture, target, w, h))
         return false;
     paint(context, surfaces.picture.Dc(), frame);
-    GdiFlush();
-    TurnPixels(surfaces.picture, w, h, turn, surfaces.turned);
-    return BitBlt(target, dest.left, dest.top, dest.right - dest.left, dest.bottom - dest.top, surfaces.turned.Dc(), 0,
-                  0, SRCCOPY) != FALSE;
+    const KeptSection* shown = &surfaces.picture;
+    if (turn != TurnNone) {
+        if (!Fit(surfaces.turned, target, dest.right - dest.left, dest.bottom - dest.top))
+            return false;
+        GdiFlush();
+        TurnPixels(surfaces.picture, w, h, turn, surfaces.turned);
+        shown = &surfaces.turned;
+    }
+    return BitBlt(target, dest.left, dest.top, dest.right - dest.left, dest.bottom - dest.top, shown->Dc(), 0, 0,
+                  SRCCOPY) != FALSE;
 }
 
 }  // namespace
@@ -80,6 +85,12 @@ bool DrawTurnedWith(HDC target, const RECT& dest, QuarterTurn turn, void (*paint
         paint(context, target, dest);
         return true;
     }
+    return DrawComposedWith(target, dest, turn, paint, context);
+}
+
+bool DrawComposedWith(HDC target, const RECT& dest, QuarterTurn turn, void (*paint)(void*, HDC, const RECT&),
+                      void* context)
+{
     if (dest.right <= dest.left || dest.bottom <= dest.top)
         return true;
     thread_local TurnSurfaces kept;

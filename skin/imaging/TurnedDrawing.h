@@ -23,6 +23,21 @@ RECT UnturnedFrame(const RECT& dest, QuarterTurn turn);
 bool DrawTurnedWith(HDC target, const RECT& dest, QuarterTurn turn, void (*paint)(void*, HDC, const RECT&),
                     void* context);
 
+// The same, always composed off-screen and copied with one blit, also
+// without a turn: for painters that lay several pieces over each other.
+bool DrawComposedWith(HDC target, const RECT& dest, QuarterTurn turn, void (*paint)(void*, HDC, const RECT&),
+                      void* context);
+
+template <typename Paint>
+bool DrawComposed(HDC target, const RECT& dest, QuarterTurn turn, Paint&& paint)
+{
+    auto call = [&paint](HDC hdc, const RECT& frame) { paint(hdc, frame); };
+    using Call = decltype(call);
+    return DrawComposedWith(
+        target, dest, turn,
+        [](void* context, HDC hdc, const RECT& frame) { (*static_cast<Call*>(context))(hdc, frame); }, &call);
+}
+
 template <typename Paint>
 bool DrawTurned(HDC target, const RECT& dest, QuarterTurn turn, Paint&& paint)
 {

@@ -1,5 +1,7 @@
 #include "windows/SkinnedFrame.h"
 
+#include "controls/NcScroll.h"
+
 #include "core/SkinManager.h"
 #include "core/SkinMessages.h"
 #include "data/FrameSkin.h"
@@ -127,6 +129,7 @@ SkinObject* SkinnedFrame::SetSkinObject(SkinObject* skinObject)
             ForgetRegionSize();
         }
     }
+    SizeSkinScrollBars(window_);
     SetWindowPos(window_, nullptr, 0, 0, 0, 0, kFrameChanged);
     InvalidateRect(window_, nullptr, TRUE);
     UpdateWindow(window_);
@@ -162,6 +165,10 @@ WNDPROC SkinnedFrame::Attach(HWND hwnd)
         return nullptr;
     }
     AttachMdiClient();
+    // A frame made with scroll bars shows the skin's: the application's
+    // own scroll calls reach them through the redirected functions.
+    if (GetWindowLongPtrA(hwnd, GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL))
+        EnableSkinScrollBars(hwnd);
     if (IsSizable()) {
         SetWindowPos(hwnd, nullptr, 0, 0, 0, 0, kFrameChanged);
     } else {
@@ -189,6 +196,9 @@ void SkinnedFrame::AttachMdiClient()
 
 void SkinnedFrame::Detach()
 {
+    // The bars' subclass lies above the frame's: it goes first.
+    if (window_)
+        NcScroll_Remove(window_);
     if (HWND client = FindMdiClient())
         SkinManager::Instance().UnskinWindow(client);
     HWND window = window_;

@@ -1,7 +1,10 @@
 #include "ControlTestSupport.h"
 
+#include "GdiPressure.h"
 #include "core/SkinMessages.h"
+#include "data/SkinImage.h"
 #include "data/SkinStore.h"
+#include "imaging/DeviceCopies.h"
 #include "imaging/GdiObject.h"
 
 HWND ControlTest::Frame()
@@ -68,6 +71,13 @@ int PixelsDifferingIn(const WindowPixels& shown, const RECT& area, const WindowP
         for (int x = area.left; x < area.right; ++x)
             count += shown.At(x, y) != background.At(x, y);
     return count;
+}
+
+int HeadroomBesideCopies()
+{
+    for (const auto& entry : DefaultStore().Images())
+        ImageDeviceCopies::Forget(entry.second->image);
+    return FreeGdiHandles();
 }
 
 void PumpDialog(HWND dialog, DWORD milliseconds)

@@ -32,6 +32,10 @@ testing::AssertionResult ShowsPicture(const WindowPixels& shown, int x0, int y0,
 // Pixels of `shown` in the rectangle that differ from `background`, which
 // covers the same area.
 int PixelsDifferingIn(const WindowPixels& shown, const RECT& area, const WindowPixels& background);
+// Free GDI handles beside the copies drawing keeps of the skin's bitmaps,
+// as many as what it drew last needed (the store frees them when it
+// goes): only what is left beside them counts in a leak test.
+int HeadroomBesideCopies();
 // Dispatches the thread's messages through the dialog manager of `dialog`
 // (Tab, arrows and Space as the user presses them).
 void PumpDialog(HWND dialog, DWORD milliseconds);

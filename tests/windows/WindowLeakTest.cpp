@@ -184,26 +184,6 @@ private:
 
 testing::Environment* const g_privateDesktop = testing::AddGlobalTestEnvironment(new PrivateDesktop);
 
-BOOL CALLBACK CountDescendant(HWND, LPARAM count)
-{
-    ++*reinterpret_cast<int*>(count);
-    return TRUE;
-}
-
-BOOL CALLBACK CountWindowTree(HWND window, LPARAM count)
-{
-    ++*reinterpret_cast<int*>(count);
-    EnumChildWindows(window, CountDescendant, count);
-    return TRUE;
-}
-
-int ThreadWindowCount()
-{
-    int count = 0;
-    EnumThreadWindows(GetCurrentThreadId(), CountWindowTree, reinterpret_cast<LPARAM>(&count));
-    return count;
-}
-
 BOOL CALLBACK CountProperty(HWND, LPSTR, HANDLE, ULONG_PTR count)
 {
     ++*reinterpret_cast<int*>(count);

@@ -112,6 +112,30 @@ WindowPixels RenderPiece(const ImageRef& ref, int width, int height, COLORREF fa
     return pixels;
 }
 
+namespace {
+
+BOOL CALLBACK CountDescendant(HWND, LPARAM count)
+{
+    ++*reinterpret_cast<int*>(count);
+    return TRUE;
+}
+
+BOOL CALLBACK CountWindowTree(HWND window, LPARAM count)
+{
+    ++*reinterpret_cast<int*>(count);
+    EnumChildWindows(window, CountDescendant, count);
+    return TRUE;
+}
+
+}  // namespace
+
+int ThreadWindowCount()
+{
+    int count = 0;
+    EnumThreadWindows(GetCurrentThreadId(), CountWindowTree, reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
 void PumpFor(DWORD milliseconds)
 {
     const DWORD end = GetTickCount() + milliseconds;

@@ -102,6 +102,9 @@ private:
 // bypass it), then lets the windows answer.
 void SendKeys(std::initializer_list<std::pair<WORD, bool>> keys);
 
+// The test thread's windows and all their descendants.
+int ThreadWindowCount();
+
 // Messages of the test thread's windows, with a short wait for anything
 // the system delivers late (X events).
 void PumpFor(DWORD milliseconds);

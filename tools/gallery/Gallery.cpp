@@ -13,6 +13,8 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <cstdio>
 #include <string>
 
@@ -36,6 +38,8 @@ int main()
         return 2;
     }
     const HINSTANCE module = GetModuleHandleA(nullptr);
+    INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_ANIMATE_CLASS};
+    InitCommonControlsEx(&classes);
     EngineStart(module);
     // The program's own choice of skin: the file when it loads, else the
     // built-in one (the reason for that goes to standard error).

@@ -54,6 +54,46 @@ void CleanupButtonsPage(HWND dialog)
         DeleteObject(picture);
 }
 
+void SetBar(HWND dialog, int id, int position)
+{
+    // A page of a fifth: "at the end" is the last page, 80.
+    SCROLLINFO info = {sizeof info, SIF_ALL, 0, 100, 21, position, 0};
+    SetScrollInfo(GetDlgItem(dialog, id), SB_CTL, &info, TRUE);
+}
+
+void FillList(HWND list)
+{
+    for (int i = 1; i <= 30; ++i) {
+        char item[80];
+        wsprintfA(item, "Item %02d: a line long enough to scroll the list sideways", i);
+        SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+    }
+    SendMessageA(list, LB_SETHORIZONTALEXTENT, 420, 0);
+    SendMessageA(list, LB_SETTOPINDEX, 4, 0);
+}
+
+void InitScrollPage(HWND dialog)
+{
+    const int ids[][2] = {{IDC_SCROLL_H_ENABLED, IDC_SCROLL_V_ENABLED},
+                          {IDC_SCROLL_H_DISABLED, IDC_SCROLL_V_DISABLED},
+                          {IDC_SCROLL_H_START, IDC_SCROLL_V_START},
+                          {IDC_SCROLL_H_END, IDC_SCROLL_V_END}};
+    const int positions[] = {30, 55, 0, 100};
+    for (int row = 0; row < 4; ++row)
+        for (int id : ids[row])
+            SetBar(dialog, id, positions[row]);
+    FillList(GetDlgItem(dialog, IDC_SCROLL_LIST));
+    FillList(GetDlgItem(dialog, IDC_SCROLL_LIST_LEFT));
+}
+
+// Each clip plays from the gallery's resources, in a loop (ACS_AUTOPLAY);
+// closing the page stops them.
+void InitAnimatePage(HWND dialog)
+{
+    for (int id : {IDC_ANIMATE_TRANSPARENT, IDC_ANIMATE_CENTRED, IDC_ANIMATE_OPAQUE})
+        SendDlgItemMessageA(dialog, id, ACM_OPENA, 0, reinterpret_cast<LPARAM>(MAKEINTRESOURCEA(IDR_GALLERY_CLIP)));
+}
+
 void InitTabsPage(HWND dialog)
 {
     for (const char* name : {"General", "Details", "Advanced"}) {
@@ -74,6 +114,8 @@ void InitTabsPage(HWND dialog)
 
 const GalleryPage kPages[] = {
     {"gallery", IDD_GALLERY, InitButtonsPage, CleanupButtonsPage},
+    {"scroll", IDD_GALLERY_SCROLL, InitScrollPage, nullptr},
+    {"animate", IDD_GALLERY_ANIMATE, InitAnimatePage, nullptr},
     {"tabs", IDD_GALLERY_TABS, InitTabsPage, nullptr},
 };
 

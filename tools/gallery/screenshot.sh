@@ -14,6 +14,8 @@ show=${2:-gallery}
 shift $(( $# < 2 ? $# : 2 ))
 case $show in
   about) size=${SSO_ABOUT_SIZE:-411x274} ;;
+  scroll) size=${SSO_SCROLL_SIZE:-533x347} ;;
+  animate) size=${SSO_GALLERY_SIZE:-358x200} ;;
   tabs) size=${SSO_GALLERY_TABS_SIZE:-533x333} ;;
   *) size=${SSO_GALLERY_SIZE:-586x407} ;;
 esac

@@ -1,0 +1,556 @@
+// The self-drawn non-client scroll bars: geometry, the replacement scroll
+// functions, the mouse protocol and what the bars show.
+#include "WindowTestSupport.h"
+
+#include "controls/NcScroll.h"
+#include "controls/NcScrollGeometry.h"
+#include "core/SkinManager.h"
+#include "data/ScrollBarSkin.h"
+#include "data/SkinStore.h"
+#include "data/SkinTypes.h"
+#include "imaging/ImageRef.h"
+#include "imaging/TurnedDrawing.h"
+#include "MessageLog.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// ---- Geometry ------------------------------------------------------------
+
+struct ThumbCase {
+    const char* what;
+    int length;  // of the bar, arrows included
+    ScrollBarMetrics metrics;
+    ThumbPlacement expected;
+};
+
+const ThumbCase kThumbCases[] = {
+    {"page of a quarter at the start", 140, {0, 99, 25, 0, 20, 6}, {25, 20}},
+    {"page of a quarter at the end", 140, {0, 99, 25, 75, 20, 6}, {25, 95}},
+    {"position beyond the end stays at the end", 140, {0, 99, 25, 500, 20, 6}, {25, 95}},
+    {"no page: an arrow-long thumb", 140, {0, 100, 0, 50, 20, 6}, {20, 60}},
+    {"a tiny page keeps the smallest thumb", 140, {0, 9999, 1, 0, 20, 6}, {6, 20}},
+    {"a page of the whole range fills the track", 140, {0, 9, 10, 5, 20, 6}, {100, 20}},
+    {"a reversed range with a page: no thumb", 140, {10, 0, 5, 3, 20, 6}, {0, 20}},
+    {"a minimum that is not zero", 140, {100, 199, 25, 150, 20, 6}, {25, 70}},
+};
+
+TEST(NcScrollGeometry, ThumbSizeAndPlace)
+{
+    for (const ThumbCase& c : kThumbCases) {
+        const RECT bar = {0, 0, c.length, 17};
+        const ThumbPlacement thumb = PlaceThumb(bar, c.metrics);
+        EXPECT_EQ(thumb.size, c.expected.size) << c.what;
+        EXPECT_EQ(thumb.left, c.expected.left) << c.what;
+    }
+}
+
+struct HitCase {
+    const char* what;
+    int length;
+    int x;
+    ScrollBarPart expected;
+};
+
+// A 140-long bar, 20-long arrows, thumb of 25 at 45 (range 0..99, page 25,
+// position 25).
+const HitCase kHitCases[] = {
+    {"first pixel of the bar", 140, 0, PartArrowLeft},
+    {"last pixel of the left arrow", 140, 19, PartArrowLeft},
+    {"first pixel of the track", 140, 20, PartPageLeft},
+    {"last pixel before the thumb", 140, 44, PartPageLeft},
+    {"first pixel of the thumb", 140, 45, PartThumb},
+    {"last pixel of the thumb", 140, 69, PartThumb},
+    {"first pixel after the thumb", 140, 70, PartPageRight},
+    {"first pixel of the right arrow", 140, 120, PartArrowRight},
+    {"last pixel of the bar", 140, 139, PartArrowRight},
+    {"beyond the bar", 140, 140, PartNone},
+    // Two arrows do not fit: half the bar each, the odd middle pixel is
+    // neither arrow, and there is no thumb.
+    {"short bar, left half", 31, 14, PartArrowLeft},
+    {"short bar, middle pixel", 31, 15, PartNone},
+    {"short bar, right half", 31, 16, PartArrowRight},
+};
+
+TEST(NcScrollGeometry, HitTestAtTheEdgesOfEveryPart)
+{
+    const ScrollBarMetrics metrics = {0, 99, 25, 25, 20, 6};
+    for (const HitCase& c : kHitCases) {
+        const RECT bar = {0, 0, c.length, 17};
+        EXPECT_EQ(HitTestBar(bar, metrics, POINT{c.x, 8}), c.expected) << c.what;
+    }
+    const RECT bar = {0, 0, 140, 17};
+    EXPECT_EQ(HitTestBar(bar, metrics, POINT{50, 17}), PartNone) << "below the bar";
+}
+
+TEST(NcScrollGeometry, VersionRule)
+{
+    struct Row {
+        WindowsVersionClass version;
+        bool redirected;
+        bool allowed;
+    };
+    static const Row kRows[] = {
+        {WindowsNt4, false, true},    {Windows2000, false, true},     {WindowsXp, true, true},
+        {WindowsNtOther, true, true}, {WindowsNtOther, false, false}, {Windows95Family, true, false},
+        {Windows98, true, false},     {WindowsMe, true, false},       {WindowsWin32s, true, false},
+    };
+    for (const Row& row : kRows)
+        EXPECT_EQ(NcScrollBarsAllowed(row.version, row.redirected), row.allowed)
+            << row.version << " redirected " << row.redirected;
+}
+
+// ---- A window with the bars ---------------------------------------------------
+
+const int kClientWidth = 300;
+const int kClientHeight = 200;
+
+// The window's own procedure, below the bars: it logs what reaches it.
+LRESULT CALLBACK ScrolledProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    MessageLog::Instance().Record(window, message, kSent, wParam, lParam);
+    if (message == WM_HSCROLL || message == WM_VSCROLL)
+        return 0;
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// Puts the pointer at `at` and lets every move message it causes arrive:
+// the X server reports a warp later, and a late report at an older place
+// would read as a move there. A process's first placement is undone once
+// by the desktop centring the pointer, so it is placed until it stays.
+void SettlePointer(POINT at)
+{
+    for (int i = 0; i < 50; ++i) {
+        INPUT move = {};
+        move.type = INPUT_MOUSE;
+        move.mi.dx = MulDiv(at.x, 65536, GetSystemMetrics(SM_CXSCREEN));
+        move.mi.dy = MulDiv(at.y, 65536, GetSystemMetrics(SM_CYSCREEN));
+        move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+        SendInput(1, &move, sizeof move);
+        PumpFor(20);
+        POINT now;
+        if (GetCursorPos(&now) && now.x == at.x && now.y == at.y)
+            break;
+    }
+    PumpFor(60);
+}
+
+const ScrollBarSkin& SkinScrollBar()
+{
+    return *dynamic_cast<const ScrollBarSkin*>(SkinManager::Instance().GetSkinStore().FindObjectByType(kTypeScrollBar));
+}
+
+int SkinBarSize()
+{
+    const ImageRef& arrow = SkinScrollBar().states[ScrollBarSkin::StateNormal].arrow1;
+    return arrow.source.bottom - arrow.source.top;
+}
+
+class NcScrollTest : public SkinnedWindowTest {
+protected:
+    void SetUp() override
+    {
+        SkinnedWindowTest::SetUp();
+        WNDCLASSA windowClass = {};
+        windowClass.lpfnWndProc = ScrolledProc;
+        windowClass.hInstance = GetModuleHandleA(nullptr);
+        windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+        windowClass.lpszClassName = "NcScrollTestWindow";
+        RegisterClassA(&windowClass);
+    }
+
+    // A popup window with both bars, served by the self-drawn ones.
+    HWND MakeScrolled(DWORD exStyle = 0)
+    {
+        HWND window = CreateWindowExA(exStyle, "NcScrollTestWindow", "",
+                                      WS_POPUP | WS_VISIBLE | WS_BORDER | WS_HSCROLL | WS_VSCROLL, 40, 40, 100, 100,
+                                      nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+        windows_.push_back(window);
+        EXPECT_EQ(NcScroll_Install(window), 1);
+        NcScroll_SetStyle(window, SB_BOTH, 2);
+        NcScroll_SetSize(window, SB_BOTH, SkinBarSize(), SkinBarSize());
+        SetInfo(window, SB_HORZ, 0, 99, 25, 0);
+        SetInfo(window, SB_VERT, 0, 99, 25, 0);
+        RECT rect = {0, 0, kClientWidth, kClientHeight};
+        // The outer size that leaves this client with both bars shown.
+        rect.right += 2 + SkinBarSize();
+        rect.bottom += 2 + SkinBarSize();
+        SetWindowPos(window, nullptr, 0, 0, rect.right, rect.bottom, SWP_NOMOVE | SWP_NOZORDER);
+        PumpMessages();
+        return window;
+    }
+
+    static void SetInfo(HWND window, int bar, int minPos, int maxPos, UINT page, int pos)
+    {
+        SCROLLINFO info = {sizeof info, SIF_ALL, minPos, maxPos, page, pos, 0};
+        NcScroll_SetScrollInfo(window, bar, &info, TRUE);
+    }
+};
+
+TEST_F(NcScrollTest, InstallOnceRemoveOnceAndTheFramesRoomFollows)
+{
+    HWND window = MakeScrolled();
+    EXPECT_EQ(NcScroll_Install(window), 0) << "a second install";
+    EXPECT_TRUE(GetPropA(window, kNcScrollProperty));
+    RECT client;
+    GetClientRect(window, &client);
+    EXPECT_EQ(client.right, kClientWidth);
+    EXPECT_EQ(client.bottom, kClientHeight);
+    EXPECT_EQ(NcScroll_Remove(window), S_OK);
+    EXPECT_EQ(NcScroll_Remove(window), E_FAIL);
+    EXPECT_FALSE(GetPropA(window, kNcScrollProperty));
+    EXPECT_FALSE(NcScroll_ServesWindow(window));
+    EXPECT_EQ(NcScroll_SetSize(window, SB_BOTH, 10, 10), 0);
+}
+
+// One row: a call of a replacement and what the vertical bar holds after.
+struct ReplacementCase {
+    const char* what;
+    void (*call)(HWND);
+    int minPos, maxPos;
+    UINT page;
+    int pos;
+    bool shown;  // the bar has room in the frame
+};
+
+void Info(HWND w, UINT mask, int minPos, int maxPos, UINT page, int pos)
+{
+    SCROLLINFO info = {sizeof info, mask, minPos, maxPos, page, pos, 0};
+    NcScroll_SetScrollInfo(w, SB_VERT, &info, TRUE);
+}
+
+const ReplacementCase kReplacementCases[] = {
+    {"range, page and position", [](HWND w) { Info(w, SIF_ALL, 0, 49, 10, 20); }, 0, 49, 10, 20, true},
+    {"position clamped to the last page", [](HWND w) { Info(w, SIF_POS, 0, 0, 0, 400); }, 0, 99, 25, 75, true},
+    {"position clamped to the minimum", [](HWND w) { Info(w, SIF_POS, 0, 0, 0, -5); }, 0, 99, 25, 0, true},
+    {"page larger than the range is clamped and hides the bar", [](HWND w) { Info(w, SIF_PAGE, 0, 0, 500, 0); }, 0, 99,
+     100, 0, false},
+    {"the same with SIF_DISABLENOSCROLL keeps it",
+     [](HWND w) { Info(w, SIF_PAGE | SIF_DISABLENOSCROLL, 0, 0, 500, 0); }, 0, 99, 100, 0, true},
+    {"an empty page allows the maximum itself", [](HWND w) { Info(w, SIF_PAGE | SIF_POS, 0, 0, 0, 500); }, 0, 99, 0, 99,
+     true},
+    {"SetScrollPos clamps", [](HWND w) { NcScroll_SetScrollPos(w, SB_VERT, 1000, TRUE); }, 0, 99, 25, 75, true},
+    {"SetScrollRange stores without checking", [](HWND w) { NcScroll_SetScrollRange(w, SB_VERT, 5, 3, TRUE); }, 5, 3,
+     25, 0, true},
+    {"ShowScrollBar hides", [](HWND w) { NcScroll_ShowScrollBar(w, SB_VERT, FALSE); }, 0, 99, 25, 0, false},
+    {"ShowScrollBar of both hides the vertical one too", [](HWND w) { NcScroll_ShowScrollBar(w, SB_BOTH, FALSE); }, 0,
+     99, 25, 0, false},
+};
+
+TEST_F(NcScrollTest, ReplacementsStoreWhatTheSystemWouldAndShowTheBarAccordingly)
+{
+    for (const ReplacementCase& c : kReplacementCases) {
+        HWND window = MakeScrolled();
+        c.call(window);
+        PumpMessages();
+        SCROLLINFO info = {sizeof info, SIF_ALL, 0, 0, 0, 0, 0};
+        ASSERT_TRUE(NcScroll_GetScrollInfo(window, SB_VERT, &info)) << c.what;
+        EXPECT_EQ(info.nMin, c.minPos) << c.what;
+        EXPECT_EQ(info.nMax, c.maxPos) << c.what;
+        EXPECT_EQ(info.nPage, c.page) << c.what;
+        EXPECT_EQ(info.nPos, c.pos) << c.what;
+        EXPECT_EQ(NcScroll_GetScrollPos(window, SB_VERT), c.pos) << c.what;
+        int minPos = 0, maxPos = 0;
+        EXPECT_TRUE(NcScroll_GetScrollRange(window, SB_VERT, &minPos, &maxPos)) << c.what;
+        EXPECT_EQ(maxPos, c.maxPos) << c.what;
+        RECT client;
+        GetClientRect(window, &client);
+        EXPECT_EQ(client.right, c.shown ? kClientWidth : kClientWidth + SkinBarSize()) << c.what;
+        EXPECT_EQ((GetWindowLongPtrA(window, GWL_STYLE) & WS_VSCROLL) != 0, c.shown) << c.what;
+        DestroyWindow(window);
+    }
+}
+
+TEST_F(NcScrollTest, NullAndUnknownArgumentsAnswerZero)
+{
+    HWND window = MakeScrolled();
+    EXPECT_EQ(NcScroll_SetScrollInfo(window, SB_VERT, nullptr, TRUE), 0);
+    EXPECT_FALSE(NcScroll_GetScrollInfo(window, SB_VERT, nullptr));
+    int value = 0;
+    EXPECT_FALSE(NcScroll_GetScrollRange(window, SB_VERT, nullptr, &value));
+    SCROLLINFO info = {sizeof info, SIF_ALL, 0, 0, 0, 0, 0};
+    EXPECT_FALSE(NcScroll_GetScrollInfo(window, SB_BOTH, &info));
+    info.fMask = 0;
+    EXPECT_FALSE(NcScroll_GetScrollInfo(window, SB_VERT, &info)) << "nothing asked, nothing filled";
+    EXPECT_EQ(NcScroll_SetSize(window, SB_BOTH, 0, 10), 0);
+    EXPECT_EQ(NcScroll_SetSize(window, SB_BOTH, 10, 257), 0);
+    EXPECT_EQ(NcScroll_SetSize(window, SB_BOTH, -9, 10), 0);
+    EXPECT_EQ(NcScroll_SetSize(window, SB_BOTH, -1, 256), 1);
+}
+
+TEST_F(NcScrollTest, EnableScrollBarAnswersWhetherEveryAddressedBarChanged)
+{
+    HWND window = MakeScrolled();
+    EXPECT_TRUE(NcScroll_EnableScrollBar(window, SB_VERT, ESB_DISABLE_UP));
+    EXPECT_FALSE(NcScroll_EnableScrollBar(window, SB_BOTH, ESB_DISABLE_UP)) << "the vertical bar did not change";
+    EXPECT_TRUE(NcScroll_EnableScrollBar(window, SB_BOTH, ESB_DISABLE_BOTH));
+    EXPECT_TRUE(NcScroll_EnableScrollBar(window, SB_BOTH, ESB_ENABLE_BOTH));
+}
+
+TEST_F(NcScrollTest, LeftScrollBarMovesTheBarAndTheSizeBoxToTheLeft)
+{
+    HWND window = MakeScrolled(WS_EX_LEFTSCROLLBAR);
+    RECT client;
+    GetClientRect(window, &client);
+    POINT origin = {0, 0};
+    ClientToScreen(window, &origin);
+    RECT windowRect;
+    GetWindowRect(window, &windowRect);
+    EXPECT_EQ(origin.x - windowRect.left, 1 + SkinBarSize()) << "the client starts after the bar";
+    const POINT onBar = {windowRect.left + 1 + SkinBarSize() / 2, windowRect.top + 40};
+    EXPECT_EQ(SendMessageA(window, WM_NCHITTEST, 0, MAKELPARAM(onBar.x, onBar.y)), HTVSCROLL);
+    // The size box follows: the horizontal bar starts after it.
+    const POINT hBar = {windowRect.left + 1 + SkinBarSize() + 30, windowRect.bottom - 1 - SkinBarSize() / 2};
+    EXPECT_EQ(SendMessageA(window, WM_NCHITTEST, 0, MAKELPARAM(hBar.x, hBar.y)), HTHSCROLL);
+}
+
+// ---- Mouse -------------------------------------------------------------------
+
+class NcScrollMouseTest : public NcScrollTest {
+protected:
+    void SetUp() override
+    {
+        NcScrollTest::SetUp();
+        window_ = MakeScrolled();
+        GetWindowRect(window_, &windowRect_);
+        MessageLog::Instance().RestrictTo({WM_VSCROLL, WM_HSCROLL, WM_NCRBUTTONDOWN, WM_NCMBUTTONDOWN});
+    }
+    void TearDown() override
+    {
+        MessageLog::Instance().RestrictTo({});
+        NcScrollTest::TearDown();
+    }
+
+    // A point on the vertical bar, `along` pixels from its top.
+    POINT OnVerticalBar(int along) const
+    {
+        return {windowRect_.right - 1 - SkinBarSize() / 2, windowRect_.top + 1 + along};
+    }
+    // The repeat timers run from the test's WM_TIMER only, never from
+    // the clock.
+    void StopRealTimers()
+    {
+        KillTimer(window_, 0xFFFD);
+        KillTimer(window_, 0xFFFE);
+    }
+    void Press(POINT at)
+    {
+        SettlePointer(at);
+        MessageLog::Instance().Flush();
+        SendMessageA(window_, WM_NCLBUTTONDOWN, HTVSCROLL, MAKELPARAM(at.x, at.y));
+        StopRealTimers();
+    }
+    // The system's own move message, which carries the pointer's place
+    // (a posted one would not), reaches the window holding the capture.
+    void MoveTo(POINT at)
+    {
+        SettlePointer(at);
+        StopRealTimers();
+    }
+    void Release()
+    {
+        PostMessageA(window_, WM_LBUTTONUP, 0, 0);
+        PumpMessages();
+    }
+    void Tick(UINT_PTR id) { SendMessageA(window_, WM_TIMER, id, 0); }
+    int TrackLength() const { return kClientHeight - 2 * SkinBarSize(); }
+
+    HWND window_ = nullptr;
+    RECT windowRect_ = {};
+};
+
+TEST_F(NcScrollMouseTest, HeldArrowRepeatsFromTheSecondTimerOnlyWhileThePointerStaysOnIt)
+{
+    static const ExpectedMessage kPress[] = {{WM_VSCROLL, kSent | kWParam, MAKEWPARAM(SB_LINEDOWN, 0), 0}};
+    static const ExpectedMessage kRepeat[] = {{WM_VSCROLL, kSent | kWParam, MAKEWPARAM(SB_LINEDOWN, 0), 0}};
+    static const ExpectedMessage kRelease[] = {{WM_VSCROLL, kSent | kWParam, MAKEWPARAM(SB_ENDSCROLL, 0), 0}};
+    const POINT arrow = OnVerticalBar(kClientHeight - SkinBarSize() / 2);
+    Press(arrow);
+    EXPECT_TRUE(LogMatches(kPress, "press on the down arrow"));
+    MessageLog::Instance().Flush();
+    Tick(0xFFFD);
+    EXPECT_TRUE(MessageLog::Instance().Entries().empty()) << "the first delay only starts the repeat";
+    Tick(0xFFFE);
+    EXPECT_TRUE(LogMatches(kRepeat, "repeat timer over the arrow"));
+    MessageLog::Instance().Flush();
+    MoveTo(OnVerticalBar(kClientHeight / 2));
+    Tick(0xFFFE);
+    EXPECT_TRUE(MessageLog::Instance().Entries().empty()) << "no repeat once the pointer left the arrow";
+    Release();
+    EXPECT_TRUE(LogMatches(kRelease, "release"));
+    EXPECT_NE(GetCapture(), window_);
+}
+
+TEST_F(NcScrollMouseTest, PageClickSendsOnePageScroll)
+{
+    static const ExpectedMessage kPress[] = {{WM_VSCROLL, kSent | kWParam, MAKEWPARAM(SB_PAGEDOWN, 0), 0}};
+    Press(OnVerticalBar(kClientHeight - SkinBarSize() - 5));
+    EXPECT_TRUE(LogMatches(kPress, "press below the thumb"));
+    Release();
+}
+
+// The thumb positions sent since the last flush. Under Wine the X server
+// reports a warp of the pointer late, at the place it left, so a move may
+// be followed by a report of the previous place and the new one again:
+// what counts is that every position sent is one of the places visited and
+// the last one is where the pointer is.
+std::vector<int> TrackedPositions()
+{
+    std::vector<int> positions;
+    for (const LoggedMessage& entry : MessageLog::Instance().Entries())
+        if (entry.message == WM_VSCROLL && LOWORD(entry.wParam) == SB_THUMBTRACK)
+            positions.push_back(HIWORD(entry.wParam));
+    return positions;
+}
+
+testing::AssertionResult TrackedTo(int expected, std::initializer_list<int> visited)
+{
+    const std::vector<int> positions = TrackedPositions();
+    if (positions.empty() || positions.back() != expected)
+        return testing::AssertionFailure()
+               << "last position " << (positions.empty() ? -1 : positions.back()) << ", expected " << expected;
+    for (int position : positions)
+        if (std::find(visited.begin(), visited.end(), position) == visited.end())
+            return testing::AssertionFailure() << "position " << position << " of no place visited";
+    return testing::AssertionSuccess();
+}
+
+TEST_F(NcScrollMouseTest, ThumbDragTracksSnapsBackFarAwayAndEndsWithPositionThenEnd)
+{
+    const int arrow = SkinBarSize();
+    const ScrollBarMetrics metrics = {0, 99, 25, 0, arrow, 0};
+    const RECT bar = {0, 0, kClientHeight, arrow};
+    const ThumbPlacement thumb = PlaceThumb(bar, metrics);
+    const int free = TrackLength() - thumb.size;
+    const POINT grab = OnVerticalBar(thumb.left + 2);
+    Press(grab);
+    EXPECT_TRUE(MessageLog::Instance().Entries().empty()) << "pressing the thumb sends nothing yet";
+    EXPECT_EQ(NcScroll_IsThumbTracking(window_), 1);
+
+    // Half the free track down: the position by the thumb's own rule.
+    MessageLog::Instance().Flush();
+    MoveTo(POINT{grab.x, grab.y + free / 2});
+    const int half = MulDiv(free / 2, 99 - 25 + 1, free);
+    EXPECT_TRUE(TrackedTo(half, {0, half})) << "drag to the middle";
+
+    // SetScrollRange changes nothing while the thumb is dragged.
+    NcScroll_SetScrollRange(window_, SB_VERT, 0, 10, TRUE);
+    int minPos, maxPos;
+    NcScroll_GetScrollRange(window_, SB_VERT, &minPos, &maxPos);
+    EXPECT_EQ(maxPos, 99);
+
+    // 30 pixels across the bar: beyond 24 the thumb snaps back home.
+    MessageLog::Instance().Flush();
+    MoveTo(POINT{grab.x - SkinBarSize() / 2 - 30, grab.y + free / 2});
+    EXPECT_TRUE(TrackedTo(0, {0, half})) << "far across the bar";
+    // 20 across it follows again.
+    MessageLog::Instance().Flush();
+    MoveTo(POINT{grab.x - SkinBarSize() / 2 - 20, grab.y + free / 2});
+    EXPECT_TRUE(TrackedTo(half, {0, half})) << "near the bar";
+
+    // Past the bottom end: the last position, then released there.
+    MoveTo(POINT{grab.x, grab.y + free + 40});
+    MessageLog::Instance().Flush();
+    Release();
+    static const ExpectedMessage kRelease[] = {
+        {WM_VSCROLL, kSent | kWParam, MAKEWPARAM(SB_THUMBPOSITION, 75), 0},
+        {WM_VSCROLL, kSent | kWParam, MAKEWPARAM(SB_ENDSCROLL, 0), 0},
+    };
+    EXPECT_TRUE(LogMatches(kRelease, "release at the end"));
+    EXPECT_EQ(NcScroll_IsThumbTracking(window_), 0);
+}
+
+TEST_F(NcScrollMouseTest, RightAndMiddleClicksOnABarAreSwallowed)
+{
+    const POINT at = OnVerticalBar(60);
+    MessageLog::Instance().Flush();
+    SendMessageA(window_, WM_NCRBUTTONDOWN, HTVSCROLL, MAKELPARAM(at.x, at.y));
+    SendMessageA(window_, WM_NCMBUTTONDOWN, HTVSCROLL, MAKELPARAM(at.x, at.y));
+    EXPECT_EQ(MessageLog::Instance().Count(WM_NCRBUTTONDOWN), 0u);
+    EXPECT_EQ(MessageLog::Instance().Count(WM_NCMBUTTONDOWN), 0u);
+    SendMessageA(window_, WM_NCRBUTTONDOWN, HTBORDER, MAKELPARAM(at.x, at.y));
+    EXPECT_EQ(MessageLog::Instance().Count(WM_NCRBUTTONDOWN), 1u) << "elsewhere it passes";
+}
+
+// ---- Pixels ------------------------------------------------------------------
+
+WindowPixels Turned(const WindowPixels& picture)
+{
+    WindowPixels turned;
+    turned.width = picture.height;
+    turned.height = picture.width;
+    turned.pixels.resize(picture.pixels.size());
+    for (int y = 0; y < turned.height; ++y)
+        for (int x = 0; x < turned.width; ++x)
+            turned.pixels[static_cast<size_t>(y) * turned.width + x] = picture.At(y, picture.height - 1 - x);
+    return turned;
+}
+
+int DifferingPixels(const WindowPixels& shown, int x0, int y0, const WindowPixels& expected)
+{
+    int differing = 0;
+    for (int y = 0; y < expected.height; ++y)
+        for (int x = 0; x < expected.width; ++x)
+            differing += shown.At(x0 + x, y0 + y) != expected.At(x, y);
+    return differing;
+}
+
+TEST_F(NcScrollTest, ArrowsInEachStateAreTheSkinsPicturesHorizontalAndTurned)
+{
+    HWND window = MakeScrolled();
+    const int size = SkinBarSize();
+    const ScrollBarSkin& skin = SkinScrollBar();
+    const auto arrowOf = [&](int state) -> const ImageRef& {
+        const ImageRef& own = skin.states[state].arrow1;
+        return IsImageRefEmpty(own) ? skin.states[ScrollBarSkin::StateNormal].arrow1 : own;
+    };
+    RECT windowRect;
+    GetWindowRect(window, &windowRect);
+    const POINT upArrow = {windowRect.right - 1 - size / 2, windowRect.top + 1 + size / 2};
+    struct StateRow {
+        const char* what;
+        int state;
+        void (*enter)(HWND, POINT);
+    };
+    static const StateRow kRows[] = {
+        {"disabled", ScrollBarSkin::StateDisabled,
+         [](HWND w, POINT) { NcScroll_EnableScrollBar(w, SB_BOTH, ESB_DISABLE_LTUP); }},
+        {"normal", ScrollBarSkin::StateNormal, [](HWND w, POINT) { NcScroll_EnableScrollBar(w, SB_BOTH, 0); }},
+        {"hot", ScrollBarSkin::StateHighlighted,
+         [](HWND w, POINT at) {
+             SettlePointer(at);
+             SendMessageA(w, WM_NCMOUSEMOVE, HTVSCROLL, MAKELPARAM(at.x, at.y));
+         }},
+        {"pressed", ScrollBarSkin::StatePressed,
+         [](HWND w, POINT at) {
+             SendMessageA(w, WM_NCLBUTTONDOWN, HTVSCROLL, MAKELPARAM(at.x, at.y));
+             KillTimer(w, 0xFFFD);
+         }},
+    };
+    for (const StateRow& row : kRows) {
+        row.enter(window, upArrow);
+        PumpMessages();
+        const WindowPixels shown = CaptureWindow(window);
+        const WindowPixels left = RenderPiece(arrowOf(row.state), size, size, GetSysColor(COLOR_BTNFACE));
+        EXPECT_EQ(DifferingPixels(shown, shown.width - 1 - size, 1, Turned(left)), 0) << row.what << ", vertical";
+        if (row.state != ScrollBarSkin::StatePressed && row.state != ScrollBarSkin::StateHighlighted)
+            EXPECT_EQ(DifferingPixels(shown, 1, shown.height - 1 - size, left), 0) << row.what << ", horizontal";
+    }
+    SendMessageA(window, WM_LBUTTONUP, 0, 0);
+}
+
+TEST_F(NcScrollTest, SizeBoxIsTheGripper)
+{
+    HWND window = MakeScrolled();
+    const int size = SkinBarSize();
+    const WindowPixels shown = CaptureWindow(window);
+    const WindowPixels grip = RenderPiece(SkinScrollBar().gripper, size, size, GetSysColor(COLOR_BTNFACE));
+    EXPECT_EQ(DifferingPixels(shown, shown.width - 1 - size, shown.height - 1 - size, grip), 0);
+}
+
+}  // namespace
