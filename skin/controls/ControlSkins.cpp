@@ -2,13 +2,18 @@
 
 #include "controls/SkinnedAnimate.h"
 #include "controls/SkinnedCheckBox.h"
+#include "controls/SkinnedControlBar.h"
 #include "controls/SkinnedGroupBox.h"
+#include "controls/SkinnedHeader.h"
 #include "controls/SkinnedProgress.h"
 #include "controls/SkinnedPushButton.h"
 #include "controls/SkinnedRadio.h"
 #include "controls/SkinnedScrollBar.h"
+#include "controls/SkinnedRebar.h"
 #include "controls/SkinnedStatic.h"
+#include "controls/SkinnedStatusBar.h"
 #include "controls/SkinnedTab.h"
+#include "controls/SkinnedToolBar.h"
 #include "controls/SkinnedTrackBar.h"
 #include "controls/SkinnedUpDown.h"
 #include "data/SkinTypes.h"
@@ -38,7 +43,22 @@ std::unique_ptr<SkinnedWindow> MakeControlSkin(int controlType, SkinnedWindow& o
         return std::make_unique<SkinnedScrollBar>(controlType, owner);
     case kTypeAnimate:
         return std::make_unique<SkinnedAnimate>(controlType, owner);
+    case kTypeStatusBar:
+        return std::make_unique<SkinnedStatusBar>(controlType, owner);
+    case kTypeToolBar:
+        return std::make_unique<SkinnedToolBar>(controlType, owner);
+    case kTypeControlBar:
+        return std::make_unique<SkinnedControlBar>(controlType, owner);
+    case kTypeRebar:
+        return std::make_unique<SkinnedRebar>(controlType, owner);
+    case kTypeHeader:
+        return std::make_unique<SkinnedHeader>(controlType, owner);
     default:
         return nullptr;
     }
+}
+
+std::unique_ptr<SkinnedWindow> MakeToolbarSkin()
+{
+    return std::make_unique<SkinnedToolBar>();
 }

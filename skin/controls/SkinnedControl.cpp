@@ -80,6 +80,8 @@ SkinnedControl::SkinnedControl(int controlType, SkinnedWindow& owner)
 {
 }
 
+SkinnedControl::SkinnedControl(int controlType) : owner_(nullptr), controlType_(controlType) {}
+
 const ControlSkinBase* SkinnedControl::ControlObject() const
 {
     return dynamic_cast<const ControlSkinBase*>(skinObject_);
@@ -100,7 +102,7 @@ SkinObject* SkinnedControl::SetSkinObject(SkinObject* skinObject)
     specific_ = false;
     if (!window_ || !skinObject)
         return previous;
-    if (SkinObject* specific = FindSpecificObject(window_)) {
+    if (SkinObject* specific = RebindsToSpecificObject() ? FindSpecificObject(window_) : nullptr) {
         SkinnedWindow::SetSkinObject(specific);
         specific_ = true;
     }
@@ -243,7 +245,7 @@ bool SkinnedControl::TrackHover()
     return hovered_;
 }
 
-void SkinnedControl::RenderInto(HDC target, HDC reference)
+void SkinnedControl::RenderInto(HDC target, HDC reference, const RECT* area)
 {
     RECT client;
     GetClientRect(window_, &client);
@@ -253,7 +255,11 @@ void SkinnedControl::RenderInto(HDC target, HDC reference)
     if (!surface.Dc())
         return;
     PaintSurface(surface.Dc());
-    BitBlt(target, 0, 0, client.right, client.bottom, surface.Dc(), 0, 0, SRCCOPY);
+    RECT copied = client;
+    if (area && !IntersectRect(&copied, &client, area))
+        return;
+    BitBlt(target, copied.left, copied.top, copied.right - copied.left, copied.bottom - copied.top, surface.Dc(),
+           copied.left, copied.top, SRCCOPY);
 }
 
 void SkinnedControl::PaintBuffered()

@@ -11,6 +11,8 @@ class ControlSkinBase;
 class SkinnedControl : public SkinnedWindow {
 public:
     SkinnedControl(int controlType, SkinnedWindow& owner);
+    // A control skin no skinned window made (the manager's own toolbars).
+    explicit SkinnedControl(int controlType);
 
     SkinObject* SetSkinObject(SkinObject* skinObject) override;
     void Detach() override;
@@ -32,6 +34,12 @@ protected:
     void PaintBuffered();
     // The same outside WM_PAINT, straight to the screen.
     void RedrawNow();
+    // The whole control composed off-screen; only `area` (client
+    // coordinates; null: all of it) is copied to `target`.
+    void RenderInto(HDC target, HDC reference, const RECT* area = nullptr);
+    // Whether an object given after the attach gives way to the one made
+    // for this control id (CONTROLID); the attach always looks for it.
+    virtual bool RebindsToSpecificObject() const { return true; }
     // The skinned background of the window behind the control (a tab page
     // or the parent) for the control's client area.
     void PaintBackgroundBehind(HDC hdc) const;
@@ -61,7 +69,6 @@ private:
     void ApplySkinFont(HFONT font, bool redraw);
     void OnSaveFont();
     bool HasText() const;
-    void RenderInto(HDC target, HDC reference);
 
     HFONT savedFont_ = nullptr;  // the control's own font, not ours to delete
     bool saveFontPosted_ = false;

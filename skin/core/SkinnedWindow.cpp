@@ -341,21 +341,21 @@ void SkinnedWindow::SkinChild(HWND child)
     SkinManager& manager = SkinManager::Instance();
     SkinObject* skin = Store().FindObjectByType(type);
     const bool known = children_.count(child) != 0;
-    if (!skin) {
-        if (known) {
-            children_.erase(child);
-            manager.UnskinWindow(child);
-        }
-        return;
-    }
     if (known) {
         SkinnedWindow* existing = manager.FindWindowObject(child);
-        if (existing && existing->Window() == child)
+        // A skin without an object for the child leaves it skinned when it
+        // can do without one, as a skin switch does.
+        if (existing && existing->Window() == child && (skin || existing->KeepWithoutSkinObject())) {
             existing->SetSkinObject(skin);
-        else
-            children_.erase(child);
+            return;
+        }
+        children_.erase(child);
+        if (!skin)
+            manager.UnskinWindow(child);
         return;
     }
+    if (!skin)
+        return;
     SkinnedWindow* object = manager.AddWindow(CreateChildSkin(type), child);
     if (!object)
         return;

@@ -87,6 +87,7 @@ SkinFactories EngineFactories()
     factories.frame = MakeFrame;
     factories.dialog = MakeDialog;
     factories.control = MakeControlSkin;
+    factories.toolbar = MakeToolbarSkin;
     factories.element = MakeElement;
     return factories;
 }

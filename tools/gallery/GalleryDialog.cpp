@@ -94,6 +94,77 @@ void InitAnimatePage(HWND dialog)
         SendDlgItemMessageA(dialog, id, ACM_OPENA, 0, reinterpret_cast<LPARAM>(MAKEINTRESOURCEA(IDR_GALLERY_CLIP)));
 }
 
+void AddHeaderItems(HWND header)
+{
+    const char* const names[] = {"Name", "Size", "Modified"};
+    const int formats[] = {HDF_LEFT, HDF_RIGHT, HDF_CENTER};
+    for (int i = 0; i < 3; ++i) {
+        HDITEMA item = {};
+        item.mask = HDI_TEXT | HDI_WIDTH | HDI_FORMAT;
+        item.cxy = i == 0 ? 200 : 120;
+        item.fmt = formats[i] | HDF_STRING;
+        item.pszText = const_cast<char*>(names[i]);
+        SendMessageA(header, HDM_INSERTITEMA, i, reinterpret_cast<LPARAM>(&item));
+    }
+}
+
+// Normal, checked, disabled, drop-down and hot buttons, with the system's
+// small standard pictures.
+void AddToolbarButtons(HWND toolbar, bool withHot)
+{
+    SendMessageA(toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    SendMessageA(toolbar, TB_LOADIMAGES, IDB_STD_SMALL_COLOR, reinterpret_cast<LPARAM>(HINST_COMMCTRL));
+    const TBBUTTON buttons[] = {
+        {STD_FILENEW, 1701, TBSTATE_ENABLED, BTNS_BUTTON, {}, 0, -1},
+        {STD_FILEOPEN, 1702, TBSTATE_ENABLED | TBSTATE_CHECKED, BTNS_CHECK, {}, 0, -1},
+        {0, 0, 0, BTNS_SEP, {}, 0, -1},
+        {STD_FILESAVE, 1703, 0, BTNS_BUTTON, {}, 0, -1},
+        {STD_PRINT, 1704, TBSTATE_ENABLED, BTNS_DROPDOWN, {}, 0, -1},
+        {STD_FIND, 1705, TBSTATE_ENABLED, BTNS_BUTTON, {}, 0, -1},
+    };
+    SendMessageA(toolbar, TB_ADDBUTTONSA, sizeof buttons / sizeof buttons[0], reinterpret_cast<LPARAM>(buttons));
+    SendMessageA(toolbar, TB_SETBUTTONSIZE, 0, MAKELPARAM(30, 26));
+    if (withHot)
+        SendMessageA(toolbar, TB_SETHOTITEM, 5, 0);
+}
+
+void AddRebarBands(HWND rebar, HWND toolbar)
+{
+    REBARBANDINFOA band = {};
+    band.cbSize = REBARBANDINFOA_V3_SIZE;
+    band.fMask = RBBIM_TEXT | RBBIM_SIZE | RBBIM_CHILD | RBBIM_CHILDSIZE | RBBIM_STYLE;
+    band.fStyle = RBBS_CHILDEDGE;
+    band.lpText = const_cast<char*>("Tools");
+    band.hwndChild = toolbar;
+    band.cyMinChild = 26;
+    band.cx = 300;
+    SendMessageA(rebar, RB_INSERTBANDA, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&band));
+    band.fMask = RBBIM_TEXT | RBBIM_SIZE | RBBIM_STYLE;
+    band.lpText = const_cast<char*>("Address");
+    band.cx = 160;
+    SendMessageA(rebar, RB_INSERTBANDA, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&band));
+}
+
+void InitBarsPage(HWND dialog)
+{
+    AddHeaderItems(GetDlgItem(dialog, IDC_BARS_HEADER));
+    AddToolbarButtons(GetDlgItem(dialog, IDC_BARS_TOOLBAR), true);
+    HWND rebar = GetDlgItem(dialog, IDC_BARS_REBAR);
+    HWND inBand =
+        CreateWindowExA(0, TOOLBARCLASSNAMEA, "",
+                        WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | CCS_NOPARENTALIGN | CCS_NORESIZE | CCS_NODIVIDER, 0, 0,
+                        200, 26, rebar, reinterpret_cast<HMENU>(IDC_BARS_REBAR_TOOLBAR),
+                        reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(dialog, GWLP_HINSTANCE)), nullptr);
+    AddToolbarButtons(inBand, false);
+    AddRebarBands(rebar, inBand);
+    HWND status = GetDlgItem(dialog, IDC_BARS_STATUS);
+    const int edges[] = {180, 340, -1};
+    SendMessageA(status, SB_SETPARTS, 3, reinterpret_cast<LPARAM>(edges));
+    const char* const texts[] = {"Ready", "3 items", "Skinned"};
+    for (int part = 0; part < 3; ++part)
+        SendMessageA(status, SB_SETTEXTA, part, reinterpret_cast<LPARAM>(texts[part]));
+}
+
 void InitTabsPage(HWND dialog)
 {
     for (const char* name : {"General", "Details", "Advanced"}) {
@@ -116,8 +187,17 @@ const GalleryPage kPages[] = {
     {"gallery", IDD_GALLERY, InitButtonsPage, CleanupButtonsPage},
     {"scroll", IDD_GALLERY_SCROLL, InitScrollPage, nullptr},
     {"animate", IDD_GALLERY_ANIMATE, InitAnimatePage, nullptr},
+    {"bars", IDD_GALLERY_BARS, InitBarsPage, nullptr},
     {"tabs", IDD_GALLERY_TABS, InitTabsPage, nullptr},
 };
+
+// The common controls' window classes, registered before a page that
+// holds them is made.
+void RegisterCommonControls()
+{
+    INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_BAR_CLASSES | ICC_COOL_CLASSES};
+    InitCommonControlsEx(&classes);
+}
 
 // What the dialog procedure keeps of its page and how it was opened.
 struct PageRun {
@@ -177,6 +257,7 @@ HWND CreateGalleryDialog(HINSTANCE module, const GalleryPage* page)
     const GalleryPage* shown = page ? page : &kPages[0];
     PageRun& run = runs[shown - kPages];
     run = {shown, false};
+    RegisterCommonControls();
     HWND dialog = CreateDialogParamA(module, MAKEINTRESOURCEA(shown->dialogId), nullptr, GalleryProc,
                                      reinterpret_cast<LPARAM>(&run));
     if (dialog)
@@ -187,6 +268,7 @@ HWND CreateGalleryDialog(HINSTANCE module, const GalleryPage* page)
 INT_PTR RunGalleryDialog(HINSTANCE module, const GalleryPage* page)
 {
     PageRun run = {page ? page : &kPages[0], true};
+    RegisterCommonControls();
     return DialogBoxParamA(module, MAKEINTRESOURCEA(run.page->dialogId), nullptr, GalleryProc,
                            reinterpret_cast<LPARAM>(&run));
 }

@@ -16,6 +16,7 @@ case $show in
   about) size=${SSO_ABOUT_SIZE:-411x274} ;;
   scroll) size=${SSO_SCROLL_SIZE:-533x347} ;;
   animate) size=${SSO_GALLERY_SIZE:-358x200} ;;
+  bars) size=${SSO_GALLERY_SIZE:-586x312} ;;
   tabs) size=${SSO_GALLERY_TABS_SIZE:-533x333} ;;
   *) size=${SSO_GALLERY_SIZE:-586x407} ;;
 esac

@@ -1,0 +1,54 @@
+#include "controls/SkinnedRebar.h"
+
+#include "data/RebarSkin.h"
+#include "data/SkinStore.h"
+#include "imaging/GdiObject.h"
+
+#include <commctrl.h>
+
+namespace {
+
+const int kTextChars = 200;
+
+}  // namespace
+
+void SkinnedRebar::Paint(HDC hdc)
+{
+    const auto* skin = dynamic_cast<const RebarSkin*>(skinObject_);
+    if (!skin)
+        return;
+    RECT client;
+    GetClientRect(window_, &client);
+    DrawFrameImage(hdc, client, skin->mainImage, GetSysColor(COLOR_BTNFACE), true, Store());
+    SavedDCState saved(hdc);
+    if (const HFONT font = ControlFont())
+        SelectObject(hdc, font);
+    SetBkMode(hdc, TRANSPARENT);
+    SetTextColor(hdc, LoadColour3(skin->BandEffect().textColour));
+    const int bands = static_cast<int>(CallPrevious(RB_GETBANDCOUNT, 0, 0));
+    for (int band = 0; band < bands; ++band)
+        PaintBand(hdc, *skin, band);
+}
+
+void SkinnedRebar::PaintBand(HDC hdc, const RebarSkin& skin, int band)
+{
+    char text[kTextChars] = {};
+    // The size every comctl32 version reads, on 32 and 64 bits alike.
+    REBARBANDINFOA info = {};
+    info.cbSize = REBARBANDINFOA_V3_SIZE;
+    info.fMask = RBBIM_STYLE | RBBIM_TEXT;
+    info.lpText = text;
+    info.cch = kTextChars;
+    RECT area;
+    if (!CallPrevious(RB_GETBANDINFOA, band, reinterpret_cast<LPARAM>(&info)) || (info.fStyle & RBBS_HIDDEN) ||
+        !CallPrevious(RB_GETRECT, band, reinterpret_cast<LPARAM>(&area)))
+        return;
+    const FrameImageRef& image = skin.bandImage;
+    DrawFrameImage(hdc, area, image, GetSysColor(COLOR_BTNFACE), true, Store());
+    text[kTextChars - 1] = '\0';
+    if (!text[0])
+        return;
+    RECT textArea = {area.left + image.marginLeft, area.top + image.marginTop, area.right,
+                     area.bottom - image.marginBottom};
+    DrawTextA(hdc, text, -1, &textArea, DT_SINGLELINE | DT_VCENTER | DT_NOCLIP);
+}
