@@ -5,10 +5,8 @@
 #include "ControlTestSupport.h"
 
 #include "core/SkinManager.h"
-#include "data/SkinImage.h"
 #include "data/SkinStore.h"
 #include "GdiPressure.h"
-#include "imaging/DeviceCopies.h"
 #include "MessageLog.h"
 #include "SkinEngine.h"
 
@@ -57,15 +55,6 @@ void AddTabs(HWND dialog)
         item.pszText = const_cast<char*>(name);
         SendDlgItemMessageA(dialog, kTabId, TCM_INSERTITEMA, 99, reinterpret_cast<LPARAM>(&item));
     }
-}
-
-// Drawing keeps copies of the skin's bitmaps as long as the store lives;
-// only what is left beside them counts.
-int HeadroomBesideCopies()
-{
-    for (const auto& entry : SkinManager::Instance().GetSkinStore().Images())
-        ImageDeviceCopies::Forget(entry.second->image);
-    return FreeGdiHandles();
 }
 
 class FamilyLeakTest : public ControlTest {
