@@ -5,13 +5,17 @@
 #include "controls/SkinnedControlBar.h"
 #include "controls/SkinnedGroupBox.h"
 #include "controls/SkinnedHeader.h"
+#include "controls/SkinnedProgress.h"
 #include "controls/SkinnedPushButton.h"
 #include "controls/SkinnedRadio.h"
 #include "controls/SkinnedScrollBar.h"
 #include "controls/SkinnedRebar.h"
 #include "controls/SkinnedStatic.h"
 #include "controls/SkinnedStatusBar.h"
+#include "controls/SkinnedTab.h"
 #include "controls/SkinnedToolBar.h"
+#include "controls/SkinnedTrackBar.h"
+#include "controls/SkinnedUpDown.h"
 #include "data/SkinTypes.h"
 
 std::unique_ptr<SkinnedWindow> MakeControlSkin(int controlType, SkinnedWindow& owner)
@@ -27,6 +31,14 @@ std::unique_ptr<SkinnedWindow> MakeControlSkin(int controlType, SkinnedWindow& o
         return std::make_unique<SkinnedGroupBox>(controlType, owner);
     case kTypeStatic:
         return std::make_unique<SkinnedStatic>(controlType, owner);
+    case kTypeTab:
+        return std::make_unique<SkinnedTab>(controlType, owner);
+    case kTypeProgress:
+        return std::make_unique<SkinnedProgress>(controlType, owner);
+    case kTypeTrackBar:
+        return std::make_unique<SkinnedTrackBar>(controlType, owner);
+    case kTypeSpin:
+        return std::make_unique<SkinnedUpDown>(controlType, owner);
     case kTypeScrollBar:
         return std::make_unique<SkinnedScrollBar>(controlType, owner);
     case kTypeAnimate:

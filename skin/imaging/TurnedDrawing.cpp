@@ -1,6 +1,7 @@
 #include "imaging/TurnedDrawing.h"
 
 #include "imaging/DeviceCopies.h"
+#include "imaging/DrawUtils.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -101,4 +102,56 @@ bool DrawComposedWith(HDC target, const RECT& dest, QuarterTurn turn, void (*pai
     }
     TurnSurfaces own;
     return TurnInto(own, target, dest, turn, paint, context);
+}
+
+namespace {
+
+struct KeyedScratch {
+    KeptSection section;
+    bool inUse = false;
+};
+
+struct KeyedPaint {
+    COLORREF key;
+    void (*paint)(void*, HDC, const RECT&);
+    void* context;
+};
+
+void PaintOverKey(void* context, HDC hdc, const RECT& frame)
+{
+    const auto* keyed = static_cast<const KeyedPaint*>(context);
+    FillSolidRect(hdc, frame, keyed->key);
+    keyed->paint(keyed->context, hdc, frame);
+}
+
+bool TurnKeyedInto(KeptSection& scratch, HDC target, const RECT& dest, QuarterTurn turn, KeyedPaint& keyed)
+{
+    const int width = dest.right - dest.left, height = dest.bottom - dest.top;
+    if (!Fit(scratch, target, width, height))
+        return false;
+    if (!DrawTurnedWith(scratch.Dc(), RECT{0, 0, width, height}, turn, PaintOverKey, &keyed))
+        return false;
+    TransparentBlitScratch(target, dest.left, dest.top, width, height, scratch.Dc(), keyed.key);
+    return true;
+}
+
+}  // namespace
+
+bool DrawTurnedKeyedWith(HDC target, const RECT& dest, QuarterTurn turn, COLORREF key,
+                         void (*paint)(void*, HDC, const RECT&), void* context)
+{
+    if (dest.right <= dest.left || dest.bottom <= dest.top)
+        return true;
+    KeyedPaint keyed = {key, paint, context};
+    // One scratch per thread, as for the turn itself; a keyed turn inside
+    // a keyed painter makes its own.
+    thread_local KeyedScratch kept;
+    if (!kept.inUse) {
+        kept.inUse = true;
+        const bool drawn = TurnKeyedInto(kept.section, target, dest, turn, keyed);
+        kept.inUse = false;
+        return drawn;
+    }
+    KeptSection own;
+    return TurnKeyedInto(own, target, dest, turn, keyed);
 }

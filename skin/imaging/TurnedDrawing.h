@@ -47,3 +47,21 @@ bool DrawTurned(HDC target, const RECT& dest, QuarterTurn turn, Paint&& paint)
         target, dest, turn,
         [](void* context, HDC hdc, const RECT& frame) { (*static_cast<Call*>(context))(hdc, frame); }, &call);
 }
+
+// The same, with the turned picture copied through a colour key: pixels of
+// `key` leave the target unchanged. The painter's surface starts as `key`
+// everywhere, so whatever it leaves unpainted stays transparent. For
+// pictures with transparent parts: a tab turned to a side, a thumb stood
+// upright.
+bool DrawTurnedKeyedWith(HDC target, const RECT& dest, QuarterTurn turn, COLORREF key,
+                         void (*paint)(void*, HDC, const RECT&), void* context);
+
+template <typename Paint>
+bool DrawTurnedKeyed(HDC target, const RECT& dest, QuarterTurn turn, COLORREF key, Paint&& paint)
+{
+    auto call = [&paint](HDC hdc, const RECT& frame) { paint(hdc, frame); };
+    using Call = decltype(call);
+    return DrawTurnedKeyedWith(
+        target, dest, turn, key,
+        [](void* context, HDC hdc, const RECT& frame) { (*static_cast<Call*>(context))(hdc, frame); }, &call);
+}

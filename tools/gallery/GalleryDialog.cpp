@@ -165,11 +165,30 @@ void InitBarsPage(HWND dialog)
         SendMessageA(status, SB_SETTEXTA, part, reinterpret_cast<LPARAM>(texts[part]));
 }
 
+void InitTabsPage(HWND dialog)
+{
+    for (const char* name : {"General", "Details", "Advanced"}) {
+        TCITEMA item = {};
+        item.mask = TCIF_TEXT;
+        item.pszText = const_cast<char*>(name);
+        SendDlgItemMessageA(dialog, IDC_TABS_TAB, TCM_INSERTITEMA, 99, reinterpret_cast<LPARAM>(&item));
+    }
+    const int bars[][2] = {
+        {IDC_TABS_PROGRESS_EMPTY, 0},  {IDC_TABS_PROGRESS_HALF, 50},  {IDC_TABS_PROGRESS_FULL, 100},
+        {IDC_TABS_VPROGRESS_EMPTY, 0}, {IDC_TABS_VPROGRESS_HALF, 50}, {IDC_TABS_VPROGRESS_FULL, 100},
+    };
+    for (const auto& bar : bars)
+        SendDlgItemMessageA(dialog, bar[0], PBM_SETPOS, static_cast<WPARAM>(bar[1]), 0);
+    SendDlgItemMessageA(dialog, IDC_TABS_TRACK, TBM_SETPOS, TRUE, 30);
+    SendDlgItemMessageA(dialog, IDC_TABS_VTRACK, TBM_SETPOS, TRUE, 70);
+}
+
 const GalleryPage kPages[] = {
     {"gallery", IDD_GALLERY, InitButtonsPage, CleanupButtonsPage},
     {"scroll", IDD_GALLERY_SCROLL, InitScrollPage, nullptr},
     {"animate", IDD_GALLERY_ANIMATE, InitAnimatePage, nullptr},
     {"bars", IDD_GALLERY_BARS, InitBarsPage, nullptr},
+    {"tabs", IDD_GALLERY_TABS, InitTabsPage, nullptr},
 };
 
 // The common controls' window classes, registered before a page that

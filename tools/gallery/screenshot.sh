@@ -17,6 +17,7 @@ case $show in
   scroll) size=${SSO_SCROLL_SIZE:-533x347} ;;
   animate) size=${SSO_GALLERY_SIZE:-358x200} ;;
   bars) size=${SSO_GALLERY_SIZE:-586x312} ;;
+  tabs) size=${SSO_GALLERY_TABS_SIZE:-533x333} ;;
   *) size=${SSO_GALLERY_SIZE:-586x407} ;;
 esac
 cd "$SSO_BUILD_RUN/bin"
