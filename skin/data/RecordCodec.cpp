@@ -13,7 +13,7 @@ namespace {
 
 // Offsets of the texts inside the structured values, which must end within
 // their value however the file fills them.
-const size_t kImageNameLast = 49;    // ImageRef and FrameImageRef names: 50 bytes
+const size_t kImageNameLast = 49;      // ImageRef and FrameImageRef names: 50 bytes
 const size_t kFontFaceLast = 28 + 31;  // LOGFONTA face name: 32 bytes from offset 28
 
 void TerminateText(FieldKind kind, unsigned char* field, size_t size)
@@ -147,6 +147,60 @@ void ReadRecords(PendingRecord first, MemoryStream& stream, ReadContext& context
     }
 }
 
+// One record being written. Records nest as deep as the objects do, so the
+// writer, like the reader, keeps them on its own stack: an object tree the
+// reader took in is always written out again.
+struct PendingWrite {
+    SkinObject* object;
+    size_t nextStep;
+    std::vector<ChildListEntry> children;  // the child list being written
+    size_t nextChild;
+};
+
+// Writes the record's steps up to the next nested record or child list;
+// false when the record is complete. A nested part is pushed onto `stack`.
+bool WriteUntilNested(std::vector<PendingWrite>& stack, MemoryStream& stream, WriteContext& context)
+{
+    const uint8_t minor = context.Minor();
+    PendingWrite& record = stack.back();
+    const std::vector<RecordStep>& steps = record.object->GetSchema().steps;
+    while (record.nextStep < steps.size()) {
+        const RecordStep& step = steps[record.nextStep++];
+        if (!step.versions.Contains(minor))
+            continue;
+        switch (step.kind) {
+        case StepKind::Field:
+            stream.Write(step.field.Locate(*record.object), static_cast<int32_t>(step.field.size));
+            break;
+        case StepKind::Children:
+            context.ListChildren(*record.object, record.children);
+            WriteInt32(stream, static_cast<int32_t>(record.children.size()));
+            return true;
+        case StepKind::Embedded: {
+            SkinObject& part = step.embedded(*record.object);
+            WriteInt32(stream, part.TypeCode());
+            stack.push_back({&part, 0, {}, 0});
+            return true;
+        }
+        case StepKind::Special:
+            step.special.write(*record.object, stream, context);
+            break;
+        }
+    }
+    return false;
+}
+
+// Writes the next entry of the child list being written; a child's record
+// to write is pushed onto `stack`.
+void WriteChildEntry(std::vector<PendingWrite>& stack, MemoryStream& stream)
+{
+    PendingWrite& record = stack.back();
+    const ChildListEntry entry = record.children[record.nextChild++];
+    WriteInt32(stream, entry.code);
+    if (entry.object)
+        stack.push_back({entry.object, 0, {}, 0});
+}
+
 }  // namespace
 
 ReadContext::ReadContext(uint8_t minor, Fixups fixups) : minor_(minor), fixups_(fixups) {}
@@ -169,11 +223,10 @@ WriteContext::WriteContext(uint8_t minor) : minor_(minor) {}
 
 WriteContext::~WriteContext() = default;
 
-void WriteContext::WriteChildren(SkinObject& parent, MemoryStream& stream)
+void WriteContext::ListChildren(SkinObject& parent, std::vector<ChildListEntry>& entries)
 {
-    WriteInt32(stream, static_cast<int32_t>(parent.Children().size()));
     for (const auto& entry : parent.Children())
-        WriteEntry(*entry.second, stream, *this);
+        entries.push_back({entry.second->TypeCode(), entry.second.get()});
 }
 
 void ReadCommonRecord(MemoryStream& stream, SkinObject& object, ReadContext& context)
@@ -197,24 +250,15 @@ void ReadRecord(SkinObject& object, MemoryStream& stream, ReadContext& context)
 
 void WriteRecord(SkinObject& object, MemoryStream& stream, WriteContext& context)
 {
-    const uint8_t minor = context.Minor();
-    for (const RecordStep& step : object.GetSchema().steps) {
-        if (!step.versions.Contains(minor))
+    std::vector<PendingWrite> stack;
+    stack.push_back({&object, 0, {}, 0});
+    while (!stack.empty()) {
+        if (stack.back().nextChild < stack.back().children.size()) {
+            WriteChildEntry(stack, stream);
             continue;
-        switch (step.kind) {
-        case StepKind::Field:
-            stream.Write(step.field.Locate(object), static_cast<int32_t>(step.field.size));
-            break;
-        case StepKind::Children:
-            context.WriteChildren(object, stream);
-            break;
-        case StepKind::Embedded:
-            WriteEntry(step.embedded(object), stream, context);
-            break;
-        case StepKind::Special:
-            step.special.write(object, stream, context);
-            break;
         }
+        if (!WriteUntilNested(stack, stream, context))
+            stack.pop_back();
     }
 }
 

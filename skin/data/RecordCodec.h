@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 class MemoryStream;
 class SkinImage;
@@ -54,15 +55,22 @@ public:
     void TakeExtraObject(std::unique_ptr<SkinObject> object) override;
 };
 
+// One entry of a child list as written: the type code, then the record of
+// `object`; a bare code has no object.
+struct ChildListEntry {
+    int32_t code;
+    SkinObject* object;
+};
+
 class WriteContext {
 public:
     explicit WriteContext(uint8_t minor);
     virtual ~WriteContext();
 
     uint8_t Minor() const { return minor_; }
-    // Writes the child count and every child entry of the parent; the
+    // The entries of the parent's child list, in the order written; the
     // engine writes its child table in name order.
-    virtual void WriteChildren(SkinObject& parent, MemoryStream& stream);
+    virtual void ListChildren(SkinObject& parent, std::vector<ChildListEntry>& entries);
 
 private:
     uint8_t minor_;

@@ -291,6 +291,26 @@ TEST(ContainerSections, ADeepChainIsDumpedAndBuiltAgain)
     EXPECT_EQ(DumpAndRebuild(container), container);
 }
 
+TEST(ContainerSections, TheEngineSavesADeepChainThatLoadsAgain)
+{
+    const int depth = 10000;
+    std::unique_ptr<SkinStore> store = LoadStore(Pack(DeepChainStream(depth)));
+    ASSERT_TRUE(store);
+    MemoryStream saved;
+    ASSERT_TRUE(store->FindObject("Top")->Save(saved));
+
+    saved.Rewind();
+    RecordReadContext context(CurrentSkinVersion().minor);
+    int32_t code = 0;
+    std::unique_ptr<SkinObject> again = ReadObjectEntry(saved, context, code);
+    ASSERT_TRUE(again);
+    EXPECT_TRUE(saved.AtEnd());
+    int levels = 0;
+    for (const SkinObject* level = again.get(); level->Children().size() == 1; ++levels)
+        level = level->Children().begin()->second.get();
+    EXPECT_EQ(levels, depth);
+}
+
 TEST(ContainerSections, SkincCheckReadsADeepChainToTheLastByte)
 {
     const std::vector<uint8_t> container = Pack(DeepChainStream(100));

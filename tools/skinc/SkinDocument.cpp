@@ -29,12 +29,17 @@ private:
     SkinVersion saved_;
 };
 
+// An object's entry carries the object's own type code; a bare code stands alone.
+int32_t WrittenCode(const DocumentEntry& entry)
+{
+    return entry.object ? entry.object->TypeCode() : entry.code;
+}
+
 void WriteEntryOrCode(const DocumentEntry& entry, MemoryStream& stream, WriteContext& context)
 {
+    WriteInt32(stream, WrittenCode(entry));
     if (entry.object)
-        WriteEntry(*entry.object, stream, context);
-    else
-        WriteInt32(stream, entry.code);
+        WriteRecord(*entry.object, stream, context);
 }
 
 }  // namespace
@@ -42,7 +47,8 @@ void WriteEntryOrCode(const DocumentEntry& entry, MemoryStream& stream, WriteCon
 // Keeps every entry the container holds, in file order.
 class SkinDocument::Reader : public ReadContext {
 public:
-    explicit Reader(SkinDocument& document) : ReadContext(kSkinNewestMinorVersion, KeepStoredValues), document_(document)
+    explicit Reader(SkinDocument& document)
+        : ReadContext(kSkinNewestMinorVersion, KeepStoredValues), document_(document)
     {
     }
 
@@ -51,7 +57,10 @@ public:
         document_.ChildrenOf(parent).push_back({code, std::move(child)});
     }
 
-    void SkipChild(SkinObject& parent, int32_t code) override { document_.ChildrenOf(parent).push_back({code, nullptr}); }
+    void SkipChild(SkinObject& parent, int32_t code) override
+    {
+        document_.ChildrenOf(parent).push_back({code, nullptr});
+    }
 
     void TakeObject(int32_t code, std::unique_ptr<SkinObject> object) override
     {
@@ -77,13 +86,11 @@ class SkinDocument::Writer : public WriteContext {
 public:
     Writer(SkinDocument& document, uint8_t minor) : WriteContext(minor), document_(document) {}
 
-    void WriteChildren(SkinObject& parent, MemoryStream& stream) override
+    void ListChildren(SkinObject& parent, std::vector<ChildListEntry>& entries) override
     {
-        const EntryList* children = document_.FindChildren(parent);
-        WriteInt32(stream, children ? static_cast<int32_t>(children->size()) : 0);
-        if (children)
+        if (const EntryList* children = document_.FindChildren(parent))
             for (const DocumentEntry& entry : *children)
-                WriteEntryOrCode(entry, stream, *this);
+                entries.push_back({WrittenCode(entry), entry.object.get()});
     }
 
 private:
@@ -98,8 +105,8 @@ bool PackContainer(const uint8_t* stream, size_t length, std::vector<uint8_t>& c
     container.assign(4 + length + length / 16 + 64 + 3, 0);
     std::vector<uint8_t> workMemory(LZO1X_999_MEM_COMPRESS);
     lzo_uint packed = container.size() - 4;
-    if (lzo1x_999_compress(stream, static_cast<lzo_uint>(length), container.data() + 4, &packed,
-                           workMemory.data()) != LZO_E_OK)
+    if (lzo1x_999_compress(stream, static_cast<lzo_uint>(length), container.data() + 4, &packed, workMemory.data()) !=
+        LZO_E_OK)
         return false;
     StoreLittleEndian32(container.data(), static_cast<uint32_t>(length));
     container.resize(4 + packed);

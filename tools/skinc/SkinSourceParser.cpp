@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <sstream>
+#include <utility>
 
 #include "data/CustomPropertySkin.h"
 #include "data/SkinFileReader.h"
@@ -210,41 +211,70 @@ void SkinSourceParser::ParseEntry(SkinDocument& document)
 
 void SkinSourceParser::ParseBody(SkinDocument& document, SkinObject& object, const std::string& what)
 {
-    const int opened = Current().number;
-    std::set<const FieldSpec*> assigned;
-    bool menuBarSeen = false;
-    while (NextLine()) {
-        const std::vector<SourceToken>& tokens = Current().tokens;
-        const SourceToken& first = tokens[0];
-        if (IsWord(first, "end")) {
-            ExpectTokenCount(1);
-            return;
-        }
-        if (tokens.size() >= 2 && tokens[1].type == SourceToken::Equals) {
-            if (IsWord(first, "file") && FindStep(object.GetSchema(), StepKind::Special, "image"))
-                LoadBitmap(object);
-            else
-                ParseField(object, assigned);
-        } else if (IsWord(first, "child")) {
-            int32_t code = 0;
-            std::unique_ptr<SkinObject> child = ParseObjectLine(false, code);
-            ParseBody(document, *child, "child");
-            document.ChildrenOf(object).push_back({code, std::move(child)});
-        } else if (IsWord(first, "skip")) {
-            ExpectTokenCount(2);
-            int32_t code = 0;
-            if (!ParseInt32Word(tokens[1].text, code))
-                Fail("skip", "expected a type code");
-            document.ChildrenOf(object).push_back({code, nullptr});
-        } else if (IsWord(first, "menubar")) {
-            ParseMenuBar(document, object, menuBarSeen);
-        } else if (IsWord(first, "custom")) {
-            ParseCustomValue(object);
-        } else {
-            Fail(first.text, "expected 'FIELD = value', child, skip or end");
-        }
+    // Children nest to any depth the text gives: the bodies being read are
+    // kept on a stack of their own, not the thread's.
+    std::vector<OpenBody> open;
+    Open(open, object, what);
+    while (!open.empty()) {
+        if (!NextLine())
+            throw SourceError(path_, open.back().opened, "", open.back().what + " without end");
+        ParseBodyLine(document, open);
     }
-    throw SourceError(path_, opened, "", what + " without end");
+}
+
+void SkinSourceParser::ParseBodyLine(SkinDocument& document, std::vector<OpenBody>& open)
+{
+    OpenBody& body = open.back();
+    SkinObject& object = *body.object;
+    const std::vector<SourceToken>& tokens = Current().tokens;
+    const SourceToken& first = tokens[0];
+    if (IsWord(first, "end")) {
+        ExpectTokenCount(1);
+        Close(document, open);
+    } else if (tokens.size() >= 2 && tokens[1].type == SourceToken::Equals) {
+        if (IsWord(first, "file") && FindStep(object.GetSchema(), StepKind::Special, "image"))
+            LoadBitmap(object);
+        else
+            ParseField(object, body.assigned);
+    } else if (IsWord(first, "child")) {
+        OpenChild(open);
+    } else if (IsWord(first, "skip")) {
+        ExpectTokenCount(2);
+        int32_t code = 0;
+        if (!ParseInt32Word(tokens[1].text, code))
+            Fail("skip", "expected a type code");
+        document.ChildrenOf(object).push_back({code, nullptr});
+    } else if (IsWord(first, "menubar")) {
+        OpenMenuBar(open);
+    } else if (IsWord(first, "custom")) {
+        ParseCustomValue(object);
+    } else {
+        Fail(first.text, "expected 'FIELD = value', child, skip or end");
+    }
+}
+
+void SkinSourceParser::Open(std::vector<OpenBody>& open, SkinObject& object, const std::string& what)
+{
+    open.push_back({&object, what, Current().number, {}, false, nullptr, 0, nullptr});
+}
+
+void SkinSourceParser::OpenChild(std::vector<OpenBody>& open)
+{
+    SkinObject* parent = open.back().object;
+    int32_t code = 0;
+    std::unique_ptr<SkinObject> child = ParseObjectLine(false, code);
+    Open(open, *child, "child");
+    open.back().parent = parent;
+    open.back().code = code;
+    open.back().child = std::move(child);
+}
+
+void SkinSourceParser::Close(SkinDocument& document, std::vector<OpenBody>& open)
+{
+    OpenBody closed = std::move(open.back());
+    open.pop_back();
+    if (closed.child)
+        document.ChildrenOf(*closed.parent).push_back({closed.code, std::move(closed.child)});
 }
 
 void SkinSourceParser::ParseField(SkinObject& object, std::set<const FieldSpec*>& assigned)
@@ -270,14 +300,16 @@ void SkinSourceParser::ParseField(SkinObject& object, std::set<const FieldSpec*>
         Fail(name, error);
 }
 
-void SkinSourceParser::ParseMenuBar(SkinDocument& document, SkinObject& frame, bool& seen)
+void SkinSourceParser::OpenMenuBar(std::vector<OpenBody>& open)
 {
+    OpenBody& body = open.back();
+    SkinObject& frame = *body.object;
     const RecordStep* step = FindStep(frame.GetSchema(), StepKind::Embedded);
     if (!step)
         Fail("menubar", "only a FrameSkin has a menu bar");
-    if (seen)
+    if (body.menuBarSeen)
         Fail("menubar", "a frame has one menu bar");
-    seen = true;
+    body.menuBarSeen = true;
     SkinObject& menuBar = step->embedded(frame);
     const std::vector<SourceToken>& tokens = Current().tokens;
     if (tokens.size() > 2)
@@ -286,7 +318,7 @@ void SkinSourceParser::ParseMenuBar(SkinDocument& document, SkinObject& frame, b
         const std::string name = NameToken(1, SkinObject::kNameSize - 1);
         std::memcpy(menuBar.name, name.data(), name.size());
     }
-    ParseBody(document, menuBar, "menubar");
+    Open(open, menuBar, "menubar");
 }
 
 void SkinSourceParser::ParseCustomValue(SkinObject& object)

@@ -2,6 +2,7 @@
 // names into a SkinDocument.
 #pragma once
 
+#include <memory>
 #include <set>
 #include <stdexcept>
 #include <string>
@@ -38,6 +39,19 @@ private:
         std::vector<SourceToken> tokens;
     };
 
+    // An object whose body is being read, up to its "end" line.
+    struct OpenBody {
+        SkinObject* object;
+        std::string what;  // object, child, menubar... as messages name it
+        int opened;        // the line that opened the body
+        std::set<const FieldSpec*> assigned;
+        bool menuBarSeen;
+        // A child: entered in its parent's child list once its body is complete.
+        SkinObject* parent;
+        int32_t code;
+        std::unique_ptr<SkinObject> child;
+    };
+
     void ReadLines();
     bool NextLine();
     const Line& Current() const { return lines_[next_ - 1]; }
@@ -48,8 +62,12 @@ private:
     void ParseEntry(SkinDocument& document);
     std::unique_ptr<SkinObject> ParseObjectLine(bool topLevel, int32_t& code);
     void ParseBody(SkinDocument& document, SkinObject& object, const std::string& what);
+    void ParseBodyLine(SkinDocument& document, std::vector<OpenBody>& open);
+    void Open(std::vector<OpenBody>& open, SkinObject& object, const std::string& what);
+    void OpenChild(std::vector<OpenBody>& open);
+    void Close(SkinDocument& document, std::vector<OpenBody>& open);
     void ParseField(SkinObject& object, std::set<const FieldSpec*>& assigned);
-    void ParseMenuBar(SkinDocument& document, SkinObject& frame, bool& seen);
+    void OpenMenuBar(std::vector<OpenBody>& open);
     void ParseCustomValue(SkinObject& object);
     void ParseCustomLine(PropertyRecord& record);
     void LoadBitmap(SkinObject& image);
