@@ -37,25 +37,30 @@ void Require(bool condition)
 
 // A bare type code ("skip") or a forced header count makes a container on
 // purpose that the reader takes apart differently; the round trip holds for
-// the others.
-bool HasBareCodes(const SkinDocument& document, const SkinDocument::EntryList& entries);
-
-bool ObjectHasBareCodes(const SkinDocument& document, SkinObject& object)
+// the others. Children nest to any depth, so the walk keeps its own list.
+bool HasBareCodes(const SkinDocument& document)
 {
-    const SkinDocument::EntryList* children = document.FindChildren(object);
-    if (children && HasBareCodes(document, *children))
+    std::vector<SkinObject*> pending;
+    const auto take = [&pending](const SkinDocument::EntryList& entries) {
+        for (const DocumentEntry& entry : entries) {
+            if (!entry.object)
+                return true;
+            pending.push_back(entry.object.get());
+        }
+        return false;
+    };
+    if (take(document.objects))
         return true;
-    for (const RecordStep& step : object.GetSchema().steps)
-        if (step.kind == StepKind::Embedded && ObjectHasBareCodes(document, step.embedded(object)))
+    while (!pending.empty()) {
+        SkinObject& object = *pending.back();
+        pending.pop_back();
+        const SkinDocument::EntryList* children = document.FindChildren(object);
+        if (children && take(*children))
             return true;
-    return false;
-}
-
-bool HasBareCodes(const SkinDocument& document, const SkinDocument::EntryList& entries)
-{
-    for (const DocumentEntry& entry : entries)
-        if (!entry.object || ObjectHasBareCodes(document, *entry.object))
-            return true;
+        for (const RecordStep& step : object.GetSchema().steps)
+            if (step.kind == StepKind::Embedded)
+                pending.push_back(&step.embedded(object));
+    }
     return false;
 }
 
@@ -117,7 +122,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     } catch (const SourceError&) {
         return 0;
     }
-    if (!document.countOverridden && !HasBareCodes(document, document.objects))
+    if (!document.countOverridden && !HasBareCodes(document))
         CheckDumpRebuilds(BuildStream(document));
     return 0;
 }
