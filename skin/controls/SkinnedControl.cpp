@@ -3,6 +3,7 @@
 #include "core/SkinManager.h"
 #include "core/SkinMessages.h"
 #include "data/ControlSkinBase.h"
+#include "data/SkinStore.h"
 #include "data/SkinTypes.h"
 #include "imaging/DeviceCopies.h"
 #include "imaging/DrawUtils.h"
@@ -310,6 +311,21 @@ LRESULT SkinnedControl::CallPreviousHidden(UINT message, WPARAM wParam, LPARAM l
 HFONT SkinnedControl::ControlFont() const
 {
     return reinterpret_cast<HFONT>(CallPrevious(WM_GETFONT, 0, 0));
+}
+
+void SkinnedControl::PaintFace(HDC hdc, const FrameImageRef& face) const
+{
+    RECT client;
+    GetClientRect(window_, &client);
+    DrawFrameImage(hdc, client, face, GetSysColor(COLOR_BTNFACE), true, Store());
+}
+
+void SkinnedControl::PrepareText(HDC hdc, COLORREF colour) const
+{
+    if (const HFONT font = ControlFont())
+        SelectObject(hdc, font);
+    SetBkMode(hdc, TRANSPARENT);
+    SetTextColor(hdc, colour);
 }
 
 void SkinnedControl::ReadText(char* text, int size) const

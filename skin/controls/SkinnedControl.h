@@ -55,6 +55,12 @@ protected:
     // through the thread's hooks costs a round trip to the wineserver under
     // Wine, and painting asks several.
     HFONT ControlFont() const;
+    // The client area covered by `face` (the system's face colour where a
+    // piece is missing).
+    void PaintFace(HDC hdc, const FrameImageRef& face) const;
+    // The control's font, a transparent background and `colour` for the
+    // text drawn next; the caller keeps the DC's state around it.
+    void PrepareText(HDC hdc, COLORREF colour) const;
     void ReadText(char* text, int size) const;
 
 private:

@@ -32,14 +32,9 @@ void SkinnedHeader::Paint(HDC hdc)
     const HeaderSkin* skin = Skin();
     if (!skin)
         return;
-    RECT client;
-    GetClientRect(window_, &client);
-    DrawFrameImage(hdc, client, skin->mainImage, GetSysColor(COLOR_BTNFACE), true, Store());
+    PaintFace(hdc, skin->mainImage);
     SavedDCState saved(hdc);
-    if (const HFONT font = ControlFont())
-        SelectObject(hdc, font);
-    SetBkMode(hdc, TRANSPARENT);
-    SetTextColor(hdc, LoadColour3(skin->effect.textColour));
+    PrepareText(hdc, LoadColour3(skin->effect.textColour));
     const int count = static_cast<int>(CallPrevious(HDM_GETITEMCOUNT, 0, 0));
     for (int index = 0; index < count; ++index)
         PaintItem(hdc, *skin, index);

@@ -17,14 +17,9 @@ void SkinnedRebar::Paint(HDC hdc)
     const auto* skin = dynamic_cast<const RebarSkin*>(skinObject_);
     if (!skin)
         return;
-    RECT client;
-    GetClientRect(window_, &client);
-    DrawFrameImage(hdc, client, skin->mainImage, GetSysColor(COLOR_BTNFACE), true, Store());
+    PaintFace(hdc, skin->mainImage);
     SavedDCState saved(hdc);
-    if (const HFONT font = ControlFont())
-        SelectObject(hdc, font);
-    SetBkMode(hdc, TRANSPARENT);
-    SetTextColor(hdc, LoadColour3(skin->BandEffect().textColour));
+    PrepareText(hdc, LoadColour3(skin->BandEffect().textColour));
     const int bands = static_cast<int>(CallPrevious(RB_GETBANDCOUNT, 0, 0));
     for (int band = 0; band < bands; ++band)
         PaintBand(hdc, *skin, band);

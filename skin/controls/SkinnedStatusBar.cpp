@@ -26,14 +26,9 @@ void SkinnedStatusBar::Paint(HDC hdc)
     const auto* skin = dynamic_cast<const StatusBarSkin*>(skinObject_);
     if (!skin)
         skin = &default_;
-    RECT client;
-    GetClientRect(window_, &client);
-    DrawFrameImage(hdc, client, skin->mainImage, GetSysColor(COLOR_BTNFACE), true, Store());
+    PaintFace(hdc, skin->mainImage);
     SavedDCState saved(hdc);
-    if (const HFONT font = ControlFont())
-        SelectObject(hdc, font);
-    SetBkMode(hdc, TRANSPARENT);
-    SetTextColor(hdc, skin->font.colour);
+    PrepareText(hdc, skin->font.colour);
     const int parts = static_cast<int>(CallPrevious(SB_GETPARTS, 0, 0));
     for (int part = 0; part < parts; ++part)
         PaintPart(hdc, *skin, part);

@@ -28,24 +28,29 @@ bool DrawTurnedWith(HDC target, const RECT& dest, QuarterTurn turn, void (*paint
 bool DrawComposedWith(HDC target, const RECT& dest, QuarterTurn turn, void (*paint)(void*, HDC, const RECT&),
                       void* context);
 
-template <typename Paint>
-bool DrawComposed(HDC target, const RECT& dest, QuarterTurn turn, Paint&& paint)
+// Hands any callable painter (a lambda, a function) to a drawing function
+// that takes a plain function and its context.
+template <typename Paint, typename Draw>
+bool WithPainter(Paint& paint, Draw draw)
 {
     auto call = [&paint](HDC hdc, const RECT& frame) { paint(hdc, frame); };
     using Call = decltype(call);
-    return DrawComposedWith(
-        target, dest, turn,
-        [](void* context, HDC hdc, const RECT& frame) { (*static_cast<Call*>(context))(hdc, frame); }, &call);
+    return draw([](void* context, HDC hdc, const RECT& frame) { (*static_cast<Call*>(context))(hdc, frame); },
+                static_cast<void*>(&call));
+}
+
+template <typename Paint>
+bool DrawComposed(HDC target, const RECT& dest, QuarterTurn turn, Paint&& paint)
+{
+    return WithPainter(
+        paint, [&](auto function, void* context) { return DrawComposedWith(target, dest, turn, function, context); });
 }
 
 template <typename Paint>
 bool DrawTurned(HDC target, const RECT& dest, QuarterTurn turn, Paint&& paint)
 {
-    auto call = [&paint](HDC hdc, const RECT& frame) { paint(hdc, frame); };
-    using Call = decltype(call);
-    return DrawTurnedWith(
-        target, dest, turn,
-        [](void* context, HDC hdc, const RECT& frame) { (*static_cast<Call*>(context))(hdc, frame); }, &call);
+    return WithPainter(
+        paint, [&](auto function, void* context) { return DrawTurnedWith(target, dest, turn, function, context); });
 }
 
 // The same, with the turned picture copied through a colour key: pixels of
@@ -59,9 +64,7 @@ bool DrawTurnedKeyedWith(HDC target, const RECT& dest, QuarterTurn turn, COLORRE
 template <typename Paint>
 bool DrawTurnedKeyed(HDC target, const RECT& dest, QuarterTurn turn, COLORREF key, Paint&& paint)
 {
-    auto call = [&paint](HDC hdc, const RECT& frame) { paint(hdc, frame); };
-    using Call = decltype(call);
-    return DrawTurnedKeyedWith(
-        target, dest, turn, key,
-        [](void* context, HDC hdc, const RECT& frame) { (*static_cast<Call*>(context))(hdc, frame); }, &call);
+    return WithPainter(paint, [&](auto function, void* context) {
+        return DrawTurnedKeyedWith(target, dest, turn, key, function, context);
+    });
 }

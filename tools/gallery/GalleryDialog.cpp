@@ -188,6 +188,9 @@ void InitTabsPage(HWND dialog)
         SendDlgItemMessageA(dialog, bar[0], PBM_SETPOS, static_cast<WPARAM>(bar[1]), 0);
     SendDlgItemMessageA(dialog, IDC_TABS_TRACK, TBM_SETPOS, TRUE, 30);
     SendDlgItemMessageA(dialog, IDC_TABS_VTRACK, TBM_SETPOS, TRUE, 70);
+    // A clip playing over the tab page shows the page behind it.
+    SendDlgItemMessageA(dialog, IDC_TABS_PAGE_ANIMATE, ACM_OPENA, 0,
+                        reinterpret_cast<LPARAM>(MAKEINTRESOURCEA(IDR_GALLERY_CLIP)));
 }
 
 const GalleryPage kPages[] = {
