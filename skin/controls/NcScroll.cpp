@@ -987,6 +987,18 @@ bool EnableSkinScrollBars(HWND window)
     return true;
 }
 
+bool UsesScrollBars(HWND window)
+{
+    if (GetWindowLongPtrA(window, GWL_STYLE) & kScrollStyles)
+        return true;
+    for (int bar = SB_HORZ; bar <= SB_VERT; ++bar) {
+        SCROLLINFO info = {sizeof info, SIF_RANGE, 0, 0, 0, 0, 0};
+        if (GetScrollInfo(window, bar, &info) && info.nMax > info.nMin)
+            return true;
+    }
+    return false;
+}
+
 void SizeSkinScrollBars(HWND window)
 {
     const auto* skin =

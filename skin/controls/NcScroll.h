@@ -36,6 +36,10 @@ void NcScroll_SetSystemSupport(bool allowed);
 // skin has a scroll bar object: hot-tracked, sized from the skin's arrow
 // and thumb. True when installed now.
 bool EnableSkinScrollBars(HWND window);
+// Whether the window has a scroll bar or a scroll range: a window whose
+// range left no room for a page has its bar hidden by the system, and the
+// bar comes back with a longer range.
+bool UsesScrollBars(HWND window);
 // The sizes again, from the current skin (after a skin change).
 void SizeSkinScrollBars(HWND window);
 

@@ -165,9 +165,9 @@ WNDPROC SkinnedFrame::Attach(HWND hwnd)
         return nullptr;
     }
     AttachMdiClient();
-    // A frame made with scroll bars shows the skin's: the application's
-    // own scroll calls reach them through the redirected functions.
-    if (GetWindowLongPtrA(hwnd, GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL))
+    // A frame with scroll bars shows the skin's: the application's own
+    // scroll calls reach them through the redirected functions.
+    if (UsesScrollBars(hwnd))
         EnableSkinScrollBars(hwnd);
     if (IsSizable()) {
         SetWindowPos(hwnd, nullptr, 0, 0, 0, 0, kFrameChanged);

@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -171,46 +172,52 @@ TEST_F(ScrolledReportTest, ATallReportScrollsByKeysAndWheelOnTheSkinsBar)
     const std::string report = g_report;
     ASSERT_TRUE(GetWindowLongPtrA(window_, GWL_STYLE) & WS_VSCROLL) << "the report is taller than the window";
     EXPECT_TRUE(NcScroll_ServesWindow(window_)) << "the bar is the skin's";
-    const int page = static_cast<int>(Info().nPage);
-    ASSERT_GT(LastPosition(), page) << "more than a page to scroll";
 
-    struct Step {
-        const char* what;
-        UINT message;
-        WPARAM wParam;
-        int expected;  // -1: the last position
-    };
+    const int page = static_cast<int>(Info().nPage);
+    const int last = LastPosition();
+    ASSERT_GT(last, 3 * 16) << "more than a few lines to scroll";
     HDC dc = GetDC(window_);
     TEXTMETRICA metrics;
     GetTextMetricsA(dc, &metrics);
     ReleaseDC(window_, dc);
     const int line = metrics.tmHeight;
-    const Step steps[] = {
-        {"Page Down", WM_KEYDOWN, VK_NEXT, page},
-        {"Down", WM_KEYDOWN, VK_DOWN, page + line},
-        {"Up", WM_KEYDOWN, VK_UP, page},
-        {"Page Up", WM_KEYDOWN, VK_PRIOR, 0},
-        {"Up at the top", WM_KEYDOWN, VK_UP, 0},
-        {"wheel towards the user", WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), 3 * line},
-        {"End", WM_KEYDOWN, VK_END, -1},
-        {"Down at the end", WM_KEYDOWN, VK_DOWN, -1},
-        {"wheel away from the user", WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), -2},
-        {"Home", WM_KEYDOWN, VK_HOME, 0},
-        {"the bar's line down", WM_VSCROLL, SB_LINEDOWN, line},
-        {"the bar's page down", WM_VSCROLL, SB_PAGEDOWN, line + page},
+
+    // Each step moves from where the one before left the report, held
+    // between the top and the last position.
+    const int kTop = -1000000, kEnd = 1000000;
+    struct Step {
+        const char* what;
+        UINT message;
+        WPARAM wParam;
+        int by;
     };
+    const Step steps[] = {
+        {"Down", WM_KEYDOWN, VK_DOWN, line},
+        {"Down again", WM_KEYDOWN, VK_DOWN, line},
+        {"Up", WM_KEYDOWN, VK_UP, -line},
+        {"Page Down", WM_KEYDOWN, VK_NEXT, page},
+        {"Down at the end", WM_KEYDOWN, VK_DOWN, line},
+        {"Page Up", WM_KEYDOWN, VK_PRIOR, -page},
+        {"Up at the top", WM_KEYDOWN, VK_UP, -line},
+        {"wheel towards the user", WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), 3 * line},
+        {"End", WM_KEYDOWN, VK_END, kEnd},
+        {"wheel away from the user", WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), -3 * line},
+        {"Home", WM_KEYDOWN, VK_HOME, kTop},
+        {"the bar's line down", WM_VSCROLL, SB_LINEDOWN, line},
+        {"the bar's page down", WM_VSCROLL, SB_PAGEDOWN, page},
+        {"the bar's line up", WM_VSCROLL, SB_LINEUP, -line},
+    };
+    int expected = 0;
     for (const Step& step : steps) {
         Post(step.message, step.wParam);
-        const int expected = step.expected == -1   ? LastPosition()
-                             : step.expected == -2 ? LastPosition() - 3 * line
-                                                   : step.expected;
+        expected = std::max(0, std::min(last, expected + step.by));
         EXPECT_EQ(Position(), expected) << step.what;
     }
     EXPECT_EQ(report, g_report) << "scrolling leaves the report as it was";
 
     // A re-check keeps the place while the report is still as long.
     Recheck(SixteenReaders());
-    EXPECT_EQ(Position(), line + page);
+    EXPECT_EQ(Position(), expected);
 }
 
 TEST_F(ScrolledReportTest, AReportThatFitsHasNoBar)

@@ -1,6 +1,7 @@
 #include "GalleryDialog.h"
 
 #include "GalleryIds.h"
+#include "controls/NcScroll.h"
 #include "imaging/GdiObject.h"
 #include "Resource.h"
 
@@ -82,8 +83,14 @@ void InitScrollPage(HWND dialog)
     for (int row = 0; row < 4; ++row)
         for (int id : ids[row])
             SetBar(dialog, id, positions[row]);
-    FillList(GetDlgItem(dialog, IDC_SCROLL_LIST));
-    FillList(GetDlgItem(dialog, IDC_SCROLL_LIST_LEFT));
+    // List boxes get the skin's bars from their own skin once there is
+    // one; until then the page gives them the bars itself, and the list
+    // boxes' own scrolling keeps them right through the redirection.
+    for (int id : {IDC_SCROLL_LIST, IDC_SCROLL_LIST_LEFT}) {
+        const HWND list = GetDlgItem(dialog, id);
+        EnableSkinScrollBars(list);
+        FillList(list);
+    }
 }
 
 // Each clip plays from the gallery's resources, in a loop (ACS_AUTOPLAY);
