@@ -4,10 +4,12 @@
 
 #include "controls/NcScroll.h"
 #include "controls/NcScrollGeometry.h"
+#include "controls/ScrollBarPainter.h"
 #include "core/SkinManager.h"
 #include "data/ScrollBarSkin.h"
 #include "data/SkinStore.h"
 #include "data/SkinTypes.h"
+#include "DcStateCheck.h"
 #include "imaging/ImageRef.h"
 #include "imaging/TurnedDrawing.h"
 #include "MessageLog.h"
@@ -15,6 +17,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <string>
 
 #include <gtest/gtest.h>
 
@@ -156,6 +159,7 @@ protected:
     void SetUp() override
     {
         SkinnedWindowTest::SetUp();
+        barSize_ = SkinBarSize();
         WNDCLASSA windowClass = {};
         windowClass.lpfnWndProc = ScrolledProc;
         windowClass.hInstance = GetModuleHandleA(nullptr);
@@ -173,16 +177,18 @@ protected:
         windows_.push_back(window);
         EXPECT_EQ(NcScroll_Install(window), 1);
         NcScroll_SetStyle(window, SB_BOTH, 2);
-        NcScroll_SetSize(window, SB_BOTH, SkinBarSize(), SkinBarSize());
+        NcScroll_SetSize(window, SB_BOTH, barSize_, barSize_);
         SetInfo(window, SB_HORZ, 0, 99, 25, 0);
         SetInfo(window, SB_VERT, 0, 99, 25, 0);
-        RECT rect = {0, 0, kClientWidth, kClientHeight};
-        // The outer size that leaves this client with both bars shown.
-        rect.right += 2 + SkinBarSize();
-        rect.bottom += 2 + SkinBarSize();
-        SetWindowPos(window, nullptr, 0, 0, rect.right, rect.bottom, SWP_NOMOVE | SWP_NOZORDER);
-        PumpMessages();
+        SizeClient(window, kClientWidth, kClientHeight);
         return window;
+    }
+
+    // The outer size that leaves this client with both bars shown.
+    void SizeClient(HWND window, int width, int height) const
+    {
+        SetWindowPos(window, nullptr, 0, 0, width + 2 + barSize_, height + 2 + barSize_, SWP_NOMOVE | SWP_NOZORDER);
+        PumpMessages();
     }
 
     static void SetInfo(HWND window, int bar, int minPos, int maxPos, UINT page, int pos)
@@ -190,6 +196,9 @@ protected:
         SCROLLINFO info = {sizeof info, SIF_ALL, minPos, maxPos, page, pos, 0};
         NcScroll_SetScrollInfo(window, bar, &info, TRUE);
     }
+
+    // The bars' thickness and arrow length, from the skin the test began with.
+    int barSize_ = 0;
 };
 
 TEST_F(NcScrollTest, InstallOnceRemoveOnceAndTheFramesRoomFollows)
@@ -538,8 +547,9 @@ TEST_F(NcScrollTest, ArrowsInEachStateAreTheSkinsPicturesHorizontalAndTurned)
         const WindowPixels shown = CaptureWindow(window);
         const WindowPixels left = RenderPiece(arrowOf(row.state), size, size, GetSysColor(COLOR_BTNFACE));
         EXPECT_EQ(DifferingPixels(shown, shown.width - 1 - size, 1, Turned(left)), 0) << row.what << ", vertical";
-        if (row.state != ScrollBarSkin::StatePressed && row.state != ScrollBarSkin::StateHighlighted)
+        if (row.state != ScrollBarSkin::StatePressed && row.state != ScrollBarSkin::StateHighlighted) {
             EXPECT_EQ(DifferingPixels(shown, 1, shown.height - 1 - size, left), 0) << row.what << ", horizontal";
+        }
     }
     SendMessageA(window, WM_LBUTTONUP, 0, 0);
 }
@@ -551,6 +561,306 @@ TEST_F(NcScrollTest, SizeBoxIsTheGripper)
     const WindowPixels shown = CaptureWindow(window);
     const WindowPixels grip = RenderPiece(SkinScrollBar().gripper, size, size, GetSysColor(COLOR_BTNFACE));
     EXPECT_EQ(DifferingPixels(shown, shown.width - 1 - size, shown.height - 1 - size, grip), 0);
+}
+
+// ---- What the pages and the thumb show -----------------------------------------
+
+// Our skin draws every state's track from one picture with even margins;
+// here the pressed and hot tracks have pictures and uneven margins of their
+// own, so a track or a thumb inset taken from the wrong state shows.
+std::string TellingTracksSkin()
+{
+    const std::string normal = "bitmap \"controls.bmp\" rect 0 77 16 93 margins 0 2 0 2";
+    std::string text = Replaced(DefaultSkinSource(), "PRESSED.SCROLLBAR = { " + normal,
+                                "PRESSED.SCROLLBAR = { bitmap \"controls.bmp\" rect 18 77 34 93 margins 0 3 0 1");
+    return Replaced(text, "HIGHLIGHTED.SCROLLBAR = { " + normal,
+                    "HIGHLIGHTED.SCROLLBAR = { bitmap \"controls.bmp\" rect 144 77 160 93 margins 0 1 0 4");
+}
+
+// One part of a horizontal bar as the current skin's pieces of `state`
+// draw it on their own: a thumb lies on its track, inset by the track's
+// top and bottom margins.
+WindowPixels RenderPart(int part, int state, int width, int height)
+{
+    const ScrollBarStateLook& look = SkinScrollBar().states[state];
+    const SkinStore& store = SkinManager::Instance().GetSkinStore();
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    WindowDC screen(nullptr);
+    OwnedDC memory(CreateCompatibleDC(screen));
+    Bitmap bitmap(CreateCompatibleBitmap(screen, width, height));
+    ObjectSelector selected(memory, bitmap);
+    const RECT area = {0, 0, width, height};
+    if (part == PartArrowLeft || part == PartArrowRight) {
+        DrawImageRef(memory, area, part == PartArrowLeft ? look.arrow1 : look.arrow2, face, true, store);
+    } else {
+        DrawFrameImage(memory, area, look.bar, face, true, store);
+        const RECT inset = {0, look.bar.marginTop, width, height - look.bar.marginBottom};
+        if (part == PartThumb)
+            DrawFrameImage(memory, inset, look.thumb, face, true, store);
+    }
+    return ReadPixels(memory, width, height);
+}
+
+void Paste(WindowPixels& into, int x0, const WindowPixels& part)
+{
+    for (int y = 0; y < part.height; ++y)
+        for (int x = 0; x < part.width; ++x)
+            into.pixels[static_cast<size_t>(y) * into.width + x0 + x] = part.At(x, y);
+}
+
+// A whole horizontal bar: normal arrows, the pages and the thumb in the
+// states given.
+struct BarStates {
+    int pageLeft, pageRight, thumb;
+};
+
+WindowPixels ExpectedBar(int length, int thickness, const ThumbPlacement& thumb, const BarStates& states)
+{
+    WindowPixels bar;
+    bar.width = length;
+    bar.height = thickness;
+    bar.pixels.resize(static_cast<size_t>(length) * thickness);
+    const int arrow = thickness;
+    const int thumbRight = thumb.left + thumb.size;
+    const int normal = ScrollBarSkin::StateNormal;
+    Paste(bar, 0, RenderPart(PartArrowLeft, normal, arrow, thickness));
+    Paste(bar, arrow, RenderPart(PartPageLeft, states.pageLeft, thumb.left - arrow, thickness));
+    Paste(bar, thumb.left, RenderPart(PartThumb, states.thumb, thumb.size, thickness));
+    Paste(bar, thumbRight, RenderPart(PartPageRight, states.pageRight, length - arrow - thumbRight, thickness));
+    Paste(bar, length - arrow, RenderPart(PartArrowRight, normal, arrow, thickness));
+    return bar;
+}
+
+// Pixels inside `area` (window coordinates) that are not `colour`, and
+// pixels outside it that changed from `before` to `after`.
+int PixelsNot(const WindowPixels& shown, const RECT& area, unsigned colour)
+{
+    int count = 0;
+    for (int y = area.top; y < area.bottom; ++y)
+        for (int x = area.left; x < area.right; ++x)
+            count += shown.At(x, y) != colour;
+    return count;
+}
+
+int ChangedOutside(const WindowPixels& before, const WindowPixels& after, const RECT& area)
+{
+    int count = 0;
+    for (int y = 0; y < after.height; ++y)
+        for (int x = 0; x < after.width; ++x)
+            count += !PtInRect(&area, POINT{x, y}) && before.At(x, y) != after.At(x, y);
+    return count;
+}
+
+// Where the pointer goes and whether it presses there.
+struct PartStateRow {
+    const char* what;
+    int target;  // PartNone: away from the window
+    bool press;
+    BarStates expected;
+};
+
+const int kNormal = ScrollBarSkin::StateNormal;
+const int kPressed = ScrollBarSkin::StatePressed;
+const int kHot = ScrollBarSkin::StateHighlighted;
+
+const PartStateRow kPartStateRows[] = {
+    {"at rest", PartNone, false, {kNormal, kNormal, kNormal}},
+    {"pointer over a page: pages are never hot", PartPageRight, false, {kNormal, kNormal, kNormal}},
+    {"left page pressed", PartPageLeft, true, {kPressed, kNormal, kNormal}},
+    {"right page pressed", PartPageRight, true, {kNormal, kPressed, kNormal}},
+    {"thumb hot", PartThumb, false, {kNormal, kNormal, kHot}},
+    {"thumb pressed", PartThumb, true, {kNormal, kNormal, kPressed}},
+};
+
+const COLORREF kClientMark = RGB(0x12, 0x34, 0x56);
+const unsigned kClientMarkPixel = 0x123456;
+const POINT kPointerAway = {2, 2};
+
+class NcScrollPartTest : public NcScrollTest {
+protected:
+    // Nothing pressed or hot, the client marked so that a bar painting
+    // into it, or the client being repainted, shows.
+    void AtRest(HWND window)
+    {
+        SendMessageA(window, WM_LBUTTONUP, 0, 0);
+        SettlePointer(kPointerAway);
+        SendMessageA(window, WM_TIMER, static_cast<WPARAM>(-14), 0);
+        PumpMessages();
+        const WindowDC client(window);
+        RECT rect;
+        GetClientRect(window, &rect);
+        const Brush mark(CreateSolidBrush(kClientMark));
+        FillRect(client, &rect, mark);
+    }
+
+    // The bar's rectangle in window coordinates, `length` long.
+    RECT BarIn(const WindowPixels& shown, int bar, int length) const
+    {
+        if (bar == SB_HORZ)
+            return {1, shown.height - 1 - barSize_, 1 + length, shown.height - 1};
+        return {shown.width - 1 - barSize_, 1, shown.width - 1, 1 + length};
+    }
+
+    // A screen point `along` the bar, in the middle of its thickness.
+    POINT OnBar(HWND window, int bar, int along) const
+    {
+        RECT rect;
+        GetWindowRect(window, &rect);
+        if (bar == SB_HORZ)
+            return {rect.left + 1 + along, rect.bottom - 1 - barSize_ / 2};
+        return {rect.right - 1 - barSize_ / 2, rect.top + 1 + along};
+    }
+
+    void Enter(HWND window, int bar, const PartStateRow& row, int along)
+    {
+        if (row.target == PartNone)
+            return;
+        const POINT at = OnBar(window, bar, along);
+        SettlePointer(at);
+        const WPARAM hit = bar == SB_HORZ ? HTHSCROLL : HTVSCROLL;
+        SendMessageA(window, row.press ? WM_NCLBUTTONDOWN : WM_NCMOUSEMOVE, hit, MAKELPARAM(at.x, at.y));
+        KillTimer(window, 0xFFFD);
+    }
+};
+
+// The middle of a part along a bar whose thumb lies at `thumb`.
+int MiddleOf(int part, int length, int arrow, const ThumbPlacement& thumb)
+{
+    switch (part) {
+    case PartPageLeft:
+        return (arrow + thumb.left) / 2;
+    case PartPageRight:
+        return (thumb.left + thumb.size + length - arrow) / 2;
+    default:
+        return thumb.left + thumb.size / 2;
+    }
+}
+
+TEST_F(NcScrollPartTest, PagesAndThumbInEachStateAreTheSkinsPiecesAtTwoLengthsBothWays)
+{
+    ASSERT_TRUE(LoadSkinSource(TellingTracksSkin()));
+    ASSERT_NE(SkinScrollBar().states[kPressed].bar.marginTop, SkinScrollBar().states[kNormal].bar.marginTop);
+    HWND window = MakeScrolled();
+    const int size = barSize_;
+    const SIZE kClients[] = {{kClientWidth, kClientHeight}, {150, 120}};
+    for (const SIZE& client : kClients) {
+        SizeClient(window, client.cx, client.cy);
+        for (int bar : {SB_HORZ, SB_VERT}) {
+            SetInfo(window, bar, 0, 99, 25, 30);
+            const int length = bar == SB_HORZ ? client.cx : client.cy;
+            const ThumbPlacement thumb = PlaceThumb(RECT{0, 0, length, size}, {0, 99, 25, 30, size, 0});
+            for (const PartStateRow& row : kPartStateRows) {
+                const std::string what = std::string(row.what) + (bar == SB_HORZ ? ", horizontal " : ", vertical ") +
+                                         std::to_string(length) + " long";
+                AtRest(window);
+                const WindowPixels before = CaptureWindow(window);
+                Enter(window, bar, row, MiddleOf(row.target, length, size, thumb));
+                const WindowPixels after = CaptureWindow(window);
+                const RECT area = BarIn(after, bar, length);
+                const WindowPixels lying = ExpectedBar(length, size, thumb, row.expected);
+                EXPECT_EQ(DifferingPixels(after, area.left, area.top, bar == SB_HORZ ? lying : Turned(lying)), 0)
+                    << what;
+                EXPECT_EQ(ChangedOutside(before, after, area), 0) << what << ": painted outside the bar";
+                const RECT clientArea = {1, 1, 1 + client.cx, 1 + client.cy};
+                EXPECT_EQ(PixelsNot(after, clientArea, kClientMarkPixel), 0) << what << ": the client was touched";
+            }
+        }
+    }
+    AtRest(window);
+}
+
+TEST_F(NcScrollPartTest, ABarShorterThanTwoArrowsShowsTwoHalfArrowsAndNoThumb)
+{
+    HWND window = MakeScrolled();
+    const int size = barSize_;
+    // An odd length: each arrow takes half, the middle pixel is page.
+    const int length = 2 * size - 1;
+    SizeClient(window, kClientWidth, length);
+    // Pressing where a thumb would be must not start a drag.
+    const POINT middle = OnBar(window, SB_VERT, length / 2);
+    SendMessageA(window, WM_NCLBUTTONDOWN, HTVSCROLL, MAKELPARAM(middle.x, middle.y));
+    EXPECT_EQ(NcScroll_IsThumbTracking(window), 0);
+    AtRest(window);
+    const WindowPixels shown = CaptureWindow(window);
+    const int half = length / 2;
+    WindowPixels lying;
+    lying.width = length;
+    lying.height = size;
+    lying.pixels.resize(static_cast<size_t>(length) * size);
+    Paste(lying, 0, RenderPart(PartArrowLeft, kNormal, half, size));
+    Paste(lying, half, RenderPart(PartPageRight, kNormal, 1, size));
+    Paste(lying, half + 1, RenderPart(PartArrowRight, kNormal, half, size));
+    const RECT area = BarIn(shown, SB_VERT, length);
+    EXPECT_EQ(DifferingPixels(shown, area.left, area.top, Turned(lying)), 0);
+}
+
+// ---- Without the skin's scroll bar object: the system's look ---------------------
+
+// The system's flat arrow of `kind`, drawn as the system look draws it.
+WindowPixels SystemArrow(UINT kind, int size)
+{
+    WindowDC screen(nullptr);
+    OwnedDC memory(CreateCompatibleDC(screen));
+    Bitmap bitmap(CreateCompatibleBitmap(screen, size, size));
+    ObjectSelector selected(memory, bitmap);
+    RECT area = {0, 0, size, size};
+    DrawFrameControl(memory, &area, DFC_SCROLL, kind | DFCS_FLAT);
+    return ReadPixels(memory, size, size);
+}
+
+TEST_F(NcScrollPartTest, WithoutTheSkinsObjectTheBarsTakeTheSystemsLook)
+{
+    ASSERT_TRUE(LoadSkinSource(WithoutObject(DefaultSkinSource(), "ScrollBarSkin", "ScrollBar")));
+    ASSERT_EQ(SkinManager::Instance().GetSkinStore().FindObjectByType(kTypeScrollBar), nullptr);
+    HWND window = MakeScrolled();
+    AtRest(window);
+    const int size = barSize_;
+    const WindowPixels shown = CaptureWindow(window);
+    const int right = shown.width - 1 - size;
+    const int bottom = shown.height - 1 - size;
+    struct ArrowRow {
+        const char* what;
+        UINT kind;
+        int x, y;
+    };
+    const ArrowRow kArrows[] = {
+        {"up", DFCS_SCROLLUP, right, 1},
+        {"down", DFCS_SCROLLDOWN, right, bottom - size},
+        {"left", DFCS_SCROLLLEFT, 1, bottom},
+        {"right", DFCS_SCROLLRIGHT, right - size, bottom},
+    };
+    for (const ArrowRow& row : kArrows)
+        EXPECT_EQ(DifferingPixels(shown, row.x, row.y, SystemArrow(row.kind, size)), 0) << row.what;
+    // No parent whose corner it is: the size box is the button face.
+    const RECT box = {right, bottom, right + size, bottom + size};
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    EXPECT_EQ(PixelsNot(shown, box, (GetRValue(face) << 16) | (GetGValue(face) << 8) | GetBValue(face)), 0);
+    const RECT client = {1, 1, 1 + kClientWidth, 1 + kClientHeight};
+    EXPECT_EQ(PixelsNot(shown, client, kClientMarkPixel), 0) << "the client was touched";
+}
+
+// Both painters are handed a memory DC here, which they must give back
+// as they found it, in every state of every part.
+TEST_F(NcScrollPartTest, PaintersGiveTheDcBackAsTheyFoundIt)
+{
+    WindowDC screen(nullptr);
+    OwnedDC memory(CreateCompatibleDC(screen));
+    Bitmap bitmap(CreateCompatibleBitmap(screen, 64, 64));
+    ObjectSelector selected(memory, bitmap);
+    const RECT rect = {3, 5, 40, 21};
+    for (int part : {PartArrowLeft, PartArrowRight, PartPageLeft, PartPageRight, PartThumb})
+        for (UINT state : {kItemNormal, kItemHot, kItemPressed, kItemDisabled})
+            for (int look : {0, 2}) {
+                const DcState before(memory);
+                PaintSystemScrollPart(memory, rect, part, state, look == 2, look);
+                EXPECT_TRUE(before.Unchanged(memory)) << "system part " << part << " state " << state;
+                EXPECT_EQ(PaintScrollBarPart(nullptr, 0, kScrollStageItem, memory, rect, part, state, look & 1),
+                          kPainterSkipDefault);
+                EXPECT_TRUE(before.Unchanged(memory)) << "skin part " << part << " state " << state;
+            }
+    const DcState before(memory);
+    PaintScrollBarPart(nullptr, 0, kScrollStageItem, memory, rect, PartSizeBox, kItemNormal, SB_BOTH);
+    EXPECT_TRUE(before.Unchanged(memory)) << "size box";
 }
 
 }  // namespace
