@@ -221,15 +221,18 @@ LRESULT CALLBACK KeyboardHook(int code, WPARAM vk, LPARAM flags)
     return CallNextHookEx(hook, code, vk, flags);
 }
 
-// A function the system does not have needs no redirecting; any other
-// left as it was would let the system's bars show.
+// A function the system does not have needs no redirecting, and one whose
+// code another redirected function starts at (32-bit ShowScrollBar jumps
+// straight into win32u) is redirected with it; any other left as it was
+// would let the system's bars show.
 bool EveryScrollFunctionRedirected()
 {
     const RedirectStatus& status = ScrollApiRedirect_Status();
     if (!status.installed)
         return false;
     for (const RedirectedFunction& function : status.functions)
-        if (function.result != PatchResult::kPatched && function.result != PatchResult::kNoFunction)
+        if (function.result != PatchResult::kPatched && function.result != PatchResult::kNoFunction &&
+            function.result != PatchResult::kSharedTarget)
             return false;
     return true;
 }
