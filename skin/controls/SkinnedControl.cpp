@@ -313,6 +313,15 @@ HFONT SkinnedControl::ControlFont() const
     return reinterpret_cast<HFONT>(CallPrevious(WM_GETFONT, 0, 0));
 }
 
+void SkinnedControl::WindowAndClientRects(RECT& window, RECT& client) const
+{
+    ::GetWindowRect(window_, &window);
+    GetClientRect(window_, &client);
+    MapWindowPoints(window_, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    OffsetRect(&client, -window.left, -window.top);
+    OffsetRect(&window, -window.left, -window.top);
+}
+
 void SkinnedControl::PaintFace(HDC hdc, const FrameImageRef& face) const
 {
     RECT client;

@@ -55,6 +55,9 @@ protected:
     // through the thread's hooks costs a round trip to the wineserver under
     // Wine, and painting asks several.
     HFONT ControlFont() const;
+    // The window at the origin and the client area in the same
+    // coordinates, for painting the frame around the client.
+    void WindowAndClientRects(RECT& window, RECT& client) const;
     // The client area covered by `face` (the system's face colour where a
     // piece is missing).
     void PaintFace(HDC hdc, const FrameImageRef& face) const;

@@ -175,11 +175,7 @@ bool SkinnedProgress::PaintBorder()
     if (!skin)
         return false;
     RECT window, client;
-    ::GetWindowRect(window_, &window);
-    GetClientRect(window_, &client);
-    MapWindowPoints(window_, nullptr, reinterpret_cast<POINT*>(&client), 2);
-    OffsetRect(&client, -window.left, -window.top);
-    OffsetRect(&window, -window.left, -window.top);
+    WindowAndClientRects(window, client);
     WholeWindowDC dc(window_);
     if (EqualRect(&client, &window) || !dc)
         return true;

@@ -96,11 +96,7 @@ void SkinnedToolBar::OnNcPaint()
     if (!skin || !dc)
         return;
     RECT window, client;
-    ::GetWindowRect(window_, &window);
-    GetClientRect(window_, &client);
-    MapWindowPoints(window_, nullptr, reinterpret_cast<POINT*>(&client), 2);
-    OffsetRect(&client, -window.left, -window.top);
-    OffsetRect(&window, -window.left, -window.top);
+    WindowAndClientRects(window, client);
     SavedDCState saved(dc);
     ExcludeClipRect(dc, client.left, client.top, client.right, client.bottom);
     DrawBarBackground(dc, window, *skin, Store(), IsUpright());

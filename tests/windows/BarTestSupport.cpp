@@ -124,16 +124,6 @@ WindowPixels ClientPixels(HWND window)
     return ReadPixels(dc, client.right, client.bottom);
 }
 
-WindowPixels Cut(const WindowPixels& picture, const RECT& area)
-{
-    WindowPixels part;
-    part.width = area.right - area.left;
-    part.height = area.bottom - area.top;
-    for (int y = area.top; y < area.bottom; ++y)
-        for (int x = area.left; x < area.right; ++x)
-            part.pixels.push_back(picture.At(x, y));
-    return part;
-}
 
 namespace {
 

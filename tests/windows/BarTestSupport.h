@@ -51,7 +51,6 @@ WindowPixels PaintedBy(SkinnedWindow& skin, const RECT& client);
 // The client area of a window as the screen shows it now, without letting
 // any pending message run first.
 WindowPixels ClientPixels(HWND window);
-WindowPixels Cut(const WindowPixels& picture, const RECT& area);
 // The bounding box, within `area`, of the pixels equal to `pixel`.
 RECT BoundsOf(const WindowPixels& shown, const RECT& area, unsigned pixel);
 // The bounding box, within `area`, of the pixels that differ from

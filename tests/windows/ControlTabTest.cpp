@@ -60,16 +60,6 @@ WindowPixels Turned(const WindowPixels& picture, QuarterTurn turn)
     return out;
 }
 
-WindowPixels Cropped(const WindowPixels& picture, const RECT& area)
-{
-    WindowPixels part;
-    part.width = area.right - area.left;
-    part.height = area.bottom - area.top;
-    for (int y = area.top; y < area.bottom; ++y)
-        for (int x = area.left; x < area.right; ++x)
-            part.pixels.push_back(picture.At(x, y));
-    return part;
-}
 
 // `over` laid on `under` from the left, `columns` wide; key pixels of
 // `over` keep `under`.
@@ -321,7 +311,7 @@ TEST_F(FamilyTest, ProgressFillsAsFarAsItsPositionRevealingWithUsePercent)
         const WindowPixels shown = CaptureWindow(bar);
         const std::string context = "percent " + std::to_string(row.usePercent) + " vertical " +
                                     std::to_string(row.vertical) + " position " + std::to_string(row.position);
-        EXPECT_TRUE(ShowsPicture(Cropped(shown, inside), 0, 0, Cropped(expected, inside))) << context;
+        EXPECT_TRUE(ShowsPicture(Cut(shown, inside), 0, 0, Cut(expected, inside))) << context;
         EXPECT_TRUE(ShowsPictureAround(shown, 0, 0, background, inside)) << context << ": the border";
         DestroyWindow(bar);
         if (row.usePercent)

@@ -1,12 +1,12 @@
 #include "WindowTestSupport.h"
 
-#include "MessageLog.h"
-#include "SkinEngine.h"
 #include "core/SkinManager.h"
 #include "data/MemoryStream.h"
 #include "data/SkinStore.h"
 #include "imaging/GdiObject.h"
 #include "imaging/ImageRef.h"
+#include "MessageLog.h"
+#include "SkinEngine.h"
 
 #include "SkinDocument.h"
 #include "SkinSourceParser.h"
@@ -33,7 +33,6 @@ ATOM RegisterFrameClass()
     }();
     return atom;
 }
-
 
 }  // namespace
 
@@ -134,6 +133,17 @@ int ThreadWindowCount()
     int count = 0;
     EnumThreadWindows(GetCurrentThreadId(), CountWindowTree, reinterpret_cast<LPARAM>(&count));
     return count;
+}
+
+WindowPixels Cut(const WindowPixels& picture, const RECT& area)
+{
+    WindowPixels part;
+    part.width = area.right - area.left;
+    part.height = area.bottom - area.top;
+    for (int y = area.top; y < area.bottom; ++y)
+        for (int x = area.left; x < area.right; ++x)
+            part.pixels.push_back(picture.At(x, y));
+    return part;
 }
 
 void PumpFor(DWORD milliseconds)
@@ -268,9 +278,8 @@ DialogTemplate& DialogTemplate::Add(const wchar_t* className, const wchar_t* tex
 HWND DialogTemplate::Create(HWND owner, DLGPROC procedure, LPARAM parameter)
 {
     Align();
-    return CreateDialogIndirectParamA(GetModuleHandleA(nullptr),
-                                      reinterpret_cast<const DLGTEMPLATE*>(bytes_.data()), owner, procedure,
-                                      parameter);
+    return CreateDialogIndirectParamA(GetModuleHandleA(nullptr), reinterpret_cast<const DLGTEMPLATE*>(bytes_.data()),
+                                      owner, procedure, parameter);
 }
 
 Bitmap TopDownSection(HDC reference, int width, int height, unsigned** bits)

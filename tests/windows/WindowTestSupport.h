@@ -28,8 +28,7 @@ protected:
     // not yet skinned; destroyed by TearDown when still there.
     HWND CreateFrame(DWORD style = WS_OVERLAPPEDWINDOW, int width = 400, int height = 300, HMENU menu = nullptr);
     // CreateFrame, then bound to "MainFrame".
-    HWND CreateSkinnedFrame(DWORD style = WS_OVERLAPPEDWINDOW, int width = 400, int height = 300,
-                            HMENU menu = nullptr);
+    HWND CreateSkinnedFrame(DWORD style = WS_OVERLAPPEDWINDOW, int width = 400, int height = 300, HMENU menu = nullptr);
 
     std::vector<HWND> windows_;
 };
@@ -48,6 +47,8 @@ struct WindowPixels {
     unsigned At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
 };
 WindowPixels CaptureWindow(HWND window);
+// The part of a picture inside `area`.
+WindowPixels Cut(const WindowPixels& picture, const RECT& area);
 // The width x height pixels at (0, 0) of a DC.
 WindowPixels ReadPixels(HDC source, int width, int height);
 // A top-down 32-bit section of width x height; `bits` gets its pixels
