@@ -103,11 +103,6 @@ const AnimateSkin& Skin()
     return *static_cast<const AnimateSkin*>(DefaultStore().FindObjectByType(kTypeAnimate));
 }
 
-INT_PTR CALLBACK PlainDialogProc(HWND, UINT message, WPARAM, LPARAM)
-{
-    return message == WM_INITDIALOG;
-}
-
 class AnimateTest : public ControlTest {
 protected:
     void SetUp() override

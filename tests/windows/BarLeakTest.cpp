@@ -23,11 +23,6 @@ const int kSkinSwitches = 300;
 const int kDialogCycles = 400;
 const int kSlack = 8;
 
-INT_PTR CALLBACK PlainDialogProc(HWND, UINT message, WPARAM, LPARAM)
-{
-    return message == WM_INITDIALOG;
-}
-
 DialogTemplate EveryBar()
 {
     const DWORD fixed = CCS_NOPARENTALIGN | CCS_NORESIZE;

@@ -249,11 +249,6 @@ TEST_F(ButtonProtocolTest, OwnerDrawnButtonsAreLeftToTheSystem)
 
 namespace {
 
-INT_PTR CALLBACK PlainDialogProc(HWND, UINT message, WPARAM, LPARAM)
-{
-    return message == WM_INITDIALOG;
-}
-
 class RadioGroupTest : public ControlTest {
 protected:
     // Three radios in a group, two more in the next, a push button after.

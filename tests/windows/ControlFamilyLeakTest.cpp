@@ -28,11 +28,6 @@ const int kHeadroom = 800;
 const int kTabId = 701;
 const int kProgressId = 703;
 
-INT_PTR CALLBACK PlainDialogProc(HWND, UINT message, WPARAM, LPARAM)
-{
-    return message == WM_INITDIALOG;
-}
-
 DialogTemplate EveryFamily()
 {
     DialogTemplate dialog(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, 240, 160, L"Families");

@@ -20,11 +20,6 @@ const int kStateChanges = 10000;
 const int kDialogCycles = 1000;
 const int kSlack = 8;
 
-INT_PTR CALLBACK PlainDialogProc(HWND, UINT message, WPARAM, LPARAM)
-{
-    return message == WM_INITDIALOG;
-}
-
 DialogTemplate EveryControl()
 {
     DialogTemplate dialog(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, 220, 150, L"Controls");

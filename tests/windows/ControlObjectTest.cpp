@@ -22,11 +22,6 @@ const char kFrameHeader[] = "object FrameSkin \"MainFrame\"\n";
 const char kDialogHeader[] = "object FrameSkin \"Dialog\"\n";
 const char kSkinFont[] = "    AUTOSKINFONT = 1\n";
 
-INT_PTR CALLBACK PlainDialogProc(HWND, UINT message, WPARAM, LPARAM)
-{
-    return message == WM_INITDIALOG;
-}
-
 // A push-button object for one control id, drawn with a look of its own:
 // the general object's disabled image, with uneven margins.
 std::string ButtonChild(const std::string& name, int id, const std::string& extra = "")

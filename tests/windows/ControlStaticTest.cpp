@@ -18,11 +18,6 @@ namespace {
 const int kAboutBox = 103;  // IDD_ABOUTBOX of the program's resources
 const int kTextId = 401;
 
-INT_PTR CALLBACK PlainDialogProc(HWND, UINT message, WPARAM, LPARAM)
-{
-    return message == WM_INITDIALOG;
-}
-
 const FrameSkin& DialogSkin()
 {
     return *static_cast<const FrameSkin*>(DefaultStore().FindObject("Dialog"));

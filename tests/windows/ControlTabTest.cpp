@@ -102,11 +102,6 @@ std::map<unsigned, int> ChangedColours(const WindowPixels& shown, const RECT& ar
     return colours;
 }
 
-INT_PTR CALLBACK PlainDialogProc(HWND, UINT message, WPARAM, LPARAM)
-{
-    return message == WM_INITDIALOG;
-}
-
 void InsertTabs(HWND tabs, std::initializer_list<const char*> names)
 {
     for (const char* name : names) {

@@ -47,11 +47,6 @@ private:
     const char* name_;
 };
 
-INT_PTR CALLBACK PlainDialogProc(HWND, UINT message, WPARAM, LPARAM)
-{
-    return message == WM_INITDIALOG;
-}
-
 // Puts a button inside the dialog's panel: a grandchild of the dialog.
 INT_PTR CALLBACK PanelDialogProc(HWND dialog, UINT message, WPARAM, LPARAM)
 {

@@ -38,11 +38,6 @@ const int kSkinChangeRoom = 2500;
 const int kVariantGrowth = 4;
 const char kParentClass[] = "SsoNcScrollLeakParent";
 
-INT_PTR CALLBACK PlainDialogProc(HWND, UINT message, WPARAM, LPARAM)
-{
-    return message == WM_INITDIALOG;
-}
-
 // What a leak would change.
 struct Counts {
     int threadWindows = 0;

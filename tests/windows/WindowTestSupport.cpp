@@ -135,6 +135,11 @@ int ThreadWindowCount()
     return count;
 }
 
+INT_PTR CALLBACK PlainDialogProc(HWND, UINT message, WPARAM, LPARAM)
+{
+    return message == WM_INITDIALOG;
+}
+
 WindowPixels Cut(const WindowPixels& picture, const RECT& area)
 {
     WindowPixels part;

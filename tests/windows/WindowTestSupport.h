@@ -80,6 +80,9 @@ public:
 // toolbars too), counting each one made.
 void UseProbeControlSkins();
 
+// A dialog procedure that only accepts the dialog's creation.
+INT_PTR CALLBACK PlainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
 // A dialog template built in memory, for modeless test dialogs.
 class DialogTemplate {
 public:
