@@ -4,6 +4,7 @@
 // run, and prints the medians with their ratio and the goal.
 #include "GalleryDialog.h"
 #include "GalleryIds.h"
+#include "BenchWindows.h"
 #include "Measure.h"
 #include "SkinEngine.h"
 
@@ -20,15 +21,6 @@ const double kGoal = 1.5;
 const int kControlBarId = 1690;
 const char kControlBarClass[] = "AfxControlBar42sd";
 
-void Pump()
-{
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-}
-
 // The bars page with a docking control bar added, laid flat under the
 // rebar.
 HWND BarsPage(HINSTANCE module)
@@ -39,11 +31,6 @@ HWND BarsPage(HINSTANCE module)
                         reinterpret_cast<HMENU>(kControlBarId), module, nullptr);
     Pump();
     return dialog;
-}
-
-void Repaint(HWND window)
-{
-    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // by run, and prints the medians in microseconds with their ratio; then a
 // stand-alone scroll bar's repaint against the same bar without the engine.
 #include "GalleryDialog.h"
+#include "BenchWindows.h"
 #include "Measure.h"
 #include "SkinEngine.h"
 #include "imaging/GdiObject.h"
@@ -34,15 +35,6 @@ double Time(Work work)
     GdiFlush();
     QueryPerformanceCounter(&end);
     return Microseconds(start, end);
-}
-
-void Pump()
-{
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
 }
 
 // Where the controls' share goes: each child repainted on its own, the

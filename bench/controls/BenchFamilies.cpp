@@ -6,7 +6,8 @@
 // The plain controls are made before the engine starts, so no skin binds
 // them; the engine's thread hooks still see their messages, as they would
 // see any window of the program.
-#include "../support/Measure.h"
+#include "BenchWindows.h"
+#include "Measure.h"
 #include "SkinEngine.h"
 
 #include <windows.h>
@@ -42,15 +43,6 @@ const Family kFamilies[] = {
     {"up-down, horizontal", UPDOWN_CLASSA, UDS_HORZ, {40, 230, 26, 16}},
 };
 
-void Pump()
-{
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-}
-
 // A frame at `x` with one control of each family; their handles in order.
 HWND MakeFrame(HINSTANCE module, int x, bool skinned, std::vector<HWND>& controls)
 {
@@ -79,11 +71,6 @@ HWND MakeFrame(HINSTANCE module, int x, bool skinned, std::vector<HWND>& control
     }
     Pump();
     return frame;
-}
-
-void Repaint(HWND control)
-{
-    RedrawWindow(control, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include "controls/NcScroll.h"
 #include "imaging/GdiObject.h"
+#include "BenchWindows.h"
 #include "Measure.h"
 #include "SkinEngine.h"
 
@@ -30,15 +31,6 @@ HWND MakeScrolled(HINSTANCE module, int x)
     SCROLLINFO info = {sizeof info, SIF_ALL, 0, 999, 100, 300, 0};
     SetScrollInfo(window, SB_VERT, &info, TRUE);
     return window;
-}
-
-void Pump()
-{
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
 }
 
 void PaintFrame(HWND window)
