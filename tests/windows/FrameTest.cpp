@@ -3,14 +3,18 @@
 // menu bar, and the system never painting the frame.
 #include "WindowTestSupport.h"
 
-#include "DcStateCheck.h"
-#include "MessageLog.h"
-#include "SkinEngine.h"
 #include "core/SkinManager.h"
 #include "core/SkinnedWindow.h"
+#include "data/ButtonPart.h"
 #include "data/FrameSkin.h"
 #include "data/SkinStore.h"
+#include "DcStateCheck.h"
 #include "imaging/GdiObject.h"
+#include "MessageLog.h"
+#include "SkinEngine.h"
+#include "windows/CaptionButton.h"
+
+#include <cctype>
 
 #include <sstream>
 
@@ -26,15 +30,24 @@ struct MainFrameLayout {
     RECT Part(int part) const
     {
         switch (part) {
-        case 0: return {0, 0, 40, 32};
-        case 1: return {40, 0, w - 112, 32};
-        case 2: return {w - 112, 0, w, 32};
-        case 3: return {0, 32, 5, h - 5};
-        case 4: return {5, 32, w - 5, h - 5};
-        case 5: return {w - 5, 32, w, h - 5};
-        case 6: return {0, h - 5, 16, h};
-        case 7: return {16, h - 5, w - 16, h};
-        default: return {w - 16, h - 5, w, h};
+        case 0:
+            return {0, 0, 40, 32};
+        case 1:
+            return {40, 0, w - 112, 32};
+        case 2:
+            return {w - 112, 0, w, 32};
+        case 3:
+            return {0, 32, 5, h - 5};
+        case 4:
+            return {5, 32, w - 5, h - 5};
+        case 5:
+            return {w - 5, 32, w, h - 5};
+        case 6:
+            return {0, h - 5, 16, h};
+        case 7:
+            return {16, h - 5, w - 16, h};
+        default:
+            return {w - 16, h - 5, w, h};
         }
     }
     // Where the caption buttons sit: the system button at the left, the
@@ -80,8 +93,8 @@ testing::AssertionResult ShowsPart(const WindowPixels& shown, const RECT& area, 
                       << " instead of 0x" << want;
         }
     if (differing)
-        return testing::AssertionFailure() << "part " << part << (active ? " active" : " inactive") << ": "
-                                           << differing << " pixels differ;" << first.str();
+        return testing::AssertionFailure() << "part " << part << (active ? " active" : " inactive") << ": " << differing
+                                           << " pixels differ;" << first.str();
     return testing::AssertionSuccess();
 }
 
@@ -103,23 +116,25 @@ testing::AssertionResult ShowsFrame(HWND window, bool active)
     return testing::AssertionSuccess();
 }
 
+// The screen point of a window-relative point.
+LPARAM At(HWND window, int x, int y)
+{
+    RECT rect;
+    GetWindowRect(window, &rect);
+    return MAKELPARAM(rect.left + x, rect.top + y);
+}
+
+LRESULT HitTest(HWND window, int x, int y)
+{
+    return SendMessageA(window, WM_NCHITTEST, 0, At(window, x, y));
+}
+
 class FrameTest : public SkinnedWindowTest {
 protected:
-    // The screen point of a window-relative point.
-    static LPARAM At(HWND window, int x, int y)
-    {
-        RECT rect;
-        GetWindowRect(window, &rect);
-        return MAKELPARAM(rect.left + x, rect.top + y);
-    }
-    static LRESULT HitTest(HWND window, int x, int y)
-    {
-        return SendMessageA(window, WM_NCHITTEST, 0, At(window, x, y));
-    }
     HWND CreateOtherWindow()
     {
-        HWND other = CreateWindowExA(0, "SsoTestFrame", "other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 600, 500, 200,
-                                     150, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+        HWND other = CreateWindowExA(0, "SsoTestFrame", "other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 600, 500, 200, 150,
+                                     nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
         windows_.push_back(other);
         return other;
     }
@@ -211,52 +226,151 @@ TEST_F(FrameTest, KeyColouredCornersAreOutsideTheWindowRegion)
     }
 }
 
-TEST_F(FrameTest, HitTestsFollowThePartsAndTheSizability)
+// A coordinate counted from the window's right or bottom edge: Far(1) is
+// the last pixel, Far(0) the first one outside.
+const int kFarBase = 1 << 20;
+constexpr int Far(int fromEdge)
 {
-    HWND sizable = CreateSkinnedFrame(WS_OVERLAPPEDWINDOW, 400, 300);
-    HWND fixed = CreateSkinnedFrame(WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, 400, 300);
-    const struct {
-        int x, y;
-        LRESULT onSizable, onFixed;
-    } kCases[] = {
-        {399, 299, HTBOTTOMRIGHT, 0},  // the 5 x 5 corner of the bottom-right part
-        {390, 299, HTBOTTOM, 0},       // the rest of it
-        {1, 299, HTBOTTOMLEFT, 0},     {100, 298, HTBOTTOM, 0},     {1, 100, HTLEFT, 0},
-        {398, 100, HTRIGHT, 0},        {2, 2, HTTOPLEFT, HTCAPTION}, {150, 2, HTTOP, HTCAPTION},
-        {398, 2, HTTOPRIGHT, HTCAPTION}, {150, 16, HTCAPTION, HTCAPTION}, {20, 20, HTCAPTION, HTCAPTION},
-        {200, 150, HTCLIENT, HTCLIENT},
-    };
-    RECT fixedRect;
-    GetWindowRect(fixed, &fixedRect);
-    for (const auto& test : kCases) {
-        EXPECT_EQ(test.onSizable, HitTest(sizable, test.x, test.y)) << "sizable at " << test.x << "," << test.y;
-        // A fixed frame kept its client size, so its own size differs.
-        const int x = test.x * (fixedRect.right - fixedRect.left - 1) / 399;
-        const int y = test.y * (fixedRect.bottom - fixedRect.top - 1) / 299;
-        EXPECT_EQ(test.onFixed, HitTest(fixed, x, y)) << "fixed at " << x << "," << y;
+    return kFarBase - fromEdge;
+}
+int Resolve(int coordinate, int extent)
+{
+    return coordinate > kFarBase / 2 ? extent - (kFarBase - coordinate) : coordinate;
+}
+
+// The first and last pixel of every part and of every 5 x 5 sizing corner
+// of the main frame (top-left part 40 x 32, top-right part 112 wide, sides
+// and bottom 5, bottom corners 16 wide), and the pixels just past them.
+struct HitCase {
+    int x, y;
+    LRESULT sizable, fixed, maximised;
+};
+const HitCase kHitCases[] = {
+    {0, 0, HTTOPLEFT, HTCAPTION, HTCAPTION},
+    {4, 4, HTTOPLEFT, HTCAPTION, HTCAPTION},
+    {5, 4, HTCAPTION, HTCAPTION, HTCAPTION},
+    {4, 5, HTCAPTION, HTCAPTION, HTCAPTION},
+    {39, 31, HTCAPTION, HTCAPTION, HTCAPTION},
+    {40, 0, HTTOP, HTCAPTION, HTCAPTION},
+    {Far(113), 4, HTTOP, HTCAPTION, HTCAPTION},
+    {40, 5, HTCAPTION, HTCAPTION, HTCAPTION},
+    {Far(113), 31, HTCAPTION, HTCAPTION, HTCAPTION},
+    {Far(112), 0, HTCAPTION, HTCAPTION, HTCAPTION},
+    {Far(1), 0, HTTOPRIGHT, HTCAPTION, HTCAPTION},
+    {Far(5), 4, HTTOPRIGHT, HTCAPTION, HTCAPTION},
+    {Far(6), 0, HTCAPTION, HTCAPTION, HTCAPTION},
+    {Far(1), 5, HTCAPTION, HTCAPTION, HTCAPTION},
+    {Far(1), 31, HTCAPTION, HTCAPTION, HTCAPTION},
+    {0, 32, HTLEFT, 0, 0},
+    {4, Far(6), HTLEFT, 0, 0},
+    {5, 32, HTCLIENT, HTCLIENT, HTCLIENT},
+    {Far(6), Far(6), HTCLIENT, HTCLIENT, HTCLIENT},
+    {Far(5), 32, HTRIGHT, 0, 0},
+    {Far(1), Far(6), HTRIGHT, 0, 0},
+    {0, Far(5), HTBOTTOMLEFT, 0, 0},
+    {4, Far(1), HTBOTTOMLEFT, 0, 0},
+    {5, Far(1), HTBOTTOM, 0, 0},
+    {0, Far(6), HTLEFT, 0, 0},
+    {15, Far(5), HTBOTTOM, 0, 0},
+    {16, Far(5), HTBOTTOM, 0, 0},
+    {Far(17), Far(1), HTBOTTOM, 0, 0},
+    {Far(16), Far(5), HTBOTTOM, 0, 0},
+    {Far(5), Far(5), HTBOTTOMRIGHT, 0, 0},
+    {Far(1), Far(1), HTBOTTOMRIGHT, 0, 0},
+    {Far(6), Far(1), HTBOTTOM, 0, 0},
+    {Far(0), 100, HTERROR, HTERROR, 0},
+    {100, Far(0), HTERROR, HTERROR, 0},
+};
+
+// Every row of the table hits the window as its column says.
+void ExpectHits(HWND window, LRESULT HitCase::*column, const char* what)
+{
+    RECT rect;
+    GetWindowRect(window, &rect);
+    const int w = rect.right - rect.left, h = rect.bottom - rect.top;
+    for (const HitCase& test : kHitCases) {
+        const int x = Resolve(test.x, w), y = Resolve(test.y, h);
+        EXPECT_EQ(test.*column, HitTest(window, x, y)) << what << " " << w << " x " << h << " at " << x << "," << y;
     }
 }
 
-TEST_F(FrameTest, AMaximisedFrameCoversTheWorkAreaLessOnePixel)
+TEST_F(FrameTest, HitTestsFollowThePartsTheSizabilityAndTheMaximisedState)
 {
-    HWND window = CreateSkinnedFrame();
-    ShowWindow(window, SW_MAXIMIZE);
-    PumpFor(20);
-    RECT work = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    HWND taskbar = FindWindowA("Shell_TrayWnd", nullptr);
-    RECT bar;
-    if (taskbar && IsWindowVisible(taskbar) && GetWindowRect(taskbar, &bar)) {
-        const RECT screen = work;
-        SubtractRect(&work, &screen, &bar);
+    HWND sizable = CreateSkinnedFrame(WS_OVERLAPPEDWINDOW, 400, 300);
+    HWND fixed = CreateSkinnedFrame(WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, 400, 300);
+    for (SIZE size : {SIZE{400, 300}, SIZE{233, 120}, SIZE{641, 479}}) {
+        for (HWND window : {sizable, fixed})
+            SetWindowPos(window, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER);
+        PumpFor(20);
+        ExpectHits(sizable, &HitCase::sizable, "sizable");
+        ExpectHits(fixed, &HitCase::fixed, "fixed");
     }
-    RECT rect;
-    GetWindowRect(window, &rect);
-    EXPECT_EQ(work.left, rect.left);
-    EXPECT_EQ(work.top, rect.top);
-    EXPECT_EQ(work.right - 1, rect.right);
-    EXPECT_EQ(work.bottom - 1, rect.bottom);
-    EXPECT_EQ(HTCAPTION, HitTest(window, 150, 16));
-    EXPECT_EQ(0, HitTest(window, 1, 100)) << "a maximised frame has no sizing edges";
+    ShowWindow(sizable, SW_MAXIMIZE);
+    PumpFor(20);
+    ExpectHits(sizable, &HitCase::maximised, "maximised");
+}
+
+// Which caption buttons of the frame answer the mouse, by action: one
+// letter each for close, maximise, minimise and the system menu, upper
+// case when every button of that action is enabled, lower case when none
+// is.
+std::string EnabledButtons(HWND window)
+{
+    const struct {
+        int action;
+        char letter;
+    } kActions[] = {{CaptionButtonSkin::ActionClose, 'c'},
+                    {CaptionButtonSkin::ActionMaximise, 'x'},
+                    {CaptionButtonSkin::ActionMinimise, 'n'},
+                    {CaptionButtonSkin::ActionSystemMenu, 's'}};
+    std::string letters;
+    for (const auto& kind : kActions) {
+        int enabled = 0, count = 0;
+        for (const auto& element : SkinManager::Instance().FindWindowObject(window)->Elements()) {
+            auto* button = dynamic_cast<CaptionButton*>(element.get());
+            if (button && button->Action() == kind.action) {
+                ++count;
+                enabled += button->IsEnabled();
+            }
+        }
+        letters += count == 0 ? '-' : enabled == count ? char(toupper(kind.letter)) : enabled == 0 ? kind.letter : '?';
+    }
+    return letters;
+}
+
+TEST_F(FrameTest, EachCaptionButtonIsEnabledByTheStyleBitThatGovernsIt)
+{
+    const DWORD kAll = WS_OVERLAPPEDWINDOW;
+    const struct {
+        DWORD style, exStyle;
+        const char* enabled;
+    } kCases[] = {
+        {kAll, 0, "CXNS"},
+        {kAll & ~WS_SYSMENU, 0, "cXNs"},
+        {kAll & ~WS_MAXIMIZEBOX, 0, "CxNS"},
+        {kAll & ~WS_MINIMIZEBOX, 0, "CXnS"},
+        {WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, 0, "CxnS"},
+        {WS_OVERLAPPED | WS_CAPTION | WS_MAXIMIZEBOX, 0, "cXns"},
+        {kAll | WS_MAXIMIZE, 0, "CXNS"},
+        {(kAll & ~WS_MAXIMIZEBOX) | WS_MAXIMIZE, 0, "CxNS"},
+        {(kAll & ~WS_MINIMIZEBOX) | WS_MINIMIZE, 0, "CXnS"},
+        {kAll, WS_EX_TOOLWINDOW, "CXNS"},
+        {kAll & ~WS_SYSMENU, WS_EX_CONTEXTHELP, "cXNs"},
+    };
+    // Bound with the style, and given the style later: both must agree.
+    HWND changed = CreateSkinnedFrame(kAll);
+    for (const auto& test : kCases) {
+        HWND bound = CreateFrame(test.style & ~(WS_MAXIMIZE | WS_MINIMIZE));
+        SetWindowLongPtrA(bound, GWL_EXSTYLE, static_cast<LONG_PTR>(test.exStyle));
+        SetWindowLongPtrA(bound, GWL_STYLE, static_cast<LONG_PTR>(test.style | WS_VISIBLE));
+        ASSERT_TRUE(SetWindowSkin(bound, "MainFrame"));
+        EXPECT_EQ(test.enabled, EnabledButtons(bound)) << "bound with style 0x" << std::hex << test.style;
+
+        SetWindowLongPtrA(changed, GWL_EXSTYLE, static_cast<LONG_PTR>(test.exStyle));
+        SetWindowLongPtrA(changed, GWL_STYLE, static_cast<LONG_PTR>(test.style | WS_VISIBLE));
+        EXPECT_EQ(test.enabled, EnabledButtons(changed)) << "style changed to 0x" << std::hex << test.style;
+        DestroyWindow(bound);
+    }
 }
 
 // Waits until the wall clock's millisecond is within [from, to).
@@ -390,19 +504,22 @@ TEST_F(FrameTest, TheSystemNeverPaintsTheFrame)
     const Action kActions[] = {
         {"text", [](HWND w) { SendMessageA(w, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("")); }},
         {"icon", [](HWND w) { SendMessageA(w, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(s_icon)); }},
-        {"style", [](HWND w) {
+        {"style",
+         [](HWND w) {
              SetWindowLongPtrA(w, GWL_STYLE, GetWindowLongPtrA(w, GWL_STYLE) & ~WS_MAXIMIZEBOX);
              SetWindowPos(w, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
          }},
         {"size", [](HWND w) { SetWindowPos(w, nullptr, 0, 0, 500, 360, SWP_NOMOVE | SWP_NOZORDER); }},
         {"maximise", [](HWND w) { ShowWindow(w, SW_MAXIMIZE); }},
         {"restore", [](HWND w) { ShowWindow(w, SW_RESTORE); }},
-        {"minimise and restore", [](HWND w) {
+        {"minimise and restore",
+         [](HWND w) {
              ShowWindow(w, SW_MINIMIZE);
              PumpFor(20);
              ShowWindow(w, SW_RESTORE);
          }},
-        {"enable", [](HWND w) {
+        {"enable",
+         [](HWND w) {
              EnableWindow(w, FALSE);
              EnableWindow(w, TRUE);
          }},
