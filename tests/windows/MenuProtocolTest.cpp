@@ -4,11 +4,14 @@
 // and the keyboard; and no menu of the system's ever appears.
 #include "MenuTestSupport.h"
 
-#include "MessageLog.h"
-#include "SkinEngine.h"
 #include "core/SkinManager.h"
 #include "core/SkinMessages.h"
+#include "MessageLog.h"
+#include "SkinEngine.h"
 #include "windows/SkinnedMenus.h"
+
+#include <memory>
+#include <string>
 
 namespace {
 
@@ -26,10 +29,12 @@ WPARAM Selected(UINT command, UINT flags)
 
 // The end of a menu whose command was chosen in the root popup: the
 // menu ends, then the command arrives.
-#define CHOSEN_IN_ROOT(command)                                                        \
-    {WM_MENUSELECT, kSent | kWParam | kLParam, kMenuEnd, 0},                           \
-        {WM_SKIN_MENUCLOSED, kPosted, 0, 0}, {WM_SKIN_MENUCLOSED, kSent, 0, 0},        \
-        {WM_COMMAND, kPosted | kWParam, command, 0}, {WM_COMMAND, kSent | kWParam, command, 0}
+#define CHOSEN_IN_ROOT(command)                                                                                        \
+    {WM_MENUSELECT, kSent | kWParam | kLParam, kMenuEnd, 0}, {WM_SKIN_MENUCLOSED, kPosted, 0, 0},                      \
+        {WM_SKIN_MENUCLOSED, kSent, 0, 0}, {WM_COMMAND, kPosted | kWParam, command, 0},                                \
+    {                                                                                                                  \
+        WM_COMMAND, kSent | kWParam, command, 0                                                                        \
+    }
 
 const ExpectedMessage kClosedWithoutCommand[] = {
     {WM_MENUSELECT, kSent | kWParam | kLParam, kMenuEnd, 0},
@@ -274,23 +279,100 @@ TEST_F(MenuTest, EscClosesTheMenuAndEnterOnADisabledItemDoesNothing)
     EXPECT_EQ(0, VisibleSkinnedPopups());
 }
 
-TEST_F(MenuTest, UpAndDownWrapAroundAndSkipSeparators)
+// One arrow key and the item it must leave hot.
+struct NavigationStep {
+    WPARAM vk;
+    int hot;
+};
+
+// Walks the keys through the popup; the hot item is always in view, and
+// at either end of a scrolled popup the view is at that end too.
+void Walk(PopupMenuWindow* popup, std::initializer_list<NavigationStep> steps, const char* menu)
+{
+    const int count = static_cast<int>(popup->Items()->items.size());
+    int index = 0;
+    for (const NavigationStep& step : steps) {
+        PostMessageA(popup->Window(), WM_KEYDOWN, step.vk, 1);
+        PumpFor(30);
+        const std::string where = std::string(menu) + ", step " + std::to_string(index++);
+        EXPECT_EQ(step.hot, popup->HotIndex()) << where;
+        if (!popup->Scrolls())
+            continue;
+        EXPECT_GE(step.hot, popup->FirstVisible()) << where;
+        EXPECT_LT(step.hot, popup->FirstVisible() + popup->VisibleCount()) << where;
+        if (step.hot == 0 || step.hot == count - 1)
+            EXPECT_EQ(step.hot == 0 ? 0 : count - popup->VisibleCount(), popup->FirstVisible()) << where;
+    }
+}
+
+// A context popup of `menu` shown near the top of the screen.
+std::unique_ptr<PopupMenuWindow> ShowContextPopup(HWND owner, HMENU menu)
+{
+    auto popup = std::make_unique<PopupMenuWindow>(owner, nullptr, PopupMenuWindow::ModeContextMenu);
+    if (!popup->Create())
+        return nullptr;
+    popup->LoadMenu(menu);
+    popup->ShowAt(PlacePopup(100, 50, popup->Measure(), 0));
+    return popup;
+}
+
+TEST_F(MenuTest, UpAndDownWrapAroundAndSkipSeparatorsAtBothEndsOfEveryList)
 {
     CreateMenuFrame();
     ClickBarItem(0);
     ASSERT_NE(nullptr, Root());
     LogMenuProtocol();
-    Key(Root(), VK_UP);
-    EXPECT_EQ(kExitItem, Root()->HotIndex()) << "Up from nothing: the last item";
+    Walk(Root(), {{VK_UP, kExitItem}}, "File");
     const ExpectedMessage kUp[] = {{WM_MENUSELECT, kSent | kWParam | kLParam, Selected(kExit, MF_HILITE),
                                     static_cast<LPARAM>(Handle(FileMenuOf(menu_)))}};
-    EXPECT_TRUE(LogMatches(kUp, "Up"));
-    Key(Root(), VK_DOWN);
-    EXPECT_EQ(kOpenItem, Root()->HotIndex()) << "Down from the last: the first";
-    Key(Root(), VK_DOWN);
-    EXPECT_EQ(kRecentItem, Root()->HotIndex()) << "the separator is skipped";
-    Key(Root(), VK_UP);
-    EXPECT_EQ(kOpenItem, Root()->HotIndex()) << "and skipped upwards";
+    EXPECT_TRUE(LogMatches(kUp, "Up from nothing"));
+    Walk(Root(),
+         {{VK_DOWN, kOpenItem},
+          {VK_UP, kExitItem},
+          {VK_UP, kCheckedItem},
+          {VK_DOWN, kExitItem},
+          {VK_DOWN, kOpenItem},
+          {VK_DOWN, kRecentItem},
+          {VK_UP, kOpenItem},
+          {VK_DOWN, kRecentItem},
+          {VK_DOWN, kDisabledItem}},
+         "File");
+    Key(Root(), VK_ESCAPE);
+
+    // Separators at both ends, a disabled item that keys still reach.
+    HMENU edged = CreatePopupMenu();
+    AppendMenuA(edged, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(edged, MF_STRING, 901, "&A");
+    AppendMenuA(edged, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(edged, MF_STRING | MF_GRAYED, 902, "&B");
+    AppendMenuA(edged, MF_STRING, 903, "&C");
+    AppendMenuA(edged, MF_SEPARATOR, 0, nullptr);
+    auto popup = ShowContextPopup(frame_, edged);
+    ASSERT_TRUE(popup);
+    Walk(popup.get(), {{VK_UP, 4}, {VK_DOWN, 1}, {VK_UP, 4}, {VK_DOWN, 1}, {VK_DOWN, 3}, {VK_DOWN, 4}, {VK_DOWN, 1}},
+         "separators at the ends");
+    popup->CloseChain();
+    DestroyMenu(edged);
+
+    // Taller than the screen: the popup scrolls to keep the hot item in view.
+    HMENU tall = CreatePopupMenu();
+    const int count = GetSystemMetrics(SM_CYSCREEN) / 10 + 5;
+    for (int i = 0; i < count; ++i)
+        AppendMenuA(tall, MF_STRING, 1000 + i, ("Item " + std::to_string(i)).c_str());
+    popup = ShowContextPopup(frame_, tall);
+    ASSERT_TRUE(popup && popup->Scrolls());
+    Walk(popup.get(),
+         {{VK_UP, count - 1},
+          {VK_DOWN, 0},
+          {VK_UP, count - 1},
+          {VK_UP, count - 2},
+          {VK_DOWN, count - 1},
+          {VK_DOWN, 0},
+          {VK_DOWN, 1},
+          {VK_UP, 0}},
+         "scrolled");
+    popup->CloseChain();
+    DestroyMenu(tall);
 }
 
 TEST_F(MenuTest, EnterChoosesTheHotItem)
@@ -332,17 +414,29 @@ TEST_F(MenuTest, F10ThenDownOpensTheFirstDropDownThroughTheKeyboardHook)
     LogMenuProtocol();
     PressKeys(frame_, {{VK_F10, true}, {VK_F10, false}});
     EXPECT_TRUE(Bar().InKeyboardMode());
-    EXPECT_EQ(MenuBar::ItemHot, Bar().Items()[0].state);
-    PressKeys(frame_, {{VK_RIGHT, true}, {VK_RIGHT, false}});
-    EXPECT_EQ(MenuBar::ItemHot, Bar().Items()[1].state) << "Right moves along the bar";
-    PressKeys(frame_, {{VK_LEFT, true}, {VK_LEFT, false}});
+    auto hotItems = [this] {
+        std::string states;
+        for (const MenuBar::Item& item : Bar().Items())
+            states += item.state == MenuBar::ItemHot ? 'H' : '.';
+        return states;
+    };
+    EXPECT_EQ("H..", hotItems());
+    // Left and Right walk along the bar and wrap at both ends.
+    const struct {
+        WORD vk;
+        const char* hot;
+    } kSteps[] = {{VK_LEFT, "..H"}, {VK_RIGHT, "H.."}, {VK_RIGHT, ".H."}, {VK_RIGHT, "..H"}, {VK_RIGHT, "H.."}};
+    for (const auto& step : kSteps) {
+        PressKeys(frame_, {{step.vk, true}, {step.vk, false}});
+        EXPECT_EQ(step.hot, hotItems()) << (step.vk == VK_LEFT ? "Left" : "Right");
+    }
     PressKeys(frame_, {{VK_DOWN, true}, {VK_DOWN, false}});
     ASSERT_NE(nullptr, Root());
     const ExpectedMessage kF10Down[] = {
         {WM_INITMENUPOPUP, kSent | kWParam, Handle(FileMenuOf(menu_)), 0},
         {WM_MENUSELECT, kSent | kWParam, Selected(kOpen, MF_HILITE), 0},
     };
-    EXPECT_TRUE(LogMatches(kF10Down, "F10, Right, Left, Down"));
+    EXPECT_TRUE(LogMatches(kF10Down, "F10, the walk along the bar, Down"));
     EXPECT_EQ(kOpenItem, Root()->HotIndex());
     EXPECT_EQ(0, VisibleSystemMenus());
 }
