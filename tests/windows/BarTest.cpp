@@ -79,6 +79,13 @@ TEST_F(BarTest, ToolbarFacesFollowTheButtonStateAndTheHotOneLiesOverItsNormalFac
         {"indeterminate", TBSTATE_ENABLED | TBSTATE_INDETERMINATE, false, {SkinnedToolBar::FaceDisabled}},
         {"hot", TBSTATE_ENABLED, true, {SkinnedToolBar::FaceNormal, SkinnedToolBar::FaceHot}},
         {"hot and checked", TBSTATE_ENABLED | TBSTATE_CHECKED, true, {SkinnedToolBar::FacePressed}},
+        {"hot and pressed", TBSTATE_ENABLED | TBSTATE_PRESSED, true, {SkinnedToolBar::FacePressed}},
+        {"hot and indeterminate", TBSTATE_ENABLED | TBSTATE_INDETERMINATE, true, {SkinnedToolBar::FaceDisabled}},
+        {"disabled and checked", TBSTATE_CHECKED, false, {SkinnedToolBar::FacePressed}},
+        {"indeterminate and pressed",
+         TBSTATE_ENABLED | TBSTATE_INDETERMINATE | TBSTATE_PRESSED,
+         false,
+         {SkinnedToolBar::FacePressed}},
     };
     auto* skin = static_cast<SkinnedToolBar*>(SkinManager::Instance().FindWindowObject(toolbar));
     const auto& object = *static_cast<const ToolBarSkin*>(skin->GetSkinObject());

@@ -3,9 +3,6 @@
 // the skin and never by the system, and every state's look on screen.
 #include "ControlTestSupport.h"
 
-#include "DcStateCheck.h"
-#include "MessageLog.h"
-#include "SkinEngine.h"
 #include "controls/SkinnedCheckable.h"
 #include "controls/SkinnedPushButton.h"
 #include "core/SkinManager.h"
@@ -13,6 +10,9 @@
 #include "data/ButtonSkins.h"
 #include "data/ControlSkinBase.h"
 #include "data/SkinStore.h"
+#include "DcStateCheck.h"
+#include "MessageLog.h"
+#include "SkinEngine.h"
 
 namespace {
 
@@ -103,11 +103,9 @@ TEST_F(ButtonProtocolTest, ReleaseOutsideClicksNothing)
     SendMessageA(button, WM_LBUTTONUP, 0, kOutside);
     PumpFor(20);
     const ExpectedMessage expected[] = {
-        {WM_LBUTTONDOWN, kSent, 0, 0},
-        {WM_SKIN_PAINTBKGND, kParent, 0, 0},
+        {WM_LBUTTONDOWN, kSent, 0, 0},       {WM_SKIN_PAINTBKGND, kParent, 0, 0},
         {WM_SKIN_PAINTBKGND, kParent, 0, 0},  // the pointer left: no longer held
-        {WM_LBUTTONUP, kSent, 0, 0},
-        {WM_SKIN_PAINTBKGND, kParent, 0, 0},
+        {WM_LBUTTONUP, kSent, 0, 0},         {WM_SKIN_PAINTBKGND, kParent, 0, 0},
     };
     EXPECT_TRUE(LogMatches(expected, "release outside"));
     EXPECT_EQ(BST_UNCHECKED, SendMessageA(button, BM_GETCHECK, 0, 0));
@@ -382,6 +380,92 @@ TEST_F(PushButtonLookTest, EveryStateShowsItsImage)
     EXPECT_TRUE(Shows(defaultButton, ButtonSkin::StateDefault)) << "default";
 }
 
+namespace {
+
+// Every combination of the button's state flags: bit i of `mask` sets
+// the i-th flag of kStateFlags.
+bool ButtonState::*const kStateFlags[] = {&ButtonState::enabled,  &ButtonState::pushed,  &ButtonState::pressed,
+                                          &ButtonState::hovered,  &ButtonState::focused, &ButtonState::checked,
+                                          &ButtonState::isDefault};
+const int kStateFlagCount = sizeof kStateFlags / sizeof kStateFlags[0];
+
+ButtonState StateOfMask(unsigned mask)
+{
+    ButtonState state;
+    for (int flag = 0; flag < kStateFlagCount; ++flag)
+        state.*kStateFlags[flag] = (mask >> flag & 1) != 0;
+    return state;
+}
+
+std::string Describe(const ButtonState& state)
+{
+    const char* const kNames[] = {"enabled", "pushed", "pressed", "hovered", "focused", "checked", "default"};
+    std::string text;
+    for (int flag = 0; flag < kStateFlagCount; ++flag)
+        if (state.*kStateFlags[flag])
+            text += std::string(kNames[flag]) + " ";
+    return text;
+}
+
+}  // namespace
+
+TEST(ButtonLookPrecedence, ThePushButtonShowsTheFirstStateThatHolds)
+{
+    // First match wins; a hover counts only when the skin has a highlight.
+    const struct {
+        bool ButtonState::*flag;
+        bool when;
+        ButtonSkin::State look;
+    } kPrecedence[] = {
+        {&ButtonState::enabled, false, ButtonSkin::StateDisabled},
+        {&ButtonState::pushed, true, ButtonSkin::StatePressed},
+        {&ButtonState::pressed, true, ButtonSkin::StatePressed},
+        {&ButtonState::hovered, true, ButtonSkin::StateHighlighted},
+        {&ButtonState::focused, true, ButtonSkin::StateFocused},
+        {&ButtonState::checked, true, ButtonSkin::StatePressed},
+        {&ButtonState::isDefault, true, ButtonSkin::StateDefault},
+    };
+    for (bool highlight : {true, false}) {
+        for (unsigned mask = 0; mask < 1u << kStateFlagCount; ++mask) {
+            const ButtonState state = StateOfMask(mask);
+            ButtonSkin::State expected = ButtonSkin::StateNormal;
+            for (const auto& rule : kPrecedence) {
+                if (state.*rule.flag == rule.when && (highlight || rule.look != ButtonSkin::StateHighlighted)) {
+                    expected = rule.look;
+                    break;
+                }
+            }
+            EXPECT_EQ(expected, SkinnedPushButton::LookOf(state, highlight))
+                << Describe(state) << (highlight ? "with" : "without") << " a highlight";
+        }
+    }
+}
+
+TEST(ButtonLookPrecedence, CheckBoxesAndRadiosShowTheGroupTheirStateChooses)
+{
+    using S = CheckableSkinBase;
+    CheckBoxSkin skin;
+    for (bool radio : {false, true}) {
+        for (unsigned mask = 0; mask < 1u << kStateFlagCount; ++mask) {
+            const ButtonState state = StateOfMask(mask);
+            // Focus and the default style never change the look; a held
+            // check box looks checked, a held radio does not.
+            const bool checked = state.checked || (!radio && state.pressed);
+            int group;
+            if (!state.enabled)
+                group = state.checked ? S::GroupGrayedSelected : S::GroupGrayedNormal;
+            else if (state.pushed)
+                group = S::GroupSelected;
+            else if (checked)
+                group = state.hovered ? S::GroupHighlightedSelected : S::GroupSelected;
+            else
+                group = state.hovered ? S::GroupHighlightedNormal : S::GroupNormal;
+            EXPECT_EQ(&skin.groups[group].effect, SkinnedCheckable::LookOf(skin, state, radio).effect)
+                << Describe(state) << (radio ? "radio" : "check box") << ": group " << group;
+        }
+    }
+}
+
 TEST_F(PushButtonLookTest, HighlightOnlyWhenTheSkinHasOne)
 {
     const std::string source = DefaultSkinSource();
@@ -522,7 +606,8 @@ TEST_F(CheckLookTest, TransparentBoxesShowTheFrameBehindThem)
     SetFocus(Frame());
     const WindowPixels shown = CaptureWindow(control);
     const WindowPixels behind = BackgroundBehind(control);
-    const int boxWidth = CheckSkin("CheckBox").groups[0].box.source.right - CheckSkin("CheckBox").groups[0].box.source.left;
+    const int boxWidth =
+        CheckSkin("CheckBox").groups[0].box.source.right - CheckSkin("CheckBox").groups[0].box.source.left;
     EXPECT_EQ(0, PixelsDifferingIn(shown, RECT{boxWidth, 0, shown.width, shown.height}, behind))
         << "beside the box, with no caption, only the frame's background";
 }

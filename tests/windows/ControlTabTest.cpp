@@ -60,7 +60,6 @@ WindowPixels Turned(const WindowPixels& picture, QuarterTurn turn)
     return out;
 }
 
-
 // `over` laid on `under` from the left, `columns` wide; key pixels of
 // `over` keep `under`.
 WindowPixels Overlaid(WindowPixels under, const WindowPixels& over, int columns)
@@ -523,6 +522,8 @@ TEST_F(FamilyTest, EveryTabShowsItsStatesImageAndTextColourOnEverySide)
             HWND tabs = AddControl(WC_TABCONTROLA, "", row.style | WS_CLIPSIBLINGS, 10, 10, 300, 200);
             SendMessageA(tabs, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), FALSE);
             InsertTabs(tabs, {"First", "Second", "Third"});
+            // The selected tab is highlighted too: its pressed look wins.
+            SendMessageA(tabs, TCM_HIGHLIGHTITEM, 0, TRUE);
             SendMessageA(tabs, TCM_HIGHLIGHTITEM, 1, TRUE);
             EnableWindow(tabs, enabled);
             const WindowPixels shown = CaptureWindow(tabs);
