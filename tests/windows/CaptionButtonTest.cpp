@@ -2,9 +2,9 @@
 // regions and the hover timer.
 #include <gtest/gtest.h>
 
+#include "data/ButtonPart.h"
 #include "ElementTestSupport.h"
 #include "Surface.h"
-#include "data/ButtonPart.h"
 
 using namespace ElementColours;
 
@@ -259,6 +259,27 @@ TEST(CaptionButtonTest, StateChangesShowOnTheWindowAtOnce)
     EXPECT_NE(underCorner, kKey);
 }
 
+TEST(CaptionButtonTest, ThePointerLeavingAButtonRepaintsItIdleOnTheWindow)
+{
+    ElementTestWindow window(true, true);
+    SkinnedWindow& skin = window.Skin();
+    for (const char* name : {"Close", "Max", "Toggle", "Command", "Sys"}) {
+        SCOPED_TRACE(name);
+        CaptionButton* button = window.Button(name);
+        ASSERT_TRUE(button);
+        CursorAway();
+        const POINT on = Centre(*button);
+        skin.DispatchToElements(WM_MOUSEMOVE, on.x, on.y);
+        ASSERT_TRUE(button->IsTimerRunning());
+        EXPECT_EQ(window.PixelOnScreen(on.x, on.y), kHot);
+        // The hover poll's tick, delivered now: its id is the button's timer
+        // client (a private base, reached by the cast that ignores access).
+        SendMessageA(window.Window(), WM_TIMER, reinterpret_cast<WPARAM>((WindowTimerClient*)button), 0);
+        EXPECT_FALSE(button->IsTimerRunning());
+        EXPECT_EQ(window.PixelOnScreen(on.x, on.y), kIdle);
+    }
+}
+
 TEST(CaptionButtonTest, ButtonWithoutImagesIsDrawnAsAPushButton)
 {
     ElementTestWindow window;
@@ -278,14 +299,13 @@ TEST(CaptionButtonTest, WindowIconButtonShowsTheIconAndDoesNothing)
     CaptionButton* icon = window.Button("Command");
     ASSERT_TRUE(icon);
     static_cast<CaptionButtonSkin*>(icon->GetSkinObject())->action = CaptionButtonSkin::ActionIcon;
-    SendMessageA(window.Window(), WM_SETICON, ICON_SMALL,
-                 reinterpret_cast<LPARAM>(LoadIcon(nullptr, IDI_APPLICATION)));
+    SendMessageA(window.Window(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(LoadIcon(nullptr, IDI_APPLICATION)));
     Surface surface(kDesignWidth, kDesignHeight, kBackground);
     DrawChecked(*icon, surface);
     const RECT& rect = icon->Rect();
     const int iconSide = 16;
-    EXPECT_GT(iconSide * iconSide - surface.Count(rect.left, rect.top, rect.left + iconSide, rect.top + iconSide,
-                                                  kBackground),
+    EXPECT_GT(iconSide * iconSide -
+                  surface.Count(rect.left, rect.top, rect.left + iconSide, rect.top + iconSide, kBackground),
               0);
     EXPECT_EQ(surface.Count(rect.left, rect.top, rect.right, rect.bottom, kIdle), 0);
 

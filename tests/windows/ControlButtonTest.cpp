@@ -144,46 +144,79 @@ TEST_F(ButtonProtocolTest, SpaceReleasedWithoutItsPressClicksNothing)
     EXPECT_FALSE(MessageLog::Instance().Contains(WM_COMMAND)) << "a click without a press";
 }
 
-TEST_F(ButtonProtocolTest, StateChangesRepaintOnceAndNeverThroughTheSystem)
+// How a change reaches the screen: painted at once while the message is
+// handled, before the system's button sees it or after it, or through the
+// WM_PAINT of the area the system invalidated.
+enum class Repaint { Before, After, ByWmPaint };
+
+std::vector<ExpectedMessage> RepaintedOnce(UINT message, Repaint repaint)
 {
-    HWND button = RecordedButton(BS_AUTOCHECKBOX);
+    const ExpectedMessage sent = {message, kSent, 0, 0}, below = {message, kDefWinProc, 0, 0};
+    const ExpectedMessage background = {WM_SKIN_PAINTBKGND, kParent, 0, 0};
+    switch (repaint) {
+    case Repaint::Before:
+        return {sent, {WM_PAINT, kSent, 0, 0}, background, below};
+    case Repaint::After:
+        return {sent, below, background};
+    default:
+        return {sent, below, {WM_PAINT, kPosted, 0, 0}, {WM_PAINT, kSent, 0, 0}, background};
+    }
+}
+
+TEST_F(ButtonProtocolTest, StateStyleAndTextChangesRepaintOnceAndNeverThroughTheSystem)
+{
+    static const char kText[] = "Changed";
     struct Action {
         const char* what;
         UINT message;
-        WPARAM wParam;
-        LPARAM lParam;
+        Repaint repaint;
+        void (*act)(HWND button, DWORD newStyle);
     };
-    static const char kText[] = "Changed";
-    const Action actions[] = {
-        {"BM_SETCHECK", BM_SETCHECK, BST_CHECKED, 0},
-        {"BM_SETSTATE", BM_SETSTATE, TRUE, 0},
-        {"BM_SETSTATE off", BM_SETSTATE, FALSE, 0},
-        {"WM_SETTEXT", WM_SETTEXT, 0, reinterpret_cast<LPARAM>(kText)},
+    const Action kActions[] = {
+        {"BM_SETCHECK", BM_SETCHECK, Repaint::After,
+         [](HWND b, DWORD) { SendMessageA(b, BM_SETCHECK, BST_CHECKED, 0); }},
+        {"BM_SETCHECK off", BM_SETCHECK, Repaint::After,
+         [](HWND b, DWORD) { SendMessageA(b, BM_SETCHECK, BST_UNCHECKED, 0); }},
+        {"BM_SETSTATE", BM_SETSTATE, Repaint::After, [](HWND b, DWORD) { SendMessageA(b, BM_SETSTATE, TRUE, 0); }},
+        {"BM_SETSTATE off", BM_SETSTATE, Repaint::After, [](HWND b, DWORD) { SendMessageA(b, BM_SETSTATE, FALSE, 0); }},
+        {"WM_SETTEXT", WM_SETTEXT, Repaint::After,
+         [](HWND b, DWORD) { SendMessageA(b, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(kText)); }},
+        {"BM_SETSTYLE", BM_SETSTYLE, Repaint::ByWmPaint,
+         [](HWND b, DWORD style) { SendMessageA(b, BM_SETSTYLE, style, TRUE); }},
+        {"disable", WM_ENABLE, Repaint::After, [](HWND b, DWORD) { EnableWindow(b, FALSE); }},
+        {"enable", WM_ENABLE, Repaint::After, [](HWND b, DWORD) { EnableWindow(b, TRUE); }},
+        {"pointer arrives", WM_MOUSEMOVE, Repaint::ByWmPaint,
+         [](HWND b, DWORD) { SendMessageA(b, WM_MOUSEMOVE, 0, kInside); }},
+        {"pointer leaves", WM_MOUSELEAVE, Repaint::Before, [](HWND b, DWORD) { SendMessageA(b, WM_MOUSELEAVE, 0, 0); }},
     };
-    for (const Action& action : actions) {
-        MessageLog::Instance().Flush();
-        SendMessageA(button, action.message, action.wParam, action.lParam);
+    // Each kind of button, and the style BM_SETSTYLE gives it.
+    const struct {
+        DWORD style, newStyle;
+    } kButtons[] = {
+        {BS_PUSHBUTTON, BS_DEFPUSHBUTTON},    {BS_DEFPUSHBUTTON, BS_PUSHBUTTON}, {BS_AUTOCHECKBOX, BS_CHECKBOX},
+        {BS_AUTORADIOBUTTON, BS_RADIOBUTTON}, {BS_AUTO3STATE, BS_3STATE},
+    };
+    for (const auto& kind : kButtons) {
+        HWND button = RecordedButton(kind.style);
+        // The pointer stays away: only the messages sent here move it.
+        SetCursorPos(0, 0);
         PumpFor(20);
-        const ExpectedMessage expected[] = {
-            {action.message, kSent, 0, 0},
-            {action.message, kDefWinProc, 0, 0},
-            {WM_SKIN_PAINTBKGND, kParent, 0, 0},
-        };
-        EXPECT_TRUE(LogMatches(expected, action.what));
+        MessageLog::Instance().RestrictTo({WM_PAINT, WM_SKIN_PAINTBKGND, BM_SETCHECK, BM_SETSTATE, BM_SETSTYLE,
+                                           WM_ENABLE, WM_SETTEXT, WM_MOUSEMOVE, WM_MOUSELEAVE});
+        for (const Action& action : kActions) {
+            MessageLog::Instance().Flush();
+            action.act(button, kind.newStyle);
+            PumpFor(20);
+            const std::vector<ExpectedMessage> expected = RepaintedOnce(action.message, action.repaint);
+            const std::string context = std::string(action.what) + " of style " + std::to_string(kind.style);
+            EXPECT_TRUE(MessageLog::Instance().Matches(expected.data(), expected.size(), context.c_str()));
+        }
+        EXPECT_EQ(BST_UNCHECKED, SendMessageA(button, BM_GETCHECK, 0, 0));
+        char text[20] = {};
+        GetWindowTextA(button, text, sizeof text);
+        EXPECT_STREQ(kText, text);
+        DestroyWindow(frame_);
     }
-    MessageLog::Instance().Flush();
-    EnableWindow(button, FALSE);
-    PumpFor(20);
-    const ExpectedMessage disabled[] = {
-        {WM_ENABLE, kSent, 0, 0},
-        {WM_ENABLE, kDefWinProc, 0, 0},
-        {WM_SKIN_PAINTBKGND, kParent, 0, 0},
-    };
-    EXPECT_TRUE(LogMatches(disabled, "EnableWindow"));
-    EXPECT_EQ(BST_CHECKED, SendMessageA(button, BM_GETCHECK, 0, 0));
-    char text[20] = {};
-    GetWindowTextA(button, text, sizeof text);
-    EXPECT_STREQ(kText, text);
 }
 
 TEST_F(ButtonProtocolTest, ClickMessageRepaintsEachStateOnce)
