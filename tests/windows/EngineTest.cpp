@@ -3,16 +3,17 @@
 // keys.
 #include "WindowTestSupport.h"
 
-#include "MessageLog.h"
-#include "SkinEngine.h"
 #include "core/SkinManager.h"
 #include "core/SkinnedWindow.h"
 #include "data/SkinObject.h"
+#include "MessageLog.h"
+#include "SkinEngine.h"
 
 #include <commctrl.h>
 
 #include <thread>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -52,8 +53,8 @@ INT_PTR CALLBACK PanelDialogProc(HWND dialog, UINT message, WPARAM, LPARAM)
 {
     if (message != WM_INITDIALOG)
         return FALSE;
-    CreateWindowExA(0, "Button", "inner", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 4, 4, 60, 20,
-                    GetDlgItem(dialog, 3), reinterpret_cast<HMENU>(31), GetModuleHandleA(nullptr), nullptr);
+    CreateWindowExA(0, "Button", "inner", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 4, 4, 60, 20, GetDlgItem(dialog, 3),
+                    reinterpret_cast<HMENU>(31), GetModuleHandleA(nullptr), nullptr);
     return TRUE;
 }
 
@@ -220,39 +221,67 @@ protected:
     }
 };
 
-TEST_F(MenuKeyTest, AltAndAMnemonicOpenTheMenuBarItem)
+// A key message as the window receives it: out of the queue, then sent.
+std::vector<ExpectedMessage> Received(std::initializer_list<std::pair<UINT, WPARAM>> messages)
 {
-    HWND frame = CreateFrameWithMenu();
-    ASSERT_EQ(frame, GetForegroundWindow());
-    SendKeys({{VK_MENU, true}, {'G', true}, {'G', false}, {VK_MENU, false}});
-    static const ExpectedMessage kAltG[] = {
-        {WM_SYSKEYDOWN, kPosted | kWParam, VK_MENU, 0},
-        {WM_SYSKEYDOWN, kSent | kWParam, VK_MENU, 0},
-        {WM_COMMAND, kPosted | kWParam, kGoCommand, 0},
-        {WM_COMMAND, kSent | kWParam, kGoCommand, 0},
+    std::vector<ExpectedMessage> expected;
+    for (const auto& message : messages) {
+        expected.push_back({message.first, kPosted | kWParam, message.second, 0});
+        expected.push_back({message.first, kSent | kWParam, message.second, 0});
+    }
+    return expected;
+}
+
+TEST_F(MenuKeyTest, WhatTheKeyboardHookPassesOnOrSwallowsDownAndUp)
+{
+    std::vector<ExpectedMessage> altQ = Received({{WM_SYSKEYDOWN, VK_MENU}, {WM_SYSKEYDOWN, 'Q'}, {WM_SYSCHAR, 'q'}});
+    altQ.push_back({WM_SYSCOMMAND, kSent | kWParam, SC_KEYMENU, 0});
+    for (const ExpectedMessage& up : Received({{WM_SYSKEYUP, 'Q'}}))
+        altQ.push_back(up);
+    // In order: each row starts where the one before it left the bar.
+    const struct {
+        const char* what;
+        std::initializer_list<std::pair<WORD, bool>> keys;
+        std::vector<ExpectedMessage> expected;
+    } kRows[] = {
+        {"Alt+G chooses the bar's Go item; only the Alt press is seen",
+         {{VK_MENU, true}, {'G', true}, {'G', false}, {VK_MENU, false}},
+         Received({{WM_SYSKEYDOWN, VK_MENU}, {WM_COMMAND, kGoCommand}})},
+        {"Alt+Q names no item and goes on to the system, its release too",
+         {{VK_MENU, true}, {'Q', true}, {'Q', false}, {VK_MENU, false}},
+         altQ},
+        {"a plain letter passes",
+         {{'Q', true}, {'Q', false}},
+         Received({{WM_KEYDOWN, 'Q'}, {WM_CHAR, 'q'}, {WM_KEYUP, 'Q'}})},
+        {"an arrow passes while the bar is not selected",
+         {{VK_LEFT, true}, {VK_LEFT, false}},
+         Received({{WM_KEYDOWN, VK_LEFT}, {WM_KEYUP, VK_LEFT}})},
+        {"F10 selects the bar, swallowed down and up", {{VK_F10, true}, {VK_F10, false}}, {}},
+        {"an arrow moves along the selected bar, swallowed down and up", {{VK_LEFT, true}, {VK_LEFT, false}}, {}},
+        {"Escape leaves the bar, swallowed down and up", {{VK_ESCAPE, true}, {VK_ESCAPE, false}}, {}},
+        {"Escape outside the bar passes",
+         {{VK_ESCAPE, true}, {VK_ESCAPE, false}},
+         Received({{WM_KEYDOWN, VK_ESCAPE}, {WM_CHAR, VK_ESCAPE}, {WM_KEYUP, VK_ESCAPE}})},
+        {"Alt alone selects the bar; its release is swallowed",
+         {{VK_MENU, true}, {VK_MENU, false}},
+         Received({{WM_SYSKEYDOWN, VK_MENU}})},
+        {"Alt again leaves the bar", {{VK_MENU, true}, {VK_MENU, false}}, Received({{WM_SYSKEYDOWN, VK_MENU}})},
+        {"an arrow passes again",
+         {{VK_RIGHT, true}, {VK_RIGHT, false}},
+         Received({{WM_KEYDOWN, VK_RIGHT}, {WM_KEYUP, VK_RIGHT}})},
     };
-    EXPECT_TRUE(LogMatches(kAltG, "Alt+G chooses the bar's Go item; the system sees no key"));
-}
-
-TEST_F(MenuKeyTest, UnusedAltLetterGoesOnToTheSystem)
-{
     HWND frame = CreateFrameWithMenu();
     ASSERT_EQ(frame, GetForegroundWindow());
-    SendKeys({{VK_MENU, true}, {'Q', true}, {'Q', false}, {VK_MENU, false}});
-    size_t keyQ = 0;
-    for (const LoggedMessage& logged : MessageLog::Instance().Entries())
-        keyQ += logged.message == WM_SYSKEYDOWN && logged.wParam == 'Q' && (logged.flags & kSent);
-    EXPECT_EQ(1u, keyQ) << "Alt+Q reaches the window";
-    EXPECT_FALSE(MessageLog::Instance().Contains(WM_COMMAND));
-}
-
-TEST_F(MenuKeyTest, F10IsTheSkinnedFramesAndOpensNoSystemMenu)
-{
-    HWND frame = CreateFrameWithMenu();
-    ASSERT_EQ(frame, GetForegroundWindow());
-    SendKeys({{VK_F10, true}, {VK_F10, false}});
-    static const ExpectedMessage kNothing[] = {{0, kOptional, 0, 0}};
-    EXPECT_TRUE(LogMatches(kNothing, "F10 is swallowed, key-up included"));
+    MessageLog::Instance().RestrictTo(
+        {WM_SYSKEYDOWN, WM_KEYDOWN, WM_SYSKEYUP, WM_KEYUP, WM_SYSCHAR, WM_CHAR, WM_COMMAND, WM_SYSCOMMAND});
+    for (const auto& row : kRows) {
+        MessageLog::Instance().Flush();
+        SendKeys(row.keys);
+        PumpFor(20);
+        EXPECT_TRUE(MessageLog::Instance().Matches(row.expected.data(), row.expected.size(), row.what));
+    }
+    HWND systemMenu = FindWindowA("#32768", nullptr);
+    EXPECT_FALSE(systemMenu && IsWindowVisible(systemMenu)) << "no menu of the system's opened";
 }
 
 }  // namespace
