@@ -87,8 +87,7 @@ bool SkinManager::SkinTopLevel(HWND window, Skin make, SkinObject* object)
     if (!skin)
         return false;
     skin->SetSkinObject(object);
-    skin->Attach(window);
-    return true;
+    return AttachOrForget(*skin, window);
 }
 
 bool SkinManager::SkinFrame(HWND window, const char* objectName)
@@ -117,10 +116,7 @@ bool SkinManager::SkinToolbar(HWND window)
     if (!toolbar)
         return false;
     toolbar->SetSkinObject(object);
-    if (toolbar->Attach(window))
-        return true;
-    UnskinWindow(window);
-    return false;
+    return AttachOrForget(*toolbar, window);
 }
 
 SkinnedWindow* SkinManager::AddWindow(std::unique_ptr<SkinnedWindow> object, HWND window)
@@ -131,6 +127,14 @@ SkinnedWindow* SkinManager::AddWindow(std::unique_ptr<SkinnedWindow> object, HWN
     SkinnedWindow* added = object.get();
     windows_.emplace(window, std::move(object));
     return added;
+}
+
+bool SkinManager::AttachOrForget(SkinnedWindow& object, HWND window)
+{
+    if (object.Attach(window))
+        return true;
+    UnskinWindow(window);
+    return false;
 }
 
 bool SkinManager::UnskinWindow(HWND window)

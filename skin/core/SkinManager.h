@@ -49,6 +49,9 @@ public:
     SkinnedWindow* AddWindow(std::unique_ptr<SkinnedWindow> object, HWND window);
     // Detaches and destroys the window's skin; false when it had none.
     bool UnskinWindow(HWND window);
+    // Attaches an added window's object; a window that could not be
+    // attached is forgotten again, so a failure leaves no entry behind.
+    bool AttachOrForget(SkinnedWindow& object, HWND window);
     // The skin of `window` or of the nearest ancestor reached through
     // WS_CHILD windows only.
     SkinnedWindow* FindSkinnedAncestor(HWND window);

@@ -187,9 +187,8 @@ void SkinnedFrame::AttachMdiClient()
         return;
     SetWindowLongPtrA(client, GWL_STYLE, GetWindowLongPtrA(client, GWL_STYLE) | WS_CLIPSIBLINGS | WS_CLIPCHILDREN);
     SkinnedWindow* skin = SkinManager::Instance().AddWindow(std::make_unique<SkinnedMdiClient>(window_), client);
-    if (!skin)
+    if (!skin || !SkinManager::Instance().AttachOrForget(*skin, client))
         return;
-    skin->Attach(client);
     InvalidateRect(client, nullptr, TRUE);
     UpdateWindow(client);
 }

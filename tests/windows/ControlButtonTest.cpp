@@ -3,6 +3,9 @@
 // the skin and never by the system, and every state's look on screen.
 #include "ControlTestSupport.h"
 
+#include "DcStateCheck.h"
+#include "MessageLog.h"
+#include "SkinEngine.h"
 #include "controls/SkinnedCheckable.h"
 #include "controls/SkinnedPushButton.h"
 #include "core/SkinManager.h"
@@ -10,9 +13,6 @@
 #include "data/ButtonSkins.h"
 #include "data/ControlSkinBase.h"
 #include "data/SkinStore.h"
-#include "DcStateCheck.h"
-#include "MessageLog.h"
-#include "SkinEngine.h"
 
 namespace {
 
@@ -103,9 +103,11 @@ TEST_F(ButtonProtocolTest, ReleaseOutsideClicksNothing)
     SendMessageA(button, WM_LBUTTONUP, 0, kOutside);
     PumpFor(20);
     const ExpectedMessage expected[] = {
-        {WM_LBUTTONDOWN, kSent, 0, 0},       {WM_SKIN_PAINTBKGND, kParent, 0, 0},
+        {WM_LBUTTONDOWN, kSent, 0, 0},
+        {WM_SKIN_PAINTBKGND, kParent, 0, 0},
         {WM_SKIN_PAINTBKGND, kParent, 0, 0},  // the pointer left: no longer held
-        {WM_LBUTTONUP, kSent, 0, 0},         {WM_SKIN_PAINTBKGND, kParent, 0, 0},
+        {WM_LBUTTONUP, kSent, 0, 0},
+        {WM_SKIN_PAINTBKGND, kParent, 0, 0},
     };
     EXPECT_TRUE(LogMatches(expected, "release outside"));
     EXPECT_EQ(BST_UNCHECKED, SendMessageA(button, BM_GETCHECK, 0, 0));
@@ -639,8 +641,7 @@ TEST_F(CheckLookTest, TransparentBoxesShowTheFrameBehindThem)
     SetFocus(Frame());
     const WindowPixels shown = CaptureWindow(control);
     const WindowPixels behind = BackgroundBehind(control);
-    const int boxWidth =
-        CheckSkin("CheckBox").groups[0].box.source.right - CheckSkin("CheckBox").groups[0].box.source.left;
+    const int boxWidth = CheckSkin("CheckBox").groups[0].box.source.right - CheckSkin("CheckBox").groups[0].box.source.left;
     EXPECT_EQ(0, PixelsDifferingIn(shown, RECT{boxWidth, 0, shown.width, shown.height}, behind))
         << "beside the box, with no caption, only the frame's background";
 }

@@ -3,11 +3,11 @@
 // keys.
 #include "WindowTestSupport.h"
 
+#include "MessageLog.h"
+#include "SkinEngine.h"
 #include "core/SkinManager.h"
 #include "core/SkinnedWindow.h"
 #include "data/SkinObject.h"
-#include "MessageLog.h"
-#include "SkinEngine.h"
 
 #include <commctrl.h>
 
@@ -53,8 +53,8 @@ INT_PTR CALLBACK PanelDialogProc(HWND dialog, UINT message, WPARAM, LPARAM)
 {
     if (message != WM_INITDIALOG)
         return FALSE;
-    CreateWindowExA(0, "Button", "inner", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 4, 4, 60, 20, GetDlgItem(dialog, 3),
-                    reinterpret_cast<HMENU>(31), GetModuleHandleA(nullptr), nullptr);
+    CreateWindowExA(0, "Button", "inner", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 4, 4, 60, 20,
+                    GetDlgItem(dialog, 3), reinterpret_cast<HMENU>(31), GetModuleHandleA(nullptr), nullptr);
     return TRUE;
 }
 

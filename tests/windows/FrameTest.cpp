@@ -3,19 +3,18 @@
 // menu bar, and the system never painting the frame.
 #include "WindowTestSupport.h"
 
+#include "DcStateCheck.h"
+#include "MessageLog.h"
+#include "SkinEngine.h"
 #include "core/SkinManager.h"
 #include "core/SkinnedWindow.h"
 #include "data/ButtonPart.h"
 #include "data/FrameSkin.h"
 #include "data/SkinStore.h"
-#include "DcStateCheck.h"
 #include "imaging/GdiObject.h"
-#include "MessageLog.h"
-#include "SkinEngine.h"
 #include "windows/CaptionButton.h"
 
 #include <cctype>
-
 #include <functional>
 #include <sstream>
 
@@ -31,24 +30,15 @@ struct MainFrameLayout {
     RECT Part(int part) const
     {
         switch (part) {
-        case 0:
-            return {0, 0, 40, 32};
-        case 1:
-            return {40, 0, w - 112, 32};
-        case 2:
-            return {w - 112, 0, w, 32};
-        case 3:
-            return {0, 32, 5, h - 5};
-        case 4:
-            return {5, 32, w - 5, h - 5};
-        case 5:
-            return {w - 5, 32, w, h - 5};
-        case 6:
-            return {0, h - 5, 16, h};
-        case 7:
-            return {16, h - 5, w - 16, h};
-        default:
-            return {w - 16, h - 5, w, h};
+        case 0: return {0, 0, 40, 32};
+        case 1: return {40, 0, w - 112, 32};
+        case 2: return {w - 112, 0, w, 32};
+        case 3: return {0, 32, 5, h - 5};
+        case 4: return {5, 32, w - 5, h - 5};
+        case 5: return {w - 5, 32, w, h - 5};
+        case 6: return {0, h - 5, 16, h};
+        case 7: return {16, h - 5, w - 16, h};
+        default: return {w - 16, h - 5, w, h};
         }
     }
     // Where the caption buttons sit: the system button at the left, the
@@ -94,8 +84,8 @@ testing::AssertionResult ShowsPart(const WindowPixels& shown, const RECT& area, 
                       << " instead of 0x" << want;
         }
     if (differing)
-        return testing::AssertionFailure() << "part " << part << (active ? " active" : " inactive") << ": " << differing
-                                           << " pixels differ;" << first.str();
+        return testing::AssertionFailure() << "part " << part << (active ? " active" : " inactive") << ": "
+                                           << differing << " pixels differ;" << first.str();
     return testing::AssertionSuccess();
 }
 
@@ -311,6 +301,28 @@ TEST_F(FrameTest, HitTestsFollowThePartsTheSizabilityAndTheMaximisedState)
     ExpectHits(sizable, &HitCase::maximised, "maximised");
 }
 
+TEST_F(FrameTest, AMaximisedFrameCoversTheWorkAreaLessOnePixel)
+{
+    HWND window = CreateSkinnedFrame();
+    ShowWindow(window, SW_MAXIMIZE);
+    PumpFor(20);
+    RECT work = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    HWND taskbar = FindWindowA("Shell_TrayWnd", nullptr);
+    RECT bar;
+    if (taskbar && IsWindowVisible(taskbar) && GetWindowRect(taskbar, &bar)) {
+        const RECT screen = work;
+        SubtractRect(&work, &screen, &bar);
+    }
+    RECT rect;
+    GetWindowRect(window, &rect);
+    EXPECT_EQ(work.left, rect.left);
+    EXPECT_EQ(work.top, rect.top);
+    EXPECT_EQ(work.right - 1, rect.right);
+    EXPECT_EQ(work.bottom - 1, rect.bottom);
+    EXPECT_EQ(HTCAPTION, HitTest(window, 150, 16));
+    EXPECT_EQ(0, HitTest(window, 1, 100)) << "a maximised frame has no sizing edges";
+}
+
 // Which caption buttons of the frame answer the mouse, by action: one
 // letter each for close, maximise, minimise and the system menu, upper
 // case when every button of that action is enabled, lower case when none
@@ -505,22 +517,19 @@ TEST_F(FrameTest, TheSystemNeverPaintsTheFrame)
     const Action kActions[] = {
         {"text", [](HWND w) { SendMessageA(w, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("")); }},
         {"icon", [](HWND w) { SendMessageA(w, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(s_icon)); }},
-        {"style",
-         [](HWND w) {
+        {"style", [](HWND w) {
              SetWindowLongPtrA(w, GWL_STYLE, GetWindowLongPtrA(w, GWL_STYLE) & ~WS_MAXIMIZEBOX);
              SetWindowPos(w, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
          }},
         {"size", [](HWND w) { SetWindowPos(w, nullptr, 0, 0, 500, 360, SWP_NOMOVE | SWP_NOZORDER); }},
         {"maximise", [](HWND w) { ShowWindow(w, SW_MAXIMIZE); }},
         {"restore", [](HWND w) { ShowWindow(w, SW_RESTORE); }},
-        {"minimise and restore",
-         [](HWND w) {
+        {"minimise and restore", [](HWND w) {
              ShowWindow(w, SW_MINIMIZE);
              PumpFor(20);
              ShowWindow(w, SW_RESTORE);
          }},
-        {"enable",
-         [](HWND w) {
+        {"enable", [](HWND w) {
              EnableWindow(w, FALSE);
              EnableWindow(w, TRUE);
          }},

@@ -193,6 +193,55 @@ TEST_F(ManagerTest, AControlSkinThatDeclinesItsWindowLeavesNothingBehind)
     EXPECT_EQ(nullptr, GetPropA(button, SkinnedWindow::kObjectProperty));
 }
 
+TEST_F(ManagerTest, AnAttachThatFailsLeavesTheManagerAsItWas)
+{
+    // A handle whose window is gone: binding succeeds, subclassing fails.
+    HWND gone = CreateFrame();
+    DestroyWindow(gone);
+    const struct {
+        const char* what;
+        bool (*skin)(SkinManager&, HWND);
+    } kAttaches[] = {
+        {"frame", [](SkinManager& m, HWND w) { return m.SkinFrame(w, "MainFrame"); }},
+        {"dialog", [](SkinManager& m, HWND w) { return m.SkinDialog(w, "Dialog"); }},
+        {"toolbar", [](SkinManager& m, HWND w) { return m.SkinToolbar(w); }},
+    };
+    const size_t registered = manager_.WindowCount();
+    for (const auto& attach : kAttaches) {
+        EXPECT_FALSE(attach.skin(manager_, gone)) << attach.what;
+        EXPECT_EQ(nullptr, manager_.FindWindowObject(gone)) << attach.what;
+        EXPECT_EQ(registered, manager_.WindowCount()) << attach.what;
+    }
+}
+
+TEST_F(ManagerTest, ALoadThatFailsLeavesTheSkinAndItsWindowsAsTheyWere)
+{
+    HWND frame = CreateSkinnedFrame();
+    HWND button = Child(frame, "Button", BS_PUSHBUTTON);
+    const SkinStore* store = &manager_.GetSkinStore();
+    const SkinObject* frameObject = manager_.FindWindowObject(frame)->GetSkinObject();
+    const SkinObject* buttonObject = manager_.FindWindowObject(button)->GetSkinObject();
+    const std::vector<BYTE> whole = DefaultSkinBytes();
+    const std::vector<BYTE> garbage(64, 0x5A);
+    const struct {
+        const char* what;
+        const BYTE* bytes;
+        size_t size;
+    } kLoads[] = {
+        {"the first half of a skin", whole.data(), whole.size() / 2},
+        {"all of a skin but its last byte", whole.data(), whole.size() - 1},
+        {"no skin at all", garbage.data(), garbage.size()},
+        {"nothing", whole.data(), 0},
+    };
+    for (const auto& load : kLoads) {
+        EXPECT_FALSE(LoadSkinFromMemory(load.bytes, static_cast<DWORD>(load.size))) << load.what;
+        EXPECT_EQ(store, &manager_.GetSkinStore()) << load.what;
+        EXPECT_EQ(frameObject, manager_.FindWindowObject(frame)->GetSkinObject()) << load.what;
+        EXPECT_EQ(buttonObject, manager_.FindWindowObject(button)->GetSkinObject()) << load.what;
+        EXPECT_TRUE(IsSubclassedBySkin(frame) && IsSubclassedBySkin(button)) << load.what;
+    }
+}
+
 TEST_F(ManagerTest, ADestroyedChildLeavesTheManagerAndItsOwner)
 {
     HWND frame = CreateSkinnedFrame();

@@ -4,10 +4,10 @@
 // and the keyboard; and no menu of the system's ever appears.
 #include "MenuTestSupport.h"
 
-#include "core/SkinManager.h"
-#include "core/SkinMessages.h"
 #include "MessageLog.h"
 #include "SkinEngine.h"
+#include "core/SkinManager.h"
+#include "core/SkinMessages.h"
 #include "windows/SkinnedMenus.h"
 
 #include <memory>
@@ -29,12 +29,10 @@ WPARAM Selected(UINT command, UINT flags)
 
 // The end of a menu whose command was chosen in the root popup: the
 // menu ends, then the command arrives.
-#define CHOSEN_IN_ROOT(command)                                                                                        \
-    {WM_MENUSELECT, kSent | kWParam | kLParam, kMenuEnd, 0}, {WM_SKIN_MENUCLOSED, kPosted, 0, 0},                      \
-        {WM_SKIN_MENUCLOSED, kSent, 0, 0}, {WM_COMMAND, kPosted | kWParam, command, 0},                                \
-    {                                                                                                                  \
-        WM_COMMAND, kSent | kWParam, command, 0                                                                        \
-    }
+#define CHOSEN_IN_ROOT(command)                                                        \
+    {WM_MENUSELECT, kSent | kWParam | kLParam, kMenuEnd, 0},                           \
+        {WM_SKIN_MENUCLOSED, kPosted, 0, 0}, {WM_SKIN_MENUCLOSED, kSent, 0, 0},        \
+        {WM_COMMAND, kPosted | kWParam, command, 0}, {WM_COMMAND, kSent | kWParam, command, 0}
 
 const ExpectedMessage kClosedWithoutCommand[] = {
     {WM_MENUSELECT, kSent | kWParam | kLParam, kMenuEnd, 0},
