@@ -298,8 +298,9 @@ void Walk(PopupMenuWindow* popup, std::initializer_list<NavigationStep> steps, c
             continue;
         EXPECT_GE(step.hot, popup->FirstVisible()) << where;
         EXPECT_LT(step.hot, popup->FirstVisible() + popup->VisibleCount()) << where;
-        if (step.hot == 0 || step.hot == count - 1)
+        if (step.hot == 0 || step.hot == count - 1) {
             EXPECT_EQ(step.hot == 0 ? 0 : count - popup->VisibleCount(), popup->FirstVisible()) << where;
+        }
     }
 }
 
