@@ -175,10 +175,10 @@ TEST_F(ButtonProtocolTest, StateStyleAndTextChangesRepaintOnceAndNeverThroughThe
         void (*act)(HWND button, DWORD newStyle);
     };
     const Action kActions[] = {
-        {"BM_SETCHECK", BM_SETCHECK, Repaint::After,
-         [](HWND b, DWORD) { SendMessageA(b, BM_SETCHECK, BST_CHECKED, 0); }},
         {"BM_SETCHECK off", BM_SETCHECK, Repaint::After,
          [](HWND b, DWORD) { SendMessageA(b, BM_SETCHECK, BST_UNCHECKED, 0); }},
+        {"BM_SETCHECK", BM_SETCHECK, Repaint::After,
+         [](HWND b, DWORD) { SendMessageA(b, BM_SETCHECK, BST_CHECKED, 0); }},
         {"BM_SETSTATE", BM_SETSTATE, Repaint::After, [](HWND b, DWORD) { SendMessageA(b, BM_SETSTATE, TRUE, 0); }},
         {"BM_SETSTATE off", BM_SETSTATE, Repaint::After, [](HWND b, DWORD) { SendMessageA(b, BM_SETSTATE, FALSE, 0); }},
         {"WM_SETTEXT", WM_SETTEXT, Repaint::After,
@@ -191,12 +191,15 @@ TEST_F(ButtonProtocolTest, StateStyleAndTextChangesRepaintOnceAndNeverThroughThe
          [](HWND b, DWORD) { SendMessageA(b, WM_MOUSEMOVE, 0, kInside); }},
         {"pointer leaves", WM_MOUSELEAVE, Repaint::Before, [](HWND b, DWORD) { SendMessageA(b, WM_MOUSELEAVE, 0, 0); }},
     };
-    // Each kind of button, and the style BM_SETSTYLE gives it.
+    // Each kind of button, the style BM_SETSTYLE gives it, and the check
+    // it keeps through the rest (push buttons hold none).
     const struct {
         DWORD style, newStyle;
+        LRESULT check;
     } kButtons[] = {
-        {BS_PUSHBUTTON, BS_DEFPUSHBUTTON},    {BS_DEFPUSHBUTTON, BS_PUSHBUTTON}, {BS_AUTOCHECKBOX, BS_CHECKBOX},
-        {BS_AUTORADIOBUTTON, BS_RADIOBUTTON}, {BS_AUTO3STATE, BS_3STATE},
+        {BS_PUSHBUTTON, BS_DEFPUSHBUTTON, BST_UNCHECKED},   {BS_DEFPUSHBUTTON, BS_PUSHBUTTON, BST_UNCHECKED},
+        {BS_AUTOCHECKBOX, BS_CHECKBOX, BST_CHECKED},       {BS_AUTORADIOBUTTON, BS_RADIOBUTTON, BST_CHECKED},
+        {BS_AUTO3STATE, BS_3STATE, BST_CHECKED},
     };
     for (const auto& kind : kButtons) {
         HWND button = RecordedButton(kind.style);
@@ -213,7 +216,7 @@ TEST_F(ButtonProtocolTest, StateStyleAndTextChangesRepaintOnceAndNeverThroughThe
             const std::string context = std::string(action.what) + " of style " + std::to_string(kind.style);
             EXPECT_TRUE(MessageLog::Instance().Matches(expected.data(), expected.size(), context.c_str()));
         }
-        EXPECT_EQ(BST_UNCHECKED, SendMessageA(button, BM_GETCHECK, 0, 0));
+        EXPECT_EQ(kind.check, SendMessageA(button, BM_GETCHECK, 0, 0)) << "style " << kind.style;
         char text[20] = {};
         GetWindowTextA(button, text, sizeof text);
         EXPECT_STREQ(kText, text);
