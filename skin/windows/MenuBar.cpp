@@ -294,9 +294,12 @@ void MenuBar::SetHot(int index)
     hot_ = index;
     if (hot_ >= 0) {
         SetState(hot_, ItemHot);
-        if (!tracking_ && !keyboard_)
-            frame_.StartTimer(*this, kHotPollMilliseconds);
-        tracking_ = !keyboard_;
+        // An item chosen from the keyboard stays hot wherever the mouse is:
+        // its hover poll stops with the flag, or it would tick for ever.
+        if (keyboard_)
+            StopHotTracking();
+        else
+            StartHotTracking();
     }
     Repaint();
 }
@@ -509,7 +512,6 @@ void MenuBar::ToggleKeyboardMode()
         SetHot(-1);
         return;
     }
-    StopHotTracking();
     keyboard_ = true;
     hot_ = -1;
     SetHot(0);
