@@ -474,6 +474,13 @@ void MenuBar::OpenItem(int index, bool fromKeyboard)
     keyboard_ = false;
 }
 
+void MenuBar::OnLButtonDblClk(int x, int y)
+{
+    Layout();
+    if (MdiButtonAt(x, y) == MdiSystemMenu)
+        frame_.MdiChildClose();
+}
+
 bool MenuBar::OnMnemonic(WPARAM key)
 {
     for (size_t i = 0; i < items_.size(); ++i) {

@@ -549,8 +549,10 @@ void SkinnedFrame::OnNcLButtonDblClk(int hit, int x, int y)
 {
     if (DispatchToElements(WM_LBUTTONDBLCLK, x, y))
         return;
-    if (menuBar_.HitTest(x, y))
+    if (menuBar_.HitTest(x, y)) {
+        menuBar_.OnLButtonDblClk(x, y);
         return;
+    }
     if (hit == HTCAPTION && IsSizable())
         SendMessageA(window_, WM_SYSCOMMAND, IsMaximised() ? SC_RESTORE : SC_MAXIMIZE, 0);
 }
