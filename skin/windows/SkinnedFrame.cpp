@@ -391,7 +391,7 @@ LRESULT SkinnedFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
             RebuildClientBackground(client.right, client.bottom);
         }
         BlitChildBackground(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam), background_.Dc());
-        return 0;
+        return 1;
     }
     default:
         break;
