@@ -107,9 +107,12 @@ POINT ResolvePlace(const StressPlace& place, const RECT& rect)
     case StressZone::CaptionBand:
         return {x, Along(rect.top, std::min<int>(rect.bottom, rect.top + kCaptionBand), place.down)};
     case StressZone::Edge: {
-        // The first quarter of `down` picks the side, the rest how far in.
-        const int depth = Along(0, kEdgeBand, (place.down % 2500) * 4);
-        switch (place.down / 2500) {
+        // The quarter of `down` picks the side, the rest how far in; a band
+        // never deeper than the window.
+        const int side = place.down / 2500;
+        const int across = side < 2 ? rect.bottom - rect.top : rect.right - rect.left;
+        const int depth = Along(0, std::min(kEdgeBand, across), (place.down % 2500) * 4);
+        switch (side) {
         case 0:
             return {x, rect.top + depth};
         case 1:
