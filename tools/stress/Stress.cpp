@@ -427,6 +427,20 @@ bool WaitUntilTaken(const char*& why)
     }
 }
 
+// The watchdog's end: the report says whether the window was only slow
+// (it answered later) or hung, to tell a starved machine from a fault.
+[[noreturn]] void Hung(const char* why)
+{
+    const DWORD start = GetTickCount();
+    DWORD_PTR ignored = 0;
+    char text[160];
+    if (SendMessageTimeoutA(g_run.control, WM_NULL, 0, 0, SMTO_NORMAL, 30000, &ignored))
+        std::snprintf(text, sizeof text, "%s (it answered %.1f s later)", why, (GetTickCount() - start) / 1000.0);
+    else
+        std::snprintf(text, sizeof text, "%s (and 30 s more)", why);
+    Abandon(text);
+}
+
 bool TimeLeft(DWORD start)
 {
     if (g_run.maxEvents)
@@ -446,7 +460,7 @@ DWORD WINAPI Drive(void*)
         std::snprintf(g_run.lastEvent, sizeof g_run.lastEvent, "%s", Describe(event).c_str());
         Deliver(event);
         if (!WaitUntilTaken(why))
-            Abandon(why);
+            Hung(why);
         ++g_run.events;
     }
     g_run.elapsed = GetTickCount() - start;
@@ -457,7 +471,7 @@ DWORD WINAPI Drive(void*)
         INPUT escape[2] = {KeyInput(VK_ESCAPE, false), KeyInput(VK_ESCAPE, true)};
         SendInput(2, escape, sizeof(INPUT));
         if (!WaitUntilTaken(why))
-            Abandon(why);
+            Hung(why);
     }
     PostThreadMessageA(g_run.uiThread, WM_QUIT, 0, 0);
     if (WaitForSingleObject(g_run.uiDone, kWatchdogMilliseconds) != WAIT_OBJECT_0)
