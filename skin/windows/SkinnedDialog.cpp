@@ -163,7 +163,7 @@ HBRUSH SkinnedDialog::BackgroundBrushFor(HWND child)
     const auto found = childBrushes_.find(child);
     if (found != childBrushes_.end() && EqualRect(&found->second.place, &place))
         return found->second.brush;
-    // Children gone since leave their brushes here until now.
+    // Brushes of children destroyed since are let go here.
     for (auto entry = childBrushes_.begin(); entry != childBrushes_.end();)
         entry = IsWindow(entry->first) ? std::next(entry) : childBrushes_.erase(entry);
     WindowDC screen(window_);
