@@ -283,16 +283,7 @@ void SkinnedControl::RedrawNow()
 
 void SkinnedControl::PaintBackgroundBehind(HDC hdc) const
 {
-    const HWND behind = FindBackgroundWindow();
-    if (behind && SkinManager::Instance().FindWindowObject(behind)) {
-        SendMessageA(behind, WM_SKIN_PAINTBKGND, reinterpret_cast<WPARAM>(hdc), reinterpret_cast<LPARAM>(window_));
-        return;
-    }
-    // A window without a skin knows nothing of the request and would leave
-    // the surface as it came: the system's face colour instead.
-    RECT client;
-    GetClientRect(window_, &client);
-    FillSolidRect(hdc, client, GetSysColor(COLOR_BTNFACE));
+    SkinnedWindow::PaintBackgroundBehind(window_, hdc);
 }
 
 LRESULT SkinnedControl::CallPreviousHidden(UINT message, WPARAM wParam, LPARAM lParam)

@@ -421,23 +421,41 @@ SkinObject* SkinnedWindow::FindControlSkinObject(int controlId, int type) const
     return nullptr;
 }
 
-HWND SkinnedWindow::FindBackgroundWindow() const
+HWND SkinnedWindow::FindBackgroundWindow(HWND window)
 {
     RECT mine;
-    ::GetWindowRect(window_, &mine);
+    ::GetWindowRect(window, &mine);
     // Asked by class, the system lists the siblings once; walking them one
     // by one asks the wineserver for each.
-    const HWND parent = GetAncestor(window_, GA_PARENT);
+    const HWND parent = GetAncestor(window, GA_PARENT);
     for (HWND sibling = FindWindowExA(parent, nullptr, "SysTabControl32", nullptr); sibling;
          sibling = FindWindowExA(parent, sibling, "SysTabControl32", nullptr)) {
-        if (sibling == window_)
+        if (sibling == window)
             continue;
         RECT area, both;
         ::GetWindowRect(sibling, &area);
         if (IntersectRect(&both, &area, &mine) && EqualRect(&both, &mine))
             return sibling;
     }
-    return GetParent(window_);
+    return GetParent(window);
+}
+
+void SkinnedWindow::PaintBackgroundBehind(HWND window, HDC hdc)
+{
+    SkinManager& manager = SkinManager::Instance();
+    // A tab behind shares the window's parent, which comes next.
+    for (HWND behind = FindBackgroundWindow(window); behind;
+         behind = (GetWindowLongPtrA(behind, GWL_STYLE) & WS_CHILD) ? GetParent(behind) : nullptr) {
+        // The answer tells that something was painted; an unskinned window
+        // knows nothing of the request and would leave the surface as it
+        // came (black, or what was there before).
+        if (manager.FindWindowObject(behind) &&
+            SendMessageA(behind, WM_SKIN_PAINTBKGND, reinterpret_cast<WPARAM>(hdc), reinterpret_cast<LPARAM>(window)))
+            return;
+    }
+    RECT client;
+    GetClientRect(window, &client);
+    FillSolidRect(hdc, client, GetSysColor(COLOR_BTNFACE));
 }
 
 void SkinnedWindow::BlitChildBackground(HDC hdc, HWND child, HDC sourceDc) const

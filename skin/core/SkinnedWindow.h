@@ -84,7 +84,14 @@ public:
     static int ClassifyWindow(HWND hwnd);
     std::unique_ptr<SkinnedWindow> CreateChildSkin(int type);
     SkinObject* FindControlSkinObject(int controlId, int type) const;
-    HWND FindBackgroundWindow() const;
+    // The window behind `window`: a tab control that covers it wholly, else
+    // its parent.
+    static HWND FindBackgroundWindow(HWND window);
+    // The skinned background behind `window`'s client area. A window behind
+    // that does not answer (no skin, or a skin that draws none) hands the
+    // request to its parent, and so on up; with no answer at all, the
+    // system's face colour.
+    static void PaintBackgroundBehind(HWND window, HDC hdc);
     void BlitChildBackground(HDC hdc, HWND child, HDC sourceDc) const;
     LRESULT OnCtlColorStatic(WPARAM wParam, LPARAM lParam);
 

@@ -294,9 +294,12 @@ void MenuBar::SetHot(int index)
     hot_ = index;
     if (hot_ >= 0) {
         SetState(hot_, ItemHot);
-        if (!tracking_ && !keyboard_)
-            frame_.StartTimer(*this, kHotPollMilliseconds);
-        tracking_ = !keyboard_;
+        // An item chosen from the keyboard stays hot wherever the mouse is:
+        // its hover poll stops with the flag, or it would tick for ever.
+        if (keyboard_)
+            StopHotTracking();
+        else
+            StartHotTracking();
     }
     Repaint();
 }
@@ -471,6 +474,13 @@ void MenuBar::OpenItem(int index, bool fromKeyboard)
     keyboard_ = false;
 }
 
+void MenuBar::OnLButtonDblClk(int x, int y)
+{
+    Layout();
+    if (MdiButtonAt(x, y) == MdiSystemMenu)
+        frame_.MdiChildClose();
+}
+
 bool MenuBar::OnMnemonic(WPARAM key)
 {
     for (size_t i = 0; i < items_.size(); ++i) {
@@ -509,7 +519,6 @@ void MenuBar::ToggleKeyboardMode()
         SetHot(-1);
         return;
     }
-    StopHotTracking();
     keyboard_ = true;
     hot_ = -1;
     SetHot(0);

@@ -56,6 +56,9 @@ public:
     void OnLButtonDown(int x, int y);
     // A release on the MDI button the press began on runs its action.
     void OnLButtonUp(int x, int y);
+    // A double click on the MDI child's system-menu button closes the
+    // child, as on any window's system-menu icon.
+    void OnLButtonDblClk(int x, int y);
     void OnMouseMove(int x, int y);
     // Opens the item whose mnemonic is `key`; false when none has it.
     bool OnMnemonic(WPARAM key);

@@ -3,7 +3,11 @@
 #include "core/SkinManager.h"
 #include "core/SkinMessages.h"
 #include "data/FrameSkin.h"
+#include "imaging/MemoryDC.h"
 #include "windows/FrameHitTest.h"
+
+#include <algorithm>
+#include <iterator>
 
 namespace {
 
@@ -59,7 +63,7 @@ WNDPROC SkinnedDialog::Attach(HWND hwnd)
 SkinObject* SkinnedDialog::SetSkinObject(SkinObject* skinObject)
 {
     SkinObject* previous = SkinnedWindow::SetSkinObject(skinObject);
-    background_.Drop();
+    DropBackground();
     if (!window_)
         return previous;
     ResizeForFrame();
@@ -71,7 +75,7 @@ SkinObject* SkinnedDialog::SetSkinObject(SkinObject* skinObject)
 
 void SkinnedDialog::Detach()
 {
-    background_.Drop();
+    DropBackground();
     SkinnedWindow::Detach();
 }
 
@@ -101,7 +105,7 @@ bool SkinnedDialog::EraseClientBackground(HDC hdc)
     if (!background_.Exists() || resized) {
         if (resized)
             RememberRegionSize();
-        background_.Rebuild(*this, client.right, client.bottom);
+        RebuildBackground(client.right, client.bottom);
     }
     return background_.Erase(window_, hdc);
 }
@@ -115,24 +119,65 @@ void SkinnedDialog::PaintNonClient(WPARAM region)
     if (SizeChanged()) {
         RECT client;
         GetClientRect(window_, &client);
-        background_.Rebuild(*this, client.right, client.bottom);
+        RebuildBackground(client.right, client.bottom);
         RememberRegionSize();
         ApplyWindowRegion(BuildWindowRegion());
     }
     ComposeNonClient(region, parts_[PartTopLeft].bottom - parts_[PartTopLeft].top);
 }
 
+void SkinnedDialog::RebuildBackground(int width, int height)
+{
+    childBrushes_.clear();
+    background_.Rebuild(*this, width, height);
+}
+
+void SkinnedDialog::DropBackground()
+{
+    childBrushes_.clear();
+    background_.Drop();
+}
+
 // Controls the engine does not skin (owner-drawn buttons, simple statics,
-// kinds without a skin of their own) are drawn by the system: their text
-// goes over the skinned background instead of a grey box.
+// kinds without a skin of their own, any control of a skin without its
+// object) are drawn by the system: they fill their background with the
+// brush they are given, so they get what lies behind them instead of a
+// grey box. A brush that paints nothing would leave black where a control
+// draws off-screen (trackbars) and old text where it draws in place.
 LRESULT SkinnedDialog::OnCtlColorUnskinned(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (SkinManager::Instance().FindWindowObject(reinterpret_cast<HWND>(lParam)))
+    const HWND child = reinterpret_cast<HWND>(lParam);
+    if (SkinManager::Instance().FindWindowObject(child))
         return message == WM_CTLCOLORSTATIC ? OnCtlColorStatic(wParam, lParam)
                                             : CallPrevious(message, wParam, lParam);
     CallPrevious(message, wParam, lParam);
     SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
-    return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
+    return reinterpret_cast<LRESULT>(BackgroundBrushFor(child));
+}
+
+HBRUSH SkinnedDialog::BackgroundBrushFor(HWND child)
+{
+    RECT place;
+    GetClientRect(child, &place);
+    MapWindowPoints(child, window_, reinterpret_cast<POINT*>(&place), 2);
+    const auto found = childBrushes_.find(child);
+    if (found != childBrushes_.end() && EqualRect(&found->second.place, &place))
+        return found->second.brush;
+    // Brushes of children destroyed since are let go here.
+    for (auto entry = childBrushes_.begin(); entry != childBrushes_.end();)
+        entry = IsWindow(entry->first) ? std::next(entry) : childBrushes_.erase(entry);
+    WindowDC screen(window_);
+    MemoryDC surface(screen, std::max(1, static_cast<int>(place.right - place.left)),
+                     std::max(1, static_cast<int>(place.bottom - place.top)));
+    if (!surface.IsValid())
+        return static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
+    PaintBackgroundBehind(child, surface.Dc());
+    ChildBrush& made = childBrushes_[child];
+    made.place = place;
+    made.brush.Reset();
+    made.picture.Reset(surface.DetachBitmap());
+    made.brush.Reset(CreatePatternBrush(made.picture));
+    return made.brush ? made.brush.Get() : static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
 }
 
 bool SkinnedDialog::CommonMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
@@ -151,10 +196,10 @@ bool SkinnedDialog::CommonMessage(UINT message, WPARAM wParam, LPARAM lParam, LR
         if (!background_.Exists()) {
             RECT client;
             GetClientRect(window_, &client);
-            background_.Rebuild(*this, client.right, client.bottom);
+            RebuildBackground(client.right, client.bottom);
         }
         BlitChildBackground(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam), background_.Dc());
-        result = 0;
+        result = 1;
         return true;
     }
     default:

@@ -3,7 +3,10 @@
 // background from the skin.
 #pragma once
 
+#include <map>
+
 #include "core/SkinnedWindow.h"
+#include "imaging/GdiObject.h"
 #include "windows/ClientBackground.h"
 
 class SkinnedDialog : public SkinnedWindow {
@@ -28,6 +31,21 @@ private:
     void ResizeForFrame();
     bool IsMaximised() const { return IsZoomed(window_) != FALSE; }
 
+    // The background behind an unskinned child as a brush for its colour
+    // requests, made for the place the child has.
+    HBRUSH BackgroundBrushFor(HWND child);
+    // The client background made again for a client of that size; the
+    // children's brushes, cut from the old one, go with it.
+    void RebuildBackground(int width, int height);
+    void DropBackground();
+
+    struct ChildBrush {
+        RECT place;  // the child's client area in the dialog's client
+        Bitmap picture;
+        Brush brush;
+    };
+
     ClientBackground background_;
+    std::map<HWND, ChildBrush> childBrushes_;
     RECT paintedRect_ = {};
 };

@@ -390,7 +390,7 @@ LRESULT SkinnedFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
             RebuildClientBackground(client.right, client.bottom);
         }
         BlitChildBackground(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam), background_.Dc());
-        return 0;
+        return 1;
     }
     default:
         break;
@@ -548,8 +548,10 @@ void SkinnedFrame::OnNcLButtonDblClk(int hit, int x, int y)
 {
     if (DispatchToElements(WM_LBUTTONDBLCLK, x, y))
         return;
-    if (menuBar_.HitTest(x, y))
+    if (menuBar_.HitTest(x, y)) {
+        menuBar_.OnLButtonDblClk(x, y);
         return;
+    }
     if (hit == HTCAPTION && IsSizable())
         SendMessageA(window_, WM_SYSCOMMAND, IsMaximised() ? SC_RESTORE : SC_MAXIMIZE, 0);
 }

@@ -2,6 +2,10 @@
 // reader does with codes and names it meets more than once or not at all.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <string>
+#include <vector>
+
 #include "data/ButtonPart.h"
 #include "data/ControlSkinBase.h"
 #include "data/RecordCodec.h"
@@ -311,17 +315,49 @@ TEST(ContainerSections, TheEngineSavesADeepChainThatLoadsAgain)
     EXPECT_EQ(levels, depth);
 }
 
+// What `skinc check` prints for a container holding a chain of `depth`.
+std::string SkincCheckOfDeepChain(int depth)
+{
+    const std::vector<uint8_t> container = Pack(DeepChainStream(depth));
+    const std::string path = TestOutputPath("deep.skin");
+    EXPECT_TRUE(WriteFileBytes(path, container.data(), container.size()));
+    std::string output;
+    EXPECT_EQ(RunProgram("\"" SSO_SKINC "\" check \"" + path + "\"", output), 0) << output;
+    return output;
+}
+
+// The level a listed line stands at: two spaces a level, or the level it
+// names past the indented ones.
+int ListedLevel(const std::string& line)
+{
+    const size_t text = line.find_first_not_of(' ');
+    if (line.compare(text, 7, "[level ") == 0)
+        return std::atoi(line.c_str() + text + 7);
+    return static_cast<int>(text / 2);
+}
+
 TEST(ContainerSections, SkincCheckReadsADeepChainToTheLastByte)
 {
-    const std::vector<uint8_t> container = Pack(DeepChainStream(100));
-    const std::string path = TestOutputPath("deep.skin");
-    ASSERT_TRUE(WriteFileBytes(path, container.data(), container.size()));
-    std::string output;
-    ASSERT_EQ(RunProgram("\"" SSO_SKINC "\" check \"" + path + "\"", output), 0) << output;
+    const std::string output = SkincCheckOfDeepChain(100);
     EXPECT_NE(output.find("(to the last byte)"), std::string::npos) << output;
     EXPECT_NE(output.find("objects: 2"), std::string::npos) << output;
     EXPECT_NE(output.find("images: 1"), std::string::npos) << output;
     EXPECT_NE(output.find("extra objects: 1"), std::string::npos) << output;
+}
+
+TEST(ContainerSections, SkincCheckListsEveryLevelOfADeepChainOneDeeperThanItsParent)
+{
+    const std::string output = SkincCheckOfDeepChain(100);
+    std::vector<int> levels;
+    size_t start = 0;
+    for (size_t end; (end = output.find('\n', start)) != std::string::npos; start = end + 1) {
+        const std::string line = output.substr(start, end - start);
+        if (line.find("Top  ") != std::string::npos || line.find("Level  ") != std::string::npos)
+            levels.push_back(ListedLevel(line));
+    }
+    ASSERT_EQ(levels.size(), 101u) << output;
+    for (size_t i = 0; i < levels.size(); ++i)
+        ASSERT_EQ(levels[i], static_cast<int>(i) + 1) << "line " << i << " of the chain";
 }
 
 TEST(ContainerSections, ATruncatedStreamKeepsWhatWasComplete)

@@ -2,7 +2,8 @@
 // skinned background, also after a shorter text; icons at the top-left at
 // their own size; simple and owner-drawn statics left to the system; group
 // box captions cleared when they shrink; the program's about box drawn by
-// the skin to the last pixel.
+// the skin to the last pixel; controls the skin does not draw over the
+// dialog's background.
 #include "ControlTestSupport.h"
 
 #include "DcStateCheck.h"
@@ -12,6 +13,10 @@
 #include "data/ButtonSkins.h"
 #include "data/FrameSkin.h"
 #include "data/SkinStore.h"
+
+#include <commctrl.h>
+
+#include <vector>
 
 namespace {
 
@@ -47,10 +52,11 @@ protected:
                                        PlainDialogProc, 0));
     }
 
-    // The dialog's client piece, as the skin describes it, where `control` lies.
-    static WindowPixels DialogBackgroundUnder(HWND control)
+    // The dialog's client piece, as the skin describes it, where `control`
+    // lies (its parent's unless told).
+    static WindowPixels DialogBackgroundUnder(HWND control, HWND dialog = nullptr)
     {
-        HWND dialog = GetParent(control);
+        dialog = dialog ? dialog : GetParent(control);
         RECT client, area;
         GetClientRect(dialog, &client);
         GetClientRect(control, &area);
@@ -230,4 +236,77 @@ TEST_F(ControlTest, AGroupBoxDrawsItsBorderAndLeavesTheInsideToTheParent)
     EXPECT_GT(border, 0) << "the top border right of the caption";
     const RECT inside = {20, 30, shown.width - 20, shown.height - 20};
     EXPECT_EQ(0, PixelsDifferingIn(shown, inside, behind));
+}
+
+// A control the skin does not draw, and a skinned one whose window behind
+// paints no background, in a skinned dialog: what shows around them is the
+// dialog's background, never black or an old picture.
+struct UndrawnCase {
+    const char* what;
+    const char* withoutType;  // the skin's object left out, or null
+    const char* withoutName;
+    const wchar_t* className;
+    DWORD style;
+    bool inGroupBox;      // a child of a group box instead of the dialog
+    const char* oldText;  // a text given and taken away first, or null
+    RECT compared;        // from the control's corners; right, bottom <= 0 from the far edge
+};
+
+const UndrawnCase kUndrawnCases[] = {
+    {"an unskinned trackbar",
+     "TrackBarSkin",
+     "Slider",
+     L"msctls_trackbar32",
+     TBS_HORZ | TBS_NOTICKS,
+     false,
+     nullptr,
+     {0, 0, 0, 2}},
+    {"an unskinned static whose text went",
+     "StaticSkin",
+     "Static",
+     L"Static",
+     SS_LEFT,
+     false,
+     "WWWWWWWWWWWW",
+     {0, 0, 0, 0}},
+    {"a skinned static in a group box", nullptr, nullptr, L"Static", SS_LEFT, true, nullptr, {0, 0, 0, 0}},
+};
+
+TEST_F(StaticTest, ControlsTheSkinDoesNotDrawShowTheDialogBackgroundAroundThem)
+{
+    for (const UndrawnCase& row : kUndrawnCases) {
+        if (row.withoutType) {
+            ASSERT_TRUE(LoadSkinSource(WithoutObject(DefaultSkinSource(), row.withoutType, row.withoutName)));
+        }
+        DialogTemplate dialog(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, 200, 100, L"Undrawn");
+        dialog.Add(L"Button", L"", kTextId + 1, BS_GROUPBOX, 5, 5, 190, 90);
+        if (!row.inGroupBox)
+            dialog.Add(row.className, L"", kTextId, row.style, 20, 30, 150, 20);
+        HWND window = Show(dialog.Create(nullptr, PlainDialogProc));
+        HWND control = GetDlgItem(window, kTextId);
+        if (row.inGroupBox) {
+            RECT place = {20, 30, 170, 50};
+            MapDialogRect(window, &place);
+            control = CreateWindowExW(0, row.className, L"", row.style | WS_CHILD | WS_VISIBLE, place.left - 10,
+                                      place.top - 10, place.right - place.left, place.bottom - place.top,
+                                      GetDlgItem(window, kTextId + 1), nullptr, GetModuleHandleA(nullptr), nullptr);
+            PumpFor(20);
+        }
+        ASSERT_NE(nullptr, control) << row.what;
+        EXPECT_EQ(row.withoutType == nullptr, SkinManager::Instance().FindWindowObject(control) != nullptr) << row.what;
+        if (row.oldText) {
+            SetWindowTextA(control, row.oldText);
+            PumpFor(20);
+            SetWindowTextA(control, "");
+        }
+        RedrawWindow(control, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+        const WindowPixels background = DialogBackgroundUnder(control, window);
+        const RECT compared = {row.compared.left, row.compared.top,
+                               row.compared.right > 0 ? row.compared.right : background.width + row.compared.right,
+                               row.compared.bottom > 0 ? row.compared.bottom : background.height + row.compared.bottom};
+        EXPECT_EQ(0, PixelsDifferingIn(CaptureWindow(control), compared, background)) << row.what;
+        DestroyWindow(window);
+        const std::vector<BYTE> skin = DefaultSkinBytes();
+        ASSERT_TRUE(LoadSkinFromMemory(skin.data(), static_cast<DWORD>(skin.size())));
+    }
 }

@@ -356,6 +356,45 @@ TEST_F(MdiMenuTest, CloseAsksTheChildWhichTheClientDestroys)
     EXPECT_FALSE(Bar().HasMdiButtons());
 }
 
+// A double click on each place of the bar with a maximised child: only
+// the child's system-menu button closes it.
+struct DoubleClickCase {
+    const char* where;
+    int button;  // a button, or -1 for the first bar item
+    bool closes;
+};
+
+const DoubleClickCase kDoubleClickCases[] = {
+    {"system-menu button", MenuBar::MdiSystemMenu, true},
+    {"minimise button", MenuBar::MdiMinimise, false},
+    {"restore button", MenuBar::MdiRestore, false},
+    {"a bar item", -1, false},
+};
+
+TEST_F(MdiMenuTest, ADoubleClickOnTheSystemMenuButtonClosesTheChild)
+{
+    for (const DoubleClickCase& row : kDoubleClickCases) {
+        CreateMdiFrame();
+        HWND child = CreateChild();
+        Maximise(child);
+        LogChildAndClient(child, {WM_SYSCOMMAND, WM_MDIRESTORE, WM_CLOSE, WM_MDIDESTROY});
+        NcMessage(WM_NCLBUTTONDBLCLK, row.button < 0 ? BarItemCentre(0) : ButtonCentre(row.button));
+        const ExpectedMessage closed[] = {
+            {WM_SYSCOMMAND, kSent | kWParam, SC_CLOSE, 0},
+            {WM_CLOSE, kSent, 0, 0},
+            {WM_MDIDESTROY, kParent | kWParam, reinterpret_cast<WPARAM>(child), 0},
+        };
+        if (row.closes) {
+            EXPECT_TRUE(LogMatches(closed, row.where));
+        } else {
+            EXPECT_TRUE(MessageLog::Instance().Entries().empty()) << row.where;
+        }
+        EXPECT_EQ(!row.closes, IsWindow(child) != FALSE) << row.where;
+        EXPECT_EQ(!row.closes, Bar().HasMdiButtons()) << row.where;
+        DestroyWindow(frame_);
+    }
+}
+
 TEST_F(MdiMenuTest, OnlyAReleaseOnThePressedButtonActs)
 {
     CreateMdiFrame();

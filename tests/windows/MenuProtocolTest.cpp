@@ -440,6 +440,37 @@ TEST_F(MenuTest, F10ThenDownOpensTheFirstDropDownThroughTheKeyboardHook)
     EXPECT_EQ(0, VisibleSystemMenus());
 }
 
+// The hover poll of a bar item the mouse made hot, after the keys of a row
+// (0 ends the list): still set, or stopped once the keyboard took the bar.
+struct HoverPollCase {
+    const char* what;
+    WPARAM keys[3];
+    bool pollSet;
+};
+
+const HoverPollCase kHoverPollCases[] = {
+    {"the mouse alone", {0}, true},
+    {"F10 chooses the first item", {VK_F10, 0}, false},
+    {"F10, then Right", {VK_F10, VK_RIGHT, 0}, false},
+    {"F10 twice leaves the bar", {VK_F10, VK_F10, 0}, false},
+};
+
+TEST_F(MenuTest, AnItemChosenFromTheKeyboardStopsTheHoverPollOfTheMouse)
+{
+    for (const HoverPollCase& row : kHoverPollCases) {
+        CreateMenuFrame();
+        const POINT item = BarItemCentre(1);
+        SendMessageA(frame_, WM_NCMOUSEMOVE, HTMENU, MAKELPARAM(item.x, item.y));
+        ASSERT_EQ(MenuBar::ItemHot, Bar().Items()[1].state) << row.what;
+        for (const WPARAM* key = row.keys; *key; ++key)
+            SendMessageA(frame_, WM_SKIN_MENUKEY, *key, 0);
+        // The poll's timer id is the bar's address as a timer client.
+        const auto poll = reinterpret_cast<UINT_PTR>((WindowTimerClient*)&Bar());
+        EXPECT_EQ(row.pollSet, KillTimer(frame_, poll) != FALSE) << row.what;
+        DestroyWindow(frame_);
+    }
+}
+
 TEST_F(MenuTest, AltAloneSelectsTheBarAndAgainLeavesIt)
 {
     CreateMenuFrame();

@@ -110,8 +110,9 @@ int Dump(int argc, char** argv)
 }
 
 // Lists an object and its children, depth first. Children nest as deep as
-// the container holds them, so the walk keeps its own stack, and the
-// indentation stops growing after a few levels.
+// the container holds them, so the walk keeps its own stack. Indentation
+// shows the first levels; past them a line names its level instead, so the
+// listing keeps its nesting at any depth without growing with its square.
 void PrintObject(const SkinObject& top, int depth)
 {
     const int kMaxIndentLevels = 32;
@@ -121,8 +122,9 @@ void PrintObject(const SkinObject& top, int depth)
         const int level = pending.back().second;
         pending.pop_back();
         const char* type = SkinTypeName(object.TypeCode());
-        std::printf("%*s%s  %s (%d)\n", std::min(level, kMaxIndentLevels) * 2, "", object.Name(), type ? type : "?",
-                    static_cast<int>(object.TypeCode()));
+        const std::string deep = level > kMaxIndentLevels ? "[level " + std::to_string(level) + "] " : "";
+        std::printf("%*s%s%s  %s (%d)\n", std::min(level, kMaxIndentLevels) * 2, "", deep.c_str(), object.Name(),
+                    type ? type : "?", static_cast<int>(object.TypeCode()));
         for (auto child = object.Children().rbegin(); child != object.Children().rend(); ++child)
             pending.push_back({child->second.get(), level + 1});
     }
