@@ -53,6 +53,10 @@ WNDPROC SkinnedDialog::Attach(HWND hwnd)
         return nullptr;
     ResizeForFrame();
     SetWindowPos(hwnd, nullptr, 0, 0, 0, 0, kFrameChanged);
+    // Not shown yet: the region is set now without a redraw, so the first
+    // show paints the frame once.
+    if (IsFramed() && FrameObject() && !IsWindowVisible(hwnd))
+        AdoptWindowSize();
     return previous;
 }
 
@@ -73,6 +77,11 @@ void SkinnedDialog::Detach()
 {
     background_.Drop();
     SkinnedWindow::Detach();
+}
+
+void SkinnedDialog::DropClientBackground()
+{
+    background_.Drop();
 }
 
 void SkinnedDialog::DrawCaptionText(HDC hdc, bool)
@@ -111,14 +120,7 @@ void SkinnedDialog::PaintNonClient(WPARAM region)
     NonClientPaintGuard guard;
     if (!guard.Entered())
         return;
-    LayoutParts(WindowRectAtOrigin());
-    if (SizeChanged()) {
-        RECT client;
-        GetClientRect(window_, &client);
-        background_.Rebuild(*this, client.right, client.bottom);
-        RememberRegionSize();
-        ApplyWindowRegion(BuildWindowRegion());
-    }
+    AdoptWindowSize();
     ComposeNonClient(region, parts_[PartTopLeft].bottom - parts_[PartTopLeft].top);
 }
 

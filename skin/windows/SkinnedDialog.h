@@ -19,6 +19,7 @@ public:
 
 private:
     bool IsFramed() const;
+    void DropClientBackground() override;
     LRESULT FramedWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT PlainWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
     // Messages both kinds of dialog answer alike; false for the others.
