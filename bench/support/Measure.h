@@ -60,19 +60,19 @@ inline void PrintTableHeader(const char* floorName)
 // A row whose goal is a ratio to the floor.
 inline void PrintRatioRow(const char* name, const Timing& timing, double goalRatio)
 {
-    std::printf("%-46s %11.1f %11.1f %7.1fx %7.1fx  %s\n", name, timing.median, timing.floor, timing.Ratio(),
-                goalRatio, timing.Ratio() <= goalRatio ? "met" : "NOT MET");
+    std::printf("%-46s %11.1f %11.1f %7.2fx %7.1fx  %s\n", name, timing.median, timing.floor, timing.Ratio(), goalRatio,
+                timing.Ratio() <= goalRatio ? "met" : "NOT MET");
 }
 
 // A row whose goal is a time in microseconds.
 inline void PrintTimeRow(const char* name, const Timing& timing, double goalMicroseconds)
 {
-    std::printf("%-46s %11.1f %11.1f %7.1fx %6.0fus  %s\n", name, timing.median, timing.floor, timing.Ratio(),
+    std::printf("%-46s %11.1f %11.1f %7.2fx %6.0fus  %s\n", name, timing.median, timing.floor, timing.Ratio(),
                 goalMicroseconds, timing.median <= goalMicroseconds ? "met" : "NOT MET");
 }
 
 // A row without a goal of its own: a share of another row.
 inline void PrintShareRow(const char* name, const Timing& timing)
 {
-    std::printf("%-46s %11.1f %11.1f %7.1fx %8s\n", name, timing.median, timing.floor, timing.Ratio(), "-");
+    std::printf("%-46s %11.1f %11.1f %7.2fx %8s\n", name, timing.median, timing.floor, timing.Ratio(), "-");
 }

@@ -16,7 +16,9 @@
 
 namespace {
 
-const UINT kRedrawControl = RDW_INVALIDATE | RDW_INTERNALPAINT | RDW_ERASE | RDW_UPDATENOW | RDW_FRAME;
+// Invalidated, not painted at once: a new skin reaches the control's owner
+// first, whose own repaint then paints the control once with the rest.
+const UINT kRedrawControl = RDW_INVALIDATE | RDW_INTERNALPAINT | RDW_ERASE | RDW_FRAME;
 
 // The surface a control paints on before its picture goes to the screen.
 // Making a surface costs more than painting most controls into it, so one

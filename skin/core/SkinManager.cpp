@@ -194,17 +194,24 @@ void SkinManager::RebindWindows()
     // changes the map: walk a snapshot of the handles. Ancestors first: a
     // control finds the object made for its id in its owner's object, which
     // must be the new skin's by then, not one about to be freed.
-    std::vector<std::pair<int, HWND>> snapshot;
+    struct Entry {
+        int depth;
+        HWND window;
+        SkinObject* object;  // of the old store
+        bool operator<(const Entry& other) const { return depth < other.depth; }
+    };
+    std::vector<Entry> snapshot;
     for (const auto& entry : windows_)
-        snapshot.emplace_back(AncestorCount(entry.first), entry.first);
-    std::sort(snapshot.begin(), snapshot.end());
+        snapshot.push_back({AncestorCount(entry.first), entry.first, entry.second->GetSkinObject()});
+    std::stable_sort(snapshot.begin(), snapshot.end());
     std::vector<HWND> removals;
-    for (const auto& entry : snapshot) {
-        const HWND window = entry.second;
+    for (const Entry& entry : snapshot) {
+        const HWND window = entry.window;
         SkinnedWindow* object = FindWindowObject(window);
-        if (!object)
+        SkinObject* current = object ? object->GetSkinObject() : nullptr;
+        // A child its owner re-bound already (each re-bind repaints it).
+        if (!object || current != entry.object)
             continue;
-        SkinObject* current = object->GetSkinObject();
         SkinObject* replacement = nullptr;
         if (current) {
             replacement = store_->FindObject(current->Name());

@@ -277,6 +277,7 @@ LRESULT SkinnedWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         return DefWindowProcA(window_, message, wParam, lParam);
     switch (message) {
     case WM_SHOWWINDOW:
+        showPaintPending_ = wParam != FALSE;
         OnShowWindow(wParam, lParam);
         break;
     case WM_NCDESTROY:
@@ -579,6 +580,17 @@ void SkinnedWindow::RememberRegionSize()
     GetWindowRect(lastRegionSize_);
 }
 
+bool SkinnedWindow::AdoptWindowSize()
+{
+    LayoutParts(WindowRectAtOrigin());
+    if (!SizeChanged())
+        return false;
+    RememberRegionSize();
+    DropClientBackground();
+    ApplyWindowRegion(BuildWindowRegion());
+    return true;
+}
+
 void SkinnedWindow::CaptionBandRect(RECT& rect)
 {
     RECT menuBar;
@@ -613,12 +625,13 @@ void SkinnedWindow::ApplyWindowRegion(HRGN region)
     }
     if (!given && !windowRegion_)
         return;
-    SetWindowRgn(window_, given, TRUE);
+    SetWindowRgn(window_, given, IsWindowVisible(window_));
     windowRegion_ = std::move(owned);
 }
 
 void SkinnedWindow::ComposeNonClient(WPARAM regionParam, int topHeight)
 {
+    showPaintPending_ = false;
     WholeWindowDC windowDc(window_);
     if (!windowDc)
         return;
@@ -846,7 +859,7 @@ LRESULT SkinnedWindow::CallPreviousThenRepaint(DWORD style, UINT message, WPARAM
 {
     const HWND window = window_;
     const LRESULT result = CallPreviousWithStyle(style, message, wParam, lParam);
-    if (IsStillSkinOf(window, this))
+    if (IsStillSkinOf(window, this) && !showPaintPending_)
         SendMessageA(window, WM_NCPAINT, 1, 0);
     return result;
 }

@@ -104,10 +104,15 @@ public:
     bool SizeChanged();
     void ForgetRegionSize() { lastRegionSize_ = RECT{}; }
     void RememberRegionSize();
+    // Lays the parts out for the window's size; a size not seen before
+    // also gets its region and drops the client background, which is
+    // drawn again when next asked for. True for a new size.
+    bool AdoptWindowSize();
     void CaptionBandRect(RECT& rect);
     void NcPaintRect(const RECT& rect);
     // Gives the window `region` (owned from here on), or no region when
-    // it covers the whole window.
+    // it covers the whole window. Only a window on screen is redrawn for
+    // it: one not shown yet is painted once when it is.
     void ApplyWindowRegion(HRGN region);
 
     // Frame elements.
@@ -164,6 +169,8 @@ protected:
     // The caption text of frames and dialogs, unless a label shows it.
     void DrawWindowCaption(HDC hdc);
     bool OverridingStyle() const { return styleOverrides_ > 0; }
+    // The client background kept for a size that is gone.
+    virtual void DropClientBackground() {}
 
     RECT parts_[kPartCount] = {};
     HWND window_ = nullptr;
@@ -176,6 +183,9 @@ protected:
     int transparency_ = 0;
     bool activeCaption_ = false;
     bool windowDying_ = false;  // in WM_NCDESTROY
+    // Shown and not painted since: the system paints the whole window
+    // next, so a repaint asked for before then would be done twice.
+    bool showPaintPending_ = false;
     COLORREF transparentColour_ = RGB(255, 0, 255);
     Region windowRegion_;
 

@@ -34,17 +34,20 @@ bool ClientBackground::Erase(HWND window, HDC hdc)
 {
     if (!surface_)
         return false;
-    if (stretched_) {
-        stretched_ = false;
-        RedrawWindow(window, nullptr, nullptr, RDW_ERASENOW | RDW_ERASE | RDW_INVALIDATE);
-        return true;
-    }
     RECT client, box;
     GetClientRect(window, &client);
     SavedDCState saved(hdc);
     IntersectClipRect(hdc, client.left, client.top, client.right, client.bottom);
-    if (GetClipBox(hdc, &box) == NULLREGION || IsRectEmpty(&box))
+    const int clip = GetClipBox(hdc, &box);
+    if (clip == NULLREGION || IsRectEmpty(&box))
         box = client;
+    // An erase of the whole client area needs no second one.
+    if (stretched_ && (clip != SIMPLEREGION || !EqualRect(&box, &client))) {
+        stretched_ = false;
+        RedrawWindow(window, nullptr, nullptr, RDW_ERASENOW | RDW_ERASE | RDW_INVALIDATE);
+        return true;
+    }
+    stretched_ = false;
     BitBlt(hdc, box.left, box.top, box.right - box.left, box.bottom - box.top, surface_->Dc(), box.left, box.top,
            SRCCOPY);
     return true;

@@ -57,13 +57,17 @@ WNDPROC SkinnedDialog::Attach(HWND hwnd)
         return nullptr;
     ResizeForFrame();
     SetWindowPos(hwnd, nullptr, 0, 0, 0, 0, kFrameChanged);
+    // Not shown yet: the region is set now without a redraw, so the first
+    // show paints the frame once.
+    if (IsFramed() && FrameObject() && !IsWindowVisible(hwnd))
+        AdoptWindowSize();
     return previous;
 }
 
 SkinObject* SkinnedDialog::SetSkinObject(SkinObject* skinObject)
 {
     SkinObject* previous = SkinnedWindow::SetSkinObject(skinObject);
-    DropBackground();
+    DropClientBackground();
     if (!window_)
         return previous;
     ResizeForFrame();
@@ -75,7 +79,7 @@ SkinObject* SkinnedDialog::SetSkinObject(SkinObject* skinObject)
 
 void SkinnedDialog::Detach()
 {
-    DropBackground();
+    DropClientBackground();
     SkinnedWindow::Detach();
 }
 
@@ -115,14 +119,7 @@ void SkinnedDialog::PaintNonClient(WPARAM region)
     NonClientPaintGuard guard;
     if (!guard.Entered())
         return;
-    LayoutParts(WindowRectAtOrigin());
-    if (SizeChanged()) {
-        RECT client;
-        GetClientRect(window_, &client);
-        RebuildBackground(client.right, client.bottom);
-        RememberRegionSize();
-        ApplyWindowRegion(BuildWindowRegion());
-    }
+    AdoptWindowSize();
     ComposeNonClient(region, parts_[PartTopLeft].bottom - parts_[PartTopLeft].top);
 }
 
@@ -132,7 +129,7 @@ void SkinnedDialog::RebuildBackground(int width, int height)
     background_.Rebuild(*this, width, height);
 }
 
-void SkinnedDialog::DropBackground()
+void SkinnedDialog::DropClientBackground()
 {
     childBrushes_.clear();
     background_.Drop();

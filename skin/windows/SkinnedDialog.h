@@ -22,6 +22,7 @@ public:
 
 private:
     bool IsFramed() const;
+    void DropClientBackground() override;
     LRESULT FramedWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT PlainWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
     // Messages both kinds of dialog answer alike; false for the others.
@@ -37,7 +38,6 @@ private:
     // The client background made again for a client of that size; the
     // children's brushes, cut from the old one, go with it.
     void RebuildBackground(int width, int height);
-    void DropBackground();
 
     struct ChildBrush {
         RECT place;  // the child's client area in the dialog's client
@@ -47,5 +47,4 @@ private:
 
     ClientBackground background_;
     std::map<HWND, ChildBrush> childBrushes_;
-    RECT paintedRect_ = {};
 };

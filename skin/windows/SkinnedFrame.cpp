@@ -177,6 +177,10 @@ WNDPROC SkinnedFrame::Attach(HWND hwnd)
         RedrawWindow(hwnd, nullptr, nullptr,
                      RDW_INVALIDATE | RDW_INTERNALPAINT | RDW_ERASE | RDW_ALLCHILDREN | RDW_ERASENOW | RDW_FRAME);
     }
+    // Not shown yet: the region is set now without a redraw, so the first
+    // show paints the frame once.
+    if (!IsWindowVisible(hwnd))
+        AdoptWindowSize();
     return previous;
 }
 
@@ -460,13 +464,7 @@ void SkinnedFrame::TakeMenu(HWND window, HMENU menu)
 void SkinnedFrame::PaintNonClient(WPARAM region)
 {
     TakeApplicationMenu();
-    LayoutParts(WindowRectAtOrigin());
-    if (SizeChanged()) {
-        RememberRegionSize();
-        RECT client;
-        GetClientRect(window_, &client);
-        RebuildClientBackground(client.right, client.bottom);
-        ApplyWindowRegion(BuildWindowRegion());
+    if (AdoptWindowSize()) {
         SendMessageA(window_, WM_NCPAINT, 1, 0);
         return;
     }
@@ -592,6 +590,11 @@ void SkinnedFrame::GetMinMaxInfo(MINMAXINFO& info)
     info.ptMaxTrackSize.y = std::min(info.ptMaxTrackSize.y, system.ptMaxTrackSize.y);
     info.ptMinTrackSize.x = std::max(info.ptMinTrackSize.x, system.ptMinTrackSize.x);
     info.ptMinTrackSize.y = std::max(info.ptMinTrackSize.y, system.ptMinTrackSize.y);
+}
+
+void SkinnedFrame::DropClientBackground()
+{
+    background_.Drop();
 }
 
 void SkinnedFrame::RebuildClientBackground(int width, int height)

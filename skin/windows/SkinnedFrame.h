@@ -60,6 +60,7 @@ public:
 
 private:
     const FrameSkin* Frame() const;
+    void DropClientBackground() override;
     DWORD NeutralStyle() const;
     LRESULT CallPreviousNeutral(UINT message, WPARAM wParam, LPARAM lParam);
     void PaintNonClient(WPARAM region);

@@ -14,6 +14,8 @@
 #include "data/SkinStore.h"
 #include "imaging/GdiObject.h"
 
+#include <commctrl.h>
+
 namespace {
 
 const int kSpecificId = 1001;
@@ -136,6 +138,51 @@ TEST_F(ControlObjectTest, ANewSkinBindsByItsOwnIds)
     EXPECT_EQ(General("Button"), BoundObject(first));
     EXPECT_EQ(General("Button"), BoundObject(second));
     EXPECT_TRUE(ShowsNormalFaceOf(second, General("Button")));
+}
+
+// A new skin reaches each control once, through the window that skinned
+// it; every re-bind repaints the control, so a second one would show as a
+// second paint.
+TEST_F(ControlObjectTest, ANewSkinRepaintsEachControlOnce)
+{
+    struct Kind {
+        const char* className;
+        DWORD style;
+        int id;
+    };
+    const Kind kKinds[] = {
+        {"Button", BS_PUSHBUTTON, kOtherId},
+        {"Button", BS_PUSHBUTTON, kSpecificId},
+        {"Button", BS_AUTOCHECKBOX, 0},
+        {"Button", BS_AUTORADIOBUTTON, 0},
+        {"Static", SS_LEFT, 0},
+        {"msctls_progress32", 0, 0},
+        {"msctls_trackbar32", TBS_HORZ, 0},
+    };
+    ASSERT_TRUE(LoadSkinSource(WithFrameChildren(ButtonChild("Special", kSpecificId))));
+    std::vector<HWND> controls;
+    int y = 10;
+    for (const Kind& kind : kKinds) {
+        controls.push_back(AddControl(kind.className, "Text", kind.style, 20, y, 120, 24, kind.id));
+        y += 30;
+    }
+    MessageLog& log = MessageLog::Instance();
+    for (HWND control : controls)
+        log.Subclass(control, kSent);
+    PumpFor(50);
+    log.RestrictTo({WM_PAINT});
+    log.Flush();
+
+    ASSERT_TRUE(LoadSkinFromResource(GetModuleHandleA(nullptr), "SKINRES", "VELTRAMOX"));
+    PumpMessages();
+    for (size_t i = 0; i < controls.size(); ++i) {
+        int paints = 0;
+        for (const LoggedMessage& entry : log.Entries())
+            paints += entry.window == controls[i] ? 1 : 0;
+        EXPECT_EQ(1, paints) << kKinds[i].className << " style " << std::hex << kKinds[i].style;
+    }
+    log.RestrictTo({});
+    EXPECT_TRUE(ShowsNormalFaceOf(controls[0], General("Button"))) << "bound to the new skin's object";
 }
 
 TEST_F(ControlObjectTest, ControlIdZeroNamesNoControl)

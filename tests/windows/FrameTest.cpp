@@ -637,6 +637,46 @@ TEST_F(FrameMessageTest, EachChangeRepaintsTheFrameOnceAndNeverThroughTheSystem)
     }
 }
 
+// A program binds its main window before showing it: the first show then
+// paints the frame once and the client once, whatever the frame's kind
+// and however it is shown, and shows the skin.
+TEST_F(FrameTest, AFrameBoundBeforeItsFirstShowPaintsOnce)
+{
+    struct FirstShow {
+        const char* what;
+        DWORD style;
+        int command;
+    };
+    const FirstShow kShows[] = {
+        {"sizable, shown", WS_OVERLAPPEDWINDOW, SW_SHOW},
+        {"sizable, shown without activation", WS_OVERLAPPEDWINDOW, SW_SHOWNOACTIVATE},
+        {"fixed size, shown", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, SW_SHOW},
+    };
+    static const ExpectedMessage kPaintedOnce[] = {
+        {WM_NCPAINT, kSent, 0, 0},
+        {WM_ERASEBKGND, kSent, 0, 0},
+        {WM_PAINT, kSent, 0, 0},
+    };
+    MessageLog& log = MessageLog::Instance();
+    for (const FirstShow& show : kShows) {
+        HWND window = CreateWindowExA(0, "SsoTestFrame", "First show", show.style, 40, 40, 400, 300, nullptr, nullptr,
+                                      GetModuleHandleA(nullptr), nullptr);
+        windows_.push_back(window);
+        ASSERT_TRUE(SetWindowSkin(window, "MainFrame"));
+        log.Subclass(window, kSent);
+        log.RestrictTo({WM_NCPAINT, WM_ERASEBKGND, WM_PAINT});
+        log.Flush();
+        ShowWindow(window, show.command);
+        UpdateWindow(window);
+        PumpMessages();
+        EXPECT_TRUE(LogMatches(kPaintedOnce, show.what));
+        log.RestrictTo({});
+        EXPECT_TRUE(ShowsFrame(window, GetActiveWindow() == window)) << show.what;
+        DestroyWindow(window);
+        PumpMessages();
+    }
+}
+
 TEST_F(FrameTest, PaintersLeaveTheDcAsTheyFoundIt)
 {
     HWND window = CreateSkinnedFrame(WS_OVERLAPPEDWINDOW, 400, 300, TwoItemMenu());

@@ -148,6 +148,25 @@ TEST_F(ManagerTest, ANewSkinRebindsByNameThenByTypeAndTheOldStoreGoes)
     EXPECT_TRUE(IsSubclassedBySkin(button));
 }
 
+// Each control is re-bound once, by the window that skinned it: a second
+// re-bind from the manager's own pass would repaint it again.
+TEST_F(ManagerTest, ANewSkinRebindsEachControlOnce)
+{
+    HWND frame = CreateSkinnedFrame();
+    const HWND controls[] = {Child(frame, "Button", BS_PUSHBUTTON), Child(frame, "Static"),
+                             Child(frame, "Button", BS_AUTOCHECKBOX), Child(frame, "ScrollBar")};
+    for (HWND control : controls)
+        ASSERT_NE(nullptr, manager_.FindWindowObject(control));
+    ProbeControlSkin::bindings = 0;
+
+    ASSERT_TRUE(LoadSkinSource(Replaced(DefaultSkinSource(), "\"MainFrame\"", "\"Renamed\"")));
+
+    EXPECT_EQ(static_cast<int>(sizeof controls / sizeof controls[0]), ProbeControlSkin::bindings);
+    for (HWND control : controls)
+        EXPECT_EQ(manager_.GetSkinStore().FindObjectByType(SkinnedWindow::ClassifyWindow(control)),
+                  manager_.FindWindowObject(control)->GetSkinObject());
+}
+
 TEST_F(ManagerTest, ASkinWithoutAnObjectForAControlGivesItBackToTheSystem)
 {
     HWND frame = CreateSkinnedFrame();

@@ -203,7 +203,14 @@ bool LoadSkinSource(const std::string& source)
 }
 
 int ProbeControlSkin::created = 0;
+int ProbeControlSkin::bindings = 0;
 bool ProbeControlSkin::decline = false;
+
+SkinObject* ProbeControlSkin::SetSkinObject(SkinObject* skinObject)
+{
+    ++bindings;
+    return SkinnedWindow::SetSkinObject(skinObject);
+}
 
 WNDPROC ProbeControlSkin::Attach(HWND hwnd)
 {

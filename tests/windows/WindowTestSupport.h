@@ -72,8 +72,10 @@ bool LoadSkinSource(const std::string& source);
 class ProbeControlSkin : public SkinnedWindow {
 public:
     WNDPROC Attach(HWND hwnd) override;
+    SkinObject* SetSkinObject(SkinObject* skinObject) override;
 
     static int created;
+    static int bindings;  // SetSkinObject calls
     static bool decline;
 };
 // Makes the manager give children ProbeControlSkins (and free-standing
