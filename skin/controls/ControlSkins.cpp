@@ -2,14 +2,15 @@
 
 #include "controls/SkinnedAnimate.h"
 #include "controls/SkinnedCheckBox.h"
+#include "controls/SkinnedComboBox.h"
 #include "controls/SkinnedControlBar.h"
 #include "controls/SkinnedGroupBox.h"
 #include "controls/SkinnedHeader.h"
 #include "controls/SkinnedProgress.h"
 #include "controls/SkinnedPushButton.h"
 #include "controls/SkinnedRadio.h"
-#include "controls/SkinnedScrollBar.h"
 #include "controls/SkinnedRebar.h"
+#include "controls/SkinnedScrollBar.h"
 #include "controls/SkinnedStatic.h"
 #include "controls/SkinnedStatusBar.h"
 #include "controls/SkinnedTab.h"
@@ -29,6 +30,8 @@ std::unique_ptr<SkinnedWindow> MakeControlSkin(int controlType, SkinnedWindow& o
         return std::make_unique<SkinnedRadio>(controlType, owner);
     case kTypeGroupBox:
         return std::make_unique<SkinnedGroupBox>(controlType, owner);
+    case kTypeComboBox:
+        return std::make_unique<SkinnedComboBox>(controlType, owner);
     case kTypeStatic:
         return std::make_unique<SkinnedStatic>(controlType, owner);
     case kTypeTab:
