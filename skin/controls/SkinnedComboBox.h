@@ -31,6 +31,8 @@ protected:
 
 private:
     const ComboBoxSkin* Skin() const;
+    // The edit's brushes in the colours of the object in use.
+    void MakeBrushes();
     // The drop-down button within the client area `client`.
     RECT ButtonRect(const RECT& client) const;
     // Where the pointer makes the button look hovered (client coordinates).

@@ -116,6 +116,8 @@ TEST_F(ComboTest, TheButtonLooksAsThePointerLeavesIt)
         ComboBoxSkin::Thumb look;
     };
     const Step steps[] = {
+        {"pressed before any hover", WM_LBUTTONDOWN, MK_LBUTTON, ComboBoxSkin::ThumbPressed},
+        {"left while pressed, untracked", WM_MOUSELEAVE, 0, ComboBoxSkin::ThumbNormal},
         {"hovered", WM_MOUSEMOVE, 0, ComboBoxSkin::ThumbHovered},
         {"pressed", WM_LBUTTONDOWN, MK_LBUTTON, ComboBoxSkin::ThumbPressed},
         {"held and moved", WM_MOUSEMOVE, MK_LBUTTON, ComboBoxSkin::ThumbPressed},
@@ -281,6 +283,29 @@ TEST_F(ComboTest, TheEditTakesTheSkinsColours)
     SetWindowTextA(edit, "");
     const WindowPixels shown = CaptureWindow(edit);
     EXPECT_EQ(0xF0F8E0u, shown.At(shown.width - 2, shown.height / 2));
+}
+
+TEST_F(ComboTest, AComboBoxOfThatIdGivesItsEditItsOwnColours)
+{
+    const std::string header = "object FrameSkin \"MainFrame\"\n";
+    const std::string own = "  child ComboBoxSkin \"Own\"\n"
+                            "    CONTROLID = 100\n"  // kComboId
+                            "    COLOR.BACKCOLOR = #3C6E21\n"
+                            "  end\n";
+    const std::string source = Replaced(DefaultSkinSource(), header, header + own);
+    ASSERT_TRUE(LoadSkinSource(source));
+    HWND combo = Combo(CBS_DROPDOWN);
+    HWND edit = FindWindowExA(combo, nullptr, "Edit", nullptr);
+    WindowDC screen(nullptr);
+    OwnedDC dc(CreateCompatibleDC(screen));
+    for (const char* when : {"made", "after a skin change"}) {
+        const HBRUSH brush = reinterpret_cast<HBRUSH>(
+            SendMessageA(combo, WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc.Get()), reinterpret_cast<LPARAM>(edit)));
+        LOGBRUSH logBrush = {};
+        ASSERT_NE(0, GetObjectA(brush, sizeof logBrush, &logBrush)) << when;
+        EXPECT_EQ(RGB(0x3C, 0x6E, 0x21), logBrush.lbColor) << when;
+        ASSERT_TRUE(LoadSkinSource(source));
+    }
 }
 
 TEST_F(ComboTest, PaintingLeavesTheDcAsFound)
