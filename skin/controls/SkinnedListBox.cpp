@@ -41,9 +41,10 @@ SkinnedScrollControl::QuietRules SkinnedListBox::QuietTable() const
     return QuietRules{kListBoxRules, sizeof kListBoxRules / sizeof kListBoxRules[0]};
 }
 
-LRESULT SkinnedListBox::CurrentItem() const
+// A key can select the item under the caret without moving it.
+SkinnedScrollControl::CurrentItems SkinnedListBox::Current() const
 {
-    return CallPrevious(LB_GETCARETINDEX, 0, 0);
+    return CurrentItems{CallPrevious(LB_GETCARETINDEX, 0, 0), CallPrevious(LB_GETCURSEL, 0, 0)};
 }
 
 LRESULT SkinnedListBox::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)

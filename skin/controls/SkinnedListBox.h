@@ -16,7 +16,7 @@ public:
 
 protected:
     QuietRules QuietTable() const override;
-    LRESULT CurrentItem() const override;
+    CurrentItems Current() const override;
 
 private:
     LRESULT OnSetFont(WPARAM wParam, LPARAM lParam);

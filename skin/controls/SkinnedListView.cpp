@@ -107,7 +107,8 @@ SkinnedScrollControl::QuietRules SkinnedListView::QuietTable() const
     return QuietRules{kListViewRules, sizeof kListViewRules / sizeof kListViewRules[0]};
 }
 
-LRESULT SkinnedListView::CurrentItem() const
+SkinnedScrollControl::CurrentItems SkinnedListView::Current() const
 {
-    return CallPrevious(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED);
+    return CurrentItems{CallPrevious(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED),
+                        CallPrevious(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED)};
 }

@@ -19,7 +19,7 @@ protected:
     LRESULT OnEraseBackground(HDC hdc) override;
     LRESULT OnHScroll(int code, int position, HWND bar) override;
     QuietRules QuietTable() const override;
-    LRESULT CurrentItem() const override;
+    CurrentItems Current() const override;
 
 private:
     struct Colours {

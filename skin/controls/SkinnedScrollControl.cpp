@@ -5,6 +5,7 @@
 #include "core/SkinMessages.h"
 #include "data/ClientEdgeSkin.h"
 #include "data/SkinStore.h"
+#include "data/SkinTypes.h"
 #include "imaging/DrawUtils.h"
 #include "imaging/WindowsVersion.h"
 
@@ -186,7 +187,7 @@ int SkinnedScrollControl::ScrollPosition(int bar) const
 
 SkinnedScrollControl::ViewState SkinnedScrollControl::ReadViewState(int bar) const
 {
-    return ViewState{bar == kNoBar ? 0 : ScrollPosition(bar), CurrentItem()};
+    return ViewState{bar == kNoBar ? 0 : ScrollPosition(bar), Current()};
 }
 
 bool SkinnedScrollControl::HiddenFor(const QuietRule& rule, WPARAM wParam) const
@@ -221,8 +222,7 @@ void SkinnedScrollControl::RepaintAfter(const QuietRule& rule, WPARAM wParam, co
 {
     switch (rule.after) {
     case AfterRedrawIfMoved: {
-        const ViewState now = ReadViewState(rule.bar);
-        if (now.position != before.position || now.current != before.current)
+        if (ReadViewState(rule.bar) != before)
             RedrawWindow(window_, nullptr, nullptr, kRedrawAll);
         break;
     }
@@ -264,7 +264,12 @@ void SkinnedScrollControl::Paint(HDC surface)
     if (!items.IsValid())
         return;
     PaintClientBackground(items.Dc(), client);
-    CallPrevious(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(items.Dc()), PRF_CLIENT);
+    // The IP address control knows no WM_PRINTCLIENT (its dots would be
+    // lost); it paints into a DC handed to it with WM_PAINT.
+    if (ControlType() == kTypeIpAddress)
+        CallPrevious(WM_PAINT, reinterpret_cast<WPARAM>(items.Dc()), 0);
+    else
+        CallPrevious(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(items.Dc()), PRF_CLIENT);
     TransparentBlitScratch(surface, 0, 0, client.right, client.bottom, items.Dc(), GetSysColor(COLOR_WINDOW));
 }
 

@@ -66,9 +66,14 @@ protected:
     // The messages a member lets the system handle out of sight; none for
     // the base.
     virtual QuietRules QuietTable() const { return QuietRules{nullptr, 0}; }
-    // The item the keyboard works on, so that a key that moves it without
-    // scrolling still repaints; 0 for members without one.
-    virtual LRESULT CurrentItem() const { return 0; }
+    // The item the keyboard works on and the item selected, so that a key
+    // that moves either without scrolling still repaints; zero for members
+    // without them.
+    struct CurrentItems {
+        LRESULT caret;
+        LRESULT selected;
+    };
+    virtual CurrentItems Current() const { return CurrentItems{0, 0}; }
     // The message handled by the rule of the member's table for it (or
     // passed on unchanged without one).
     LRESULT Quietly(UINT message, WPARAM wParam, LPARAM lParam);
@@ -77,7 +82,12 @@ protected:
 private:
     struct ViewState {
         int position;
-        LRESULT current;
+        CurrentItems current;
+        bool operator!=(const ViewState& other) const
+        {
+            return position != other.position || current.caret != other.current.caret ||
+                   current.selected != other.current.selected;
+        }
     };
     const QuietRule* FindQuietRule(UINT message) const;
     ViewState ReadViewState(int bar) const;

@@ -28,7 +28,8 @@ SkinnedScrollControl::QuietRules SkinnedTreeView::QuietTable() const
     return QuietRules{kTreeViewRules, sizeof kTreeViewRules / sizeof kTreeViewRules[0]};
 }
 
-LRESULT SkinnedTreeView::CurrentItem() const
+SkinnedScrollControl::CurrentItems SkinnedTreeView::Current() const
 {
-    return CallPrevious(TVM_GETNEXTITEM, TVGN_CARET, 0);
+    const LRESULT caret = CallPrevious(TVM_GETNEXTITEM, TVGN_CARET, 0);
+    return CurrentItems{caret, caret};
 }

@@ -10,5 +10,5 @@ public:
 
 protected:
     QuietRules QuietTable() const override;
-    LRESULT CurrentItem() const override;
+    CurrentItems Current() const override;
 };
