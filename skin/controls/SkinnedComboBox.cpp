@@ -43,21 +43,29 @@ WNDPROC SkinnedComboBox::Attach(HWND hwnd)
 {
     if (!IsSkinnable(GetWindowLongPtrA(hwnd, GWL_STYLE)))
         return nullptr;
-    return SkinnedControl::Attach(hwnd);
+    const WNDPROC previous = SkinnedControl::Attach(hwnd);
+    if (previous)
+        MakeBrushes();
+    return previous;
 }
 
 SkinObject* SkinnedComboBox::SetSkinObject(SkinObject* skinObject)
 {
     SkinObject* previous = SkinnedControl::SetSkinObject(skinObject);
-    // Made from the object finally bound, which may be the one made for
-    // this control id rather than the one given.
-    const ComboBoxSkin* skin = Skin();
-    backBrush_.Reset(skin ? CreateSolidBrush(skin->backColour) : nullptr);
-    disabledBrush_.Reset(skin ? CreateSolidBrush(skin->disabledBackground) : nullptr);
+    MakeBrushes();
     // The edit asks for its colours only when it paints.
     if (const HWND edit = window_ ? FindWindowExA(window_, nullptr, "Edit", nullptr) : nullptr)
         InvalidateRect(edit, nullptr, TRUE);
     return previous;
+}
+
+void SkinnedComboBox::MakeBrushes()
+{
+    // From the object finally bound, which may be the one made for this
+    // control id rather than the one given.
+    const ComboBoxSkin* skin = Skin();
+    backBrush_.Reset(skin ? CreateSolidBrush(skin->backColour) : nullptr);
+    disabledBrush_.Reset(skin ? CreateSolidBrush(skin->disabledBackground) : nullptr);
 }
 
 LRESULT SkinnedComboBox::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
