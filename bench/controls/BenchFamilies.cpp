@@ -1,7 +1,8 @@
 // Times the full repaint of each skinned tab control, progress bar,
-// trackbar, up-down button and drop-down combo box against the same control without the
-// engine, side by side on the desktop and in turns within one loop, and
-// prints the medians in microseconds with their ratio and the goal.
+// trackbar, up-down button and drop-down combo box against the same
+// control without the engine, side by side on the desktop and in turns
+// within one loop, and prints the medians in microseconds with their ratio
+// and the goal.
 //
 // The plain controls are made before the engine starts, so no skin binds
 // them; the engine's thread hooks still see their messages, as they would

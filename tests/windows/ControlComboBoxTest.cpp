@@ -77,12 +77,18 @@ protected:
         const RECT area = ButtonArea(combo);
         const WindowPixels expected = RenderFrameImage(SkinOf(combo).thumbs[thumb], area.right - area.left,
                                                        area.bottom - area.top, GetSysColor(COLOR_BTNFACE));
-        return ShowsPicture(CaptureWindow(combo), area.left, area.top, expected);
+        // Read at once, without running the messages: a state change
+        // repaints before it returns, and a leave the system reports while
+        // the test window sits under another would undo the state.
+        WholeWindowDC dc(combo);
+        RECT window;
+        GetWindowRect(combo, &window);
+        return ShowsPicture(ReadPixels(dc, window.right - window.left, window.bottom - window.top), area.left, area.top,
+                            expected);
     }
 
     // The pointer put over the button, and the hover its arrival caused
-    // forgotten: each step then starts from the normal look, and the
-    // leave the skin asks for is not reported while the pointer stays.
+    // forgotten: the leave the skin asks for is then not reported.
     static void PointAtButton(HWND combo)
     {
         const LPARAM inside = InsideButton(combo);
@@ -108,7 +114,6 @@ TEST_F(ComboTest, TheButtonLooksAsThePointerLeavesIt)
     ASSERT_TRUE(LoadSkinSource(ComboVariant()));
     HWND combo = Combo(CBS_DROPDOWNLIST);
     const LPARAM inside = InsideButton(combo);
-    PointAtButton(combo);
     struct Step {
         const char* what;
         UINT message;
@@ -132,6 +137,7 @@ TEST_F(ComboTest, TheButtonLooksAsThePointerLeavesIt)
     }
     SendMessageA(combo, CB_SHOWDROPDOWN, FALSE, 0);
     EnableWindow(combo, FALSE);
+    PumpFor(10);
     EXPECT_TRUE(ShowsThumb(combo, ComboBoxSkin::ThumbDisabled)) << "disabled";
 }
 
@@ -154,12 +160,12 @@ TEST_F(ComboTest, OnlyTheButtonsOwnAreaHovers)
         {"the frame right of it", button.right, button.top + 1, false},
         {"the frame below it", button.left + 4, button.bottom, false},
     };
-    PointAtButton(combo);
     for (const Place& place : places) {
         SendMessageA(combo, WM_MOUSEMOVE, 0, MAKELPARAM(place.x, place.y));
         EXPECT_TRUE(ShowsThumb(combo, place.hovers ? ComboBoxSkin::ThumbHovered : ComboBoxSkin::ThumbNormal))
             << place.what;
         SendMessageA(combo, WM_MOUSELEAVE, 0, 0);
+        PumpMessages();
     }
 }
 
@@ -175,7 +181,6 @@ TEST_F(ComboTest, AStateWithoutAnImageShowsTheNormalButton)
     ASSERT_TRUE(LoadSkinSource(source));
     HWND combo = Combo(CBS_DROPDOWNLIST);
     const LPARAM inside = InsideButton(combo);
-    PointAtButton(combo);
     SendMessageA(combo, WM_MOUSEMOVE, 0, inside);
     EXPECT_TRUE(ShowsThumb(combo, ComboBoxSkin::ThumbNormal)) << "hovered";
     SendMessageA(combo, WM_LBUTTONDOWN, MK_LBUTTON, inside);
@@ -183,6 +188,7 @@ TEST_F(ComboTest, AStateWithoutAnImageShowsTheNormalButton)
     SendMessageA(combo, WM_LBUTTONUP, 0, inside);
     SendMessageA(combo, CB_SHOWDROPDOWN, FALSE, 0);
     EnableWindow(combo, FALSE);
+    PumpFor(10);
     EXPECT_TRUE(ShowsThumb(combo, ComboBoxSkin::ThumbNormal)) << "disabled";
 }
 
@@ -408,11 +414,11 @@ TEST_F(ComboProtocolTest, EachChangeOfTheButtonRepaintsOnceAndNeverThroughTheSys
          2},
         {"release", WM_LBUTTONUP, 0, {{WM_LBUTTONUP, kSent, 0, 0}, {WM_LBUTTONUP, kDefWinProc, 0, 0}, paint}, 3},
     };
+    // Nothing runs the queue from here on: what the system posts (a moved
+    // pointer) waits, and each table holds only what the step itself did.
     for (const Step& step : steps) {
-        PumpFor(10);
         MessageLog::Instance().Flush();
         SendMessageA(combo, step.message, step.keys, inside);
-        PumpFor(10);
         EXPECT_TRUE(MessageLog::Instance().Matches(step.expected, step.count, step.what));
     }
     SendMessageA(combo, CB_SHOWDROPDOWN, FALSE, 0);

@@ -255,7 +255,12 @@ void InitListsPage(HWND dialog)
     SetDlgItemTextA(dialog, IDC_LISTS_EDIT_LINES,
                     "Several lines of text,\r\nenough of them\r\nto need\r\nthe bar\r\nat the side.");
     SendDlgItemMessageA(dialog, IDC_LISTS_IPADDRESS, IPM_SETADDRESS, 0, MAKEIPADDRESS(192, 168, 1, 20));
-    SetFocus(GetDlgItem(dialog, IDC_LISTS_LIST));
+    for (int id : {IDC_LISTS_COMBO, IDC_LISTS_COMBO_DISABLED, IDC_LISTS_COMBO_SIMPLE}) {
+        for (const char* reader : {"Reader 01", "Reader 02", "Reader 03", "Reader 04", "Reader 05"})
+            SendDlgItemMessageA(dialog, id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(reader));
+        SendDlgItemMessageA(dialog, id, CB_SETCURSEL, id == IDC_LISTS_COMBO ? 1 : 2, 0);
+    }
+    SetFocus(GetDlgItem(dialog, IDC_LISTS_COMBO));
 }
 
 // The owner-drawn list box keeps the system's look: the page draws its
