@@ -13,8 +13,6 @@ struct FrameImageRef;
 
 class SkinnedComboBox : public SkinnedControl {
 public:
-    enum ButtonState { ButtonNormal, ButtonHovered, ButtonPressed };
-
     using SkinnedControl::SkinnedControl;
 
     WNDPROC Attach(HWND hwnd) override;
@@ -22,14 +20,15 @@ public:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     void Paint(HDC hdc) override;
 
-    ButtonState GetButtonState() const { return state_; }
-    // Only the drop-down kinds the system draws itself are skinned.
-    static bool IsSkinnable(LONG_PTR style);
-
 protected:
     void OnMouseLeave() override;
 
 private:
+    enum ButtonState { ButtonNormal, ButtonHovered, ButtonPressed };
+
+    // Drop-down and drop-down-list combo boxes the system draws; not
+    // simple or owner-drawn ones.
+    static bool IsSkinnable(LONG_PTR style);
     const ComboBoxSkin* Skin() const;
     // The edit's brushes in the colours of the object in use.
     void MakeBrushes();
