@@ -144,7 +144,7 @@ bool SkinnedControl::ApplyFontAndPlacement(bool redrawFont)
 HFONT SkinnedControl::WantedSkinFont() const
 {
     const ControlSkinBase* control = ControlObject();
-    return control && (control->autoSkinFont || TakesSkinFont()) ? control->FontHandle() : nullptr;
+    return control && control->autoSkinFont ? control->FontHandle() : nullptr;
 }
 
 bool SkinnedControl::HasText() const

@@ -41,9 +41,6 @@ protected:
     // Whether an object given after the attach gives way to the one made
     // for this control id (CONTROLID); the attach always looks for it.
     virtual bool RebindsToSpecificObject() const { return true; }
-    // Whether the control takes the skin object's font even when the
-    // object does not ask for it (AUTOSKINFONT).
-    virtual bool TakesSkinFont() const { return false; }
     // The skinned background of the window behind the control (a tab page
     // or the parent) for the control's client area.
     void PaintBackgroundBehind(HDC hdc) const;

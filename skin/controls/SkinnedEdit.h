@@ -1,5 +1,5 @@
 // Edits and rich edits: the control paints its own text; the skin gives
-// the border, the skin's scroll bars, its font and its colours. A plain
+// the border, the skin's scroll bars and its colours. A plain
 // edit asks its parent for its colours, which the parent takes from here;
 // a rich edit is told its background.
 #pragma once
@@ -21,7 +21,6 @@ public:
 protected:
     void OnPaint() override;
     LRESULT OnEraseBackground(HDC hdc) override;
-    bool TakesSkinFont() const override { return true; }
 
 private:
     // A solid brush kept for the colour it was last asked for.

@@ -68,10 +68,11 @@ SkinObject* SkinnedScrollControl::SetSkinObject(SkinObject* skinObject)
 
 // Bars another hand put on before this request came lie above this
 // subclass just the same: they are taken as this control's, so that the
-// detach takes them off before the subclass below them goes.
+// detach takes them off before the subclass below them goes. A control
+// that can never show a bar (a single-line edit) is spared them.
 void SkinnedScrollControl::OnEnableScrollBars()
 {
-    if (!scrollBarsEnabled_)
+    if (!scrollBarsEnabled_ && (UsesScrollBars(window_) || NcScroll_ServesWindow(window_)))
         scrollBarsEnabled_ = EnableSkinScrollBars(window_) || NcScroll_ServesWindow(window_);
 }
 

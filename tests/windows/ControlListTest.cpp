@@ -470,7 +470,6 @@ TEST_F(ListTest, EditsTakeTheSkinsColoursThroughTheirParent)
         EXPECT_EQ(wanted, BrushColour(brush)) << row.what;
         EXPECT_EQ(wanted, GetBkColor(dc)) << row.what;
         EXPECT_EQ(skin.textColour, GetTextColor(dc)) << row.what;
-        EXPECT_EQ(reinterpret_cast<WPARAM>(skin.FontHandle()), SendMessageA(edit, WM_GETFONT, 0, 0)) << row.what;
         DestroyWindow(edit);
     }
 }
