@@ -22,6 +22,7 @@ public:
     void Paint(HDC hdc) override {}
 
     bool IsHovered() const { return hovered_; }
+    int ControlType() const { return controlType_; }
     const ControlSkinBase* ControlObject() const;
 
 protected:

@@ -9,6 +9,7 @@ enum SkinMessage : UINT {
     WM_SKIN_MENUMOUSEMOVE = 6026,   // lParam screen point
     WM_SKIN_MENUCLOSED = 6027,      // a popup-menu tracking ended
     WM_SKIN_MDICHILDGONE = 6028,    // lParam: the child's last RECT in its parent's client coordinates
+    WM_SKIN_ENABLESCROLLBARS = 6029,  // posted by a scrolling control's skin to itself: put on the skin's bars
     WM_SKIN_DEFERREDINIT = 6030,    // a control skin posts it to itself at attach: read the control's state
     WM_SKIN_READPROGRESS = 6031,    // posted by a progress skin to itself: take over the control's state
     WM_SKIN_CLOSESUBMENU = 6032,

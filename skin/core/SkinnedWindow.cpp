@@ -287,6 +287,12 @@ LRESULT SkinnedWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         if (OnElementTimer(wParam))
             return 0;
         break;
+    case WM_CTLCOLOREDIT: {
+        LRESULT result = 0;
+        if (EditChildColours(message, wParam, lParam, result))
+            return result;
+        break;
+    }
     case WM_SKIN_CHILDDETACHED:
         ForgetChild(reinterpret_cast<HWND>(wParam));
         return 0;
@@ -472,7 +478,21 @@ LRESULT SkinnedWindow::OnCtlColorStatic(WPARAM wParam, LPARAM lParam)
     SkinnedWindow* control = SkinManager::Instance().FindWindowObject(reinterpret_cast<HWND>(lParam));
     if (control && control->GetSkinObject() && control->GetSkinObject()->TypeCode() == kTypeStatic)
         return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
+    LRESULT result = 0;
+    if (EditChildColours(WM_CTLCOLORSTATIC, wParam, lParam, result))
+        return result;
     return CallPrevious(WM_CTLCOLORSTATIC, wParam, lParam);
+}
+
+bool SkinnedWindow::EditChildColours(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
+{
+    SkinnedWindow* control = SkinManager::Instance().FindWindowObject(reinterpret_cast<HWND>(lParam));
+    if (!control || !control->GetSkinObject() || control->GetSkinObject()->TypeCode() != kTypeEdit)
+        return false;
+    auto* source = dynamic_cast<ParentColourSource*>(control);
+    const HBRUSH brush = source ? source->AnswerParentColours(message, reinterpret_cast<HDC>(wParam)) : nullptr;
+    result = reinterpret_cast<LRESULT>(brush);
+    return brush != nullptr;
 }
 
 void SkinnedWindow::LayoutParts(const RECT& windowRect)

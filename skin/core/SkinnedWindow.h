@@ -30,6 +30,18 @@ protected:
     ~WindowTimerClient() = default;
 };
 
+// A control skin that chooses the colours its control is painted in when
+// the control asks its parent for them (edits).
+class ParentColourSource {
+public:
+    // `dc` prepared for WM_CTLCOLOREDIT or WM_CTLCOLORSTATIC; the brush
+    // stays the source's.
+    virtual HBRUSH AnswerParentColours(UINT message, HDC dc) = 0;
+
+protected:
+    ~ParentColourSource() = default;
+};
+
 class SkinnedWindow : public SkinBoundObject {
 public:
     static const int kPartCount = 9;
@@ -94,6 +106,9 @@ public:
     static void PaintBackgroundBehind(HWND window, HDC hdc);
     void BlitChildBackground(HDC hdc, HWND child, HDC sourceDc) const;
     LRESULT OnCtlColorStatic(WPARAM wParam, LPARAM lParam);
+    // The answer of a skinned edit child (wParam its DC, lParam the child)
+    // to WM_CTLCOLOREDIT or WM_CTLCOLORSTATIC; false for other children.
+    static bool EditChildColours(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
     // Frame parts.
     void LayoutParts(const RECT& windowRect);

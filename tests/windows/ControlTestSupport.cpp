@@ -1,6 +1,9 @@
 #include "ControlTestSupport.h"
 
 #include "GdiPressure.h"
+#include "MessageLog.h"
+#include "SkinEngine.h"
+#include "core/SkinManager.h"
 #include "core/SkinMessages.h"
 #include "data/SkinImage.h"
 #include "data/SkinStore.h"
@@ -78,6 +81,34 @@ int HeadroomBesideCopies()
     for (const auto& entry : DefaultStore().Images())
         ImageDeviceCopies::Forget(entry.second->image);
     return FreeGdiHandles();
+}
+
+LeakCounts CountLeakables()
+{
+    PumpMessages();
+    LeakCounts counts;
+    counts.threadWindows = ThreadWindowCount();
+    counts.userObjects = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
+    counts.skinned = SkinManager::Instance().WindowCount();
+    counts.gdiHeadroom = HeadroomBesideCopies();
+    return counts;
+}
+
+testing::AssertionResult NothingLeaked(const LeakCounts& start, const LeakCounts& now, int slack)
+{
+    if (now.threadWindows == start.threadWindows && now.userObjects == start.userObjects &&
+        now.skinned == start.skinned && now.gdiHeadroom >= start.gdiHeadroom - slack)
+        return testing::AssertionSuccess();
+    return testing::AssertionFailure() << "thread windows " << now.threadWindows << " (" << start.threadWindows
+                                       << " at the start), USER objects " << now.userObjects << " ("
+                                       << start.userObjects << "), skinned windows " << now.skinned << " ("
+                                       << start.skinned << "), free GDI handles " << now.gdiHeadroom << " ("
+                                       << start.gdiHeadroom << ")";
+}
+
+bool SwitchSkin(const std::vector<BYTE>& skin)
+{
+    return LoadSkinFromMemory(skin.data(), static_cast<DWORD>(skin.size())) != FALSE;
 }
 
 void PumpDialog(HWND dialog, DWORD milliseconds)

@@ -36,6 +36,21 @@ int PixelsDifferingIn(const WindowPixels& shown, const RECT& area, const WindowP
 // as many as what it drew last needed (the store frees them when it
 // goes): only what is left beside them counts in a leak test.
 int HeadroomBesideCopies();
+// What a leak would change, counted once the pending messages ran: the
+// thread's windows (a dropped list is a window of its own), USER objects
+// (a stub answering 0 under Wine, counted on Windows), the skinned windows
+// and the free GDI handles beside the drawing copies.
+struct LeakCounts {
+    int threadWindows = 0;
+    DWORD userObjects = 0;
+    size_t skinned = 0;
+    int gdiHeadroom = 0;
+};
+LeakCounts CountLeakables();
+// `now` against `start`, with up to `slack` GDI handles fewer free.
+testing::AssertionResult NothingLeaked(const LeakCounts& start, const LeakCounts& now, int slack);
+// Loads a compiled skin as the program's resource would be.
+bool SwitchSkin(const std::vector<BYTE>& skin);
 // Dispatches the thread's messages through the dialog manager of `dialog`
 // (Tab, arrows and Space as the user presses them).
 void PumpDialog(HWND dialog, DWORD milliseconds);

@@ -1,7 +1,6 @@
 #include "GalleryDialog.h"
 
 #include "GalleryIds.h"
-#include "controls/NcScroll.h"
 #include "imaging/GdiObject.h"
 #include "Resource.h"
 
@@ -83,14 +82,9 @@ void InitScrollPage(HWND dialog)
     for (int row = 0; row < 4; ++row)
         for (int id : ids[row])
             SetBar(dialog, id, positions[row]);
-    // List boxes get the skin's bars from their own skin once there is
-    // one; until then the page gives them the bars itself, and the list
-    // boxes' own scrolling keeps them right through the redirection.
-    for (int id : {IDC_SCROLL_LIST, IDC_SCROLL_LIST_LEFT}) {
-        const HWND list = GetDlgItem(dialog, id);
-        EnableSkinScrollBars(list);
-        FillList(list);
-    }
+    // The list boxes' skin gives them the skin's bars.
+    for (int id : {IDC_SCROLL_LIST, IDC_SCROLL_LIST_LEFT})
+        FillList(GetDlgItem(dialog, id));
 }
 
 // Each clip plays from the gallery's resources, in a loop (ACS_AUTOPLAY);
@@ -193,19 +187,117 @@ void InitTabsPage(HWND dialog)
                         reinterpret_cast<LPARAM>(MAKEINTRESOURCEA(IDR_GALLERY_CLIP)));
 }
 
+void FillTree(HWND tree)
+{
+    const char* const groups[] = {"Readers", "Certificates", "Middleware", "Drivers", "Settings"};
+    TVINSERTSTRUCTA insert = {};
+    insert.hInsertAfter = TVI_LAST;
+    insert.item.mask = TVIF_TEXT;
+    HTREEITEM chosen = nullptr;
+    for (const char* group : groups) {
+        insert.hParent = TVI_ROOT;
+        insert.item.pszText = const_cast<char*>(group);
+        const auto parent =
+            reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
+        insert.hParent = parent;
+        for (const char* leaf : {"First entry", "Second entry"}) {
+            insert.item.pszText = const_cast<char*>(leaf);
+            const auto item =
+                reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
+            if (!chosen && leaf[0] == 'S')
+                chosen = item;
+        }
+        SendMessageA(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(parent));
+    }
+    // The second entry of the first group, in sight.
+    SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(chosen));
+}
+
+void FillListView(HWND view)
+{
+    const char* const columns[] = {"Reader", "Card"};
+    for (int i = 0; i < 2; ++i) {
+        LVCOLUMNA column = {};
+        column.mask = LVCF_TEXT | LVCF_WIDTH;
+        column.cx = 110;
+        column.pszText = const_cast<char*>(columns[i]);
+        SendMessageA(view, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
+    }
+    for (int row = 0; row < 12; ++row) {
+        char reader[40];
+        wsprintfA(reader, "Reader %02d", row + 1);
+        LVITEMA item = {};
+        item.mask = LVIF_TEXT;
+        item.iItem = row;
+        item.pszText = reader;
+        SendMessageA(view, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+        item.iSubItem = 1;
+        item.pszText = const_cast<char*>(row % 3 ? "Inserted" : "Empty");
+        SendMessageA(view, LVM_SETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
+    }
+    LVITEMA selected = {};
+    selected.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    selected.state = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageA(view, LVM_SETITEMSTATE, 2, reinterpret_cast<LPARAM>(&selected));
+}
+
+void InitListsPage(HWND dialog)
+{
+    for (int id : {IDC_LISTS_LIST, IDC_LISTS_LIST_DISABLED, IDC_LISTS_LIST_OWNERDRAW})
+        FillList(GetDlgItem(dialog, id));
+    SendDlgItemMessageA(dialog, IDC_LISTS_LIST, LB_SETCURSEL, 6, 0);
+    SendDlgItemMessageA(dialog, IDC_LISTS_LIST_OWNERDRAW, LB_SETCURSEL, 5, 0);
+    FillTree(GetDlgItem(dialog, IDC_LISTS_TREE));
+    FillListView(GetDlgItem(dialog, IDC_LISTS_VIEW));
+    SetDlgItemTextA(dialog, IDC_LISTS_EDIT, "Editable");
+    SetDlgItemTextA(dialog, IDC_LISTS_EDIT_READONLY, "Read-only");
+    SetDlgItemTextA(dialog, IDC_LISTS_EDIT_DISABLED, "Disabled");
+    SetDlgItemTextA(dialog, IDC_LISTS_EDIT_LINES,
+                    "Several lines of text,\r\nenough of them\r\nto need\r\nthe bar\r\nat the side.");
+    SendDlgItemMessageA(dialog, IDC_LISTS_IPADDRESS, IPM_SETADDRESS, 0, MAKEIPADDRESS(192, 168, 1, 20));
+    for (int id : {IDC_LISTS_COMBO, IDC_LISTS_COMBO_DISABLED, IDC_LISTS_COMBO_SIMPLE}) {
+        for (const char* reader : {"Reader 01", "Reader 02", "Reader 03", "Reader 04", "Reader 05"})
+            SendDlgItemMessageA(dialog, id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(reader));
+        SendDlgItemMessageA(dialog, id, CB_SETCURSEL, id == IDC_LISTS_COMBO ? 1 : 2, 0);
+    }
+    SetFocus(GetDlgItem(dialog, IDC_LISTS_COMBO));
+}
+
+// The owner-drawn list box keeps the system's look: the page draws its
+// items as the system would.
+bool DrawOwnerDrawnItem(const DRAWITEMSTRUCT& item)
+{
+    if (item.CtlID != IDC_LISTS_LIST_OWNERDRAW || item.itemID == static_cast<UINT>(-1))
+        return false;
+    const bool selected = (item.itemState & ODS_SELECTED) != 0;
+    FillRect(item.hDC, &item.rcItem, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+    char text[100] = {};
+    SendMessageA(item.hwndItem, LB_GETTEXT, item.itemID, reinterpret_cast<LPARAM>(text));
+    const TextColours colours(item.hDC, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT),
+                              GetSysColor(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+    RECT area = item.rcItem;
+    area.left += 2;
+    DrawTextA(item.hDC, text, -1, &area, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+    if (item.itemState & ODS_FOCUS)
+        DrawFocusRect(item.hDC, &item.rcItem);
+    return true;
+}
+
 const GalleryPage kPages[] = {
     {"gallery", IDD_GALLERY, InitButtonsPage, CleanupButtonsPage},
     {"scroll", IDD_GALLERY_SCROLL, InitScrollPage, nullptr},
     {"animate", IDD_GALLERY_ANIMATE, InitAnimatePage, nullptr},
     {"bars", IDD_GALLERY_BARS, InitBarsPage, nullptr},
     {"tabs", IDD_GALLERY_TABS, InitTabsPage, nullptr},
+    {"lists", IDD_GALLERY_LISTS, InitListsPage, nullptr},
 };
 
 // The common controls' window classes, registered before a page that
 // holds them is made.
 void RegisterCommonControls()
 {
-    INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_BAR_CLASSES | ICC_COOL_CLASSES};
+    INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_BAR_CLASSES | ICC_COOL_CLASSES | ICC_LISTVIEW_CLASSES |
+                                                        ICC_TREEVIEW_CLASSES | ICC_INTERNET_CLASSES};
     InitCommonControlsEx(&classes);
 }
 
@@ -235,6 +327,8 @@ INT_PTR CALLBACK GalleryProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
         else
             DestroyWindow(dialog);
         return TRUE;
+    case WM_DRAWITEM:
+        return DrawOwnerDrawnItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
     case WM_DESTROY:
         if (run && run->page && run->page->cleanup)
             run->page->cleanup(dialog);

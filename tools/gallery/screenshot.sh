@@ -18,6 +18,7 @@ case $show in
   animate) size=${SSO_GALLERY_SIZE:-358x200} ;;
   bars) size=${SSO_GALLERY_SIZE:-586x312} ;;
   tabs) size=${SSO_GALLERY_TABS_SIZE:-533x333} ;;
+  lists) size=${SSO_GALLERY_LISTS_SIZE:-708x435} ;;
   *) size=${SSO_GALLERY_SIZE:-586x407} ;;
 esac
 cd "$SSO_BUILD_RUN/bin"
