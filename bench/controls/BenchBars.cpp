@@ -2,9 +2,9 @@
 // status bar, docking control bar) on the gallery's bars page against the
 // same control on the same page without the engine, interleaved in one
 // run, and prints the medians with their ratio and the goal.
+#include "BenchWindows.h"
 #include "GalleryDialog.h"
 #include "GalleryIds.h"
-#include "BenchWindows.h"
 #include "Measure.h"
 #include "SkinEngine.h"
 
@@ -56,33 +56,14 @@ int main()
         std::fprintf(stderr, "bench_bars: the bars page cannot be opened\n");
         return 1;
     }
-    const struct {
-        const char* name;
-        int id;
-    } families[] = {
+    const PageControl families[] = {
         {"header repaint", IDC_BARS_HEADER},
         {"toolbar repaint", IDC_BARS_TOOLBAR},
         {"rebar repaint (with its toolbar)", IDC_BARS_REBAR},
         {"status bar repaint", IDC_BARS_STATUS},
         {"docking control bar repaint", kControlBarId},
     };
-    std::printf("bars page, medians of %d interleaved runs against the same control without the engine\n", kRuns);
-    PrintTableHeader("no engine");
-    for (const auto& family : families) {
-        HWND mine = GetDlgItem(skinned, family.id);
-        HWND system = GetDlgItem(plain, family.id);
-        const Timing timing = MeasureAgainst(
-            kRuns,
-            [&] {
-                Repaint(mine);
-                Pump();
-            },
-            [&] {
-                Repaint(system);
-                Pump();
-            });
-        PrintRatioRow(family.name, timing, kGoal);
-    }
+    ComparePageControls("bars", skinned, plain, families, kRuns, kGoal);
     DestroyWindow(skinned);
     DestroyWindow(plain);
     EngineStop();

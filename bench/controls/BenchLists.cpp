@@ -44,10 +44,7 @@ int main()
         return 1;
     }
     Pump();
-    const struct {
-        const char* name;
-        int id;
-    } members[] = {
+    const PageControl members[] = {
         {"list box repaint", IDC_LISTS_LIST},
         {"tree view repaint", IDC_LISTS_TREE},
         {"list view repaint", IDC_LISTS_VIEW},
@@ -55,23 +52,7 @@ int main()
         {"edit of several lines repaint", IDC_LISTS_EDIT_LINES},
         {"IP address repaint", IDC_LISTS_IPADDRESS},
     };
-    std::printf("lists page, medians of %d interleaved runs against the same control without the engine\n", kRuns);
-    PrintTableHeader("no engine");
-    for (const auto& member : members) {
-        HWND mine = GetDlgItem(skinned, member.id);
-        HWND system = GetDlgItem(plain, member.id);
-        const Timing timing = MeasureAgainst(
-            kRuns,
-            [&] {
-                Repaint(mine);
-                Pump();
-            },
-            [&] {
-                Repaint(system);
-                Pump();
-            });
-        PrintRatioRow(member.name, timing, kGoal);
-    }
+    ComparePageControls("lists", skinned, plain, members, kRuns, kGoal);
     bool mineDown = true, systemDown = true;
     HWND mine = GetDlgItem(skinned, IDC_LISTS_LIST);
     HWND system = GetDlgItem(plain, IDC_LISTS_LIST);
