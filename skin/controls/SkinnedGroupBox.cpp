@@ -75,19 +75,28 @@ void SkinnedGroupBox::RedrawFromParent(const RECT& area)
     RedrawWindow(parent, &inParent, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
 
-RECT SkinnedGroupBox::CaptionRect(const char* text) const
+SIZE SkinnedGroupBox::TextSize(HDC dc, const char* text) const
+{
+    SIZE size = {};
+    SavedDCState saved(dc);
+    if (HFONT font = ControlFont())
+        SelectObject(dc, font);
+    const bool empty = text[0] == '\0';
+    GetTextExtentPoint32A(dc, empty ? "A" : text, empty ? 1 : lstrlenA(text), &size);
+    return size;
+}
+
+RECT SkinnedGroupBox::CaptionRect(const char* text, HDC measure) const
 {
     RECT client;
     GetClientRect(window_, &client);
     const GroupBoxSkin* skin = Skin();
-    WindowDC dc(window_);
-    SIZE size = {};
-    {
-        SavedDCState saved(dc);
-        if (HFONT font = ControlFont())
-            SelectObject(dc, font);
-        const bool empty = text[0] == '\0';
-        GetTextExtentPoint32A(dc, empty ? "A" : text, empty ? 1 : lstrlenA(text), &size);
+    SIZE size;
+    if (measure) {
+        size = TextSize(measure, text);
+    } else {
+        WindowDC dc(window_);
+        size = TextSize(dc, text);
     }
     if (skin) {
         size.cx += skin->captionImage.marginLeft + skin->captionImage.marginRight;
@@ -124,7 +133,7 @@ void SkinnedGroupBox::Paint(HDC hdc)
         return;
     char text[kCaptionChars] = {};
     ReadText(text, kCaptionChars);
-    const RECT caption = CaptionRect(text);
+    const RECT caption = CaptionRect(text, hdc);
     RECT frame;
     GetClientRect(window_, &frame);
     frame.top = (caption.top + caption.bottom) / 2;

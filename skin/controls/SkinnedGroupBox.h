@@ -16,7 +16,10 @@ public:
     void Paint(HDC hdc) override;
 
     // Where the caption of `text` goes, with the control's font and style.
-    RECT CaptionRect(const char* text) const;
+    // Where the caption goes, its text measured in `measure` (null: a DC of
+    // the window's own, which costs a round trip to the server under Wine).
+    RECT CaptionRect(const char* text, HDC measure = nullptr) const;
+    SIZE TextSize(HDC dc, const char* text) const;
 
 protected:
     void OnPaint() override;
