@@ -3,7 +3,6 @@
 // the skin and never by the system, and every state's look on screen.
 #include "ControlTestSupport.h"
 
-#include "DcStateCheck.h"
 #include "MessageLog.h"
 #include "SkinEngine.h"
 #include "controls/SkinnedCheckable.h"
@@ -567,20 +566,8 @@ TEST_F(PushButtonLookTest, PaintersLeaveTheDcAsTheyFoundIt)
     HWND button = Button(BS_DEFPUSHBUTTON);
     SetWindowTextA(button, "Text");
     HWND check = AddControl("Button", "Check", BS_AUTOCHECKBOX, 20, 80, 90, 20, 101);
-    for (HWND control : {button, check}) {
-        SkinnedWindow* skin = SkinManager::Instance().FindWindowObject(control);
-        ASSERT_NE(nullptr, skin);
-        WindowDC screen(nullptr);
-        OwnedDC dc(CreateCompatibleDC(screen));
-        Bitmap bitmap(CreateCompatibleBitmap(screen, 100, 40));
-        ObjectSelector selected(dc, bitmap);
-        SetTextColor(dc, RGB(1, 2, 3));
-        SetBkMode(dc, OPAQUE);
-        ObjectSelector font(dc, GetStockObject(ANSI_FIXED_FONT));
-        const DcState before(dc);
-        skin->Paint(dc);
-        EXPECT_TRUE(before.Unchanged(dc));
-    }
+    for (HWND control : {button, check})
+        EXPECT_TRUE(PaintLeavesDcAsFound(control, 100, 40));
 }
 
 namespace {

@@ -7,7 +7,6 @@
 
 #include "core/SkinManager.h"
 #include "data/ComboBoxSkin.h"
-#include "DcStateCheck.h"
 #include "imaging/DrawUtils.h"
 #include "MessageLog.h"
 #include "SkinEngine.h"
@@ -320,20 +319,8 @@ TEST_F(ComboTest, PaintingLeavesTheDcAsFound)
     HWND disabled = Combo(CBS_DROPDOWN, kComboId + 1);
     EnableWindow(disabled, FALSE);
     SetFocus(focused);
-    for (HWND combo : {focused, disabled}) {
-        SkinnedWindow* skin = SkinManager::Instance().FindWindowObject(combo);
-        ASSERT_NE(nullptr, skin);
-        WindowDC screen(nullptr);
-        OwnedDC dc(CreateCompatibleDC(screen));
-        Bitmap bitmap(CreateCompatibleBitmap(screen, 160, 40));
-        ObjectSelector selected(dc, bitmap);
-        SetTextColor(dc, RGB(1, 2, 3));
-        SetBkMode(dc, OPAQUE);
-        ObjectSelector font(dc, GetStockObject(ANSI_FIXED_FONT));
-        const DcState before(dc);
-        skin->Paint(dc);
-        EXPECT_TRUE(before.Unchanged(dc));
-    }
+    for (HWND combo : {focused, disabled})
+        EXPECT_TRUE(PaintLeavesDcAsFound(combo, 160, 40));
 }
 
 TEST_F(ComboTest, SimpleAndOwnerDrawnComboBoxesKeepTheSystemLook)

@@ -6,7 +6,6 @@
 // dialog's background.
 #include "ControlTestSupport.h"
 
-#include "DcStateCheck.h"
 #include "SkinEngine.h"
 #include "controls/SkinnedStatic.h"
 #include "core/SkinManager.h"
@@ -155,17 +154,7 @@ TEST_F(StaticTest, IconsSitAtTheTopLeftAtTheirOwnSize)
 TEST_F(StaticTest, ThePainterLeavesTheDcAsItFoundIt)
 {
     HWND dialog = DialogWithText(SS_CENTER | SS_NOPREFIX, L"Text");
-    SkinnedWindow* skin = SkinManager::Instance().FindWindowObject(GetDlgItem(dialog, kTextId));
-    ASSERT_NE(nullptr, skin);
-    WindowDC screen(nullptr);
-    OwnedDC dc(CreateCompatibleDC(screen));
-    Bitmap bitmap(CreateCompatibleBitmap(screen, 300, 60));
-    ObjectSelector selected(dc, bitmap);
-    SetBkMode(dc, OPAQUE);
-    ObjectSelector font(dc, GetStockObject(ANSI_FIXED_FONT));
-    const DcState before(dc);
-    skin->Paint(dc);
-    EXPECT_TRUE(before.Unchanged(dc));
+    EXPECT_TRUE(PaintLeavesDcAsFound(GetDlgItem(dialog, kTextId), 300, 60));
 }
 
 TEST_F(StaticTest, TheAboutBoxIsDrawnByTheSkin)

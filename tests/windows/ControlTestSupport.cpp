@@ -1,5 +1,6 @@
 #include "ControlTestSupport.h"
 
+#include "DcStateCheck.h"
 #include "GdiPressure.h"
 #include "MessageLog.h"
 #include "SkinEngine.h"
@@ -124,4 +125,21 @@ void PumpDialog(HWND dialog, DWORD milliseconds)
         }
         Sleep(5);
     } while (static_cast<LONG>(GetTickCount() - end) < 0);
+}
+
+testing::AssertionResult PaintLeavesDcAsFound(HWND control, int width, int height)
+{
+    SkinnedWindow* skin = SkinManager::Instance().FindWindowObject(control);
+    if (!skin)
+        return testing::AssertionFailure() << "the control has no skin";
+    WindowDC screen(nullptr);
+    OwnedDC dc(CreateCompatibleDC(screen));
+    Bitmap bitmap(CreateCompatibleBitmap(screen, width, height));
+    ObjectSelector selected(dc, bitmap);
+    SetTextColor(dc, RGB(1, 2, 3));
+    SetBkMode(dc, OPAQUE);
+    ObjectSelector font(dc, GetStockObject(ANSI_FIXED_FONT));
+    const DcState before(dc);
+    skin->Paint(dc);
+    return before.Unchanged(dc);
 }

@@ -49,6 +49,9 @@ struct LeakCounts {
 LeakCounts CountLeakables();
 // `now` against `start`, with up to `slack` GDI handles fewer free.
 testing::AssertionResult NothingLeaked(const LeakCounts& start, const LeakCounts& now, int slack);
+// The control's skin painted into a memory DC of that size whose colours,
+// mode and font are not the defaults: the DC must come back as it went in.
+testing::AssertionResult PaintLeavesDcAsFound(HWND control, int width, int height);
 // Loads a compiled skin as the program's resource would be.
 bool SwitchSkin(const std::vector<BYTE>& skin);
 // Dispatches the thread's messages through the dialog manager of `dialog`
