@@ -108,11 +108,17 @@ protected:
 
 }  // namespace
 
-TEST_F(ComboTest, TheButtonLooksAsThePointerLeavesIt)
+// The button walked through hover, press, release and leave, then
+// disabled; a skin without the state images shows the normal one throughout.
+TEST_F(ComboTest, TheButtonLooksAsThePointerLeavesItOrNormalWithoutStateImages)
 {
-    ASSERT_TRUE(LoadSkinSource(ComboVariant()));
-    HWND combo = Combo(CBS_DROPDOWNLIST);
-    const LPARAM inside = InsideButton(combo);
+    std::string stripped = ComboVariant();
+    for (const char* thumb : {"HOVERED", "PRESSED", "DISABLED"}) {
+        const std::string key = std::string("  THUMB.") + thumb;
+        const size_t begin = stripped.find(key);
+        ASSERT_NE(std::string::npos, begin);
+        stripped.erase(begin, stripped.find('\n', begin) + 1 - begin);
+    }
     struct Step {
         const char* what;
         UINT message;
@@ -129,15 +135,24 @@ TEST_F(ComboTest, TheButtonLooksAsThePointerLeavesIt)
         {"hovered again", WM_MOUSEMOVE, 0, ComboBoxSkin::ThumbHovered},
         {"left", WM_MOUSELEAVE, 0, ComboBoxSkin::ThumbNormal},
     };
-    EXPECT_TRUE(ShowsThumb(combo, ComboBoxSkin::ThumbNormal)) << "at first";
-    for (const Step& step : steps) {
-        SendMessageA(combo, step.message, step.keys, inside);
-        EXPECT_TRUE(ShowsThumb(combo, step.look)) << step.what;
+    for (const bool withStateImages : {true, false}) {
+        ASSERT_TRUE(LoadSkinSource(withStateImages ? ComboVariant() : stripped));
+        HWND combo = Combo(CBS_DROPDOWNLIST);
+        const LPARAM inside = InsideButton(combo);
+        const auto shown = [&](ComboBoxSkin::Thumb look) {
+            return ShowsThumb(combo, withStateImages ? look : ComboBoxSkin::ThumbNormal);
+        };
+        EXPECT_TRUE(shown(ComboBoxSkin::ThumbNormal)) << "at first";
+        for (const Step& step : steps) {
+            SendMessageA(combo, step.message, step.keys, inside);
+            EXPECT_TRUE(shown(step.look)) << step.what << (withStateImages ? "" : ", no state images");
+        }
+        SendMessageA(combo, CB_SHOWDROPDOWN, FALSE, 0);
+        EnableWindow(combo, FALSE);
+        PumpFor(10);
+        EXPECT_TRUE(shown(ComboBoxSkin::ThumbDisabled)) << "disabled" << (withStateImages ? "" : ", no state images");
+        DestroyWindow(combo);
     }
-    SendMessageA(combo, CB_SHOWDROPDOWN, FALSE, 0);
-    EnableWindow(combo, FALSE);
-    PumpFor(10);
-    EXPECT_TRUE(ShowsThumb(combo, ComboBoxSkin::ThumbDisabled)) << "disabled";
 }
 
 TEST_F(ComboTest, OnlyTheButtonsOwnAreaHovers)
@@ -166,29 +181,6 @@ TEST_F(ComboTest, OnlyTheButtonsOwnAreaHovers)
         SendMessageA(combo, WM_MOUSELEAVE, 0, 0);
         PumpMessages();
     }
-}
-
-TEST_F(ComboTest, AStateWithoutAnImageShowsTheNormalButton)
-{
-    std::string source = ComboVariant();
-    for (const char* thumb : {"HOVERED", "PRESSED", "DISABLED"}) {
-        const std::string key = std::string("  THUMB.") + thumb;
-        const size_t begin = source.find(key);
-        ASSERT_NE(std::string::npos, begin);
-        source.erase(begin, source.find('\n', begin) + 1 - begin);
-    }
-    ASSERT_TRUE(LoadSkinSource(source));
-    HWND combo = Combo(CBS_DROPDOWNLIST);
-    const LPARAM inside = InsideButton(combo);
-    SendMessageA(combo, WM_MOUSEMOVE, 0, inside);
-    EXPECT_TRUE(ShowsThumb(combo, ComboBoxSkin::ThumbNormal)) << "hovered";
-    SendMessageA(combo, WM_LBUTTONDOWN, MK_LBUTTON, inside);
-    EXPECT_TRUE(ShowsThumb(combo, ComboBoxSkin::ThumbNormal)) << "pressed";
-    SendMessageA(combo, WM_LBUTTONUP, 0, inside);
-    SendMessageA(combo, CB_SHOWDROPDOWN, FALSE, 0);
-    EnableWindow(combo, FALSE);
-    PumpFor(10);
-    EXPECT_TRUE(ShowsThumb(combo, ComboBoxSkin::ThumbNormal)) << "disabled";
 }
 
 TEST_F(ComboTest, TheFieldShowsTheItemInTheColoursOfItsState)
