@@ -64,11 +64,15 @@ choose_run_arch() {
   [ -f "$SSO_CACHE/run-arch" ] && return 0
   dpkg --print-foreign-architectures | grep -qx i386 || { as_root dpkg --add-architecture i386; apt_updated=; }
   apt_install $(missing_packages libc6:i386)
-  if /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
-    apt_install $(missing_packages wine32:i386)
+  if ! /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
+    say "this kernel cannot execute 32-bit code: programs run and are tested as x86_64 builds"
+    echo x86_64 > "$SSO_CACHE/run-arch"
+  elif apt_install $(missing_packages wine32:i386); then
     echo i686 > "$SSO_CACHE/run-arch"
   else
-    say "this kernel cannot execute 32-bit code: programs run and are tested as x86_64 builds"
+    # An i386 index caught mid-sync leaves 32-bit Wine uninstallable while
+    # the 64-bit one works; testing the x86_64 build beats not testing.
+    say "32-bit Wine could not be installed: programs run and are tested as x86_64 builds"
     echo x86_64 > "$SSO_CACHE/run-arch"
   fi
 }
