@@ -50,16 +50,40 @@ int32_t Extent(int32_t from, int32_t to)
     return Saturate(static_cast<long long>(to) - from);
 }
 
-// Whether the bitmap's kept copies draw its pieces into `hdc` exactly as
-// cutting and drawing them would: they hold plain colours, so keyed,
+// A destination DC with what the kept copies ask of it, asked once however
+// many pieces are drawn there: the depth of a window's DC is a query of the
+// display settings under Wine, dearer than the blits it decides.
+class CopyTarget {
+public:
+    explicit CopyTarget(HDC hdc) : hdc_(hdc) {}
+
+    HDC Dc() const { return hdc_; }
+    // Not scaled and not of a low depth.
+    bool TakesCopies()
+    {
+        if (!known_) {
+            takesCopies_ =
+                GetMapMode(hdc_) == MM_TEXT && GetGraphicsMode(hdc_) == GM_COMPATIBLE && IsTrueColourTarget(hdc_);
+            known_ = true;
+        }
+        return takesCopies_;
+    }
+
+private:
+    HDC hdc_;
+    bool known_ = false;
+    bool takesCopies_ = false;
+};
+
+// Whether the bitmap's kept copies draw its pieces into the target exactly
+// as cutting and drawing them would: they hold plain colours, so keyed,
 // alpha, palette-alpha and disabled bitmaps, and scaled or low-depth
 // targets, take the plain path.
-bool CopiesServe(HDC hdc, const Image& bitmap)
+bool CopiesServe(CopyTarget& target, const Image& bitmap)
 {
     return DeviceCopiesEnabled() && bitmap.IsValid() && bitmap.IsEnabled() && !bitmap.HasAlpha() &&
-           bitmap.GetTransparentIndex() == -1 &&
-           !(bitmap.IsPaletteAlpha() && bitmap.GetBpp() < 24) && GetMapMode(hdc) == MM_TEXT &&
-           GetGraphicsMode(hdc) == GM_COMPATIBLE && IsTrueColourTarget(hdc);
+           bitmap.GetTransparentIndex() == -1 && !(bitmap.IsPaletteAlpha() && bitmap.GetBpp() < 24) &&
+           target.TakesCopies();
 }
 
 // The part of `source` that Crop would cut out of the bitmap; false when
@@ -247,15 +271,16 @@ CopyDraw DrawFromCopies(HDC hdc, const RECT& destRect, const ImageRef& ref, cons
 }
 
 // Draws the reference; false when there is nothing to draw from.
-bool DrawFromSource(HDC hdc, const RECT& destRect, const ImageRef& ref, const ImageSource& images)
+bool DrawFromSource(CopyTarget& target, const RECT& destRect, const ImageRef& ref, const ImageSource& images)
 {
+    const HDC hdc = target.Dc();
     const RECT source = RectOf(ref.source);
     if (IsRectEmpty(&source))
         return false;
     Image* bitmap = images.FindImage(BoundedName(ref.name).text);
     if (!bitmap)
         return false;
-    if (CopiesServe(hdc, *bitmap)) {
+    if (CopiesServe(target, *bitmap)) {
         const CopyDraw drawn = DrawFromCopies(hdc, destRect, ref, *bitmap, nullptr);
         if (drawn != CopyDraw::Unserved)
             return drawn == CopyDraw::Drawn;
@@ -280,14 +305,30 @@ bool DrawFromSource(HDC hdc, const RECT& destRect, const ImageRef& ref, const Im
     return true;
 }
 
+// DrawImageRef into a target the other pieces of a frame share.
+bool DrawPiece(CopyTarget& target, const RECT& destRect, const ImageRef& ref, COLORREF fallbackColour,
+               bool fillIfMissing, const ImageSource& images)
+{
+    // Inverted destinations (a frame narrower than its margins) draw
+    // nothing rather than a mirrored picture.
+    if (IsRectEmpty(&destRect))
+        return false;
+    if (DrawFromSource(target, destRect, ref, images))
+        return true;
+    if (fillIfMissing)
+        FillSolidRect(target.Dc(), destRect, fallbackColour);
+    return false;
+}
+
 void DrawPieces(HDC hdc, const RECT& destRect, const FrameImageRef& frame, COLORREF fallbackColour,
                 bool fillIfMissing, const ImageSource& images, bool withCentre)
 {
+    CopyTarget target(hdc);
     for (int piece = 0; piece < FramePieceCount; ++piece) {
         if (piece == PieceCentre && !withCentre)
             continue;
-        DrawImageRef(hdc, FramePieceDest(frame, destRect, piece), FramePieceRef(frame, piece), fallbackColour,
-                     fillIfMissing, images);
+        DrawPiece(target, FramePieceDest(frame, destRect, piece), FramePieceRef(frame, piece), fallbackColour,
+                  fillIfMissing, images);
     }
 }
 
@@ -337,8 +378,10 @@ bool DrawKeyedPiece(HDC hdc, const RECT& destRect, const ImageRef& ref, const Im
             return drawn == CopyDraw::Drawn;
     }
     bool drawn = false;
-    ComposeKeyed(hdc, destRect, transparentColour,
-                 [&](HDC surface, const RECT& area) { drawn = DrawFromSource(surface, area, ref, images); });
+    ComposeKeyed(hdc, destRect, transparentColour, [&](HDC surface, const RECT& area) {
+        CopyTarget target(surface);
+        drawn = DrawFromSource(target, area, ref, images);
+    });
     return drawn;
 }
 
@@ -354,7 +397,8 @@ bool DrawKeyedFromCopies(HDC hdc, const RECT& destRect, const FrameImageRef& fra
     // Missing pieces would be key colour on the surface: nothing shows.
     if (!bitmap)
         return true;
-    if (!CopiesServe(hdc, *bitmap))
+    CopyTarget target(hdc);
+    if (!CopiesServe(target, *bitmap))
         return false;
     for (int piece = 0; piece < FramePieceCount; ++piece)
         DrawKeyedPiece(hdc, FramePieceDest(frame, destRect, piece), FramePieceRef(frame, piece), *bitmap, true,
@@ -410,23 +454,17 @@ RECT FramePieceDest(const FrameImageRef& frame, const RECT& destRect, int piece)
 bool DrawImageRef(HDC hdc, const RECT& destRect, const ImageRef& ref, COLORREF fallbackColour, bool fillIfMissing,
                   const ImageSource& images)
 {
-    // Inverted destinations (a frame narrower than its margins) draw
-    // nothing rather than a mirrored picture.
-    if (IsRectEmpty(&destRect))
-        return false;
-    if (DrawFromSource(hdc, destRect, ref, images))
-        return true;
-    if (fillIfMissing)
-        FillSolidRect(hdc, destRect, fallbackColour);
-    return false;
+    CopyTarget target(hdc);
+    return DrawPiece(target, destRect, ref, fallbackColour, fillIfMissing, images);
 }
 
 bool DrawImageRefKeyed(HDC hdc, const RECT& destRect, const ImageRef& ref, COLORREF transparentColour,
                        const ImageSource& images)
 {
     const Image* bitmap = images.FindImage(BoundedName(ref.name).text);
+    CopyTarget target(hdc);
     return bitmap &&
-           DrawKeyedPiece(hdc, destRect, ref, *bitmap, CopiesServe(hdc, *bitmap), transparentColour, images);
+           DrawKeyedPiece(hdc, destRect, ref, *bitmap, CopiesServe(target, *bitmap), transparentColour, images);
 }
 
 void DrawFrameImage(HDC hdc, const RECT& destRect, const FrameImageRef& frame, COLORREF fallbackColour,
