@@ -292,8 +292,8 @@ SIZE SkinnedScrollControl::BorderWidths(LONG_PTR exStyle)
     return border;
 }
 
-// The system paints what lies inside the border (its scroll bars and the
-// like), the skin the border itself.
+// The system paints what lies between the border and the client (its
+// scroll bars, the frames of other styles), the skin the border itself.
 LRESULT SkinnedScrollControl::OnNcPaint(HRGN region)
 {
     const ClientEdgeSkin* skin = Skin();
@@ -304,11 +304,7 @@ LRESULT SkinnedScrollControl::OnNcPaint(HRGN region)
     ::GetWindowRect(window_, &screen);
     RECT inner = screen;
     InflateRect(&inner, -border.cx, -border.cy);
-    LRESULT result;
-    {
-        Region insideBorder(CreateRectRgnIndirect(&inner));
-        result = CallPrevious(WM_NCPAINT, reinterpret_cast<WPARAM>(insideBorder.Get()), 0);
-    }
+    const LRESULT result = PaintInsideBorder(inner);
     if (border.cx == 0 && border.cy == 0)
         return result;
     const WholeWindowDC dc(window_);
@@ -318,4 +314,17 @@ LRESULT SkinnedScrollControl::OnNcPaint(HRGN region)
     ExcludeClipRect(dc, border.cx, border.cy, whole.right - border.cx, whole.bottom - border.cy);
     DrawFrameBorder(dc, whole, skin->mainImage, skin->backColour, false, Store());
     return result;
+}
+
+// Where the client fills all that lies inside the border, the system's
+// pass would paint nothing there: it is spared, with the DC it takes.
+LRESULT SkinnedScrollControl::PaintInsideBorder(const RECT& inner)
+{
+    RECT client;
+    GetClientRect(window_, &client);
+    MapWindowPoints(window_, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    if (EqualRect(&client, &inner))
+        return 0;
+    const Region insideBorder(CreateRectRgnIndirect(&inner));
+    return CallPrevious(WM_NCPAINT, reinterpret_cast<WPARAM>(insideBorder.Get()), 0);
 }

@@ -95,6 +95,9 @@ private:
     void RepaintAfter(const QuietRule& rule, WPARAM wParam, const ViewState& before);
     void OnEnableScrollBars();
     void PaintClientBackground(HDC hdc, const RECT& client) const;
+    // The system's non-client pass, kept inside the border (screen
+    // coordinates).
+    LRESULT PaintInsideBorder(const RECT& inner);
 
     bool scrollBarsEnabled_ = false;
 };
