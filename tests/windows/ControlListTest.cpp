@@ -2,8 +2,8 @@
 // system scrolls them out of sight and they are repainted once, the skin's
 // background shows behind their items, the border follows the extended
 // style, edits take their colours from the skin through their parent, a
-// new skin re-colours every one of them, and owner-drawn ones stay the
-// system's.
+// new skin re-colours every one of them, owner-drawn ones stay the
+// system's, and those let go have their own colours back.
 #include "ControlTestSupport.h"
 
 #include "controls/NcScroll.h"
@@ -16,9 +16,11 @@
 #include "SkinEngine.h"
 
 #include <commctrl.h>
+#include <richedit.h>
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -27,6 +29,9 @@ const char kEditColours[] = "object EditSkin \"Edit\"\n  backColour = #FFFFFF\n 
                             "  keyColour = #EEF1F5";
 const char kEditVariant[] = "object EditSkin \"Edit\"\n  backColour = #F4E8D0\n  textColour = #203040\n"
                             "  keyColour = #D8E4C8";
+// A rich edit background that is not the system's window colour.
+const char kRichEditColour[] = "object RichEditSkin \"RichEdit\"\n  backColour = #FFFFFF";
+const char kRichEditVariant[] = "object RichEditSkin \"RichEdit\"\n  backColour = #E4ECF8";
 
 const SkinnedScrollControl* ScrollSkinOf(HWND control)
 {
@@ -418,6 +423,18 @@ TEST_F(ListTest, TheBorderIsTheSkinsAsWideAsTheExtendedStyleMakesIt)
     }
 }
 
+// A new font repaints the place the list box leaves in the window holding
+// it; above a top-level window lies the desktop, and every window on it.
+TEST_F(ListTest, ANewFontRepaintsInTheListsOwnWindowOnly)
+{
+    HWND list = AddControl("ListBox", "", kListStyle, 10, 10, 150, 100);
+    HWND other = CreateFrame(WS_OVERLAPPEDWINDOW, 200, 150);
+    PumpFor(30);
+    ASSERT_FALSE(GetUpdateRect(other, nullptr, FALSE));
+    SendMessageA(list, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(ANSI_FIXED_FONT)), TRUE);
+    EXPECT_FALSE(GetUpdateRect(other, nullptr, FALSE));
+}
+
 // --- Edits --------------------------------------------------------------------
 
 namespace {
@@ -480,10 +497,7 @@ TEST_F(ListTest, TheRichEditOfVersionOneIsToldTheSkinsBackground)
     WNDCLASSA richEdit = {};
     if (!GetClassInfoA(nullptr, "RICHEDIT", &richEdit))
         GTEST_SKIP() << "no RICHEDIT class on this system";
-    const std::string variant =
-        Replaced(DefaultSkinSource(), "object RichEditSkin \"RichEdit\"\n  backColour = #FFFFFF",
-                 "object RichEditSkin \"RichEdit\"\n  backColour = #E4ECF8");
-    LoadSkin(variant);
+    LoadSkin(Replaced(DefaultSkinSource(), kRichEditColour, kRichEditVariant));
     HWND edit = AddControl("RICHEDIT", "", ES_MULTILINE, 10, 10, 150, 60);
     ASSERT_TRUE(ScrollSkinOf(edit));
     RedrawWindow(edit, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
@@ -553,34 +567,54 @@ TEST_F(ListTest, OwnerDrawnListsStayTheSystems)
 
 namespace {
 
-struct ViewColourRow {
-    UINT set;
+struct OwnColourRow {
+    const char* className;
+    DWORD style;
+    UINT set;  // gives the control a colour of its own before the skin comes; 0: it has the system's
     UINT get;
+    WPARAM getFlag;
     COLORREF own;
 };
 
-const ViewColourRow kViewColours[] = {
-    {LVM_SETBKCOLOR, LVM_GETBKCOLOR, RGB(0x30, 0x60, 0x90)},
-    {LVM_SETTEXTBKCOLOR, LVM_GETTEXTBKCOLOR, RGB(0x90, 0x60, 0x30)},
-    {LVM_SETTEXTCOLOR, LVM_GETTEXTCOLOR, RGB(0x10, 0x20, 0x40)},
+const OwnColourRow kOwnColours[] = {
+    {WC_LISTVIEWA, kViewStyle, LVM_SETBKCOLOR, LVM_GETBKCOLOR, 0, RGB(0x30, 0x60, 0x90)},
+    {WC_LISTVIEWA, kViewStyle, LVM_SETTEXTBKCOLOR, LVM_GETTEXTBKCOLOR, 0, RGB(0x90, 0x60, 0x30)},
+    {WC_LISTVIEWA, kViewStyle, LVM_SETTEXTCOLOR, LVM_GETTEXTCOLOR, 0, RGB(0x10, 0x20, 0x40)},
+    // Nothing only reads a rich edit's background: handed the system's,
+    // it answers the one it had.
+    {"RICHEDIT", ES_MULTILINE, 0, EM_SETBKGNDCOLOR, 1, 0},
 };
 
 }  // namespace
 
-TEST_F(ListTest, AListViewLetGoHasItsOwnColoursBack)
+TEST_F(ListTest, ListsLetGoHaveTheirOwnColoursBack)
 {
+    ASSERT_TRUE(LoadLibraryA("riched32.dll"));
+    // A rich edit left with the skin's colour shows only where that is
+    // not the system's.
+    const std::string source = Replaced(DefaultSkinSource(), kRichEditColour, kRichEditVariant);
+    LoadSkin(source);
     HWND frame = CreateFrame();
-    HWND view = CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | WS_VISIBLE | kViewStyle, 10, 10, 150, 100, frame,
-                                nullptr, GetModuleHandleA(nullptr), nullptr);
-    for (const ViewColourRow& row : kViewColours)
-        SendMessageA(view, row.set, 0, static_cast<LPARAM>(row.own));
+    std::vector<HWND> controls;
+    for (const OwnColourRow& row : kOwnColours) {
+        controls.push_back(CreateWindowExA(0, row.className, "", WS_CHILD | WS_VISIBLE | row.style, 10, 10, 150, 100,
+                                           frame, nullptr, GetModuleHandleA(nullptr), nullptr));
+        ASSERT_TRUE(controls.back()) << row.className;
+        if (row.set)
+            SendMessageA(controls.back(), row.set, 0, static_cast<LPARAM>(row.own));
+    }
     ASSERT_TRUE(SetWindowSkin(frame, "MainFrame"));
     PumpFor(30);
-    ASSERT_TRUE(Skinned(view));
+    for (HWND control : controls)
+        ASSERT_TRUE(Skinned(control));
+    const HWND view = controls.front();
     EXPECT_EQ(ObjectOf(view).backColour, static_cast<COLORREF>(SendMessageA(view, LVM_GETBKCOLOR, 0, 0)));
-    LoadSkin(WithoutObject(DefaultSkinSource(), "ListViewSkin", "ListCtrl"));
-    ASSERT_FALSE(Skinned(view));
-    for (const ViewColourRow& row : kViewColours)
-        EXPECT_EQ(row.own, static_cast<COLORREF>(SendMessageA(view, row.get, 0, 0)))
-            << "message 0x" << std::hex << row.get;
+    LoadSkin(WithoutObject(WithoutObject(source, "ListViewSkin", "ListCtrl"), "RichEditSkin", "RichEdit"));
+    for (size_t i = 0; i < controls.size(); ++i) {
+        const OwnColourRow& row = kOwnColours[i];
+        ASSERT_FALSE(Skinned(controls[i])) << row.className;
+        const COLORREF own = row.set ? row.own : GetSysColor(COLOR_WINDOW);
+        EXPECT_EQ(own, static_cast<COLORREF>(SendMessageA(controls[i], row.get, row.getFlag, 0)))
+            << row.className << " message 0x" << std::hex << row.get;
+    }
 }
