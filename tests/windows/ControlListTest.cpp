@@ -1,9 +1,10 @@
 // Edits, list boxes, list views, tree views and IP address controls: the
 // system scrolls them out of sight and they are repainted once, the skin's
 // background shows behind their items, the border follows the extended
-// style, edits take their colours from the skin through their parent, a
-// new skin re-colours every one of them, owner-drawn ones stay the
-// system's, and those let go have their own colours back.
+// style with the system's own bars inside it, edits take their colours
+// from the skin through their parent, a new skin re-colours every one of
+// them, owner-drawn ones stay the system's, and those let go have their
+// own colours back.
 #include "ControlTestSupport.h"
 
 #include "controls/NcScroll.h"
@@ -421,6 +422,38 @@ TEST_F(ListTest, TheBorderIsTheSkinsAsWideAsTheExtendedStyleMakesIt)
         }
         DestroyWindow(list);
     }
+}
+
+// Between the skin's border and the client the system keeps painting its
+// own: its bars, where the skin puts none on.
+TEST_F(ListTest, TheSystemsBarsShowInsideTheSkinsBorder)
+{
+    NcScroll_SetSystemSupport(false);
+    auto filledList = [](HWND frame) {
+        HWND list = CreateWindowExA(WS_EX_CLIENTEDGE, "ListBox", "", WS_CHILD | WS_VISIBLE | kListStyle, 10, 10, 150,
+                                    110, frame, nullptr, GetModuleHandleA(nullptr), nullptr);
+        FillList(list, 40);
+        return list;
+    };
+    HWND plain = filledList(CreateFrame());
+    HWND list = filledList(Frame());
+    PumpFor(30);
+    ASSERT_FALSE(ScrollSkinOf(plain));
+    ASSERT_TRUE(ScrollSkinOf(list));
+    ASSERT_FALSE(ScrollSkinOf(list)->ScrollBarsEnabled());
+    RECT window;
+    GetWindowRect(list, &window);
+    const RECT client = ClientInWindow(list);
+    const RECT bar = {client.right, client.top, window.right - window.left - GetSystemMetrics(SM_CXEDGE),
+                      client.bottom};
+    ASSERT_GT(bar.right - bar.left, 0);
+    // Only a repaint of the frame shows the bar again.
+    {
+        const WholeWindowDC dc(list);
+        FillRect(dc, &bar, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    }
+    RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
+    EXPECT_EQ(0, PixelsDifferingIn(CaptureWindow(list), bar, CaptureWindow(plain)));
 }
 
 // A new font repaints the place the list box leaves in the window holding
