@@ -261,9 +261,7 @@ void SkinnedControl::RenderInto(HDC target, HDC reference, const RECT* area)
     RECT copied = client;
     if (area && !IntersectRect(&copied, &client, area))
         return;
-    const SavedDCState saved(target);
-    if (painted)
-        ExtSelectClipRgn(target, painted, RGN_AND);
+    const ClipRegionScope clip(target, painted);
     BitBlt(target, copied.left, copied.top, copied.right - copied.left, copied.bottom - copied.top, surface.Dc(),
            copied.left, copied.top, SRCCOPY);
 }

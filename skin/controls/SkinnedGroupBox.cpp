@@ -146,9 +146,7 @@ Region SkinnedGroupBox::PaintPicture(HDC hdc)
     // The background goes under the border too: key pixels and missing
     // pieces show it, as they show the parent's painting on the screen.
     {
-        const SavedDCState saved(hdc);
-        if (picture)
-            ExtSelectClipRgn(hdc, picture, RGN_AND);
+        const ClipRegionScope clip(hdc, picture);
         PaintBackgroundBehind(hdc);
     }
     PaintBorder(hdc, frame, shownCaption);
