@@ -257,12 +257,19 @@ void SkinnedControl::RenderInto(HDC target, HDC reference, const RECT* area)
     const ControlSurface surface(reference, client.right, client.bottom);
     if (!surface.Dc())
         return;
-    PaintSurface(surface.Dc());
+    const Region painted = PaintSurface(surface.Dc());
     RECT copied = client;
     if (area && !IntersectRect(&copied, &client, area))
         return;
+    const ClipRegionScope clip(target, painted);
     BitBlt(target, copied.left, copied.top, copied.right - copied.left, copied.bottom - copied.top, surface.Dc(),
            copied.left, copied.top, SRCCOPY);
+}
+
+Region SkinnedControl::PaintSurface(HDC surface)
+{
+    Paint(surface);
+    return Region();
 }
 
 void SkinnedControl::PaintBuffered()

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "core/SkinnedWindow.h"
+#include "imaging/GdiObject.h"
 
 class ControlSkinBase;
 
@@ -28,15 +29,16 @@ public:
 protected:
     virtual void OnPaint();
     virtual void OnMouseLeave();
-    // What a repaint puts on the off-screen surface; push buttons lay the
-    // background behind them first.
-    virtual void PaintSurface(HDC surface) { Paint(surface); }
+    // What a repaint puts on the off-screen surface (push buttons lay the
+    // background behind them first), and the part of the client area it
+    // covers: only that part reaches the screen. Null: all of it.
+    virtual Region PaintSurface(HDC surface);
     // WM_PAINT through an off-screen surface of the client size.
     void PaintBuffered();
     // The same outside WM_PAINT, straight to the screen.
     void RedrawNow();
-    // The whole control composed off-screen; only `area` (client
-    // coordinates; null: all of it) is copied to `target`.
+    // The whole control composed off-screen; of what it painted, only
+    // `area` (client coordinates; null: all of it) is copied to `target`.
     void RenderInto(HDC target, HDC reference, const RECT* area = nullptr);
     // Whether an object given after the attach gives way to the one made
     // for this control id (CONTROLID); the attach always looks for it.

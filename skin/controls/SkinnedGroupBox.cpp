@@ -3,7 +3,6 @@
 #include "data/GroupBoxSkin.h"
 #include "data/SkinStore.h"
 #include "imaging/GdiObject.h"
-#include "imaging/MemoryDC.h"
 
 #include <algorithm>
 
@@ -117,44 +116,59 @@ RECT SkinnedGroupBox::CaptionRect(const char* text, HDC measure) const
     return caption;
 }
 
-void SkinnedGroupBox::OnPaint()
+Region SkinnedGroupBox::PaintSurface(HDC surface)
 {
-    PAINTSTRUCT paint;
-    HDC hdc = BeginPaint(window_, &paint);
-    if (hdc)
-        Paint(hdc);
-    EndPaint(window_, &paint);
+    return PaintPicture(surface);
 }
 
 void SkinnedGroupBox::Paint(HDC hdc)
 {
+    PaintPicture(hdc);
+}
+
+Region SkinnedGroupBox::PaintPicture(HDC hdc)
+{
     const GroupBoxSkin* skin = Skin();
+    // Nothing painted: the parent shows through the whole box.
     if (!skin)
-        return;
+        return Region(CreateRectRgn(0, 0, 0, 0));
     char text[kCaptionChars] = {};
     ReadText(text, kCaptionChars);
     const RECT caption = CaptionRect(text, hdc);
+    const RECT shownCaption = text[0] ? caption : RECT{};
     RECT frame;
     GetClientRect(window_, &frame);
     frame.top = (caption.top + caption.bottom) / 2;
-    DrawFrameBorder(hdc, frame, skin->mainImage, skin->backColour, false, Store());
+    Region picture = FrameBorderRegion(frame, skin->mainImage);
+    Region captionArea(CreateRectRgnIndirect(&shownCaption));
+    if (picture && captionArea)
+        CombineRgn(picture, picture, captionArea, RGN_OR);
+    // The background goes under the border too: key pixels and missing
+    // pieces show it, as they show the parent's painting on the screen.
+    {
+        const ClipRegionScope clip(hdc, picture);
+        PaintBackgroundBehind(hdc);
+    }
+    PaintBorder(hdc, frame, shownCaption);
     if (text[0])
         PaintCaption(hdc, caption, text);
+    return picture;
+}
+
+void SkinnedGroupBox::PaintBorder(HDC hdc, const RECT& frame, const RECT& caption)
+{
+    const GroupBoxSkin* skin = Skin();
+    const SavedDCState saved(hdc);
+    // A transparent caption breaks the border's line: the background stays.
+    if (skin->transparent)
+        ExcludeClipRect(hdc, caption.left, caption.top, caption.right, caption.bottom);
+    DrawFrameBorder(hdc, frame, skin->mainImage, skin->backColour, false, Store());
 }
 
 void SkinnedGroupBox::PaintCaption(HDC hdc, RECT caption, const char* text)
 {
     const GroupBoxSkin* skin = Skin();
-    if (skin->transparent) {
-        RECT client;
-        GetClientRect(window_, &client);
-        MemoryDC behind(hdc, client.right, client.bottom);
-        if (behind.IsValid()) {
-            PaintBackgroundBehind(behind.Dc());
-            BitBlt(hdc, caption.left, caption.top, caption.right - caption.left, caption.bottom - caption.top,
-                   behind.Dc(), caption.left, caption.top, SRCCOPY);
-        }
-    } else {
+    if (!skin->transparent) {
         const FrameImageRef& image = skin->captionImage;
         DrawFrameImage(hdc, caption, image, skin->captionColour, true, Store());
         caption = {caption.left + image.marginLeft, caption.top + image.marginTop, caption.right - image.marginRight,

@@ -15,17 +15,23 @@ public:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     void Paint(HDC hdc) override;
 
-    // Where the caption of `text` goes, with the control's font and style.
-    // Where the caption goes, its text measured in `measure` (null: a DC of
-    // the window's own, which costs a round trip to the server under Wine).
+    // Where the caption of `text` goes, with the control's font and style,
+    // its text measured in `measure` (null: a DC of the window's own, which
+    // costs a round trip to the server under Wine).
     RECT CaptionRect(const char* text, HDC measure = nullptr) const;
     SIZE TextSize(HDC dc, const char* text) const;
 
 protected:
-    void OnPaint() override;
+    Region PaintSurface(HDC surface) override;
 
 private:
     const GroupBoxSkin* Skin() const;
+    // The border and the caption over the background behind them; the
+    // part of the client area they cover, which is all that is painted.
+    Region PaintPicture(HDC hdc);
+    // The border around `frame`, crossing `caption` only where the caption
+    // has an image of its own.
+    void PaintBorder(HDC hdc, const RECT& frame, const RECT& caption);
     void PaintCaption(HDC hdc, RECT caption, const char* text);
     // Default handling unseen, then the caption areas before and after
     // repainted from the parent down.

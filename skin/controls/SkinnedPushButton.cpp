@@ -75,10 +75,10 @@ ButtonSkin::State SkinnedPushButton::LookOf(const ButtonState& state, bool hasHi
     return ButtonSkin::StateNormal;
 }
 
-void SkinnedPushButton::PaintSurface(HDC surface)
+Region SkinnedPushButton::PaintSurface(HDC surface)
 {
     PaintBackgroundBehind(surface);
-    Paint(surface);
+    return SkinnedControl::PaintSurface(surface);
 }
 
 void SkinnedPushButton::Paint(HDC hdc)

@@ -20,7 +20,7 @@ public:
     static ButtonSkin::State LookOf(const ButtonState& state, bool hasHighlight);
 
 protected:
-    void PaintSurface(HDC surface) override;
+    Region PaintSurface(HDC surface) override;
 
 private:
     const ButtonSkin* Skin() const;

@@ -223,6 +223,30 @@ private:
     int level_;
 };
 
+// Narrows a DC's clipping to a region (device coordinates) for a scope and
+// restores the DC's whole state at its end; a null region leaves the DC
+// alone, at no cost.
+class ClipRegionScope {
+public:
+    ClipRegionScope(HDC dc, HRGN region) : dc_(dc), level_(region ? SaveDC(dc) : 0)
+    {
+        if (level_)
+            ExtSelectClipRgn(dc, region, RGN_AND);
+    }
+    ~ClipRegionScope()
+    {
+        if (level_)
+            RestoreDC(dc_, level_);
+    }
+
+    ClipRegionScope(const ClipRegionScope&) = delete;
+    ClipRegionScope& operator=(const ClipRegionScope&) = delete;
+
+private:
+    HDC dc_;
+    int level_;
+};
+
 // Sets the text and background colours for a scope.
 class TextColours {
 public:

@@ -1,16 +1,18 @@
 // Statics and group boxes: transparent texts show exactly the dialog's
 // skinned background, also after a shorter text; icons at the top-left at
 // their own size; simple and owner-drawn statics left to the system; group
-// box captions cleared when they shrink; the program's about box drawn by
-// the skin to the last pixel; controls the skin does not draw over the
-// dialog's background.
+// box captions over the background or their own picture, cleared when they
+// shrink; the program's about box drawn by the skin to the last pixel;
+// controls the skin does not draw over the dialog's background.
 #include "ControlTestSupport.h"
 
 #include "SkinEngine.h"
+#include "controls/SkinnedGroupBox.h"
 #include "controls/SkinnedStatic.h"
 #include "core/SkinManager.h"
 #include "data/ButtonSkins.h"
 #include "data/FrameSkin.h"
+#include "data/GroupBoxSkin.h"
 #include "data/SkinStore.h"
 
 #include <commctrl.h>
@@ -225,6 +227,35 @@ TEST_F(ControlTest, AGroupBoxDrawsItsBorderAndLeavesTheInsideToTheParent)
     EXPECT_GT(border, 0) << "the top border right of the caption";
     const RECT inside = {20, 30, shown.width - 20, shown.height - 20};
     EXPECT_EQ(0, PixelsDifferingIn(shown, inside, behind));
+}
+
+// A caption of spaces draws no glyph: its place shows exactly what lies
+// under the text, the background behind a transparent caption (the
+// border's line broken there) or else the caption's own picture. A caption
+// given afterwards shows there.
+TEST_F(ControlTest, AGroupBoxCaptionLiesOverTheBackgroundOrItsOwnPicture)
+{
+    const std::string ending = "\nend\n\nobject HeaderSkin";
+    for (const bool transparent : {true, false}) {
+        const std::string line = transparent ? "  TRANSPARENT = 1" : "  TRANSPARENT = 0";
+        ASSERT_TRUE(LoadSkinSource(Replaced(DefaultSkinSource(), "  TRANSPARENT = 1" + ending, line + ending)));
+        const char* spaces = "      ";
+        HWND group = AddControl("Button", spaces, BS_GROUPBOX, 20, 20, 300, 120);
+        const auto* painter = dynamic_cast<const SkinnedGroupBox*>(SkinManager::Instance().FindWindowObject(group));
+        ASSERT_NE(nullptr, painter);
+        const auto& skin = *static_cast<const GroupBoxSkin*>(painter->GetSkinObject());
+        ASSERT_EQ(transparent, skin.transparent != 0);
+        const RECT caption = painter->CaptionRect(spaces);
+        const WindowPixels under = transparent ? Cut(BackgroundBehind(group), caption)
+                                               : RenderFrameImage(skin.captionImage, caption.right - caption.left,
+                                                                  caption.bottom - caption.top, skin.captionColour);
+        const WindowPixels shown = CaptureWindow(group);
+        EXPECT_TRUE(ShowsPicture(shown, caption.left, caption.top, under)) << "transparent " << transparent;
+        SetWindowTextA(group, "Caption");
+        PumpFor(20);
+        EXPECT_GT(PixelsDifferingIn(CaptureWindow(group), caption, shown), 0) << "transparent " << transparent;
+        DestroyWindow(group);
+    }
 }
 
 // A control the skin does not draw, and a skinned one whose window behind
