@@ -871,12 +871,12 @@ int ClampPos(const SCROLLINFO& info, int pos)
     return std::min(std::max(pos, info.nMin), std::max(HighestPos(info), info.nMin));
 }
 
-}  // namespace
-
-int NcScroll_Install(HWND window)
+// The record and the subclass, with the frame not yet laid out for the
+// bars; null when the window cannot be served.
+NcScrollWindow* Subclass(HWND window)
 {
     if (!IsWindow(window) || GetPropA(window, kNcScrollProperty))
-        return 0;
+        return nullptr;
     auto* record = new NcScrollWindow();
     for (int bar = SB_HORZ; bar <= SB_VERT; ++bar) {
         SCROLLINFO& info = record->bars[bar].info;
@@ -901,9 +901,52 @@ int NcScroll_Install(HWND window)
         Served().Remove(window);
         RemovePropA(window, kNcScrollProperty);
         delete record;
-        return 0;
+        return nullptr;
     }
     record->tooltip = CreateTooltip(window);
+    return record;
+}
+
+// Whether the size of an addressed bar changed: the frame is laid out
+// again only then, each layout being a frame change of the window with its
+// non-client area repainted.
+bool StoreSizes(NcScrollWindow& record, int bar, int length, int thickness)
+{
+    bool changed = false;
+    ForBars(record, bar, [&](NcScrollBar& b) {
+        changed |= b.arrowLength != length || b.thickness != thickness;
+        b.arrowLength = length;
+        b.thickness = thickness;
+    });
+    return changed;
+}
+
+// Sized from the arrow and the thumb of the skin's normal look; true when
+// the bars must be laid out and painted again.
+bool StoreSkinSizes(NcScrollWindow& record, const ScrollBarSkin& skin)
+{
+    const ScrollBarStateLook& normal = skin.states[ScrollBarSkin::StateNormal];
+    const int size = normal.arrow1.source.bottom - normal.arrow1.source.top;
+    const int minThumb = normal.thumb.source.right - normal.thumb.source.left;
+    bool thumbChanged = false;
+    ForBars(record, SB_BOTH, [&](NcScrollBar& b) {
+        thumbChanged |= b.minThumb != minThumb;
+        b.minThumb = minThumb;
+    });
+    return StoreSizes(record, SB_BOTH, size, size) || thumbChanged;
+}
+
+const ScrollBarSkin* CurrentScrollBarSkin()
+{
+    return dynamic_cast<const ScrollBarSkin*>(SkinManager::Instance().GetSkinStore().FindObjectByType(kTypeScrollBar));
+}
+
+}  // namespace
+
+int NcScroll_Install(HWND window)
+{
+    if (!Subclass(window))
+        return 0;
     RecalcFrame(window);
     return 1;
 }
@@ -919,13 +962,11 @@ int NcScroll_SetSize(HWND window, int bar, int length, int thickness)
     const auto valid = [](int n) { return n != 0 && n >= -8 && n <= 256; };
     if (!record || !valid(length) || !valid(thickness))
         return 0;
-    const bool addressed = ForBars(*record, bar, [&](NcScrollBar& b) {
-        b.arrowLength = length;
-        b.thickness = thickness;
-    });
-    if (addressed)
+    if (bar != SB_BOTH && !SingleBar(*record, bar))
+        return 0;
+    if (StoreSizes(*record, bar, length, thickness))
         RecalcFrame(window);
-    return addressed ? 1 : 0;
+    return 1;
 }
 
 int NcScroll_SetStyle(HWND window, int bar, int look)
@@ -978,12 +1019,14 @@ bool EnableSkinScrollBars(HWND window)
 {
     if (!g_systemAllows || RecordOf(window))
         return false;
-    const auto* skin =
-        dynamic_cast<const ScrollBarSkin*>(SkinManager::Instance().GetSkinStore().FindObjectByType(kTypeScrollBar));
-    if (!skin || !NcScroll_Install(window))
+    const ScrollBarSkin* skin = CurrentScrollBarSkin();
+    NcScrollWindow* record = skin ? Subclass(window) : nullptr;
+    if (!record)
         return false;
-    NcScroll_SetStyle(window, SB_BOTH, 2);
-    SizeSkinScrollBars(window);
+    // Look and sizes are set before the one frame change that shows them.
+    ForBars(*record, SB_BOTH, [](NcScrollBar& b) { b.look = 2; });
+    StoreSkinSizes(*record, *skin);
+    RecalcFrame(window);
     return true;
 }
 
@@ -1001,14 +1044,10 @@ bool UsesScrollBars(HWND window)
 
 void SizeSkinScrollBars(HWND window)
 {
-    const auto* skin =
-        dynamic_cast<const ScrollBarSkin*>(SkinManager::Instance().GetSkinStore().FindObjectByType(kTypeScrollBar));
-    if (!skin || !RecordOf(window))
-        return;
-    const ScrollBarStateLook& normal = skin->states[ScrollBarSkin::StateNormal];
-    const int size = normal.arrow1.source.bottom - normal.arrow1.source.top;
-    NcScroll_SetSize(window, SB_BOTH, size, size);
-    NcScroll_SetMinThumbSize(window, SB_BOTH, normal.thumb.source.right - normal.thumb.source.left);
+    const ScrollBarSkin* skin = CurrentScrollBarSkin();
+    NcScrollWindow* record = RecordOf(window);
+    if (skin && record && StoreSkinSizes(*record, *skin))
+        RecalcFrame(window);
 }
 
 // ---- The replacements ----------------------------------------------------

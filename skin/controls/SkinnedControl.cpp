@@ -17,7 +17,9 @@
 namespace {
 
 // Invalidated, not painted at once: a new skin reaches the control's owner
-// first, whose own repaint then paints the control once with the rest.
+// first, whose own repaint then paints the control once with the rest. A
+// control attached during a skin change is in the same case, and one
+// attached as it is made is not on screen yet.
 const UINT kRedrawControl = RDW_INVALIDATE | RDW_INTERNALPAINT | RDW_ERASE | RDW_FRAME;
 
 // The surface a control paints on before its picture goes to the screen.
@@ -124,6 +126,11 @@ WNDPROC SkinnedControl::Attach(HWND hwnd)
     if (previous)
         ApplyFontAndPlacement(true);
     return previous;
+}
+
+void SkinnedControl::RedrawAttached()
+{
+    RedrawWindow(window_, nullptr, nullptr, kRedrawControl);
 }
 
 bool SkinnedControl::ApplyFontAndPlacement(bool redrawFont)

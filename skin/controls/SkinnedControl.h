@@ -43,6 +43,7 @@ protected:
     // Whether an object given after the attach gives way to the one made
     // for this control id (CONTROLID); the attach always looks for it.
     virtual bool RebindsToSpecificObject() const { return true; }
+    void RedrawAttached() override;
     // The skinned background of the window behind the control (a tab page
     // or the parent) for the control's client area.
     void PaintBackgroundBehind(HDC hdc) const;

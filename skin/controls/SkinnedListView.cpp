@@ -20,12 +20,11 @@ WNDPROC SkinnedListView::Attach(HWND hwnd)
 {
     if (GetWindowLongPtrA(hwnd, GWL_STYLE) & LVS_OWNERDRAWFIXED)
         return nullptr;
-    own_ = Colours{static_cast<COLORREF>(SendMessageA(hwnd, LVM_GETBKCOLOR, 0, 0)),
-                   static_cast<COLORREF>(SendMessageA(hwnd, LVM_GETTEXTBKCOLOR, 0, 0)),
-                   static_cast<COLORREF>(SendMessageA(hwnd, LVM_GETTEXTCOLOR, 0, 0))};
     const WNDPROC previous = SkinnedScrollControl::Attach(hwnd);
-    if (previous)
+    if (previous) {
+        own_ = CurrentColours();
         PostColours();
+    }
     return previous;
 }
 
@@ -63,14 +62,25 @@ LRESULT SkinnedListView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     return SkinnedScrollControl::WindowProc(message, wParam, lParam);
 }
 
+// Colours the control has already (a new skin of the same colours) are
+// not given again, nor is the list repainted for them.
 LRESULT SkinnedListView::OnApplyColours()
 {
     // The object may have gone with a skin change since the request.
-    if (const ClientEdgeSkin* skin = Skin()) {
-        SendColours(window_, Colours{skin->backColour, skin->backColour, skin->textColour});
+    const ClientEdgeSkin* skin = Skin();
+    const Colours wanted = skin ? Colours{skin->backColour, skin->backColour, skin->textColour} : Colours{};
+    if (skin && !(CurrentColours() == wanted)) {
+        SendColours(window_, wanted);
         InvalidateRect(window_, nullptr, TRUE);
     }
     return 1;
+}
+
+SkinnedListView::Colours SkinnedListView::CurrentColours() const
+{
+    return Colours{static_cast<COLORREF>(CallPrevious(LVM_GETBKCOLOR, 0, 0)),
+                   static_cast<COLORREF>(CallPrevious(LVM_GETTEXTBKCOLOR, 0, 0)),
+                   static_cast<COLORREF>(CallPrevious(LVM_GETTEXTCOLOR, 0, 0))};
 }
 
 void SkinnedListView::SendColours(HWND window, const Colours& colours)

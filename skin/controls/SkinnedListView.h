@@ -26,7 +26,12 @@ private:
         COLORREF back;
         COLORREF textBack;
         COLORREF text;
+        bool operator==(const Colours& other) const
+        {
+            return back == other.back && textBack == other.textBack && text == other.text;
+        }
     };
+    Colours CurrentColours() const;
     void PostColours();
     LRESULT OnApplyColours();
     static void SendColours(HWND window, const Colours& colours);

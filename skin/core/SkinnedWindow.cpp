@@ -265,8 +265,13 @@ WNDPROC SkinnedWindow::Attach(HWND hwnd)
         return nullptr;
     }
     if (skinObject_)
-        RedrawWindow(hwnd, nullptr, nullptr, kRedrawAll);
+        RedrawAttached();
     return previous_;
+}
+
+void SkinnedWindow::RedrawAttached()
+{
+    RedrawWindow(window_, nullptr, nullptr, kRedrawAll);
 }
 
 void SkinnedWindow::OnShowWindow(WPARAM, LPARAM) {}

@@ -186,6 +186,8 @@ protected:
     bool OverridingStyle() const { return styleOverrides_ > 0; }
     // The client background kept for a size that is gone.
     virtual void DropClientBackground() {}
+    // Shows the window in the skin it was just attached with.
+    virtual void RedrawAttached();
 
     RECT parts_[kPartCount] = {};
     HWND window_ = nullptr;
