@@ -17,17 +17,12 @@ void MakeAndDestroy(const GalleryPage& page)
     DestroyWindow(dialog);
 }
 
-// The GDI objects each page leaves behind over three makings.
+// The GDI objects each page leaves behind over two makings.
 std::vector<int> KeptByEachPage(const GalleryPage* pages, int count)
 {
     std::vector<int> kept;
-    for (int i = 0; i < count; ++i) {
-        MakeAndDestroy(pages[i]);  // what the system makes on first use stays
-        const int before = FreeGdiHandles();
-        for (int making = 0; making < 3; ++making)
-            MakeAndDestroy(pages[i]);
-        kept.push_back(before - FreeGdiHandles());
-    }
+    for (int i = 0; i < count; ++i)
+        kept.push_back(GdiObjectsKept([&] { MakeAndDestroy(pages[i]); }, 2));
     return kept;
 }
 

@@ -223,30 +223,23 @@ void Pump(DWORD milliseconds)
     } while (GetTickCount() - start < milliseconds);
 }
 
+void MakeAndDestroy(int index)
+{
+    HWND window = MakeWindow(index);
+    Pump(30);
+    if (window)
+        DestroyWindow(window);
+    Pump(10);
+}
+
 // The GDI objects the system keeps for every window of the run made and
 // destroyed, with the engine not started yet (Wine's IP address control
 // keeps the font it made for its fields): the run may keep as many for
 // each window it makes again.
 void MeasureWhatTheSystemKeeps()
 {
-    const auto makeAndDestroy = [](int index) {
-        HWND window = MakeWindow(index);
-        Pump(30);
-        if (window)
-            DestroyWindow(window);
-    };
-    // What the system makes on first use stays.
     for (int i = 0; i < g_run.windowCount; ++i)
-        makeAndDestroy(i);
-    int free = FreeGdiHandles();
-    for (int i = 0; i < g_run.windowCount; ++i) {
-        for (int sample = 0; sample < kCostSamples; ++sample)
-            makeAndDestroy(i);
-        Pump(10);
-        const int now = FreeGdiHandles();
-        g_run.systemKeeps[i] = std::max(0, free - now);
-        free = now;
-    }
+        g_run.systemKeeps[i] = std::max(0, GdiObjectsKept([i] { MakeAndDestroy(i); }, kCostSamples));
 }
 
 int SystemAllowance()
