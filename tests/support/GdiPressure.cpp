@@ -1,5 +1,7 @@
 #include "GdiPressure.h"
 
+#include <algorithm>
+
 GdiPressure::GdiPressure(int handlesLeft)
 {
     for (;;) {
@@ -29,4 +31,18 @@ int FreeGdiHandles()
     for (HBRUSH probe : probes)
         DeleteObject(probe);
     return static_cast<int>(probes.size());
+}
+
+int GdiObjectsKept(const std::function<void()>& make, int times)
+{
+    make();
+    int least = 0;
+    for (int span = 0; span < 2; ++span) {
+        const int before = FreeGdiHandles();
+        for (int i = 0; i < times; ++i)
+            make();
+        const int kept = before - FreeGdiHandles();
+        least = span == 0 ? kept : std::min(least, kept);
+    }
+    return least;
 }

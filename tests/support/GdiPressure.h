@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <vector>
 
 // Wine's GDI handle table holds at most 65,536 handles per process and
@@ -23,3 +24,8 @@ private:
 
 // How many more GDI objects the process can create now.
 int FreeGdiHandles();
+// The GDI objects `make` leaves behind over `times` calls after a first
+// one, the smaller of two such spans: what is made on first use stays
+// once, even where it comes later (a control's own thread may draw its
+// first frame only then), while a leak shows in both.
+int GdiObjectsKept(const std::function<void()>& make, int times);
