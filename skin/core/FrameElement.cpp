@@ -163,8 +163,9 @@ bool FrameElement::OwnerDesignSize(int32_t frameType, SIZE& size) const
 void FrameElement::Redraw()
 {
     // A hidden element must not show through (a maximise button over its
-    // restore twin) just because its enabled state changed.
-    if (!owner_.Window() || !IsVisible())
+    // restore twin) just because its enabled state changed, and a window
+    // not on screen is painted whole when it is shown.
+    if (!owner_.Window() || !IsWindowVisible(owner_.Window()) || !IsVisible())
         return;
     WholeWindowDC dc(owner_.Window());
     if (!dc)

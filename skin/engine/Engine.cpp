@@ -1,4 +1,4 @@
-// The engine's entry points and its two thread-local hooks. This is where
+// The engine's entry points and its thread-local hooks. This is where
 // the layers meet: the entry points give the skin manager the frame,
 // dialog and control skins of the layers above it.
 #include "SkinEngine.h"
@@ -19,10 +19,12 @@
 #include "windows/SkinnedDialog.h"
 #include "windows/SkinnedFrame.h"
 
+#include <algorithm>
 #include <cstring>
 #include <map>
 #include <mutex>
 #include <set>
+#include <vector>
 
 namespace {
 
@@ -34,7 +36,7 @@ const char kPopupMenuClass[] = "VeltramoxPopupMenuWnd";
 
 struct EngineState {
     std::mutex lock;  // the hook maps, start and stop
-    std::map<DWORD, HHOOK> callHooks;
+    std::map<DWORD, HHOOK> cbtHooks;
     std::map<DWORD, HHOOK> keyboardHooks;
     HINSTANCE instance = nullptr;
     WindowsVersionClass versionClass = WindowsNtOther;
@@ -53,6 +55,17 @@ thread_local std::set<WPARAM> t_swallowedKeys;
 // Alt went down and no other key followed yet: its release alone selects
 // the menu bar, as F10 does.
 thread_local bool t_altAlone = false;
+
+// A window is skinned just before its own procedure sees WM_CREATE, which
+// only a call-window-procedure hook can catch. Under Wine such a hook makes
+// every message sent on the thread cost wineserver round trips, so it is
+// installed only while a window of the thread is being created: from the
+// creation's CBT notice to the window's WM_CREATE.
+struct CreationWatch {
+    HHOOK hook = nullptr;
+    std::vector<HWND> pending;
+};
+thread_local CreationWatch t_creations;
 
 // The keys that move through a menu selected from the keyboard.
 bool IsMenuNavigationKey(WPARAM vk)
@@ -167,13 +180,35 @@ bool RouteMenuKey(WPARAM vk, LPARAM flags)
     return skinned && SendMessageA(active, WM_SKIN_MENUKEY, vk, flags) != 0;
 }
 
-LRESULT CALLBACK CallWndProcHook(int code, WPARAM wParam, LPARAM lParam)
+void StopCreationWatch()
 {
-    HHOOK hook = HookOfThread(Engine().callHooks);
-    if (!hook)
-        return 0;
+    if (t_creations.hook)
+        UnhookWindowsHookEx(t_creations.hook);
+    t_creations = CreationWatch{};
+}
+
+// True when `window` was being created; the hook goes once no creation is
+// left. A window whose creation failed never sees WM_CREATE: it is gone
+// by now and is dropped with it.
+bool EndCreation(HWND window)
+{
+    std::vector<HWND>& pending = t_creations.pending;
+    const auto found = std::find(pending.begin(), pending.end(), window);
+    if (found == pending.end())
+        return false;
+    pending.erase(found);
+    pending.erase(std::remove_if(pending.begin(), pending.end(), [](HWND other) { return !IsWindow(other); }),
+                  pending.end());
+    if (pending.empty())
+        StopCreationWatch();
+    return true;
+}
+
+LRESULT CALLBACK CreationHook(int code, WPARAM wParam, LPARAM lParam)
+{
+    const HHOOK hook = t_creations.hook;
     const auto* message = reinterpret_cast<const CWPSTRUCT*>(lParam);
-    if (code == HC_ACTION && message->message == WM_CREATE) {
+    if (code == HC_ACTION && message->message == WM_CREATE && EndCreation(message->hwnd)) {
         try {
             OnWindowCreated(message->hwnd);
         } catch (...) {
@@ -181,6 +216,26 @@ LRESULT CALLBACK CallWndProcHook(int code, WPARAM wParam, LPARAM lParam)
         }
     }
     return CallNextHookEx(hook, code, wParam, lParam);
+}
+
+void WatchCreation(HWND window)
+{
+    if (!t_creations.hook)
+        t_creations.hook = SetWindowsHookExA(WH_CALLWNDPROC, CreationHook, nullptr, GetCurrentThreadId());
+    if (t_creations.hook)
+        t_creations.pending.push_back(window);
+}
+
+LRESULT CALLBACK CbtHook(int code, WPARAM wParam, LPARAM lParam)
+{
+    HHOOK hook = HookOfThread(Engine().cbtHooks);
+    if (!hook)
+        return 0;
+    const LRESULT result = CallNextHookEx(hook, code, wParam, lParam);
+    // A creation another hook refused goes no further.
+    if (code == HCBT_CREATEWND && result == 0)
+        WatchCreation(reinterpret_cast<HWND>(wParam));
+    return result;
 }
 
 bool RouteMenuKeyCaught(WPARAM vk, LPARAM flags)
@@ -264,7 +319,7 @@ BOOL EngineStart(HINSTANCE instance)
 {
     EngineState& engine = Engine();
     std::lock_guard<std::mutex> guard(engine.lock);
-    if (engine.callHooks.empty()) {
+    if (engine.cbtHooks.empty()) {
         if (!RegisterPopupMenuClass(instance))
             return FALSE;
         engine.instance = instance;
@@ -273,9 +328,9 @@ BOOL EngineStart(HINSTANCE instance)
         StartScrollRedirection(engine.versionClass);
     }
     const DWORD thread = GetCurrentThreadId();
-    if (!InstallHook(engine.callHooks, WH_CALLWNDPROC, CallWndProcHook, engine.instance, thread)) {
+    if (!InstallHook(engine.cbtHooks, WH_CBT, CbtHook, engine.instance, thread)) {
         // No thread runs: the class registered above goes again.
-        if (engine.callHooks.empty())
+        if (engine.cbtHooks.empty())
             UnregisterPopupMenuClass(engine.instance);
         return FALSE;
     }
@@ -289,9 +344,10 @@ void EngineStop()
     EngineState& engine = Engine();
     std::lock_guard<std::mutex> guard(engine.lock);
     const DWORD thread = GetCurrentThreadId();
-    RemoveHook(engine.callHooks, thread);
+    RemoveHook(engine.cbtHooks, thread);
     RemoveHook(engine.keyboardHooks, thread);
-    if (engine.callHooks.empty()) {
+    StopCreationWatch();
+    if (engine.cbtHooks.empty()) {
         engine.dialogSkinName[0] = '\0';
         UnregisterPopupMenuClass(engine.instance);
         ScrollApiRedirect_Remove();

@@ -41,8 +41,20 @@ SkinObject* CaptionButton::SetSkinObject(SkinObject* skinObject)
     SkinObject* previous = FrameElement::SetSkinObject(skinObject);
     transparentColour_ = owner_.TransparentColour();
     useTransparency_ = owner_.UsesTransparency();
-    region_.Reset(useTransparency_ ? BuildRegion() : nullptr);
+    region_.Reset();
+    regionCut_ = false;
     return previous;
+}
+
+// Cut when first asked for: a window is bound and shown long before the
+// mouse first comes near its buttons, if it ever does.
+HRGN CaptionButton::ShapeRegion() const
+{
+    if (!regionCut_) {
+        region_.Reset(useTransparency_ ? BuildRegion() : nullptr);
+        regionCut_ = true;
+    }
+    return region_;
 }
 
 HRGN CaptionButton::BuildRegion() const
@@ -99,7 +111,8 @@ bool CaptionButton::HitTest(int x, int y)
 {
     if (!FrameElement::HitTest(x, y))
         return false;
-    return !region_ || PtInRegion(region_, x - rect_.left, y - rect_.top);
+    const HRGN region = ShapeRegion();
+    return !region || PtInRegion(region, x - rect_.left, y - rect_.top);
 }
 
 // A disabled button (a close button on a window without a system menu)

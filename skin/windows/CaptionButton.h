@@ -19,8 +19,9 @@ public:
     ~CaptionButton() override;
 
     void Draw(HDC hdc) override;
-    // Also takes the skin's transparency switch and colour from the owner
-    // and, with the switch on, cuts the button's region out of its image.
+    // Also takes the skin's transparency switch and colour from the owner;
+    // with the switch on, the button's region is cut out of its image when
+    // a hit test first needs it.
     SkinObject* SetSkinObject(SkinObject* skinObject) override;
     void OnRButtonDown(int x, int y) override;
     void OnMouseMove(int x, int y) override;
@@ -39,7 +40,7 @@ public:
     // Held down, or checked for a toggle.
     bool IsPressed() const { return pressed_; }
     bool IsTimerRunning() const { return timerRunning_; }
-    bool HasRegion() const { return region_.Get() != nullptr; }
+    bool HasRegion() const { return ShapeRegion() != nullptr; }
 
 private:
     void OnTimer() override;
@@ -50,10 +51,13 @@ private:
     void Act();
     void ShowSystemMenu();
     HRGN BuildRegion() const;
+    HRGN ShapeRegion() const;
     const ImageRef& StateImage(const CaptionButtonSkin& button) const;
     const CaptionButtonSkin* Button() const;
 
-    Region region_;  // relative to the button's corner; null: the whole rectangle
+    // Relative to the button's corner; null: the whole rectangle.
+    mutable Region region_;
+    mutable bool regionCut_ = false;
     COLORREF transparentColour_ = RGB(255, 0, 255);
     bool useTransparency_ = false;
     bool timerRunning_ = false;

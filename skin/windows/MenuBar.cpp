@@ -46,6 +46,7 @@ void MenuBar::SetSkinObject(const MenuBarSkin* skin)
 {
     skin_ = skin;
     font_.Reset(skin ? CreateFontIndirectA(&skin->font.logFont) : nullptr);
+    lastFlow_ = RememberedFlow{};
     for (int i = 0; i < MdiButtonCount; ++i)
         mdiButtons_[i].SetImages(skin ? &skin->mdiButtons[kMdiButtonImage[i]] : nullptr);
 }
@@ -54,6 +55,7 @@ int MenuBar::AttachMenu(HMENU menu)
 {
     popup_.reset();
     items_.clear();
+    lastFlow_ = RememberedFlow{};
     hot_ = open_ = -1;
     keyboard_ = false;
     menu_ = menu;
@@ -93,7 +95,14 @@ bool MenuBar::HasMdiButtons() const
     return child && IsZoomed(child);
 }
 
-MenuBar::Flow MenuBar::FlowItems(int available, bool mdiButtons) const
+const MenuBar::Flow& MenuBar::FlowItems(int available, bool mdiButtons) const
+{
+    if (lastFlow_.available != available || lastFlow_.mdiButtons != mdiButtons)
+        lastFlow_ = {available, mdiButtons, MeasureFlow(available, mdiButtons)};
+    return lastFlow_.flow;
+}
+
+MenuBar::Flow MenuBar::MeasureFlow(int available, bool mdiButtons) const
 {
     Flow flow;
     WindowDC screen(nullptr);

@@ -110,9 +110,19 @@ private:
         int rowHeight = 0;
     };
 
+    // The last flow worked out and what it was for: a paint measures the
+    // bar several times, and each flow takes the items' text sizes in a
+    // screen DC.
+    struct RememberedFlow {
+        int available = -1;
+        bool mdiButtons = false;
+        Flow flow;
+    };
+
     void OnTimer() override;
     void OpenLater(int index);
-    Flow FlowItems(int available, bool mdiButtons) const;
+    const Flow& FlowItems(int available, bool mdiButtons) const;
+    Flow MeasureFlow(int available, bool mdiButtons) const;
     void Layout();
     void PlaceMdiButtons(const RECT& area, int rowHeight);
     SIZE ItemSize(HDC hdc, const Item& item) const;
@@ -145,4 +155,6 @@ private:
     MdiButton mdiButtons_[MdiButtonCount];
     bool mdiButtonsShown_ = false;  // as last laid out
     int pressedButton_ = -1;
+    // Forgotten with the items and the skin (its font and margins).
+    mutable RememberedFlow lastFlow_;
 };

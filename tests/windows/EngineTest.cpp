@@ -31,6 +31,30 @@ LRESULT CALLBACK ProbeButtonProc(HWND window, UINT message, WPARAM wParam, LPARA
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
+// A "Button" class under another module's handle, where it meets neither
+// the system's class nor one an earlier test left registered; its buttons
+// make a sibling button while their own creation is still under way.
+HINSTANCE NestingInstance()
+{
+    return GetModuleHandleA("kernel32.dll");
+}
+
+HWND NestingButton(HWND parent)
+{
+    return CreateWindowExA(0, "Button", "", WS_CHILD, 0, 0, 10, 10, parent, nullptr, NestingInstance(), nullptr);
+}
+
+LRESULT CALLBACK NestingButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    static bool nesting = false;
+    if (message == WM_NCCREATE && !nesting) {
+        nesting = true;
+        NestingButton(GetParent(window));
+        nesting = false;
+    }
+    return ProbeButtonProc(window, message, wParam, lParam);
+}
+
 class LocalClass {
 public:
     LocalClass(const char* name, WNDPROC procedure) : name_(name)
@@ -107,6 +131,23 @@ TEST_F(EngineTest, DialogAndEveryControlAreSkinnedBeforeTheirOwnCreate)
     EXPECT_EQ(nullptr, manager_.FindWindowObject(GetDlgItem(dialog, 3))) << "a class the engine does not know";
     EXPECT_NE(nullptr, manager_.FindWindowObject(grandchild));
     EXPECT_EQ(1u, skin->Children().count(grandchild)) << "the dialog skinned its grandchild";
+}
+
+TEST_F(EngineTest, AWindowMadeDuringAnotherWindowsCreationLeavesBothSkinnedBeforeTheirCreate)
+{
+    WNDCLASSA nestingClass = {};
+    nestingClass.lpfnWndProc = NestingButtonProc;
+    nestingClass.hInstance = NestingInstance();
+    nestingClass.lpszClassName = "Button";
+    ASSERT_NE(0, RegisterClassA(&nestingClass));
+    HWND frame = CreateSkinnedFrame();
+    NestingButton(frame);
+    NestingButton(frame);
+    DestroyWindow(frame);
+    UnregisterClassA("Button", NestingInstance());
+    ASSERT_EQ(4u, g_boundAtCreate.size());  // each button and the one it made
+    for (const auto& created : g_boundAtCreate)
+        EXPECT_TRUE(created.second) << "a button met WM_CREATE unskinned";
 }
 
 TEST_F(EngineTest, AttachingToAnExistingDialogSkinsItsControlsAndGrandchildren)

@@ -13,6 +13,7 @@
 #include "data/SkinStore.h"
 #include "imaging/GdiObject.h"
 #include "windows/CaptionButton.h"
+#include "windows/SkinnedFrame.h"
 
 #include <cctype>
 #include <functional>
@@ -494,6 +495,24 @@ TEST_F(FrameTest, AMenuSetAfterSkinningMovesIntoTheMenuBar)
     RECT after;
     GetClientRect(window, &after);
     EXPECT_LT(after.bottom, before.bottom) << "the bar took room from the client area";
+}
+
+TEST_F(FrameTest, AMenuReplacedAfterAPaintIsLaidOutAnew)
+{
+    HWND window = CreateSkinnedFrame(WS_OVERLAPPEDWINDOW, 400, 300, TwoItemMenu());
+    auto* skin = static_cast<SkinnedFrame*>(SkinManager::Instance().FindWindowObject(window));
+    ASSERT_NE(nullptr, skin);
+    HMENU longer = TwoItemMenu();
+    for (const char* text : {"&Alpha", "&Bravo", "&Charlie"})
+        AppendMenuA(longer, MF_STRING, 900, text);
+    SetMenu(window, longer);
+    RedrawWindow(window, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+    PumpFor(20);
+    ASSERT_EQ(5u, skin->Bar().Items().size());
+    const RECT first = skin->Bar().ItemRect(0);
+    const RECT last = skin->Bar().ItemRect(4);
+    EXPECT_EQ(first.top, last.top);
+    EXPECT_GT(last.left, first.right) << "the new items have places of their own";
 }
 
 TEST_F(FrameTest, TheSystemNeverPaintsTheFrame)
