@@ -13,6 +13,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -23,6 +24,16 @@ namespace {
 // minute and a half together.
 const int kSkinSwitches = 300;
 const int kDialogCycles = 150;
+// A longer run by hand, e.g. SSO_LIST_LEAK_ROUNDS=1000 for a thousand of
+// each (about eight minutes), with the same checks.
+const char kRoundsVariable[] = "SSO_LIST_LEAK_ROUNDS";
+
+int Rounds(int suiteRounds)
+{
+    const char* asked = std::getenv(kRoundsVariable);
+    const int rounds = asked ? std::atoi(asked) : 0;
+    return rounds > 0 ? rounds : suiteRounds;
+}
 const int kSlack = 8;
 const int kHeadroom = 300;
 
@@ -127,14 +138,15 @@ TEST_F(ListFamilyLeakTest, SkinSwitchesUnderTheListFamilyKeepNothing)
     GdiPressure pressure(kHeadroom);
     const LeakCounts start = CountLeakables();
     const auto begin = std::chrono::steady_clock::now();
-    for (int change = 1; change <= kSkinSwitches; ++change) {
+    const int switches = Rounds(kSkinSwitches);
+    for (int change = 1; change <= switches; ++change) {
         const bool skinned = change % 2 == 0;
         ASSERT_TRUE(SwitchSkin(skinned ? with : without)) << "switch " << change;
         PumpMessages();
         ASSERT_EQ(skinned, SkinManager::Instance().FindWindowObject(dropList) != nullptr) << "switch " << change;
         ASSERT_EQ(1, SendMessageA(dropList, CB_GETCURSEL, 0, 0)) << "switch " << change;
     }
-    std::printf("[ figures  ] %d skin switches under the list family: %.1f s\n", kSkinSwitches, Seconds(begin));
+    std::printf("[ figures  ] %d skin switches under the list family: %.1f s\n", switches, Seconds(begin));
     PumpFor(20);
     EXPECT_TRUE(NothingLeaked(start, CountLeakables(), kSlack));
     EXPECT_EQ(3, SendDlgItemMessageA(dialog, kListId, LB_GETCOUNT, 0, 0));
@@ -144,6 +156,7 @@ TEST_F(ListFamilyLeakTest, SkinSwitchesUnderTheListFamilyKeepNothing)
 TEST_F(ListFamilyLeakTest, DialogsOfTheListFamilyComeAndGoWithoutATrace)
 {
     DialogTemplate dialog = EveryListFamily();
+    const int cycles = Rounds(kDialogCycles);
     // Shown and painted every tenth time, with a list dropped down and
     // rolled up: painting makes the surfaces and brushes that must go with
     // the dialog.
@@ -170,17 +183,17 @@ TEST_F(ListFamilyLeakTest, DialogsOfTheListFamilyComeAndGoWithoutATrace)
         PumpFor(20);
         const LeakCounts start = CountLeakables();
         const auto begin = std::chrono::steady_clock::now();
-        for (int i = 0; i < kDialogCycles; ++i)
+        for (int i = 0; i < cycles; ++i)
             if (!cycle(i))
                 return -1;
-        std::printf("[ figures  ] %d dialogs of the list family, %s: %.1f s\n", kDialogCycles, what, Seconds(begin));
+        std::printf("[ figures  ] %d dialogs of the list family, %s: %.1f s\n", cycles, what, Seconds(begin));
         const LeakCounts end = CountLeakables();
         EXPECT_TRUE(NothingLeaked(start, end, start.gdiHeadroom)) << what;
         return start.gdiHeadroom - end.gdiHeadroom;
     };
     // Beside the headroom, room for what the IP address controls keep in
     // both runs.
-    GdiPressure pressure(kHeadroom + 2 * kDialogCycles);
+    GdiPressure pressure(kHeadroom + 2 * cycles);
     ASSERT_TRUE(SwitchSkin(CompileSkin(WithoutTheFamily())));
     const int system = handlesKept("unskinned");
     ASSERT_TRUE(SwitchSkin(DefaultSkinBytes()));
