@@ -208,7 +208,8 @@ private:
 // and restores exactly that state at the end of the scope.
 class SavedDCState {
 public:
-    explicit SavedDCState(HDC dc) : dc_(dc), level_(SaveDC(dc)) {}
+    // With `save` false nothing is saved and nothing restored, at no cost.
+    explicit SavedDCState(HDC dc, bool save = true) : dc_(dc), level_(save ? SaveDC(dc) : 0) {}
     ~SavedDCState()
     {
         if (level_)
@@ -217,6 +218,8 @@ public:
 
     SavedDCState(const SavedDCState&) = delete;
     SavedDCState& operator=(const SavedDCState&) = delete;
+
+    bool Saved() const { return level_ != 0; }
 
 private:
     HDC dc_;
@@ -228,23 +231,14 @@ private:
 // alone, at no cost.
 class ClipRegionScope {
 public:
-    ClipRegionScope(HDC dc, HRGN region) : dc_(dc), level_(region ? SaveDC(dc) : 0)
+    ClipRegionScope(HDC dc, HRGN region) : saved_(dc, region != nullptr)
     {
-        if (level_)
+        if (saved_.Saved())
             ExtSelectClipRgn(dc, region, RGN_AND);
     }
-    ~ClipRegionScope()
-    {
-        if (level_)
-            RestoreDC(dc_, level_);
-    }
-
-    ClipRegionScope(const ClipRegionScope&) = delete;
-    ClipRegionScope& operator=(const ClipRegionScope&) = delete;
 
 private:
-    HDC dc_;
-    int level_;
+    SavedDCState saved_;
 };
 
 // Sets the text and background colours for a scope.

@@ -19,23 +19,14 @@ namespace {
 // region must survive the draw.
 class ClipScope {
 public:
-    ClipScope(HDC dc, const RECT* clip) : dc_(dc), level_(clip ? SaveDC(dc) : 0)
+    ClipScope(HDC dc, const RECT* clip) : saved_(dc, clip != nullptr)
     {
-        if (level_)
+        if (saved_.Saved())
             IntersectClipRect(dc, clip->left, clip->top, clip->right, clip->bottom);
     }
-    ~ClipScope()
-    {
-        if (level_)
-            RestoreDC(dc_, level_);
-    }
-
-    ClipScope(const ClipScope&) = delete;
-    ClipScope& operator=(const ClipScope&) = delete;
 
 private:
-    HDC dc_;
-    int level_;
+    SavedDCState saved_;
 };
 
 // Large enough for any screen; keeps a section's byte size far from
