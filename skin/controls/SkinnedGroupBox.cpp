@@ -12,6 +12,23 @@ const int kCaptionChars = 200;
 const int kCaptionIndent = 4;
 const int kCaptionEdge = 2;
 
+// Where DrawFrameBorder draws; null when GDI refused the region.
+Region FrameBorderRegion(const RECT& destRect, const FrameImageRef& frame)
+{
+    Region border(CreateRectRgn(0, 0, 0, 0)), piece(CreateRectRgn(0, 0, 0, 0));
+    if (!border || !piece)
+        return Region();
+    for (int index = 0; index < FramePieceCount; ++index) {
+        const RECT dest = FramePieceDest(frame, destRect, index);
+        // A region would turn an inverted destination round; nothing is drawn there.
+        if (index == PieceCentre || IsRectEmpty(&dest))
+            continue;
+        SetRectRgn(piece, dest.left, dest.top, dest.right, dest.bottom);
+        CombineRgn(border, border, piece, RGN_OR);
+    }
+    return border;
+}
+
 }  // namespace
 
 const GroupBoxSkin* SkinnedGroupBox::Skin() const

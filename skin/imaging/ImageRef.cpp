@@ -479,22 +479,6 @@ void DrawFrameBorder(HDC hdc, const RECT& destRect, const FrameImageRef& frame, 
     DrawPieces(hdc, destRect, frame, fallbackColour, fillIfMissing, images, false);
 }
 
-Region FrameBorderRegion(const RECT& destRect, const FrameImageRef& frame)
-{
-    Region border(CreateRectRgn(0, 0, 0, 0)), piece(CreateRectRgn(0, 0, 0, 0));
-    if (!border || !piece)
-        return Region();
-    for (int index = 0; index < FramePieceCount; ++index) {
-        const RECT dest = FramePieceDest(frame, destRect, index);
-        // A region would turn an inverted destination round; nothing is drawn there.
-        if (index == PieceCentre || IsRectEmpty(&dest))
-            continue;
-        SetRectRgn(piece, dest.left, dest.top, dest.right, dest.bottom);
-        CombineRgn(border, border, piece, RGN_OR);
-    }
-    return border;
-}
-
 int DrawFrameImageKeyed(HDC hdc, const RECT& destRect, const FrameImageRef& frame, COLORREF transparentColour,
                         const ImageSource& images)
 {

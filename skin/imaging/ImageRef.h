@@ -3,8 +3,6 @@
 // FrameImageRef is one rectangle cut into nine pieces by four margins.
 #pragma once
 
-#include "imaging/GdiObject.h"
-
 #include <windows.h>
 
 #include <cstddef>
@@ -102,8 +100,6 @@ void DrawFrameImage(HDC hdc, const RECT& destRect, const FrameImageRef& frame, C
 // The eight pieces around the centre.
 void DrawFrameBorder(HDC hdc, const RECT& destRect, const FrameImageRef& frame, COLORREF fallbackColour,
                      bool fillIfMissing, const ImageSource& images);
-// Where DrawFrameBorder draws; null when GDI refused the region.
-Region FrameBorderRegion(const RECT& destRect, const FrameImageRef& frame);
 // The frame composed off-screen, then copied with transparentColour as
 // key: missing pieces and key pixels leave the destination unchanged.
 // Returns non-zero.
