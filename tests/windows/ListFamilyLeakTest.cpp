@@ -25,7 +25,7 @@ namespace {
 const int kSkinSwitches = 300;
 const int kDialogCycles = 150;
 // A longer run by hand, e.g. SSO_LIST_LEAK_ROUNDS=1000 for a thousand of
-// each (about eight minutes), with the same checks.
+// each (four and a half minutes idle), with the same checks.
 const char kRoundsVariable[] = "SSO_LIST_LEAK_ROUNDS";
 
 int Rounds(int suiteRounds)
