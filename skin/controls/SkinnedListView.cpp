@@ -68,8 +68,10 @@ LRESULT SkinnedListView::OnApplyColours()
 {
     // The object may have gone with a skin change since the request.
     const ClientEdgeSkin* skin = Skin();
-    const Colours wanted = skin ? Colours{skin->backColour, skin->backColour, skin->textColour} : Colours{};
-    if (skin && !(CurrentColours() == wanted)) {
+    if (!skin)
+        return 1;
+    const Colours wanted{skin->backColour, skin->backColour, skin->textColour};
+    if (!(CurrentColours() == wanted)) {
         SendColours(window_, wanted);
         InvalidateRect(window_, nullptr, TRUE);
     }
