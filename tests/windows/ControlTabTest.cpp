@@ -446,13 +446,11 @@ TEST_F(FamilyTest, UpDownHalvesFollowThePointerAndTurnWithUdsHorz)
         log.RestrictTo({WM_PAINT, WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP});
         for (const PointerRow& row : kPointer) {
             const POINT at = across ? POINT{row.point.y, row.point.x} : row.point;
-            // The real pointer goes there first and its own move is
-            // delivered: otherwise the system would tell the control at
-            // once that the pointer left, or move it back.
+            // The real pointer goes there first: otherwise the system
+            // would tell the control at once that the pointer left.
             POINT screen = at;
             ClientToScreen(spin, &screen);
-            SetCursorPos(screen.x, screen.y);
-            PumpFor(10);
+            PlacePointer(screen);
             log.Flush();
             SendMessageA(spin, row.message, row.keys, MAKELPARAM(at.x, at.y));
             const std::string context = "style " + std::to_string(style) + " message " + std::to_string(row.message) +

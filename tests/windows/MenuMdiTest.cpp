@@ -133,8 +133,25 @@ protected:
         return {window.left + (button.left + button.right) / 2, window.top + (button.top + button.bottom) / 2};
     }
 
+    // The pointer at `screen` as the bar sees it: the move the system
+    // would send, then a tick of the bar's hover poll, delivered rather
+    // than waited for.
+    void PointAt(POINT screen)
+    {
+        PlacePointer(screen);
+        const LPARAM at = MAKELPARAM(screen.x, screen.y);
+        if (WindowFromPoint(screen) == frame_)
+            SendMessageA(frame_, WM_NCMOUSEMOVE, SendMessageA(frame_, WM_NCHITTEST, 0, at), at);
+        SendMessageA(frame_, WM_TIMER, reinterpret_cast<WPARAM>((WindowTimerClient*)&Bar()), 0);
+    }
+
+    void PointAway() { PointAt({GetSystemMetrics(SM_CXSCREEN) - 5, GetSystemMetrics(SM_CYSCREEN) - 5}); }
+
+    // The real pointer goes along, so the bar's hover poll, should it run
+    // meanwhile, finds it where the message says.
     void NcMessage(UINT message, POINT screen)
     {
+        PlacePointer(screen);
         SendMessageA(frame_, message, HTMENU, MAKELPARAM(screen.x, screen.y));
         PumpFor(20);
     }
@@ -213,7 +230,8 @@ TEST_F(MdiMenuTest, AMaximisedChildPutsItsButtonsOnTheBarAndNothingIntoTheMenu)
 TEST_F(MdiMenuTest, TheButtonsShowTheirPictureForEachState)
 {
     CreateMdiFrame();
-    Maximise(CreateChild());
+    HWND child = CreateChild();
+    Maximise(child);
     for (int button = 0; button < MenuBar::MdiButtonCount; ++button) {
         const WindowPixels normal = RenderPiece(Picture(button, MdiButton::Normal), 16, 16, 0);
         const WindowPixels hot = RenderPiece(Picture(button, MdiButton::Hot), 16, 16, 0);
@@ -225,10 +243,8 @@ TEST_F(MdiMenuTest, TheButtonsShowTheirPictureForEachState)
     for (int button = 0; button < MenuBar::MdiButtonCount; ++button)
         EXPECT_TRUE(ShowsButton(shown, button, MdiButton::Normal)) << button;
 
-    // The real pointer, so that the bar's hover poll agrees.
     const POINT close = ButtonCentre(MenuBar::MdiClose), restore = ButtonCentre(MenuBar::MdiRestore);
-    SetCursorPos(close.x, close.y);
-    PumpFor(50);
+    PointAt(close);
     ASSERT_EQ(MdiButton::Hot, Bar().GetMdiButton(MenuBar::MdiClose).GetState());
     shown = CaptureWindow(frame_);
     EXPECT_TRUE(ShowsButton(shown, MenuBar::MdiClose, MdiButton::Hot));
@@ -240,22 +256,19 @@ TEST_F(MdiMenuTest, TheButtonsShowTheirPictureForEachState)
 
     // Held and moved off, the button lets go of its pressed look, and no
     // other one lights up; back on it, it is pressed again.
-    SetCursorPos(restore.x, restore.y);
-    PumpFor(50);
+    PointAt(restore);
     shown = CaptureWindow(frame_);
     EXPECT_TRUE(ShowsButton(shown, MenuBar::MdiClose, MdiButton::Normal));
     EXPECT_TRUE(ShowsButton(shown, MenuBar::MdiRestore, MdiButton::Normal));
-    SetCursorPos(close.x, close.y);
-    PumpFor(50);
+    PointAt(close);
     EXPECT_EQ(MdiButton::Pressed, Bar().GetMdiButton(MenuBar::MdiClose).GetState());
 
     // Away from the bar the hover poll puts everything back.
-    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 5, GetSystemMetrics(SM_CYSCREEN) - 5);
-    PumpFor(250);
+    PointAway();
     for (int button = 0; button < MenuBar::MdiButtonCount; ++button)
         EXPECT_EQ(MdiButton::Normal, Bar().GetMdiButton(button).GetState()) << button;
     NcMessage(WM_NCLBUTTONUP, close);
-    EXPECT_TRUE(IsWindow(GetActiveWindow())) << "a release after the poll let go runs nothing";
+    EXPECT_TRUE(IsWindow(child) && IsZoomed(child)) << "a release after the poll let go runs nothing";
 }
 
 TEST_F(MdiMenuTest, TheBarWithItsButtonsLeavesTheDcAsItFoundIt)
@@ -299,20 +312,17 @@ TEST_F(MdiMenuTest, AMissingStatePictureFallsBackToTheNormalOneAndAMissingNormal
     ASSERT_TRUE(IsImageRefEmpty(skin.mdiButtons[7]));
     const ImageRef none = {};
     const POINT close = ButtonCentre(MenuBar::MdiClose);
-    SetCursorPos(close.x, close.y);
-    PumpFor(50);
+    PointAt(close);
     ASSERT_EQ(MdiButton::Hot, Bar().GetMdiButton(MenuBar::MdiClose).GetState());
     const WindowPixels shown = CaptureWindow(frame_);
     EXPECT_TRUE(ShowsPicture(shown, ExpectedButtonRect(MenuBar::MdiClose), skin.mdiButtons[6]));
     EXPECT_TRUE(ShowsPicture(shown, ExpectedButtonRect(MenuBar::MdiMinimise), none));
     EXPECT_TRUE(ShowsPicture(shown, ExpectedButtonRect(MenuBar::MdiRestore), skin.mdiButtons[3]));
     const POINT minimise = ButtonCentre(MenuBar::MdiMinimise);
-    SetCursorPos(minimise.x, minimise.y);
-    PumpFor(50);
+    PointAt(minimise);
     NcMessage(WM_NCLBUTTONDOWN, minimise);
     EXPECT_TRUE(ShowsPicture(CaptureWindow(frame_), ExpectedButtonRect(MenuBar::MdiMinimise), none));
-    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 5, GetSystemMetrics(SM_CYSCREEN) - 5);
-    PumpFor(150);
+    PointAway();
 }
 
 TEST_F(MdiMenuTest, MinimiseGoesToTheChildAndRestoreThroughTheClient)
@@ -432,8 +442,7 @@ TEST_F(MdiMenuTest, ARealClickOnCloseClosesTheChild)
     PumpFor(150);
     EXPECT_FALSE(IsWindow(child));
     EXPECT_FALSE(Bar().HasMdiButtons());
-    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 5, GetSystemMetrics(SM_CYSCREEN) - 5);
-    PumpFor(150);
+    PointAway();
 }
 
 struct SystemMenuSeen {
