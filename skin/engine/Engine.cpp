@@ -226,6 +226,20 @@ void WatchCreation(HWND window)
         t_creations.pending.push_back(window);
 }
 
+// Whether OnWindowCreated could skin `window`: only such a creation is
+// watched, as the watch costs each message of the creation a pass through
+// the hook chain, which a top-level window of the program's own pays for
+// nothing.
+bool MaySkinAtCreation(HWND window, const CREATESTRUCTA& create)
+{
+    char className[kClassNameSize] = {};
+    if (GetClassNameA(window, className, kClassNameSize) <= 0)
+        return false;
+    if (strcmp(className, "#32770") == 0 || strcmp(className, "ToolbarWindow32") == 0)
+        return true;
+    return create.hwndParent && SkinManager::Instance().FindSkinnedAncestor(create.hwndParent);
+}
+
 LRESULT CALLBACK CbtHook(int code, WPARAM wParam, LPARAM lParam)
 {
     HHOOK hook = HookOfThread(Engine().cbtHooks);
@@ -233,8 +247,11 @@ LRESULT CALLBACK CbtHook(int code, WPARAM wParam, LPARAM lParam)
         return 0;
     const LRESULT result = CallNextHookEx(hook, code, wParam, lParam);
     // A creation another hook refused goes no further.
-    if (code == HCBT_CREATEWND && result == 0)
-        WatchCreation(reinterpret_cast<HWND>(wParam));
+    if (code != HCBT_CREATEWND || result != 0)
+        return result;
+    const HWND window = reinterpret_cast<HWND>(wParam);
+    if (MaySkinAtCreation(window, *reinterpret_cast<const CBT_CREATEWNDA*>(lParam)->lpcs))
+        WatchCreation(window);
     return result;
 }
 

@@ -11,22 +11,45 @@ void ClientBackground::Create(HWND window, int width, int height)
     surface_ = std::make_unique<MemoryDC>(screen, width > 0 ? width : 1, height > 0 ? height : 1);
 }
 
-void ClientBackground::Rebuild(const SkinnedWindow& window, int width, int height)
+void ClientBackground::DrawPiece(const SkinnedWindow& window, HDC hdc, int width, int height)
 {
-    Create(window.Window(), width, height);
     const FrameSkinBase* frame = window.FrameObject();
     if (!frame)
         return;
-    const ImageRef& piece = frame->frameImages[SkinnedWindow::PartClient];
     const RECT area = {0, 0, width, height};
-    DrawImageRef(surface_->Dc(), area, piece, frame->clientColour, true, window.Store());
-    stretched_ = piece.drawMode == DrawModeStretch && !IsImageRefEmpty(piece);
+    DrawImageRef(hdc, area, frame->frameImages[SkinnedWindow::PartClient], frame->clientColour, true, window.Store());
+}
+
+bool ClientBackground::StretchedAnew(const SkinnedWindow& window, int width, int height) const
+{
+    const FrameSkinBase* frame = window.FrameObject();
+    if (!frame)
+        return false;
+    const ImageRef& piece = frame->frameImages[SkinnedWindow::PartClient];
+    return piece.drawMode == DrawModeStretch && !IsImageRefEmpty(piece) &&
+           (paintedOnce_.cx != width || paintedOnce_.cy != height);
+}
+
+void ClientBackground::Rebuild(const SkinnedWindow& window, int width, int height)
+{
+    Create(window.Window(), width, height);
+    DrawPiece(window, surface_->Dc(), width, height);
+    stretched_ = StretchedAnew(window, width, height);
+    paintedOnce_ = {-1, -1};
+}
+
+void ClientBackground::PaintOnce(const SkinnedWindow& window, HDC hdc, int width, int height)
+{
+    surface_.reset();
+    DrawPiece(window, hdc, width, height);
+    paintedOnce_ = {width, height};
 }
 
 void ClientBackground::Capture(HWND window, int width, int height)
 {
     Create(window, width, height);
     stretched_ = false;
+    paintedOnce_ = {-1, -1};
     SendMessageA(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(surface_->Dc()), 0);
 }
 

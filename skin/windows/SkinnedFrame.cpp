@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <utility>
 
 namespace {
 
@@ -606,14 +607,24 @@ void SkinnedFrame::RebuildClientBackground(int width, int height)
         background_.Capture(window_, width, height);
 }
 
+void SkinnedFrame::OnShowWindow(WPARAM show, LPARAM)
+{
+    showErasePending_ = show != FALSE;
+}
+
 bool SkinnedFrame::EraseClientBackground(HDC hdc)
 {
     const FrameSkin* frame = Frame();
     if (!frame || !frame->skinClient)
         return false;
+    const bool firstAfterShow = std::exchange(showErasePending_, false);
     if (!background_.Exists()) {
         RECT client;
         GetClientRect(window_, &client);
+        if (firstAfterShow) {
+            background_.PaintOnce(*this, hdc, client.right, client.bottom);
+            return true;
+        }
         RebuildClientBackground(client.right, client.bottom);
     }
     return background_.Erase(window_, hdc);

@@ -71,10 +71,13 @@ private:
     bool IsMaximised() const;
     LRESULT OnNcCalcSize(WPARAM wParam, LPARAM lParam);
     LRESULT OnNcActivate(WPARAM wParam, LPARAM lParam);
+    void OnShowWindow(WPARAM show, LPARAM status) override;
     void OnDestroy();
     void OnMdiChildSize();
 
     ClientBackground background_;
+    // Shown and not erased since.
+    bool showErasePending_ = false;
     bool mdiChild_ = false;
     MenuBar menuBar_;
     MenuItemImages itemImages_;

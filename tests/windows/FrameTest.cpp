@@ -108,6 +108,20 @@ testing::AssertionResult ShowsFrame(HWND window, bool active)
     return testing::AssertionSuccess();
 }
 
+// The client area shows the skin's client piece drawn over all of it.
+bool ShowsClientPiece(HWND window)
+{
+    const FrameSkin& skin = MainFrameSkin();
+    RECT client, screen;
+    GetClientRect(window, &client);
+    const WindowPixels expected =
+        RenderPiece(skin.frameImages[SkinnedWindow::PartClient], client.right, client.bottom, skin.clientColour);
+    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    GetWindowRect(window, &screen);
+    OffsetRect(&client, -screen.left, -screen.top);
+    return Cut(CaptureWindow(window), client).pixels == expected.pixels;
+}
+
 // The screen point of a window-relative point.
 LPARAM At(HWND window, int x, int y)
 {
@@ -689,8 +703,17 @@ TEST_F(FrameTest, AFrameBoundBeforeItsFirstShowPaintsOnce)
         UpdateWindow(window);
         PumpMessages();
         EXPECT_TRUE(LogMatches(kPaintedOnce, show.what));
-        log.RestrictTo({});
         EXPECT_TRUE(ShowsFrame(window, GetActiveWindow() == window)) << show.what;
+        EXPECT_TRUE(ShowsClientPiece(window)) << show.what;
+        // A later erase of a part, at the same size, is one erase: the
+        // picture the first show drew needs no second erase of the whole.
+        log.Flush();
+        const RECT part = {10, 10, 60, 40};
+        RedrawWindow(window, &part, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ERASENOW);
+        static const ExpectedMessage kErasedOnce[] = {{WM_ERASEBKGND, kSent, 0, 0}};
+        EXPECT_TRUE(LogMatches(kErasedOnce, show.what));
+        EXPECT_TRUE(ShowsClientPiece(window)) << show.what;
+        log.RestrictTo({});
         DestroyWindow(window);
         PumpMessages();
     }
