@@ -3,10 +3,10 @@
 # corpus once (each file run once, under ASan and UBSan), then fuzzes for a
 # short fixed time starting from it. A crash, leak, sanitizer report, broken
 # invariant or hanging input fails. Full logs: build/fuzz/logs.
-#   fuzz/check.sh                       SSO_FUZZ_SECONDS per target (60)
+#   fuzz/check.sh                       SSO_FUZZ_SECONDS per target (20)
 #   SSO_FUZZ_SECONDS=0 fuzz/check.sh    the replay only
 set -euo pipefail
-seconds=${SSO_FUZZ_SECONDS:-60}
+seconds=${SSO_FUZZ_SECONDS:-20}
 source "$(dirname "${BASH_SOURCE[0]}")/prepare.sh"
 say() { echo "fuzz: $*"; }
 logs=$fuzz_build/logs

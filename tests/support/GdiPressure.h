@@ -29,3 +29,8 @@ int FreeGdiHandles();
 // once, even where it comes later (a control's own thread may draw its
 // first frame only then), while a leak shows in both.
 int GdiObjectsKept(const std::function<void()>& make, int times);
+
+// How many times a leak test repeats its operation: `suite` in the test
+// suite, which has to stay short; `full` with SSO_FULL_LEAK_RUNS=1 in the
+// environment, for a longer run by hand with the same checks.
+int LeakRounds(int suite, int full);

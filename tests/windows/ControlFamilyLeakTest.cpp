@@ -19,8 +19,8 @@ namespace {
 // Under Wine a switch takes about 40 ms on a quiet machine (145 ms under
 // load: the dialog's eight controls let go and taken again, all
 // repainted), a dialog cycle about 60 ms.
-const int kSkinSwitches = 1000;
-const int kDialogCycles = 1000;
+const int kSkinSwitches = LeakRounds(300, 1000);
+const int kDialogCycles = LeakRounds(300, 1000);
 const int kSteps = 10000;
 const int kSlack = 8;
 const int kHeadroom = 800;

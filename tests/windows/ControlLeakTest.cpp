@@ -1,6 +1,6 @@
 // Control skins under GDI handle pressure: thousands of state changes and
-// a dialog full of controls made and destroyed a thousand times (and one of
-// scroll bars, painted and pressed, some hundreds of times) leave no handle,
+// a dialog full of controls made and destroyed hundreds of times (and one
+// of scroll bars, painted and pressed, a hundred times) leave no handle,
 // window, property or skin object behind.
 #include "ControlTestSupport.h"
 
@@ -16,8 +16,8 @@
 
 namespace {
 
-const int kStateChanges = 10000;
-const int kDialogCycles = 1000;
+const int kStateChanges = LeakRounds(3000, 10000);
+const int kDialogCycles = LeakRounds(300, 1000);
 const int kSlack = 8;
 
 DialogTemplate EveryControl()
@@ -116,7 +116,7 @@ TEST_F(ControlLeakTest, DialogsOfControlsComeAndGoWithoutATrace)
 
 TEST_F(ControlLeakTest, DialogsOfScrollBarsComeAndGoWithoutATrace)
 {
-    const int kCycles = 300;
+    const int kCycles = LeakRounds(100, 300);
     DialogTemplate dialog(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, 160, 100, L"Scroll bars");
     dialog.Add(L"ScrollBar", L"", 601, SBS_HORZ, 5, 5, 120, 10)
         .Add(L"ScrollBar", L"", 602, SBS_VERT, 135, 5, 10, 80)

@@ -13,27 +13,17 @@
 
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 
 namespace {
 
 // Under Wine on a loaded machine a switch takes about 75 ms (the whole
 // skin loaded, twenty windows let go and taken again) and a dialog cycle
 // about 200 ms each way (twenty windows made, filled and destroyed, most
-// of it the system's own work): these counts keep the two tests near a
-// minute and a half together.
-const int kSkinSwitches = 300;
-const int kDialogCycles = 150;
-// A longer run by hand, e.g. SSO_LIST_LEAK_ROUNDS=1000 for a thousand of
-// each (four and a half minutes idle), with the same checks.
-const char kRoundsVariable[] = "SSO_LIST_LEAK_ROUNDS";
-
-int Rounds(int suiteRounds)
-{
-    const char* asked = std::getenv(kRoundsVariable);
-    const int rounds = asked ? std::atoi(asked) : 0;
-    return rounds > 0 ? rounds : suiteRounds;
-}
+// of it the system's own work): the suite's counts keep the two tests near
+// a minute and a half together; a full run does a thousand of each (four
+// and a half minutes idle).
+const int kSkinSwitches = LeakRounds(300, 1000);
+const int kDialogCycles = LeakRounds(150, 1000);
 const int kSlack = 8;
 const int kHeadroom = 300;
 
@@ -138,7 +128,7 @@ TEST_F(ListFamilyLeakTest, SkinSwitchesUnderTheListFamilyKeepNothing)
     GdiPressure pressure(kHeadroom);
     const LeakCounts start = CountLeakables();
     const auto begin = std::chrono::steady_clock::now();
-    const int switches = Rounds(kSkinSwitches);
+    const int switches = kSkinSwitches;
     for (int change = 1; change <= switches; ++change) {
         const bool skinned = change % 2 == 0;
         ASSERT_TRUE(SwitchSkin(skinned ? with : without)) << "switch " << change;
@@ -156,7 +146,7 @@ TEST_F(ListFamilyLeakTest, SkinSwitchesUnderTheListFamilyKeepNothing)
 TEST_F(ListFamilyLeakTest, DialogsOfTheListFamilyComeAndGoWithoutATrace)
 {
     DialogTemplate dialog = EveryListFamily();
-    const int cycles = Rounds(kDialogCycles);
+    const int cycles = kDialogCycles;
     // Shown and painted every tenth time, with a list dropped down and
     // rolled up: painting makes the surfaces and brushes that must go with
     // the dialog.
