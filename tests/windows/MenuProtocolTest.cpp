@@ -545,14 +545,17 @@ void RunModal(void (*act)(HWND popup))
     SetTimer(nullptr, 0, 50, RunModalScript);
 }
 
+void DownAndEnter(HWND popup)
+{
+    PostMessageA(popup, WM_KEYDOWN, VK_DOWN, 1);
+    PostMessageA(popup, WM_KEYDOWN, VK_RETURN, 1);
+}
+
 TEST_F(MenuTest, AContextMenuPostsWmCommandAndTheSystemMenuWmSysCommand)
 {
     CreateMenuFrame();
     LogMenuProtocol();
-    RunModal([](HWND popup) {
-        PostMessageA(popup, WM_KEYDOWN, VK_DOWN, 1);
-        PostMessageA(popup, WM_KEYDOWN, VK_RETURN, 1);
-    });
+    RunModal(DownAndEnter);
     EXPECT_EQ(0, TrackSkinnedPopupMenu(GetSubMenu(menu_, 1), TPM_LEFTALIGN, 100, 100, frame_, false));
     PumpFor(30);
     const ExpectedMessage kContext[] = {
@@ -563,10 +566,7 @@ TEST_F(MenuTest, AContextMenuPostsWmCommandAndTheSystemMenuWmSysCommand)
     EXPECT_TRUE(LogMatches(kContext, "context menu, Down, Enter"));
 
     MessageLog::Instance().Flush();
-    RunModal([](HWND popup) {
-        PostMessageA(popup, WM_KEYDOWN, VK_DOWN, 1);
-        PostMessageA(popup, WM_KEYDOWN, VK_RETURN, 1);
-    });
+    RunModal(DownAndEnter);
     EXPECT_EQ(0, TrackSkinnedPopupMenu(GetSubMenu(menu_, 1), TPM_LEFTALIGN, 100, 100, frame_, true));
     PumpFor(30);
     EXPECT_EQ(1u, MessageLog::Instance().Count(WM_SYSCOMMAND, kPosted));
@@ -608,26 +608,24 @@ TEST_F(MenuTest, TheSkinnedSystemMenuEnablesItemsByTheWindowState)
         ADD_FAILURE() << "no item " << command;
         return false;
     };
-    g_systemItems.clear();
-    RunModal(ReadAndClose);
-    TrackSkinnedSystemMenu(frame_);
-    ASSERT_FALSE(g_systemItems.empty());
-    EXPECT_FALSE(enabled(SC_RESTORE));
-    EXPECT_TRUE(enabled(SC_MOVE));
-    EXPECT_TRUE(enabled(SC_SIZE));
-    EXPECT_TRUE(enabled(SC_MAXIMIZE));
-    EXPECT_TRUE(g_systemItems[g_systemItems.size() - 2].separator);
-    EXPECT_EQ(static_cast<UINT>(SC_CLOSE), g_systemItems.back().command);
-
-    ShowWindow(frame_, SW_MAXIMIZE);
-    PumpFor(30);
-    g_systemItems.clear();
-    RunModal(ReadAndClose);
-    TrackSkinnedSystemMenu(frame_);
-    EXPECT_TRUE(enabled(SC_RESTORE));
-    EXPECT_FALSE(enabled(SC_MOVE));
-    EXPECT_FALSE(enabled(SC_SIZE));
-    EXPECT_FALSE(enabled(SC_MAXIMIZE));
+    // Restore only for a maximised frame; moving, sizing and maximising
+    // only for one that is not. Close comes last, after a separator.
+    for (const bool maximised : {false, true}) {
+        if (maximised) {
+            ShowWindow(frame_, SW_MAXIMIZE);
+            PumpFor(30);
+        }
+        g_systemItems.clear();
+        RunModal(ReadAndClose);
+        TrackSkinnedSystemMenu(frame_);
+        ASSERT_FALSE(g_systemItems.empty()) << "maximised " << maximised;
+        EXPECT_EQ(maximised, enabled(SC_RESTORE)) << "maximised " << maximised;
+        for (const UINT command : {SC_MOVE, SC_SIZE, SC_MAXIMIZE})
+            EXPECT_EQ(!maximised, enabled(command))
+                << "command 0x" << std::hex << command << ", maximised " << maximised;
+        EXPECT_TRUE(g_systemItems[g_systemItems.size() - 2].separator) << "maximised " << maximised;
+        EXPECT_EQ(static_cast<UINT>(SC_CLOSE), g_systemItems.back().command) << "maximised " << maximised;
+    }
 }
 
 TEST_F(MenuTest, AWindowWithoutSystemMenuShowsNone)
