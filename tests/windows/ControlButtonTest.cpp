@@ -70,79 +70,89 @@ const ExpectedMessage kClicked[] = {
 
 }  // namespace
 
-TEST_F(ButtonProtocolTest, PressAndReleaseInsidePostsOneClick)
+// Presses and releases by the mouse, the keyboard and BM_CLICK on a
+// focused button: each change of the held look repaints once, a click
+// reaches the parent only when press and release both landed, and the
+// check ends as the click left it.
+TEST_F(ButtonProtocolTest, PressesAndReleasesRepaintOnceAndClickOnlyWhenBothLanded)
 {
-    HWND button = RecordedButton(BS_PUSHBUTTON);
-    SetFocus(button);
-    PumpFor(10);
-    MessageLog::Instance().Flush();
-    SendMessageA(button, WM_LBUTTONDOWN, MK_LBUTTON, kInside);
-    SendMessageA(button, WM_LBUTTONUP, 0, kInside);
-    PumpFor(20);
-    const ExpectedMessage expected[] = {
-        {WM_LBUTTONDOWN, kSent, 0, 0},
-        {WM_SKIN_PAINTBKGND, kParent, 0, 0},
-        {WM_LBUTTONUP, kSent, 0, 0},
-        {WM_SKIN_PAINTBKGND, kParent, 0, 0},
-        kClicked[0],
-        kClicked[1],
+    const ExpectedMessage repainted = {WM_SKIN_PAINTBKGND, kParent, 0, 0};
+    const LPARAM kSpaceDown = 0x00390001, kSpaceUp = static_cast<LPARAM>(0xC0390001u);
+    // Keys are posted, as the system queues them; the rest is sent.
+    struct Input {
+        UINT message;
+        WPARAM wParam;
+        LPARAM lParam;
     };
-    EXPECT_TRUE(LogMatches(expected, "click"));
-    EXPECT_EQ(nullptr, GetCapture());
-}
-
-TEST_F(ButtonProtocolTest, ReleaseOutsideClicksNothing)
-{
-    HWND button = RecordedButton(BS_AUTOCHECKBOX);
-    SetFocus(button);
-    PumpFor(10);
-    MessageLog::Instance().Flush();
-    SendMessageA(button, WM_LBUTTONDOWN, MK_LBUTTON, kInside);
-    SendMessageA(button, WM_MOUSEMOVE, MK_LBUTTON, kOutside);
-    SendMessageA(button, WM_LBUTTONUP, 0, kOutside);
-    PumpFor(20);
-    const ExpectedMessage expected[] = {
-        {WM_LBUTTONDOWN, kSent, 0, 0},
-        {WM_SKIN_PAINTBKGND, kParent, 0, 0},
-        {WM_SKIN_PAINTBKGND, kParent, 0, 0},  // the pointer left: no longer held
-        {WM_LBUTTONUP, kSent, 0, 0},
-        {WM_SKIN_PAINTBKGND, kParent, 0, 0},
+    const struct {
+        const char* what;
+        DWORD style;
+        std::vector<Input> inputs;
+        std::vector<ExpectedMessage> expected;  // empty: only that no click came
+        LRESULT check;                          // -1: a push button, no check
+    } kRows[] = {
+        {"click",
+         BS_PUSHBUTTON,
+         {{WM_LBUTTONDOWN, MK_LBUTTON, kInside}, {WM_LBUTTONUP, 0, kInside}},
+         {{WM_LBUTTONDOWN, kSent, 0, 0}, repainted, {WM_LBUTTONUP, kSent, 0, 0}, repainted, kClicked[0], kClicked[1]},
+         -1},
+        // The second repaint: the pointer left, the button no longer held.
+        {"release outside",
+         BS_AUTOCHECKBOX,
+         {{WM_LBUTTONDOWN, MK_LBUTTON, kInside}, {WM_MOUSEMOVE, MK_LBUTTON, kOutside}, {WM_LBUTTONUP, 0, kOutside}},
+         {{WM_LBUTTONDOWN, kSent, 0, 0}, repainted, repainted, {WM_LBUTTONUP, kSent, 0, 0}, repainted},
+         BST_UNCHECKED},
+        {"space",
+         BS_PUSHBUTTON,
+         {{WM_KEYDOWN, VK_SPACE, kSpaceDown}, {WM_KEYUP, VK_SPACE, kSpaceUp}},
+         {{WM_KEYDOWN, kPosted, 0, 0},
+          {WM_KEYDOWN, kSent, 0, 0},
+          repainted,
+          {WM_KEYUP, kPosted, 0, 0},
+          {WM_KEYUP, kSent, 0, 0},
+          repainted,
+          kClicked[0],
+          kClicked[1]},
+         -1},
+        {"space released without its press", BS_PUSHBUTTON, {{WM_KEYUP, VK_SPACE, kSpaceUp}}, {}, -1},
+        // BM_SETCHECK: kept by the system's button, unseen.
+        {"BM_CLICK",
+         BS_AUTOCHECKBOX,
+         {{BM_CLICK, 0, 0}},
+         {{BM_CLICK, kSent, 0, 0},
+          {BM_CLICK, kDefWinProc, 0, 0},
+          {WM_LBUTTONDOWN, kSent, 0, 0},
+          repainted,
+          {WM_LBUTTONUP, kSent, 0, 0},
+          {BM_SETCHECK, kDefWinProc | kWParam, BST_CHECKED, 0},
+          repainted,
+          kClicked[0],
+          kClicked[1]},
+         BST_CHECKED},
     };
-    EXPECT_TRUE(LogMatches(expected, "release outside"));
-    EXPECT_EQ(BST_UNCHECKED, SendMessageA(button, BM_GETCHECK, 0, 0));
-}
-
-TEST_F(ButtonProtocolTest, SpaceClicksOnRelease)
-{
-    HWND button = RecordedButton(BS_PUSHBUTTON);
-    SetFocus(button);
-    PumpFor(10);
-    MessageLog::Instance().Flush();
-    PostMessageA(button, WM_KEYDOWN, VK_SPACE, 0x00390001);
-    PostMessageA(button, WM_KEYUP, VK_SPACE, static_cast<LPARAM>(0xC0390001u));
-    PumpFor(20);
-    const ExpectedMessage expected[] = {
-        {WM_KEYDOWN, kPosted, 0, 0},
-        {WM_KEYDOWN, kSent, 0, 0},
-        {WM_SKIN_PAINTBKGND, kParent, 0, 0},
-        {WM_KEYUP, kPosted, 0, 0},
-        {WM_KEYUP, kSent, 0, 0},
-        {WM_SKIN_PAINTBKGND, kParent, 0, 0},
-        kClicked[0],
-        kClicked[1],
-    };
-    EXPECT_TRUE(LogMatches(expected, "space"));
-}
-
-TEST_F(ButtonProtocolTest, SpaceReleasedWithoutItsPressClicksNothing)
-{
-    HWND button = RecordedButton(BS_PUSHBUTTON);
-    SetFocus(button);
-    PumpFor(10);
-    MessageLog::Instance().Flush();
-    PostMessageA(button, WM_KEYUP, VK_SPACE, static_cast<LPARAM>(0xC0390001u));
-    PumpFor(20);
-    EXPECT_FALSE(MessageLog::Instance().Contains(WM_COMMAND)) << "a click without a press";
+    for (const auto& row : kRows) {
+        HWND button = RecordedButton(row.style);
+        SetFocus(button);
+        PumpFor(10);
+        MessageLog::Instance().Flush();
+        for (const Input& input : row.inputs) {
+            if (input.message == WM_KEYDOWN || input.message == WM_KEYUP)
+                PostMessageA(button, input.message, input.wParam, input.lParam);
+            else
+                SendMessageA(button, input.message, input.wParam, input.lParam);
+        }
+        PumpFor(20);
+        if (row.expected.empty()) {
+            EXPECT_FALSE(MessageLog::Instance().Contains(WM_COMMAND)) << row.what << ": a click without a press";
+        } else {
+            EXPECT_TRUE(MessageLog::Instance().Matches(row.expected.data(), row.expected.size(), row.what));
+        }
+        EXPECT_EQ(nullptr, GetCapture()) << row.what;
+        if (row.check != -1) {
+            EXPECT_EQ(row.check, SendMessageA(button, BM_GETCHECK, 0, 0)) << row.what;
+        }
+        DestroyWindow(frame_);
+    }
 }
 
 // How a change reaches the screen: painted at once while the message is
@@ -221,29 +231,6 @@ TEST_F(ButtonProtocolTest, StateStyleAndTextChangesRepaintOnceAndNeverThroughThe
         EXPECT_STREQ(kText, text);
         DestroyWindow(frame_);
     }
-}
-
-TEST_F(ButtonProtocolTest, ClickMessageRepaintsEachStateOnce)
-{
-    HWND button = RecordedButton(BS_AUTOCHECKBOX);
-    SetFocus(button);
-    PumpFor(10);
-    MessageLog::Instance().Flush();
-    SendMessageA(button, BM_CLICK, 0, 0);
-    PumpFor(20);
-    const ExpectedMessage expected[] = {
-        {BM_CLICK, kSent, 0, 0},
-        {BM_CLICK, kDefWinProc, 0, 0},
-        {WM_LBUTTONDOWN, kSent, 0, 0},
-        {WM_SKIN_PAINTBKGND, kParent, 0, 0},
-        {WM_LBUTTONUP, kSent, 0, 0},
-        {BM_SETCHECK, kDefWinProc | kWParam, BST_CHECKED, 0},  // kept by the system's button, unseen
-        {WM_SKIN_PAINTBKGND, kParent, 0, 0},
-        kClicked[0],
-        kClicked[1],
-    };
-    EXPECT_TRUE(LogMatches(expected, "BM_CLICK"));
-    EXPECT_EQ(BST_CHECKED, SendMessageA(button, BM_GETCHECK, 0, 0));
 }
 
 TEST_F(ButtonProtocolTest, AutomaticCheckBoxesCycle)

@@ -12,7 +12,6 @@
 #include "core/SkinManager.h"
 #include "data/ClientEdgeSkin.h"
 #include "data/SkinStore.h"
-#include "DcStateCheck.h"
 #include "MessageLog.h"
 #include "SkinEngine.h"
 
@@ -365,17 +364,8 @@ TEST_F(ListTest, PaintingTheClientLeavesTheDcAsFound)
     LoadSkin(WithBackgrounds());
     HWND list = AddControl("ListBox", "", LBS_NOINTEGRALHEIGHT, 10, 10, 160, 120);
     FillList(list, 5);
-    SkinnedWindow* skin = SkinManager::Instance().FindWindowObject(list);
     ASSERT_TRUE(ScrollSkinOf(list));
-    WindowDC screen(nullptr);
-    OwnedDC memory(CreateCompatibleDC(screen));
-    Bitmap bitmap(CreateCompatibleBitmap(screen, 160, 120));
-    ObjectSelector selected(memory, bitmap);
-    SetTextColor(memory, RGB(1, 2, 3));
-    SetBkMode(memory, OPAQUE);
-    DcState before(memory);
-    skin->Paint(memory);
-    EXPECT_TRUE(before.Unchanged(memory));
+    EXPECT_TRUE(PaintLeavesDcAsFound(list, 160, 120));
 }
 
 namespace {

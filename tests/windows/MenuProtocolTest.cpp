@@ -130,46 +130,48 @@ TEST_F(MenuTest, AClickOutsideClosesEverythingAndChoosesNothing)
     EXPECT_EQ(nullptr, Root());
 }
 
-TEST_F(MenuTest, LosingTheCaptureOrTheActivationClosesTheMenu)
+// Whatever takes the menu away from the user ends all of it, without a
+// command: the cancel mode, the capture taken, another window activated,
+// or a popup window of it closed.
+TEST_F(MenuTest, LosingTheCaptureOrTheActivationOrAPopupWindowEndsTheMenu)
 {
+    const struct {
+        const char* what;
+        int barItem;
+        bool submenu;  // the Recent submenu opened under File first
+        void (*act)(HWND frame, PopupMenuWindow* root);
+    } kRows[] = {
+        {"cancel mode", 1, false,
+         [](HWND, PopupMenuWindow* root) { PostMessageA(root->Window(), WM_CANCELMODE, 0, 0); }},
+        {"capture taken", 1, false,
+         [](HWND frame, PopupMenuWindow*) {
+             SetCapture(frame);
+             ReleaseCapture();
+         }},
+        {"another window activated", 1, false, [](HWND frame, PopupMenuWindow*) { SetActiveWindow(frame); }},
+        {"WM_CLOSE on the submenu", 0, true,
+         [](HWND, PopupMenuWindow* root) { PostMessageA(root->Child()->Window(), WM_CLOSE, 0, 0); }},
+    };
     CreateMenuFrame();
     LogMenuProtocol();
-    for (const char* how : {"cancel mode", "capture taken", "another window activated"}) {
-        ClickBarItem(1);
-        ASSERT_NE(nullptr, Root()) << how;
-        MessageLog::Instance().Flush();
-        HWND root = Root()->Window();
-        if (how[0] == 'c' && how[1] == 'a' && how[2] == 'n') {
-            PostMessageA(root, WM_CANCELMODE, 0, 0);
-        } else if (how[0] == 'c') {
-            SetCapture(frame_);
-            ReleaseCapture();
-        } else {
-            SetActiveWindow(frame_);
+    for (const auto& row : kRows) {
+        ClickBarItem(row.barItem);
+        ASSERT_NE(nullptr, Root()) << row.what;
+        if (row.submenu) {
+            Key(Root(), VK_DOWN);
+            Key(Root(), VK_DOWN);
+            Key(Root(), VK_RIGHT);
+            ASSERT_NE(nullptr, Root()->Child()) << row.what;
         }
+        MessageLog::Instance().Flush();
+        row.act(frame_, Root());
         PumpFor(50);
-        EXPECT_TRUE(LogMatches(kClosedWithoutCommand, how));
-        EXPECT_EQ(0, VisibleSkinnedPopups()) << how;
-        EXPECT_FALSE(Bar().InMenuMode()) << how;
+        EXPECT_TRUE(LogMatches(kClosedWithoutCommand, row.what));
+        EXPECT_EQ(nullptr, Root()) << row.what;
+        EXPECT_EQ(0, VisibleSkinnedPopups()) << row.what;
+        EXPECT_FALSE(Bar().InMenuMode()) << row.what;
+        EXPECT_TRUE(IsWindow(frame_)) << row.what;
     }
-}
-
-TEST_F(MenuTest, ClosingAPopupWindowEndsTheMenuItBelongsTo)
-{
-    CreateMenuFrame();
-    ClickBarItem(0);
-    ASSERT_NE(nullptr, Root());
-    Key(Root(), VK_DOWN);
-    Key(Root(), VK_DOWN);
-    Key(Root(), VK_RIGHT);
-    ASSERT_NE(nullptr, Root()->Child());
-    LogMenuProtocol();
-    PostMessageA(Root()->Child()->Window(), WM_CLOSE, 0, 0);
-    PumpFor(50);
-    EXPECT_TRUE(LogMatches(kClosedWithoutCommand, "WM_CLOSE on the submenu"));
-    EXPECT_EQ(nullptr, Root());
-    EXPECT_EQ(0, VisibleSkinnedPopups());
-    EXPECT_TRUE(IsWindow(frame_));
 }
 
 TEST_F(MenuTest, MovingAlongTheBarSwitchesTheOpenDropDown)
@@ -543,14 +545,17 @@ void RunModal(void (*act)(HWND popup))
     SetTimer(nullptr, 0, 50, RunModalScript);
 }
 
+void DownAndEnter(HWND popup)
+{
+    PostMessageA(popup, WM_KEYDOWN, VK_DOWN, 1);
+    PostMessageA(popup, WM_KEYDOWN, VK_RETURN, 1);
+}
+
 TEST_F(MenuTest, AContextMenuPostsWmCommandAndTheSystemMenuWmSysCommand)
 {
     CreateMenuFrame();
     LogMenuProtocol();
-    RunModal([](HWND popup) {
-        PostMessageA(popup, WM_KEYDOWN, VK_DOWN, 1);
-        PostMessageA(popup, WM_KEYDOWN, VK_RETURN, 1);
-    });
+    RunModal(DownAndEnter);
     EXPECT_EQ(0, TrackSkinnedPopupMenu(GetSubMenu(menu_, 1), TPM_LEFTALIGN, 100, 100, frame_, false));
     PumpFor(30);
     const ExpectedMessage kContext[] = {
@@ -561,10 +566,7 @@ TEST_F(MenuTest, AContextMenuPostsWmCommandAndTheSystemMenuWmSysCommand)
     EXPECT_TRUE(LogMatches(kContext, "context menu, Down, Enter"));
 
     MessageLog::Instance().Flush();
-    RunModal([](HWND popup) {
-        PostMessageA(popup, WM_KEYDOWN, VK_DOWN, 1);
-        PostMessageA(popup, WM_KEYDOWN, VK_RETURN, 1);
-    });
+    RunModal(DownAndEnter);
     EXPECT_EQ(0, TrackSkinnedPopupMenu(GetSubMenu(menu_, 1), TPM_LEFTALIGN, 100, 100, frame_, true));
     PumpFor(30);
     EXPECT_EQ(1u, MessageLog::Instance().Count(WM_SYSCOMMAND, kPosted));
@@ -606,26 +608,24 @@ TEST_F(MenuTest, TheSkinnedSystemMenuEnablesItemsByTheWindowState)
         ADD_FAILURE() << "no item " << command;
         return false;
     };
-    g_systemItems.clear();
-    RunModal(ReadAndClose);
-    TrackSkinnedSystemMenu(frame_);
-    ASSERT_FALSE(g_systemItems.empty());
-    EXPECT_FALSE(enabled(SC_RESTORE));
-    EXPECT_TRUE(enabled(SC_MOVE));
-    EXPECT_TRUE(enabled(SC_SIZE));
-    EXPECT_TRUE(enabled(SC_MAXIMIZE));
-    EXPECT_TRUE(g_systemItems[g_systemItems.size() - 2].separator);
-    EXPECT_EQ(static_cast<UINT>(SC_CLOSE), g_systemItems.back().command);
-
-    ShowWindow(frame_, SW_MAXIMIZE);
-    PumpFor(30);
-    g_systemItems.clear();
-    RunModal(ReadAndClose);
-    TrackSkinnedSystemMenu(frame_);
-    EXPECT_TRUE(enabled(SC_RESTORE));
-    EXPECT_FALSE(enabled(SC_MOVE));
-    EXPECT_FALSE(enabled(SC_SIZE));
-    EXPECT_FALSE(enabled(SC_MAXIMIZE));
+    // Restore only for a maximised frame; moving, sizing and maximising
+    // only for one that is not. Close comes last, after a separator.
+    for (const bool maximised : {false, true}) {
+        if (maximised) {
+            ShowWindow(frame_, SW_MAXIMIZE);
+            PumpFor(30);
+        }
+        g_systemItems.clear();
+        RunModal(ReadAndClose);
+        TrackSkinnedSystemMenu(frame_);
+        ASSERT_FALSE(g_systemItems.empty()) << "maximised " << maximised;
+        EXPECT_EQ(maximised, enabled(SC_RESTORE)) << "maximised " << maximised;
+        for (const UINT command : {SC_MOVE, SC_SIZE, SC_MAXIMIZE})
+            EXPECT_EQ(!maximised, enabled(command))
+                << "command 0x" << std::hex << command << ", maximised " << maximised;
+        EXPECT_TRUE(g_systemItems[g_systemItems.size() - 2].separator) << "maximised " << maximised;
+        EXPECT_EQ(static_cast<UINT>(SC_CLOSE), g_systemItems.back().command) << "maximised " << maximised;
+    }
 }
 
 TEST_F(MenuTest, AWindowWithoutSystemMenuShowsNone)
