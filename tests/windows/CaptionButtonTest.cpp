@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "ElementTestSupport.h"
+#include "Pointer.h"
 #include "Surface.h"
 #include "data/ButtonPart.h"
 
@@ -58,7 +59,7 @@ int TimerTicksWithin(HWND window, DWORD milliseconds)
 // finds it gone.
 void CursorAway()
 {
-    SetCursorPos(5, 5);
+    PlacePointer({5, 5});
 }
 
 }  // namespace
@@ -364,18 +365,20 @@ TEST(CaptionButtonTest, HoverTimerRunsWhileTheCursorStaysAndStopsWhenItLeaves)
     RECT windowRect;
     GetWindowRect(window.Window(), &windowRect);
 
-    SetCursorPos(windowRect.left + on.x, windowRect.top + on.y);
+    PlacePointer({windowRect.left + on.x, windowRect.top + on.y});
     window.Skin().DispatchToElements(WM_MOUSEMOVE, on.x, on.y);
     EXPECT_TRUE(command->IsTimerRunning());
-    PumpFor(250);
+    // The poll's ticks, delivered rather than waited for.
+    const WPARAM tick = reinterpret_cast<WPARAM>((WindowTimerClient*)command);
+    SendMessageA(window.Window(), WM_TIMER, tick, 0);
     EXPECT_TRUE(command->IsTimerRunning());
     EXPECT_EQ(command->State(), CaptionButton::StateHot);
 
     CursorAway();
-    PumpFor(250);
+    SendMessageA(window.Window(), WM_TIMER, tick, 0);
     EXPECT_FALSE(command->IsTimerRunning());
     EXPECT_EQ(command->State(), CaptionButton::StateIdle);
-    EXPECT_EQ(TimerTicksWithin(window.Window(), 250), 0);
+    EXPECT_FALSE(KillTimer(window.Window(), tick)) << "the system's timer is gone with the flag";
 }
 
 TEST(CaptionButtonTest, CloseAndRebuiltElementsLeaveNoTimerBehind)

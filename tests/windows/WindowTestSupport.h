@@ -14,6 +14,7 @@
 
 #include "core/SkinnedWindow.h"
 #include "imaging/GdiObject.h"
+#include "Pointer.h"
 
 class SkinStore;
 
@@ -114,8 +115,3 @@ int ThreadWindowCount();
 // Messages of the test thread's windows, with a short wait for anything
 // the system delivers late (X events).
 void PumpFor(DWORD milliseconds);
-
-// Puts the real pointer at `screen` and drops the mouse messages the
-// system queued for the move, so a window sees only the test's own and a
-// poll of the pointer agrees with them.
-void PlacePointer(POINT screen);
