@@ -2,10 +2,10 @@
 // regions and the hover timer.
 #include <gtest/gtest.h>
 
+#include "data/ButtonPart.h"
 #include "ElementTestSupport.h"
 #include "Pointer.h"
 #include "Surface.h"
-#include "data/ButtonPart.h"
 
 using namespace ElementColours;
 
