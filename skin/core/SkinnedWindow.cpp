@@ -271,7 +271,9 @@ WNDPROC SkinnedWindow::Attach(HWND hwnd)
 
 void SkinnedWindow::RedrawAttached()
 {
-    RedrawWindow(window_, nullptr, nullptr, kRedrawAll);
+    // A window not shown yet is painted whole when it is.
+    if (IsWindowVisible(window_))
+        RedrawWindow(window_, nullptr, nullptr, kRedrawAll);
 }
 
 void SkinnedWindow::OnShowWindow(WPARAM, LPARAM) {}

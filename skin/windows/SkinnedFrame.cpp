@@ -165,23 +165,30 @@ WNDPROC SkinnedFrame::Attach(HWND hwnd)
             SetMenu(hwnd, menuBar_.DetachMenu());
         return nullptr;
     }
+    const int recalculations = frameRecalculations_;
     AttachMdiClient();
     // A frame with scroll bars shows the skin's: the application's own
     // scroll calls reach them through the redirected functions.
     if (UsesScrollBars(hwnd))
         EnableSkinScrollBars(hwnd);
-    if (IsSizable()) {
-        SetWindowPos(hwnd, nullptr, 0, 0, 0, 0, kFrameChanged);
-    } else {
+    // Not shown yet: the region is set now without a redraw, so the first
+    // show paints the frame once.
+    const bool shown = IsWindowVisible(hwnd) != FALSE;
+    if (!IsSizable()) {
         FitWindowToClient();
         ForgetRegionSize();
         RedrawWindow(hwnd, nullptr, nullptr,
                      RDW_INVALIDATE | RDW_INTERNALPAINT | RDW_ERASE | RDW_ALLCHILDREN | RDW_ERASENOW | RDW_FRAME);
+        if (!shown)
+            AdoptWindowSize();
+        return previous;
     }
-    // Not shown yet: the region is set now without a redraw, so the first
-    // show paints the frame once.
-    if (!IsWindowVisible(hwnd))
+    if (!shown)
         AdoptWindowSize();
+    // The skin's frame is worked out once: putting on the scroll bars or
+    // the region, where the system does that with a frame change, did it.
+    if (frameRecalculations_ == recalculations)
+        SetWindowPos(hwnd, nullptr, 0, 0, 0, 0, kFrameChanged);
     return previous;
 }
 
@@ -428,6 +435,7 @@ void SkinnedFrame::OnMdiChildSize()
 
 LRESULT SkinnedFrame::OnNcCalcSize(WPARAM wParam, LPARAM lParam)
 {
+    ++frameRecalculations_;
     RECT& rect = wParam ? reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam)->rgrc[0] : *reinterpret_cast<RECT*>(lParam);
     const int sides = Width(parts_[PartLeft]) + Width(parts_[PartRight]);
     CalcClientFromParts(rect, menuBar_.HeightForWidth(Width(rect) - sides));

@@ -83,4 +83,7 @@ private:
     MenuItemImages itemImages_;
     SYSTEMTIME lastCaptionUp_ = {};
     int moveSizeDepth_ = 0;
+    // WM_NCCALCSIZE handled, so that attaching can tell whether a frame
+    // change has reached the skin.
+    int frameRecalculations_ = 0;
 };

@@ -692,6 +692,39 @@ TEST_F(FrameTest, AFrameBoundBeforeItsFirstShowPaintsOnce)
     }
 }
 
+// However a sizable frame is bound, shown or not, with a window region or
+// without one, its client area lies inside the skin's parts.
+TEST_F(FrameTest, BindingLaysTheClientInsideTheSkinsParts)
+{
+    struct Binding {
+        const char* what;
+        bool shown;
+        bool region;
+    };
+    const Binding kBindings[] = {
+        {"hidden, with a region", false, true},
+        {"shown, with a region", true, true},
+        {"hidden, without a region", false, false},
+        {"shown, without a region", true, false},
+    };
+    for (const Binding& binding : kBindings) {
+        if (!binding.region)
+            ASSERT_TRUE(LoadSkinSource(Replaced(DefaultSkinSource(), "USETRANSPARENTCOLOR = 1", "USETRANSPARENTCOLOR = 0")));
+        HWND window = CreateWindowExA(0, "SsoTestFrame", "Client", WS_OVERLAPPEDWINDOW | (binding.shown ? WS_VISIBLE : 0),
+                                      40, 40, 400, 300, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+        windows_.push_back(window);
+        ASSERT_TRUE(SetWindowSkin(window, "MainFrame"));
+        RECT client, screen;
+        GetClientRect(window, &client);
+        MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
+        GetWindowRect(window, &screen);
+        OffsetRect(&client, -screen.left, -screen.top);
+        const RECT expected = MainFrameLayout{400, 300}.Part(SkinnedWindow::PartClient);
+        EXPECT_TRUE(EqualRect(&expected, &client))
+            << binding.what << ": " << client.left << "," << client.top << "," << client.right << "," << client.bottom;
+    }
+}
+
 TEST_F(FrameTest, PaintersLeaveTheDcAsTheyFoundIt)
 {
     HWND window = CreateSkinnedFrame(WS_OVERLAPPEDWINDOW, 400, 300, TwoItemMenu());
