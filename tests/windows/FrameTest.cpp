@@ -709,9 +709,11 @@ TEST_F(FrameTest, BindingLaysTheClientInsideTheSkinsParts)
     };
     for (const Binding& binding : kBindings) {
         if (!binding.region)
-            ASSERT_TRUE(LoadSkinSource(Replaced(DefaultSkinSource(), "USETRANSPARENTCOLOR = 1", "USETRANSPARENTCOLOR = 0")));
-        HWND window = CreateWindowExA(0, "SsoTestFrame", "Client", WS_OVERLAPPEDWINDOW | (binding.shown ? WS_VISIBLE : 0),
-                                      40, 40, 400, 300, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+            ASSERT_TRUE(
+                LoadSkinSource(Replaced(DefaultSkinSource(), "USETRANSPARENTCOLOR = 1", "USETRANSPARENTCOLOR = 0")));
+        HWND window =
+            CreateWindowExA(0, "SsoTestFrame", "Client", WS_OVERLAPPEDWINDOW | (binding.shown ? WS_VISIBLE : 0), 40, 40,
+                            400, 300, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
         windows_.push_back(window);
         ASSERT_TRUE(SetWindowSkin(window, "MainFrame"));
         RECT client, screen;
