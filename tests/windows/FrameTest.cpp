@@ -693,27 +693,35 @@ TEST_F(FrameTest, AFrameBoundBeforeItsFirstShowPaintsOnce)
 }
 
 // However a sizable frame is bound, shown or not, with a window region or
-// without one, its client area lies inside the skin's parts.
+// without one, its client area lies inside the skin's parts, and beside
+// the skin's scroll bar where it has one (as wide as when a frame on
+// screen puts it on).
 TEST_F(FrameTest, BindingLaysTheClientInsideTheSkinsParts)
 {
     struct Binding {
         const char* what;
         bool shown;
         bool region;
+        bool bar;
     };
     const Binding kBindings[] = {
-        {"hidden, with a region", false, true},
-        {"shown, with a region", true, true},
-        {"hidden, without a region", false, false},
-        {"shown, without a region", true, false},
+        {"hidden, with a region", false, true, false},
+        {"shown, with a region", true, true, false},
+        {"shown, with a region and a bar", true, true, true},
+        {"hidden, with a region and a bar", false, true, true},
+        {"hidden, without a region", false, false, false},
+        {"shown, without a region", true, false, false},
+        {"hidden, without a region, with a bar", false, false, true},
     };
+    const RECT parts = MainFrameLayout{400, 300}.Part(SkinnedWindow::PartClient);
+    int barWidth = 0;
     for (const Binding& binding : kBindings) {
         if (!binding.region)
             ASSERT_TRUE(
                 LoadSkinSource(Replaced(DefaultSkinSource(), "USETRANSPARENTCOLOR = 1", "USETRANSPARENTCOLOR = 0")));
-        HWND window =
-            CreateWindowExA(0, "SsoTestFrame", "Client", WS_OVERLAPPEDWINDOW | (binding.shown ? WS_VISIBLE : 0), 40, 40,
-                            400, 300, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+        const DWORD style = WS_OVERLAPPEDWINDOW | (binding.shown ? WS_VISIBLE : 0) | (binding.bar ? WS_VSCROLL : 0);
+        HWND window = CreateWindowExA(0, "SsoTestFrame", "Client", style, 40, 40, 400, 300, nullptr, nullptr,
+                                      GetModuleHandleA(nullptr), nullptr);
         windows_.push_back(window);
         ASSERT_TRUE(SetWindowSkin(window, "MainFrame"));
         RECT client, screen;
@@ -721,10 +729,14 @@ TEST_F(FrameTest, BindingLaysTheClientInsideTheSkinsParts)
         MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
         GetWindowRect(window, &screen);
         OffsetRect(&client, -screen.left, -screen.top);
-        const RECT expected = MainFrameLayout{400, 300}.Part(SkinnedWindow::PartClient);
+        if (binding.bar && !barWidth)
+            barWidth = parts.right - client.right;
+        RECT expected = parts;
+        expected.right -= binding.bar ? barWidth : 0;
         EXPECT_TRUE(EqualRect(&expected, &client))
             << binding.what << ": " << client.left << "," << client.top << "," << client.right << "," << client.bottom;
     }
+    EXPECT_GT(barWidth, 0) << "the bar takes room from the client";
 }
 
 TEST_F(FrameTest, PaintersLeaveTheDcAsTheyFoundIt)
