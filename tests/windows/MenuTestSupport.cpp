@@ -41,12 +41,6 @@ void MenuTest::SetUp()
     SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 5, GetSystemMetrics(SM_CYSCREEN) - 5);
 }
 
-void MenuTest::TearDown()
-{
-    MessageLog::Instance().RestrictTo({});
-    SkinnedWindowTest::TearDown();
-}
-
 HWND MenuTest::CreateMenuFrame(int width, int height)
 {
     menu_ = CreateTestMenu();

@@ -26,7 +26,6 @@ HMENU FileMenuOf(HMENU bar);
 class MenuTest : public SkinnedWindowTest {
 protected:
     void SetUp() override;
-    void TearDown() override;
 
     // A skinned frame with the test menu, active, its menu messages logged.
     HWND CreateMenuFrame(int width = 400, int height = 300);

@@ -60,6 +60,8 @@ void SkinnedWindowTest::SetUp()
 
 void SkinnedWindowTest::TearDown()
 {
+    // A test that stopped at a failed assertion leaves no filter behind.
+    MessageLog::Instance().RestrictTo({});
     for (HWND window : windows_)
         if (IsWindow(window))
             DestroyWindow(window);
