@@ -307,9 +307,9 @@ PieceCopies* ImageDeviceCopies::Piece(HDC reference, const RECT& source)
     if (!pixels->IsValid())
         return nullptr;
     PieceCopies& piece = pieces_[{source.left, source.top, source.right, source.bottom}];
-    if (!piece.pattern && CutOut(reference, *pixels, source, piece.pixels))
-        piece.pattern = PatternOf(piece.pixels);
-    return piece.pattern ? &piece : nullptr;
+    if (!piece.pixels.IsValid() && !CutOut(reference, *pixels, source, piece.pixels))
+        return nullptr;
+    return &piece;
 }
 
 PieceCopies::Keyed* ImageDeviceCopies::KeyedPiece(HDC reference, const RECT& source, COLORREF key)
@@ -325,16 +325,26 @@ PieceCopies::Keyed* ImageDeviceCopies::KeyedPiece(HDC reference, const RECT& sou
     keyed.holdsKey = HoldsKey(pixels_, source, PixelOf(key));
     if (!keyed.holdsKey)
         return &keyed;
-    if (CutOut(reference, copies->mask, source, keyed.mask) &&
-        CutOut(reference, copies->blackened, source, keyed.blackened)) {
-        keyed.maskPattern = PatternOf(keyed.mask);
-        keyed.blackenedPattern = PatternOf(keyed.blackened);
-    }
-    if (!keyed.maskPattern || !keyed.blackenedPattern) {
+    if (!CutOut(reference, copies->mask, source, keyed.mask) ||
+        !CutOut(reference, copies->blackened, source, keyed.blackened)) {
         piece.keyed.erase(key);
         return nullptr;
     }
     return &keyed;
+}
+
+bool ImageDeviceCopies::TilingPatterns(PieceCopies& piece, PieceCopies::Keyed* keyed)
+{
+    if (keyed && keyed->holdsKey) {
+        if (!keyed->maskPattern)
+            keyed->maskPattern = PatternOf(keyed->mask);
+        if (!keyed->blackenedPattern)
+            keyed->blackenedPattern = PatternOf(keyed->blackened);
+        return keyed->maskPattern && keyed->blackenedPattern;
+    }
+    if (!piece.pattern)
+        piece.pattern = PatternOf(piece.pixels);
+    return static_cast<bool>(piece.pattern);
 }
 
 const std::vector<BYTE>* ImageDeviceCopies::Opacities()

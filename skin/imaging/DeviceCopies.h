@@ -117,7 +117,8 @@ struct KeyCopies {
 
 // One piece of the image on its own, for stretching (a stretch samples a
 // piece cut out exactly as it samples the cut-out image), and as a pattern
-// brush, for tiling. `stretched` keeps the last stretch of the piece (for
+// brush, for tiling, made by its first tiling: a piece only stretched or
+// drawn once never needs one. `stretched` keeps the last stretch of the piece (for
 // a keyed piece its mask above its blackened copy): a frame repaints at
 // one size many times.
 struct PieceCopies {
@@ -168,6 +169,10 @@ public:
     // The piece `source` (inside the image, top-down) on its own.
     PieceCopies* Piece(HDC reference, const RECT& source);
     PieceCopies::Keyed* KeyedPiece(HDC reference, const RECT& source, COLORREF key);
+    // The pattern brushes a tiling of the piece fills with (for `keyed`
+    // holding key pixels, its mask's and its blackened copy's); false when
+    // GDI refused one.
+    static bool TilingPatterns(PieceCopies& piece, PieceCopies::Keyed* keyed);
     // Opacity of every pixel under the image's composition, rows top-down.
     const std::vector<BYTE>* Opacities();
     // A section of at least width x height, contents undefined.

@@ -116,14 +116,16 @@ void BlitPiece(HDC hdc, const RECT& destRect, const PieceCopies& piece, const Pi
     BitBlt(hdc, destRect.left, destRect.top, cx, cy, piece.pixels.Dc(), 0, 0, SRCCOPY);
 }
 
-void TileFromCopies(HDC hdc, const RECT& destRect, const PieceCopies& piece, const PieceCopies::Keyed* keyed)
+bool TileFromCopies(HDC hdc, const RECT& destRect, PieceCopies& piece, PieceCopies::Keyed* keyed)
 {
     // One tile is all that shows: a blit is cheaper than a pattern fill.
     if (destRect.right - destRect.left <= piece.pixels.Width() &&
         destRect.bottom - destRect.top <= piece.pixels.Height()) {
         BlitPiece(hdc, destRect, piece, keyed);
-        return;
+        return true;
     }
+    if (!ImageDeviceCopies::TilingPatterns(piece, keyed))
+        return false;
     // Tiles start at the destination's corner, wherever the DC's origin is;
     // the pattern repeats the piece, so any whole number of pieces away
     // from that corner is as good a brush origin.
@@ -140,10 +142,11 @@ void TileFromCopies(HDC hdc, const RECT& destRect, const PieceCopies& piece, con
         }
         const ObjectSelector blackened(hdc, keyed->blackenedPattern);
         PatBlt(hdc, destRect.left, destRect.top, cx, cy, kPatternOr);
-        return;
+        return true;
     }
     const ObjectSelector pattern(hdc, piece.pattern);
     PatBlt(hdc, destRect.left, destRect.top, cx, cy, PATCOPY);
+    return true;
 }
 
 void StretchFromCopy(HDC hdc, const RECT& destRect, const KeptSection& piece)
@@ -262,10 +265,8 @@ CopyDraw DrawFromCopies(HDC hdc, const RECT& destRect, const ImageRef& ref, cons
         PieceCopies* piece = copies->Piece(hdc, source);
         if (!piece)
             return CopyDraw::Unserved;
-        if (ref.drawMode == DrawModeTile) {
-            TileFromCopies(hdc, destRect, *piece, keyed);
-            return CopyDraw::Drawn;
-        }
+        if (ref.drawMode == DrawModeTile)
+            return TileFromCopies(hdc, destRect, *piece, keyed) ? CopyDraw::Drawn : CopyDraw::Unserved;
         return StretchFromCopies(hdc, destRect, *piece, keyed, *copies) ? CopyDraw::Drawn : CopyDraw::Unserved;
     });
 }

@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -134,6 +135,34 @@ TEST_F(CopiesLifetime, CopiesKeptGiveWayWhenTheHandleTableIsFull)
     for (int y = 0; y < 40; ++y)
         for (int x = 0; x < 60; ++x)
             ASSERT_EQ(expected.At(x, y), surface.At(x, y)) << "pixel " << x << "," << y;
+}
+
+// A piece's pattern brush, a wide copy of it, is made by its first tiling:
+// a piece only ever stretched, as most of a skin's are, keeps none.
+TEST_F(CopiesLifetime, APieceKeepsAPatternBrushOnlyOnceTiled)
+{
+    SkinStore store;
+    ASSERT_TRUE(Load(store));
+    const auto& entry = *store.Images().begin();
+    const Image& image = entry.second->image;
+    ImageRef ref = {};
+    std::strncpy(ref.name, entry.first.c_str(), sizeof ref.name - 1);
+    ref.source = SourceRect{0, 0, 4, 4};
+    const RECT piece = {0, 0, 4, 4};
+    Surface surface(60, 40);
+    const std::shared_ptr<ImageDeviceCopies> copies = ImageDeviceCopies::Of(image);
+    ASSERT_TRUE(copies);
+    const auto patternKept = [&] {
+        return copies->Serve(false, [&] {
+            const PieceCopies* kept = copies->Piece(surface.Dc(), piece);
+            return kept && kept->pattern;
+        });
+    };
+    for (int32_t mode : {DrawModeStretch, DrawModeTile}) {
+        ref.drawMode = mode;
+        ASSERT_TRUE(DrawImageRef(surface.Dc(), RECT{0, 0, 60, 40}, ref, kBack, true, store));
+        EXPECT_EQ(mode == DrawModeTile, patternKept()) << "after drawing in mode " << mode;
+    }
 }
 
 TEST_F(CopiesLifetime, ImagesChangedBetweenDrawsRemakeTheirCopiesWithoutLeaking)
