@@ -48,17 +48,6 @@ unsigned Rgb(COLORREF colour)
     return GetRValue(colour) << 16 | GetGValue(colour) << 8 | GetBValue(colour);
 }
 
-// The client area within a capture of the whole window.
-RECT ClientInWindow(HWND control)
-{
-    RECT window, client;
-    GetWindowRect(control, &window);
-    GetClientRect(control, &client);
-    MapWindowPoints(control, nullptr, reinterpret_cast<POINT*>(&client), 2);
-    OffsetRect(&client, -window.left, -window.top);
-    return client;
-}
-
 // Whether the system control had WS_VISIBLE while it handled the messages
 // the skin lets it handle out of sight; sits below the skin.
 struct Sighting {

@@ -112,14 +112,10 @@ testing::AssertionResult ShowsFrame(HWND window, bool active)
 bool ShowsClientPiece(HWND window)
 {
     const FrameSkin& skin = MainFrameSkin();
-    RECT client, screen;
-    GetClientRect(window, &client);
-    const WindowPixels expected =
-        RenderPiece(skin.frameImages[SkinnedWindow::PartClient], client.right, client.bottom, skin.clientColour);
-    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
-    GetWindowRect(window, &screen);
-    OffsetRect(&client, -screen.left, -screen.top);
-    return Cut(CaptureWindow(window), client).pixels == expected.pixels;
+    const RECT client = ClientInWindow(window);
+    const WindowPixels piece = RenderPiece(skin.frameImages[SkinnedWindow::PartClient], client.right - client.left,
+                                           client.bottom - client.top, skin.clientColour);
+    return Cut(CaptureWindow(window), client).pixels == piece.pixels;
 }
 
 // The screen point of a window-relative point.
@@ -724,11 +720,7 @@ TEST_F(FrameTest, BindingLaysTheClientInsideTheSkinsParts)
                                       GetModuleHandleA(nullptr), nullptr);
         windows_.push_back(window);
         ASSERT_TRUE(SetWindowSkin(window, "MainFrame"));
-        RECT client, screen;
-        GetClientRect(window, &client);
-        MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
-        GetWindowRect(window, &screen);
-        OffsetRect(&client, -screen.left, -screen.top);
+        const RECT client = ClientInWindow(window);
         if (binding.bar && !barWidth)
             barWidth = parts.right - client.right;
         RECT expected = parts;

@@ -153,6 +153,16 @@ WindowPixels Cut(const WindowPixels& picture, const RECT& area)
     return part;
 }
 
+RECT ClientInWindow(HWND window)
+{
+    RECT whole, client;
+    GetWindowRect(window, &whole);
+    GetClientRect(window, &client);
+    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    OffsetRect(&client, -whole.left, -whole.top);
+    return client;
+}
+
 void PumpFor(DWORD milliseconds)
 {
     const DWORD end = GetTickCount() + milliseconds;

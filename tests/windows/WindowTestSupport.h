@@ -48,6 +48,8 @@ struct WindowPixels {
     unsigned At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
 };
 WindowPixels CaptureWindow(HWND window);
+// The client area within a capture of the whole window.
+RECT ClientInWindow(HWND window);
 // The part of a picture inside `area`.
 WindowPixels Cut(const WindowPixels& picture, const RECT& area);
 // The width x height pixels at (0, 0) of a DC.
