@@ -139,29 +139,48 @@ bool IsToolbarOutsideBars(HWND window, const char* className)
            GetParent(parent) != nullptr;
 }
 
-void OnWindowCreated(HWND window)
+// What the engine does with a window as it is made: skins it as a dialog,
+// as a child of a skinned window, as a toolbar, or not at all.
+enum class CreationSkin { None, Dialog, Child, Toolbar };
+
+CreationSkin SkinAtCreation(HWND window, HWND parent)
 {
     char className[kClassNameSize] = {};
     if (GetClassNameA(window, className, kClassNameSize) <= 0)
-        return;
-    SkinManager& manager = SkinManager::Instance();
-    char dialogName[kDialogNameSize];
-    {
+        return CreationSkin::None;
+    if (strcmp(className, "#32770") == 0) {
         std::lock_guard<std::mutex> guard(Engine().lock);
-        memcpy(dialogName, Engine().dialogSkinName, sizeof dialogName);
+        if (Engine().dialogSkinName[0])
+            return CreationSkin::Dialog;
     }
-    if (strcmp(className, "#32770") == 0 && dialogName[0]) {
+    if (parent && SkinManager::Instance().FindSkinnedAncestor(parent))
+        return CreationSkin::Child;
+    return IsToolbarOutsideBars(window, className) ? CreationSkin::Toolbar : CreationSkin::None;
+}
+
+void OnWindowCreated(HWND window)
+{
+    SkinManager& manager = SkinManager::Instance();
+    const HWND parent = GetParent(window);
+    switch (SkinAtCreation(window, parent)) {
+    case CreationSkin::Dialog: {
+        char dialogName[kDialogNameSize];
+        {
+            std::lock_guard<std::mutex> guard(Engine().lock);
+            memcpy(dialogName, Engine().dialogSkinName, sizeof dialogName);
+        }
         manager.SkinDialog(window, dialogName);
         return;
     }
-    if (HWND parent = GetParent(window)) {
-        if (SkinnedWindow* ancestor = manager.FindSkinnedAncestor(parent)) {
-            ancestor->SkinChild(window);
-            return;
-        }
-    }
-    if (IsToolbarOutsideBars(window, className))
+    case CreationSkin::Child:
+        manager.FindSkinnedAncestor(parent)->SkinChild(window);
+        return;
+    case CreationSkin::Toolbar:
         manager.SkinToolbar(window);
+        return;
+    case CreationSkin::None:
+        return;
+    }
 }
 
 // F10 and Alt combinations go to the active skinned frame or open popup
@@ -226,20 +245,6 @@ void WatchCreation(HWND window)
         t_creations.pending.push_back(window);
 }
 
-// Whether OnWindowCreated could skin `window`: only such a creation is
-// watched, as the watch costs each message of the creation a pass through
-// the hook chain, which a top-level window of the program's own pays for
-// nothing.
-bool MaySkinAtCreation(HWND window, const CREATESTRUCTA& create)
-{
-    char className[kClassNameSize] = {};
-    if (GetClassNameA(window, className, kClassNameSize) <= 0)
-        return false;
-    if (strcmp(className, "#32770") == 0 || strcmp(className, "ToolbarWindow32") == 0)
-        return true;
-    return create.hwndParent && SkinManager::Instance().FindSkinnedAncestor(create.hwndParent);
-}
-
 LRESULT CALLBACK CbtHook(int code, WPARAM wParam, LPARAM lParam)
 {
     HHOOK hook = HookOfThread(Engine().cbtHooks);
@@ -249,8 +254,12 @@ LRESULT CALLBACK CbtHook(int code, WPARAM wParam, LPARAM lParam)
     // A creation another hook refused goes no further.
     if (code != HCBT_CREATEWND || result != 0)
         return result;
+    // Only a window the engine skins as it is made is watched: the watch
+    // costs each message of the creation a pass through the hook chain,
+    // which a top-level window of the program's own would pay for nothing.
     const HWND window = reinterpret_cast<HWND>(wParam);
-    if (MaySkinAtCreation(window, *reinterpret_cast<const CBT_CREATEWNDA*>(lParam)->lpcs))
+    const HWND parent = reinterpret_cast<const CBT_CREATEWNDA*>(lParam)->lpcs->hwndParent;
+    if (SkinAtCreation(window, parent) != CreationSkin::None)
         WatchCreation(window);
     return result;
 }
