@@ -421,15 +421,39 @@ const PointerRow kPointer[] = {
     {WM_MOUSELEAVE, 0, {80, 5}, SkinnedUpDown::StateNone},
 };
 
-// The arrow images each half shows in a state.
-void ArrowsOf(SkinnedUpDown::State state, SpinSkin::Arrow& up, SpinSkin::Arrow& down)
+// The arrow images each half shows in a state: a disabled control shows
+// its disabled arrows whatever the pointer did.
+void ArrowsOf(SkinnedUpDown::State state, bool enabled, SpinSkin::Arrow& up, SpinSkin::Arrow& down)
 {
-    up = state == SkinnedUpDown::StateUpPressed   ? SpinSkin::PressedUp
+    up = !enabled                                 ? SpinSkin::DisabledUp
+         : state == SkinnedUpDown::StateUpPressed ? SpinSkin::PressedUp
          : state == SkinnedUpDown::StateUpHovered ? SpinSkin::HoverUp
                                                   : SpinSkin::NormalUp;
-    down = state == SkinnedUpDown::StateDownPressed   ? SpinSkin::PressedDown
+    down = !enabled                                   ? SpinSkin::DisabledDown
+           : state == SkinnedUpDown::StateDownPressed ? SpinSkin::PressedDown
            : state == SkinnedUpDown::StateDownHovered ? SpinSkin::HoverDown
                                                       : SpinSkin::NormalDown;
+}
+
+// The up-down shows the arrows of its state, turned with UDS_HORZ.
+testing::AssertionResult ShowsArrows(HWND spin, const SpinSkin& skin, SpinSkin::Arrow up, SpinSkin::Arrow down)
+{
+    const bool across = (GetWindowLongPtrA(spin, GWL_STYLE) & UDS_HORZ) != 0;
+    const WindowPixels shown = CaptureWindow(spin);
+    const QuarterTurn turn = across ? TurnAnticlockwise : TurnNone;
+    // The system gives the control a width of its own.
+    RECT client;
+    GetClientRect(spin, &client);
+    const RECT upright = UnturnedFrame(client, turn);
+    const int half = upright.bottom / 2;
+    const WindowPixels upPicture = Turned(RenderPiece(skin.arrows[up], upright.right, half, kKey), turn);
+    const WindowPixels downPicture =
+        Turned(RenderPiece(skin.arrows[down], upright.right, upright.bottom - half, kKey), turn);
+    if (!ShowsPicture(shown, 0, 0, upPicture))
+        return testing::AssertionFailure() << "up half";
+    if (!ShowsPicture(shown, across ? half : 0, across ? 0 : half, downPicture))
+        return testing::AssertionFailure() << "down half";
+    return testing::AssertionSuccess();
 }
 
 }  // namespace
@@ -466,21 +490,16 @@ TEST_F(FamilyTest, UpDownHalvesFollowThePointerAndTurnWithUdsHorz)
                 EXPECT_TRUE(LogMatches(kRepainted, context.c_str()));
             }
             SpinSkin::Arrow up, down;
-            ArrowsOf(row.state, up, down);
-            const WindowPixels shown = CaptureWindow(spin);
-            const QuarterTurn turn = across ? TurnAnticlockwise : TurnNone;
-            // The system gives the control a width of its own.
-            RECT client;
-            GetClientRect(spin, &client);
-            const RECT upright = UnturnedFrame(client, turn);
-            const int half = upright.bottom / 2;
-            const WindowPixels upPicture = Turned(RenderPiece(skin.arrows[up], upright.right, half, kKey), turn);
-            const WindowPixels downPicture =
-                Turned(RenderPiece(skin.arrows[down], upright.right, upright.bottom - half, kKey), turn);
-            EXPECT_TRUE(ShowsPicture(shown, 0, 0, upPicture)) << context << ": up half";
-            EXPECT_TRUE(ShowsPicture(shown, across ? half : 0, across ? 0 : half, downPicture))
-                << context << ": down half";
+            ArrowsOf(row.state, true, up, down);
+            EXPECT_TRUE(ShowsArrows(spin, skin, up, down)) << context;
         }
+        // Disabled while a half is held: the disabled arrows win.
+        SendMessageA(spin, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+        EnableWindow(spin, FALSE);
+        PumpFor(10);
+        SpinSkin::Arrow up, down;
+        ArrowsOf(SkinnedUpDown::StateUpPressed, false, up, down);
+        EXPECT_TRUE(ShowsArrows(spin, skin, up, down)) << "style " << style << ", disabled while held";
         ReleaseCapture();
     }
 }

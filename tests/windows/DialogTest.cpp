@@ -156,15 +156,87 @@ TEST_F(DialogTest, TheCloseButtonClosesTheDialog)
     EXPECT_FALSE(IsWindow(dialog));
 }
 
-TEST_F(DialogTest, AFixedDialogHasNoSizingEdges)
+// A coordinate counted from the dialog's right or bottom edge: Far(1) is
+// the last pixel, Far(0) the first one outside.
+const int kFarBase = 1 << 20;
+constexpr int Far(int fromEdge)
+{
+    return kFarBase - fromEdge;
+}
+
+int Resolve(int coordinate, int extent)
+{
+    return coordinate > kFarBase / 2 ? extent - (kFarBase - coordinate) : coordinate;
+}
+
+// The first and last pixel of every part of the "Dialog" frame (top-left
+// 12 x 28, top-right 40 wide, sides and bottom 4, bottom corners 10 wide)
+// and of its 5 x 5 sizing corners, and the pixels just past them.
+struct DialogHit {
+    int x, y;
+    LRESULT sizable, fixed;
+};
+const DialogHit kDialogHits[] = {
+    {0, 0, HTTOPLEFT, HTCAPTION},
+    {4, 4, HTTOPLEFT, HTCAPTION},
+    {5, 4, HTCAPTION, HTCAPTION},
+    {4, 5, HTCAPTION, HTCAPTION},
+    {11, 27, HTCAPTION, HTCAPTION},
+    {12, 0, HTTOP, HTCAPTION},
+    {12, 5, HTCAPTION, HTCAPTION},
+    {Far(41), 4, HTTOP, HTCAPTION},
+    {Far(40), 0, HTCAPTION, HTCAPTION},
+    {Far(6), 0, HTCAPTION, HTCAPTION},
+    {Far(5), 4, HTTOPRIGHT, HTCAPTION},
+    {Far(1), 0, HTTOPRIGHT, HTCAPTION},
+    {Far(1), 5, HTCAPTION, HTCAPTION},
+    {Far(17), 14, HTCAPTION, HTCAPTION},  // the close button
+    {Far(1), 27, HTCAPTION, HTCAPTION},
+    {0, 28, HTLEFT, 0},
+    {3, Far(5), HTLEFT, 0},
+    {4, 28, HTCLIENT, HTCLIENT},
+    {Far(5), Far(5), HTCLIENT, HTCLIENT},
+    {Far(4), 28, HTRIGHT, 0},
+    {Far(1), Far(5), HTRIGHT, 0},
+    {0, Far(4), HTBOTTOMLEFT, 0},
+    {4, Far(1), HTBOTTOMLEFT, 0},
+    {5, Far(4), HTBOTTOM, 0},
+    {9, Far(1), HTBOTTOM, 0},
+    {10, Far(4), HTBOTTOM, 0},
+    {Far(11), Far(1), HTBOTTOM, 0},
+    {Far(10), Far(4), HTBOTTOM, 0},
+    {Far(6), Far(1), HTBOTTOM, 0},
+    {Far(5), Far(4), HTBOTTOMRIGHT, 0},
+    {Far(1), Far(1), HTBOTTOMRIGHT, 0},
+    {Far(0), 50, 0, 0},
+    {50, Far(0), 0, 0},
+};
+
+TEST_F(DialogTest, HitTestsFollowThePartsAndTheSizability)
 {
     HWND dialog = AboutBox();
     RECT rect;
     GetWindowRect(dialog, &rect);
-    EXPECT_EQ(0, SendMessageA(dialog, WM_NCHITTEST, 0, MAKELPARAM(rect.right - 1, rect.bottom - 1)));
-    EXPECT_EQ(0, SendMessageA(dialog, WM_NCHITTEST, 0, MAKELPARAM(rect.left + 1, rect.top + 100)));
-    EXPECT_EQ(HTCAPTION, SendMessageA(dialog, WM_NCHITTEST, 0, MAKELPARAM(rect.left + 1, rect.top + 1)));
-    EXPECT_EQ(HTCLIENT, SendMessageA(dialog, WM_NCHITTEST, 0, MAKELPARAM(rect.left + 50, rect.top + 50)));
+    const SIZE natural = {rect.right - rect.left, rect.bottom - rect.top};
+    for (bool sizable : {false, true}) {
+        if (sizable) {
+            // A modal frame keeps a dialog fixed whatever its other bits.
+            const LONG_PTR style = GetWindowLongPtrA(dialog, GWL_STYLE);
+            SetWindowLongPtrA(dialog, GWL_STYLE, (style | WS_THICKFRAME) & ~DS_MODALFRAME);
+            SetWindowPos(dialog, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+        }
+        for (SIZE size : {natural, SIZE{natural.cx + 97, natural.cy + 61}}) {
+            SetWindowPos(dialog, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER);
+            PumpFor(20);
+            GetWindowRect(dialog, &rect);
+            for (const DialogHit& hit : kDialogHits) {
+                const int x = Resolve(hit.x, rect.right - rect.left), y = Resolve(hit.y, rect.bottom - rect.top);
+                EXPECT_EQ(sizable ? hit.sizable : hit.fixed,
+                          SendMessageA(dialog, WM_NCHITTEST, 0, MAKELPARAM(rect.left + x, rect.top + y)))
+                    << (sizable ? "sizable " : "fixed ") << size.cx << " x " << size.cy << " at " << x << "," << y;
+            }
+        }
+    }
 }
 
 TEST_F(DialogTest, ChangingTheSkinKeepsAFixedDialogsClientSize)
