@@ -156,19 +156,6 @@ TEST_F(DialogTest, TheCloseButtonClosesTheDialog)
     EXPECT_FALSE(IsWindow(dialog));
 }
 
-// A coordinate counted from the dialog's right or bottom edge: Far(1) is
-// the last pixel, Far(0) the first one outside.
-const int kFarBase = 1 << 20;
-constexpr int Far(int fromEdge)
-{
-    return kFarBase - fromEdge;
-}
-
-int Resolve(int coordinate, int extent)
-{
-    return coordinate > kFarBase / 2 ? extent - (kFarBase - coordinate) : coordinate;
-}
-
 // The first and last pixel of every part of the "Dialog" frame (top-left
 // 12 x 28, top-right 40 wide, sides and bottom 4, bottom corners 10 wide)
 // and of its 5 x 5 sizing corners, and the pixels just past them.

@@ -210,18 +210,6 @@ TEST_F(FrameTest, KeyColouredCornersAreOutsideTheWindowRegion)
     }
 }
 
-// A coordinate counted from the window's right or bottom edge: Far(1) is
-// the last pixel, Far(0) the first one outside.
-const int kFarBase = 1 << 20;
-constexpr int Far(int fromEdge)
-{
-    return kFarBase - fromEdge;
-}
-int Resolve(int coordinate, int extent)
-{
-    return coordinate > kFarBase / 2 ? extent - (kFarBase - coordinate) : coordinate;
-}
-
 // The first and last pixel of every part and of every 5 x 5 sizing corner
 // of the main frame (top-left part 40 x 32, top-right part 112 wide, sides
 // and bottom 5, bottom corners 16 wide), and the pixels just past them.

@@ -50,6 +50,19 @@ struct WindowPixels {
 WindowPixels CaptureWindow(HWND window);
 // The client area within a capture of the whole window.
 RECT ClientInWindow(HWND window);
+
+// A coordinate counted from a window's right or bottom edge, for tables of
+// points at several sizes: Far(1) is the last pixel, Far(0) the first one
+// outside; Resolve gives it for an extent.
+const int kFarBase = 1 << 20;
+constexpr int Far(int fromEdge)
+{
+    return kFarBase - fromEdge;
+}
+inline int Resolve(int coordinate, int extent)
+{
+    return coordinate > kFarBase / 2 ? extent - (kFarBase - coordinate) : coordinate;
+}
 // The part of a picture inside `area`.
 WindowPixels Cut(const WindowPixels& picture, const RECT& area);
 // The width x height pixels at (0, 0) of a DC.
