@@ -84,6 +84,18 @@ bool HoldsKey(const KeptSection& pixels, const RECT& source, uint32_t key)
     return false;
 }
 
+bool IsUniform(const KeptSection& pixels, const RECT& source)
+{
+    const uint32_t first = pixels.Row(source.top)[source.left];
+    for (int y = source.top; y < source.bottom; ++y) {
+        const uint32_t* row = pixels.Row(y);
+        if (std::find_if(row + source.left, row + source.right, [first](uint32_t pixel) { return pixel != first; }) !=
+            row + source.right)
+            return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 void EnableDeviceCopies(bool on)
@@ -307,8 +319,12 @@ PieceCopies* ImageDeviceCopies::Piece(HDC reference, const RECT& source)
     if (!pixels->IsValid())
         return nullptr;
     PieceCopies& piece = pieces_[{source.left, source.top, source.right, source.bottom}];
-    if (!piece.pixels.IsValid() && !CutOut(reference, *pixels, source, piece.pixels))
+    if (piece.pixels.IsValid())
+        return &piece;
+    if (!CutOut(reference, *pixels, source, piece.pixels))
         return nullptr;
+    piece.uniform = IsUniform(*pixels, source);
+    piece.colour = pixels->Row(source.top)[source.left];
     return &piece;
 }
 

@@ -131,6 +131,10 @@ struct PieceCopies {
         KeptSection stretched;
     };
     KeptSection pixels;
+    // Every pixel of the piece this colour (0x00RRGGBB): a stretch or a
+    // tiling of it is a solid fill.
+    bool uniform = false;
+    uint32_t colour = 0;
     Brush pattern;
     KeptSection stretched;
     std::map<COLORREF, Keyed> keyed;

@@ -116,8 +116,23 @@ void BlitPiece(HDC hdc, const RECT& destRect, const PieceCopies& piece, const Pi
     BitBlt(hdc, destRect.left, destRect.top, cx, cy, piece.pixels.Dc(), 0, 0, SRCCOPY);
 }
 
+// A piece of one colour and no key pixels stretches and tiles as a solid
+// fill of that colour: the same pixels, without sampling the piece.
+bool FilledIfUniform(HDC hdc, const RECT& destRect, const PieceCopies& piece, const PieceCopies::Keyed* keyed)
+{
+    if (!piece.uniform || (keyed && keyed->holdsKey))
+        return false;
+    const COLORREF colour = RGB(piece.colour >> 16 & 0xFF, piece.colour >> 8 & 0xFF, piece.colour & 0xFF);
+    const COLORREF previous = SetBkColor(hdc, colour);
+    ExtTextOutW(hdc, 0, 0, ETO_OPAQUE, &destRect, nullptr, 0, nullptr);
+    SetBkColor(hdc, previous);
+    return true;
+}
+
 bool TileFromCopies(HDC hdc, const RECT& destRect, PieceCopies& piece, PieceCopies::Keyed* keyed)
 {
+    if (FilledIfUniform(hdc, destRect, piece, keyed))
+        return true;
     // One tile is all that shows: a blit is cheaper than a pattern fill.
     if (destRect.right - destRect.left <= piece.pixels.Width() &&
         destRect.bottom - destRect.top <= piece.pixels.Height()) {
@@ -186,6 +201,8 @@ bool KeepStretched(HDC reference, KeptSection& kept, int cx, int cy, std::initia
 bool StretchFromCopies(HDC hdc, const RECT& destRect, PieceCopies& piece, PieceCopies::Keyed* keyed,
                        ImageDeviceCopies& copies)
 {
+    if (FilledIfUniform(hdc, destRect, piece, keyed))
+        return true;
     const int cx = destRect.right - destRect.left, cy = destRect.bottom - destRect.top;
     if (!keyed || !keyed->holdsKey) {
         if (KeepStretched(hdc, piece.stretched, cx, cy, {&piece.pixels}))

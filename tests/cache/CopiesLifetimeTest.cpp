@@ -147,14 +147,18 @@ TEST_F(CopiesLifetime, APieceKeepsAPatternBrushOnlyOnceTiled)
     const Image& image = entry.second->image;
     ImageRef ref = {};
     std::strncpy(ref.name, entry.first.c_str(), sizeof ref.name - 1);
-    ref.source = SourceRect{0, 0, 4, 4};
-    const RECT piece = {0, 0, 4, 4};
+    // Four rows across the middle of the image: not of one colour, which
+    // would fill instead of tiling.
+    const int top = image.GetHeight() / 2;
+    ref.source = SourceRect{0, top, image.GetWidth(), top + 4};
+    const RECT piece = {0, top, image.GetWidth(), top + 4};
     Surface surface(60, 40);
     const std::shared_ptr<ImageDeviceCopies> copies = ImageDeviceCopies::Of(image);
     ASSERT_TRUE(copies);
     const auto patternKept = [&] {
         return copies->Serve(false, [&] {
             const PieceCopies* kept = copies->Piece(surface.Dc(), piece);
+            EXPECT_TRUE(kept && !kept->uniform);
             return kept && kept->pattern;
         });
     };
