@@ -7,6 +7,7 @@
 #include "data/SkinInfo.h"
 #include "data/SkinStore.h"
 #include "data/SkinTypes.h"
+#include "imaging/DeviceCopies.h"
 #include "imaging/GdiObject.h"
 #include "imaging/DrawUtils.h"
 #include "imaging/Image.h"
@@ -300,6 +301,9 @@ LRESULT SkinnedWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
             return result;
         break;
     }
+    case WM_DISPLAYCHANGE:
+        ForgetDisplayColourDepth();
+        break;
     case WM_SKIN_CHILDDETACHED:
         ForgetChild(reinterpret_cast<HWND>(wParam));
         return 0;

@@ -10,6 +10,8 @@
 namespace {
 
 std::atomic<bool> copiesEnabled{true};
+// Whether the display keeps 24 bits of colour: 1 or 0, -1 until asked.
+std::atomic<int> displayTrueColour{-1};
 
 // Guards only the creation of an image's copies; drawing holds the copies'
 // own lock.
@@ -117,7 +119,22 @@ bool IsTrueColourTarget(HDC hdc)
         const HGDIOBJ selected = GetCurrentObject(hdc, OBJ_BITMAP);
         return selected && GetObject(selected, sizeof bitmap, &bitmap) && bitmap.bmBitsPixel >= 24;
     }
-    return GetDeviceCaps(hdc, BITSPIXEL) >= 24 && !(GetDeviceCaps(hdc, RASTERCAPS) & RC_PALETTE);
+    const auto askDevice = [hdc] {
+        return GetDeviceCaps(hdc, BITSPIXEL) >= 24 && !(GetDeviceCaps(hdc, RASTERCAPS) & RC_PALETTE);
+    };
+    if (GetDeviceCaps(hdc, TECHNOLOGY) != DT_RASDISPLAY)
+        return askDevice();
+    int known = displayTrueColour.load();
+    if (known < 0) {
+        known = askDevice() ? 1 : 0;
+        displayTrueColour.store(known);
+    }
+    return known == 1;
+}
+
+void ForgetDisplayColourDepth()
+{
+    displayTrueColour.store(-1);
 }
 
 bool KeptSection::Create(HDC reference, int width, int height)

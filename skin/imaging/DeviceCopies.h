@@ -36,6 +36,10 @@ bool DeviceCopiesEnabled();
 // gives. Lower depths (16-bit, palette devices) round colours and compare
 // keys after rounding; they take the plain path.
 bool IsTrueColourTarget(HDC hdc);
+// The display's answer is kept: asking a window DC for its depth is a
+// query of the display settings under Wine (about 150 us each time).
+// Windows call this when told the display changed.
+void ForgetDisplayColourDepth();
 
 // A 32-bit top-down DIB section kept selected into its own memory DC.
 class KeptSection {

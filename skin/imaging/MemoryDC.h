@@ -1,5 +1,6 @@
-// An off-screen drawing surface: a memory DC with a bitmap compatible with
-// a reference DC selected into it.
+// An off-screen drawing surface: a memory DC with a bitmap of the reference
+// DC's colours selected into it (a 32-bit section where the reference keeps
+// 24 bits of colour).
 #pragma once
 
 #include "imaging/GdiObject.h"
@@ -30,6 +31,7 @@ public:
     HBITMAP DetachBitmap();
 
 private:
+    static HBITMAP CreateSection(HDC reference, int width, int height);
     void Create(HDC reference, int width, int height);
     void Deselect();
 

@@ -700,9 +700,10 @@ TEST_F(FrameTest, BindingLaysTheClientInsideTheSkinsParts)
     const RECT parts = MainFrameLayout{400, 300}.Part(SkinnedWindow::PartClient);
     int barWidth = 0;
     for (const Binding& binding : kBindings) {
-        if (!binding.region)
+        if (!binding.region) {
             ASSERT_TRUE(
                 LoadSkinSource(Replaced(DefaultSkinSource(), "USETRANSPARENTCOLOR = 1", "USETRANSPARENTCOLOR = 0")));
+        }
         const DWORD style = WS_OVERLAPPEDWINDOW | (binding.shown ? WS_VISIBLE : 0) | (binding.bar ? WS_VSCROLL : 0);
         HWND window = CreateWindowExA(0, "SsoTestFrame", "Client", style, 40, 40, 400, 300, nullptr, nullptr,
                                       GetModuleHandleA(nullptr), nullptr);
