@@ -8,6 +8,7 @@
 #include "imaging/TextEffect.h"
 
 #include <algorithm>
+#include <mutex>
 
 namespace {
 
@@ -20,7 +21,9 @@ const UINT kItemTextFormat = DT_SINGLELINE | DT_VCENTER;
 const WPARAM kMenuClosedSelect = 0xFFFF0000;
 
 // The module the class was registered in; popups are created there.
+std::mutex g_classLock;
 HINSTANCE g_classInstance = nullptr;
+bool g_classRegistered = false;
 
 int Width(const RECT& r) { return r.right - r.left; }
 int Height(const RECT& r) { return r.bottom - r.top; }
@@ -54,26 +57,39 @@ LRESULT CALLBACK KeepCaptionActiveProc(HWND hwnd, UINT message, WPARAM wParam, L
 
 }  // namespace
 
+// The class is registered when the first popup opens: most programs start
+// and draw their windows long before any menu drops down.
 bool RegisterPopupMenuClass(HINSTANCE instance)
 {
-    WNDCLASSEXA windowClass = {};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.style = CS_SAVEBITS | CS_CLASSDC;
-    windowClass.lpfnWndProc = PopupMenuWindow::ClassProc;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
-    windowClass.lpszClassName = kPopupMenuClass;
-    if (!RegisterClassExA(&windowClass))
-        return false;
+    const std::lock_guard<std::mutex> guard(g_classLock);
     g_classInstance = instance;
     return true;
 }
 
 void UnregisterPopupMenuClass(HINSTANCE instance)
 {
-    UnregisterClassA(kPopupMenuClass, instance);
+    const std::lock_guard<std::mutex> guard(g_classLock);
+    if (g_classRegistered)
+        UnregisterClassA(kPopupMenuClass, instance);
+    g_classRegistered = false;
     g_classInstance = nullptr;
+}
+
+bool PopupMenuWindow::EnsureClass()
+{
+    const std::lock_guard<std::mutex> guard(g_classLock);
+    if (g_classRegistered || !g_classInstance)
+        return g_classRegistered;
+    WNDCLASSEXA windowClass = {};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.style = CS_SAVEBITS | CS_CLASSDC;
+    windowClass.lpfnWndProc = ClassProc;
+    windowClass.hInstance = g_classInstance;
+    windowClass.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
+    windowClass.lpszClassName = kPopupMenuClass;
+    g_classRegistered = RegisterClassExA(&windowClass) != 0;
+    return g_classRegistered;
 }
 
 RECT KeepOnScreen(RECT rect)
@@ -153,6 +169,8 @@ LRESULT CALLBACK PopupMenuWindow::ClassProc(HWND hwnd, UINT message, WPARAM wPar
 
 bool PopupMenuWindow::Create()
 {
+    if (!EnsureClass())
+        return false;
     HWND ownerWindow = parent_ ? parent_->Window() : owner_;
     CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kPopupMenuClass, "", WS_POPUP, 0, 0, 100, 100, ownerWindow,
                     nullptr, g_classInstance, this);

@@ -64,7 +64,7 @@ private:
     enum PressResult { PressOutside = 0, PressChosen = 1, PressHandled = 2 };
 
     static LRESULT CALLBACK ClassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-    friend bool RegisterPopupMenuClass(HINSTANCE instance);
+    static bool EnsureClass();
 
     const PopupMenuSkin& Skin() const;
     void BorrowItems(MenuItemList& items, HMENU menu);
@@ -121,6 +121,7 @@ private:
     PopupMenuSkin defaultSkin_;
 };
 
+// The module the popup menu class is registered for, at the first popup.
 bool RegisterPopupMenuClass(HINSTANCE instance);
 void UnregisterPopupMenuClass(HINSTANCE instance);
 
