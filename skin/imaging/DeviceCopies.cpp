@@ -345,18 +345,17 @@ PieceCopies* ImageDeviceCopies::Piece(HDC reference, const RECT& source)
     return &piece;
 }
 
-PieceCopies::Keyed* ImageDeviceCopies::KeyedPiece(HDC reference, const RECT& source, COLORREF key)
+PieceCopies::Keyed* ImageDeviceCopies::KeyedPiece(HDC reference, const RECT& source, COLORREF key, bool cutOut)
 {
     const KeyCopies* copies = KeyedPixels(reference, key);
     if (!copies)
         return nullptr;
     PieceCopies& piece = pieces_[{source.left, source.top, source.right, source.bottom}];
-    const auto found = piece.keyed.find(key);
-    if (found != piece.keyed.end())
-        return &found->second;
+    const bool known = piece.keyed.count(key) != 0;
     PieceCopies::Keyed& keyed = piece.keyed[key];
-    keyed.holdsKey = HoldsKey(pixels_, source, PixelOf(key));
-    if (!keyed.holdsKey)
+    if (!known)
+        keyed.holdsKey = HoldsKey(pixels_, source, PixelOf(key));
+    if (!cutOut || !keyed.holdsKey || keyed.mask.IsValid())
         return &keyed;
     if (!CutOut(reference, copies->mask, source, keyed.mask) ||
         !CutOut(reference, copies->blackened, source, keyed.blackened)) {

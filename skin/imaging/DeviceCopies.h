@@ -126,13 +126,19 @@ struct KeyCopies {
 // a keyed piece its mask above its blackened copy): a frame repaints at
 // one size many times.
 struct PieceCopies {
+    // Made at the second draw at one size: a window drawn once, as at its
+    // first show, needs no copy.
+    struct KeptStretch {
+        KeptSection section;
+        SIZE lastAsked = {0, 0};
+    };
     struct Keyed {
         bool holdsKey = false;
         KeptSection mask;
         KeptSection blackened;
         Brush maskPattern;
         Brush blackenedPattern;
-        KeptSection stretched;
+        KeptStretch stretched;
     };
     KeptSection pixels;
     // Every pixel of the piece this colour (0x00RRGGBB): a stretch or a
@@ -140,7 +146,7 @@ struct PieceCopies {
     bool uniform = false;
     uint32_t colour = 0;
     Brush pattern;
-    KeptSection stretched;
+    KeptStretch stretched;
     std::map<COLORREF, Keyed> keyed;
 };
 
@@ -176,7 +182,9 @@ public:
     const KeyCopies* KeyedPixels(HDC reference, COLORREF key);
     // The piece `source` (inside the image, top-down) on its own.
     PieceCopies* Piece(HDC reference, const RECT& source);
-    PieceCopies::Keyed* KeyedPiece(HDC reference, const RECT& source, COLORREF key);
+    // Whether the piece holds the key, and with `cutOut` its own mask and
+    // blackened copy (a piece drawn 1:1 is drawn from the whole image's).
+    PieceCopies::Keyed* KeyedPiece(HDC reference, const RECT& source, COLORREF key, bool cutOut);
     // The pattern brushes a tiling of the piece fills with (for `keyed`
     // holding key pixels, its mask's and its blackened copy's); false when
     // GDI refused one.
