@@ -1,5 +1,6 @@
 #include "core/SkinnedWindow.h"
 
+#include "core/FrameElement.h"
 #include "core/SkinManager.h"
 #include "core/SkinMessages.h"
 #include "data/ControlSkinBase.h"
@@ -8,12 +9,11 @@
 #include "data/SkinStore.h"
 #include "data/SkinTypes.h"
 #include "imaging/DeviceCopies.h"
-#include "imaging/GdiObject.h"
 #include "imaging/DrawUtils.h"
+#include "imaging/GdiObject.h"
 #include "imaging/Image.h"
 #include "imaging/MemoryDC.h"
 #include "imaging/Regions.h"
-#include "core/FrameElement.h"
 
 #include <algorithm>
 #include <cstring>
