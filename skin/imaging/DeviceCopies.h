@@ -126,19 +126,13 @@ struct KeyCopies {
 // a keyed piece its mask above its blackened copy): a frame repaints at
 // one size many times.
 struct PieceCopies {
-    // Made at the second draw at one size: a window drawn once, as at its
-    // first show, needs no copy.
-    struct KeptStretch {
-        KeptSection section;
-        SIZE lastAsked = {0, 0};
-    };
     struct Keyed {
         bool holdsKey = false;
         KeptSection mask;
         KeptSection blackened;
         Brush maskPattern;
         Brush blackenedPattern;
-        KeptStretch stretched;
+        KeptSection stretched;
     };
     KeptSection pixels;
     // Every pixel of the piece this colour (0x00RRGGBB): a stretch or a
@@ -146,7 +140,7 @@ struct PieceCopies {
     bool uniform = false;
     uint32_t colour = 0;
     Brush pattern;
-    KeptStretch stretched;
+    KeptSection stretched;
     std::map<COLORREF, Keyed> keyed;
 };
 

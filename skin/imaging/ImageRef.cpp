@@ -180,25 +180,19 @@ void StretchFromCopy(HDC hdc, const RECT& destRect, const KeptSection& piece)
 const long long kMaxKeptStretch = 1 << 17;
 
 // `kept` holds the sources stretched to cx x cy, one below the other, made
-// now if the last draw asked for that size too; false when the caller is to
-// stretch straight into its target.
-bool KeepStretched(HDC reference, PieceCopies::KeptStretch& kept, int cx, int cy,
-                   std::initializer_list<const KeptSection*> sources)
+// now unless the last draw left them at that size.
+bool KeepStretched(HDC reference, KeptSection& kept, int cx, int cy, std::initializer_list<const KeptSection*> sources)
 {
     const int count = static_cast<int>(sources.size());
-    KeptSection& section = kept.section;
-    if (section.IsValid() && section.Width() == cx && section.Height() == cy * count)
+    if (kept.IsValid() && kept.Width() == cx && kept.Height() == cy * count)
         return true;
-    const bool askedBefore = kept.lastAsked.cx == cx && kept.lastAsked.cy == cy;
-    kept.lastAsked = {cx, cy};
-    if (!askedBefore || static_cast<long long>(cx) * cy * count > kMaxKeptStretch ||
-        !section.Create(reference, cx, cy * count)) {
-        section.Reset();
+    if (static_cast<long long>(cx) * cy * count > kMaxKeptStretch || !kept.Create(reference, cx, cy * count)) {
+        kept.Reset();
         return false;
     }
     int top = 0;
     for (const KeptSection* source : sources) {
-        StretchFromCopy(section.Dc(), RECT{0, top, cx, top + cy}, *source);
+        StretchFromCopy(kept.Dc(), RECT{0, top, cx, top + cy}, *source);
         top += cy;
     }
     return true;
@@ -212,7 +206,7 @@ bool StretchFromCopies(HDC hdc, const RECT& destRect, PieceCopies& piece, PieceC
     const int cx = destRect.right - destRect.left, cy = destRect.bottom - destRect.top;
     if (!keyed || !keyed->holdsKey) {
         if (KeepStretched(hdc, piece.stretched, cx, cy, {&piece.pixels}))
-            BitBlt(hdc, destRect.left, destRect.top, cx, cy, piece.stretched.section.Dc(), 0, 0, SRCCOPY);
+            BitBlt(hdc, destRect.left, destRect.top, cx, cy, piece.stretched.Dc(), 0, 0, SRCCOPY);
         else
             StretchFromCopy(hdc, destRect, piece.pixels);
         return true;
@@ -222,9 +216,8 @@ bool StretchFromCopies(HDC hdc, const RECT& destRect, PieceCopies& piece, PieceC
         return true;
     }
     if (KeepStretched(hdc, keyed->stretched, cx, cy, {&keyed->mask, &keyed->blackened})) {
-        const HDC kept = keyed->stretched.section.Dc();
-        BitBlt(hdc, destRect.left, destRect.top, cx, cy, kept, 0, 0, SRCAND);
-        BitBlt(hdc, destRect.left, destRect.top, cx, cy, kept, 0, cy, SRCPAINT);
+        BitBlt(hdc, destRect.left, destRect.top, cx, cy, keyed->stretched.Dc(), 0, 0, SRCAND);
+        BitBlt(hdc, destRect.left, destRect.top, cx, cy, keyed->stretched.Dc(), 0, cy, SRCPAINT);
         return true;
     }
     // A stretch that combines with the destination picks its source pixels
