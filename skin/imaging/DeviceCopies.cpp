@@ -137,11 +137,8 @@ void ForgetDisplayColourDepth()
     displayTrueColour.store(-1);
 }
 
-bool KeptSection::Create(HDC reference, int width, int height)
+BITMAPINFO Section32Info(int width, int height)
 {
-    Reset();
-    if (width <= 0 || height <= 0)
-        return false;
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
     info.bmiHeader.biWidth = width;
@@ -149,6 +146,15 @@ bool KeptSection::Create(HDC reference, int width, int height)
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
+
+bool KeptSection::Create(HDC reference, int width, int height)
+{
+    Reset();
+    if (width <= 0 || height <= 0)
+        return false;
+    BITMAPINFO info = Section32Info(width, height);
     void* bits = nullptr;
     dc_.Reset(CreateCompatibleDC(reference));
     bitmap_.Reset(CreateDIBSection(reference, &info, DIB_RGB_COLORS, &bits, nullptr, 0));

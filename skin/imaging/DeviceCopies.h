@@ -41,6 +41,10 @@ bool IsTrueColourTarget(HDC hdc);
 // Windows call this when told the display changed.
 void ForgetDisplayColourDepth();
 
+// The header of a 32-bit BI_RGB section of width x height (a negative
+// height is top-down).
+BITMAPINFO Section32Info(int width, int height);
+
 // A 32-bit top-down DIB section kept selected into its own memory DC.
 class KeptSection {
 public:

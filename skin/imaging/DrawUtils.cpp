@@ -49,11 +49,13 @@ int PaletteIndexOf(const Image& image, COLORREF colour)
 
 }  // namespace
 
+// An opaque empty text run fills with the background colour: the same
+// pixels as a solid brush, without making and deleting one.
 void FillSolidRect(HDC hdc, const RECT& rect, COLORREF colour)
 {
-    Brush brush(CreateSolidBrush(colour));
-    if (brush)
-        FillRect(hdc, &rect, brush);
+    const COLORREF previous = SetBkColor(hdc, colour);
+    ExtTextOutW(hdc, 0, 0, ETO_OPAQUE, &rect, nullptr, 0, nullptr);
+    SetBkColor(hdc, previous);
 }
 
 void FillTriangle(HDC hdc, int x1, int y1, int x2, int y2, int x3, int y3, COLORREF colour)

@@ -122,10 +122,7 @@ bool FilledIfUniform(HDC hdc, const RECT& destRect, const PieceCopies& piece, co
 {
     if (!piece.uniform || (keyed && keyed->holdsKey))
         return false;
-    const COLORREF colour = RGB(piece.colour >> 16 & 0xFF, piece.colour >> 8 & 0xFF, piece.colour & 0xFF);
-    const COLORREF previous = SetBkColor(hdc, colour);
-    ExtTextOutW(hdc, 0, 0, ETO_OPAQUE, &destRect, nullptr, 0, nullptr);
-    SetBkColor(hdc, previous);
+    FillSolidRect(hdc, destRect, RGB(piece.colour >> 16 & 0xFF, piece.colour >> 8 & 0xFF, piece.colour & 0xFF));
     return true;
 }
 
