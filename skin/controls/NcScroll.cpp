@@ -59,6 +59,10 @@ struct NcScrollWindow {
     HWND tooltip = nullptr;
     RECT edges = {};  // the border's width on each side
     bool styleGuard = false;
+    // Whether the bars' values exist yet: as the system's, they come into
+    // being for both bars with the first call that sets one, or for a
+    // window with a scroll bar style.
+    bool valuesExist = false;
 };
 
 // One mouse is tracked at a time, in the GUI thread.
@@ -450,23 +454,25 @@ LRESULT OnNcHitTest(HWND window, NcScrollWindow& record, WPARAM wParam, LPARAM l
     return CallWindowProcA(record.previous, window, WM_NCHITTEST, wParam, lParam);
 }
 
+// The bars are drawn after the previous procedure's pass: the list view's
+// and the tree view's own non-client painting fills the strips the bars
+// stand in, which would wipe bars drawn before it.
 LRESULT OnNcPaint(HWND window, NcScrollWindow& record, WPARAM wParam, LPARAM lParam)
 {
-    {
-        const WholeWindowDC dc(window);
-        if (dc)
-            for (int bar = SB_HORZ; bar <= SB_VERT; ++bar)
-                if (record.bars[bar].visible)
-                    DrawBar(window, dc, record, bar, PressedPartFor(window, bar));
-    }
     const LRESULT result = CallWithoutScrollStyles(window, record, WM_NCPAINT, wParam, lParam);
     NcScrollWindow* still = RecordOf(window);
-    if (still && still->bars[SB_HORZ].visible && still->bars[SB_VERT].visible) {
-        const WholeWindowDC dc(window);
+    if (!still)
+        return result;
+    const WholeWindowDC dc(window);
+    if (!dc)
+        return result;
+    for (int bar = SB_HORZ; bar <= SB_VERT; ++bar)
+        if (still->bars[bar].visible)
+            DrawBar(window, dc, *still, bar, PressedPartFor(window, bar));
+    if (still->bars[SB_HORZ].visible && still->bars[SB_VERT].visible) {
         const bool skin = PaintScrollBarPart(window, GetDlgCtrlID(window), kScrollStageBar, dc, RECT{}, PartNone,
                                              kItemNormal, SB_BOTH) == kPainterSkipDefault;
-        if (dc)
-            DrawSizeBox(window, dc, *still, skin);
+        DrawSizeBox(window, dc, *still, skin);
     }
     return result;
 }
@@ -852,11 +858,8 @@ HWND CreateTooltip(HWND window)
     return tooltip;
 }
 
-// Whether the bar should be shown after its values changed.
-bool WantsShowing(const NcScrollBar& bar, UINT mask)
-{
-    return (mask & SIF_DISABLENOSCROLL) || (bar.flags & kKeepThumb) || IsScrollable(MetricsOf(bar));
-}
+// What a bar holds before anything set it, as the system's bars.
+const SCROLLINFO kUnsetBarValues = {sizeof(SCROLLINFO), SIF_ALL, 0, 100, 0, 0, 0};
 
 // The highest position: the thumb's placement counts the last page as
 // max(nPage, 1) long, so an empty page still allows nMax and no more.
@@ -871,6 +874,78 @@ int ClampPos(const SCROLLINFO& info, int pos)
     return std::min(std::max(pos, info.nMin), std::max(HighestPos(info), info.nMin));
 }
 
+// The flag Windows takes in SetScrollInfo to answer the position before
+// the call instead of after it.
+const UINT kReturnPrevious = 0x1000;
+
+bool IsValidInfo(const SCROLLINFO& info)
+{
+    const bool knownMask = !(info.fMask & ~(SIF_ALL | SIF_DISABLENOSCROLL | kReturnPrevious));
+    return knownMask && (info.cbSize == sizeof info || info.cbSize == sizeof info - sizeof info.nTrackPos);
+}
+
+// One bar's values; null where the system's bars have none: a bar that is
+// neither SB_HORZ nor SB_VERT, or a window without a scroll bar style
+// whose values were never set (`create` sets them up, as a setter does).
+NcScrollBar* ValuesOf(HWND window, int bar, bool create)
+{
+    NcScrollWindow* record = RecordOf(window);
+    NcScrollBar* b = record ? SingleBar(*record, bar) : nullptr;
+    if (!b)
+        return nullptr;
+    if (!record->valuesExist)
+        record->valuesExist = create || (GetWindowLongPtrA(window, GWL_STYLE) & kScrollStyles) != 0;
+    return record->valuesExist ? b : nullptr;
+}
+
+// Stores what `info` sets as the system's bars do: a reversed or too wide
+// range is empty, the page never exceeds the range, and the position is
+// pulled back into the range whatever changed. True when a value changed.
+bool StoreValues(SCROLLINFO& held, const SCROLLINFO& info)
+{
+    const SCROLLINFO before = held;
+    if (info.fMask & SIF_PAGE)
+        held.nPage = info.nPage;
+    if (info.fMask & SIF_POS)
+        held.nPos = info.nPos;
+    if (info.fMask & SIF_RANGE) {
+        const bool empty = info.nMin > info.nMax || static_cast<UINT>(info.nMax - info.nMin) >= 0x80000000u;
+        held.nMin = empty ? 0 : info.nMin;
+        held.nMax = empty ? 0 : info.nMax;
+    }
+    const long long span = static_cast<long long>(held.nMax) - held.nMin + 1;
+    const long long page = static_cast<int>(held.nPage) < 0 ? 0 : held.nPage;
+    held.nPage = static_cast<UINT>(std::min(page, span));
+    held.nPos = ClampPos(held, held.nPos);
+    return held.nPage != before.nPage || held.nPos != before.nPos || held.nMin != before.nMin ||
+           held.nMax != before.nMax;
+}
+
+// Shows or hides the bar after its values changed, as the system's bars
+// follow their values: only a change of range or page counts, a bar with
+// nothing to scroll is hidden (or disabled under SIF_DISABLENOSCROLL), and
+// a page alone never brings a bar back. True when the frame changed.
+bool FollowValues(HWND window, NcScrollBar& bar, UINT mask, bool changed)
+{
+    if (!(mask & (SIF_RANGE | SIF_PAGE | SIF_DISABLENOSCROLL)))
+        return false;
+    const bool scrollable = bar.info.nMin < HighestPos(bar.info);
+    const bool wanted = (bar.flags & kWanted) != 0;
+    bool show = wanted;
+    if (!scrollable && (mask & SIF_DISABLENOSCROLL))
+        bar.flags |= kDisableBoth;
+    else if (!scrollable && !(bar.flags & kKeepThumb) && changed)
+        show = false;
+    else if (scrollable && mask != SIF_PAGE) {
+        bar.flags &= ~kDisableBoth;
+        show = wanted || changed;
+    }
+    if (show == wanted)
+        return false;
+    NcScroll_ShowScrollBar(window, bar.type, show);
+    return true;
+}
+
 // The record and the subclass, with the frame not yet laid out for the
 // bars; null when the window cannot be served.
 NcScrollWindow* Subclass(HWND window)
@@ -882,8 +957,10 @@ NcScrollWindow* Subclass(HWND window)
         SCROLLINFO& info = record->bars[bar].info;
         info.cbSize = sizeof info;
         info.fMask = SIF_ALL;
-        if (!GetScrollInfo(window, bar, &info))
-            info = SCROLLINFO{sizeof info, SIF_ALL, 0, 0, 0, 0, 0};
+        if (GetScrollInfo(window, bar, &info))
+            record->valuesExist = true;
+        else
+            info = kUnsetBarValues;
         record->bars[bar].type = bar;
         record->bars[bar].minThumb = DefaultMinThumb();
     }
@@ -1071,9 +1148,8 @@ BOOL WINAPI NcScroll_EnableScrollBar(HWND window, UINT bar, UINT arrows)
 
 BOOL WINAPI NcScroll_GetScrollInfo(HWND window, int bar, LPSCROLLINFO info)
 {
-    NcScrollWindow* record = RecordOf(window);
-    NcScrollBar* b = record ? SingleBar(*record, bar) : nullptr;
-    if (!b || !info)
+    NcScrollBar* b = info && IsValidInfo(*info) ? ValuesOf(window, bar, false) : nullptr;
+    if (!b)
         return FALSE;
     const UINT mask = info->fMask;
     if (mask & SIF_PAGE)
@@ -1091,45 +1167,32 @@ BOOL WINAPI NcScroll_GetScrollInfo(HWND window, int bar, LPSCROLLINFO info)
 
 int WINAPI NcScroll_GetScrollPos(HWND window, int bar)
 {
-    NcScrollWindow* record = RecordOf(window);
-    NcScrollBar* b = record ? SingleBar(*record, bar) : nullptr;
+    NcScrollBar* b = ValuesOf(window, bar, false);
     return b ? b->info.nPos : 0;
 }
 
 BOOL WINAPI NcScroll_GetScrollRange(HWND window, int bar, LPINT minPos, LPINT maxPos)
 {
     NcScrollWindow* record = RecordOf(window);
-    NcScrollBar* b = record ? SingleBar(*record, bar) : nullptr;
-    if (!b || !minPos || !maxPos)
+    if (!record || !SingleBar(*record, bar) || !minPos || !maxPos)
         return FALSE;
-    *minPos = b->info.nMin;
-    *maxPos = b->info.nMax;
+    // Values never set read as an empty range, as the system's do.
+    const NcScrollBar* b = ValuesOf(window, bar, false);
+    *minPos = b ? b->info.nMin : 0;
+    *maxPos = b ? b->info.nMax : 0;
     return TRUE;
 }
 
 int WINAPI NcScroll_SetScrollInfo(HWND window, int bar, LPCSCROLLINFO info, BOOL redraw)
 {
     NcScrollWindow* record = RecordOf(window);
-    NcScrollBar* b = record ? SingleBar(*record, bar) : nullptr;
-    if (!b || !info)
+    NcScrollBar* b = info && IsValidInfo(*info) ? ValuesOf(window, bar, true) : nullptr;
+    if (!b)
         return 0;
-    SCROLLINFO& held = b->info;
-    if (info->fMask & SIF_RANGE) {
-        held.nMin = info->nMin;
-        held.nMax = info->nMax;
-    }
-    if (info->fMask & SIF_PAGE) {
-        // A reversed range holds no page at all.
-        const long long span = static_cast<long long>(held.nMax) - held.nMin + 1;
-        held.nPage = static_cast<UINT>(std::min<long long>(info->nPage, std::max<long long>(span, 0)));
-    }
-    if (info->fMask & SIF_POS)
-        held.nPos = ClampPos(held, info->nPos);
-    const int pos = held.nPos;
-    const bool show = WantsShowing(*b, info->fMask);
-    const bool visibilityChanged = show != b->visible;
-    if (visibilityChanged)
-        NcScroll_ShowScrollBar(window, bar, show);
+    const int previous = b->info.nPos;
+    const bool changed = StoreValues(b->info, *info);
+    const int pos = (info->fMask & kReturnPrevious) ? previous : b->info.nPos;
+    const bool visibilityChanged = FollowValues(window, *b, info->fMask, changed);
     if (redraw && !record->thumbTracking && !visibilityChanged && RecordOf(window))
         RepaintNonClient(window);
     return pos;
@@ -1138,7 +1201,7 @@ int WINAPI NcScroll_SetScrollInfo(HWND window, int bar, LPCSCROLLINFO info, BOOL
 int WINAPI NcScroll_SetScrollPos(HWND window, int bar, int pos, BOOL redraw)
 {
     NcScrollWindow* record = RecordOf(window);
-    NcScrollBar* b = record ? SingleBar(*record, bar) : nullptr;
+    NcScrollBar* b = ValuesOf(window, bar, true);
     if (!b)
         return 0;
     const int old = b->info.nPos;
@@ -1151,14 +1214,18 @@ int WINAPI NcScroll_SetScrollPos(HWND window, int bar, int pos, BOOL redraw)
 BOOL WINAPI NcScroll_SetScrollRange(HWND window, int bar, int minPos, int maxPos, BOOL redraw)
 {
     NcScrollWindow* record = RecordOf(window);
-    NcScrollBar* b = record ? SingleBar(*record, bar) : nullptr;
+    NcScrollBar* b = ValuesOf(window, bar, true);
+    // The system's answers TRUE whatever the bar, as it ignores the result
+    // of the SetScrollInfo it makes of the call.
     if (!b)
-        return FALSE;
+        return TRUE;
     if (record->thumbTracking)
         return b->info.nPos;
-    b->info.nMin = minPos;
-    b->info.nMax = maxPos;
-    if (redraw)
+    // A range that leaves the position outside pulls it back, as a list
+    // whose content shrank must not keep scrolling past its end.
+    const SCROLLINFO range = {sizeof range, SIF_RANGE, minPos, maxPos, 0, 0, 0};
+    const bool visibilityChanged = FollowValues(window, *b, SIF_RANGE, StoreValues(b->info, range));
+    if (redraw && !visibilityChanged && RecordOf(window))
         RepaintNonClient(window);
     return TRUE;
 }

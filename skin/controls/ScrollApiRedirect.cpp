@@ -160,26 +160,46 @@ bool Serves(HWND window)
 // served window's call that SystemScrollFunctions is passing down stays
 // with the system, also where the system's code comes back to a
 // redirected function (user32's GetScrollPos calls GetScrollInfo, its
-// SetScrollPos calls win32u's NtUserSetScrollInfo).
+// SetScrollPos calls win32u's NtUserSetScrollInfo). SB_CTL names the
+// window as a scroll bar control, which the replacements never are.
 template <typename F>
-F Route(int slot, HWND window, F ScrollFunctions::*function)
+F Route(int slot, HWND window, int bar, F ScrollFunctions::*function)
 {
     const F replacement = g_redirect.replacements.*function;
-    if (replacement && Serves(window) && t_systemCallWindow != window)
+    if (replacement && bar != SB_CTL && Serves(window) && t_systemCallWindow != window)
         return replacement;
     return Original(slot, function);
 }
 
+// The caller's last error, put back after the dispatcher's own work (its
+// first thread-local access clears it) and after a replacement, which
+// succeeds where the system's function would leave the error alone.
+class LastErrorKept {
+public:
+    LastErrorKept() : error_(GetLastError()) {}
+    void Restore() const { SetLastError(error_); }
+
+private:
+    DWORD error_;
+};
+
 // One call of a redirected function: a dispatcher's (routed), or the
 // system's own (marked as such for its duration).
-template <bool kSystem, typename F, typename... Args>
-auto Call(int slot, F ScrollFunctions::*function, HWND window, Args... args)
+template <bool kSystem, typename F, typename Bar, typename... Args>
+auto Call(int slot, F ScrollFunctions::*function, HWND window, Bar bar, Args... args)
 {
+    const LastErrorKept kept;
     if constexpr (kSystem) {
         SystemCallScope scope(window);
-        return Original(slot, function)(window, args...);
+        kept.Restore();
+        return Original(slot, function)(window, bar, args...);
     } else {
-        return Route(slot, window, function)(window, args...);
+        const F routed = Route(slot, window, static_cast<int>(bar), function);
+        kept.Restore();
+        const auto result = routed(window, bar, args...);
+        if (routed == g_redirect.replacements.*function)
+            kept.Restore();
+        return result;
     }
 }
 

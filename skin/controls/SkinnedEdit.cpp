@@ -19,6 +19,14 @@ bool SkinnedEdit::IsRichEditObject() const
     return skinObject_ && skinObject_->TypeCode() == kTypeRichEdit;
 }
 
+// A rich edit takes its scroll styles away while it is made, before the
+// skin sees it, and shows its bars when it has text to scroll.
+bool SkinnedEdit::MayShowScrollBars() const
+{
+    const bool multiLineRichEdit = IsRichEditObject() && (GetWindowLongPtrA(window_, GWL_STYLE) & ES_MULTILINE);
+    return multiLineRichEdit || SkinnedScrollControl::MayShowScrollBars();
+}
+
 void SkinnedEdit::SetRichEditBackground()
 {
     if (const ClientEdgeSkin* skin = IsRichEditObject() ? Skin() : nullptr)

@@ -21,6 +21,7 @@ public:
 protected:
     void OnPaint() override;
     LRESULT OnEraseBackground(HDC hdc) override;
+    bool MayShowScrollBars() const override;
 
 private:
     // A solid brush kept for the colour it was last asked for.

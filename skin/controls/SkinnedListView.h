@@ -20,6 +20,8 @@ protected:
     LRESULT OnHScroll(int code, int position, HWND bar) override;
     QuietRules QuietTable() const override;
     CurrentItems Current() const override;
+    // Its bars come with its items, whatever its style.
+    bool MayShowScrollBars() const override { return true; }
 
 private:
     struct Colours {

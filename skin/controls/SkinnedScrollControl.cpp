@@ -42,9 +42,13 @@ WNDPROC SkinnedScrollControl::Attach(HWND hwnd)
 {
     const WNDPROC previous = SkinnedControl::Attach(hwnd);
     // Posted: the bars go on top of this subclass once the control's
-    // creation is over and its scroll range is known.
-    if (previous)
+    // creation is over and its scroll range is known. A control that hides
+    // its bars until it has something to scroll (a rich edit) has already
+    // taken its scroll styles away by then.
+    if (previous) {
+        madeWithScrollBars_ = (GetWindowLongPtrA(hwnd, GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL)) != 0;
         PostMessageA(hwnd, WM_SKIN_ENABLESCROLLBARS, 0, 0);
+    }
     return previous;
 }
 
@@ -70,9 +74,14 @@ SkinObject* SkinnedScrollControl::SetSkinObject(SkinObject* skinObject)
 // subclass just the same: they are taken as this control's, so that the
 // detach takes them off before the subclass below them goes. A control
 // that can never show a bar (a single-line edit) is spared them.
+bool SkinnedScrollControl::MayShowScrollBars() const
+{
+    return madeWithScrollBars_ || UsesScrollBars(window_);
+}
+
 void SkinnedScrollControl::OnEnableScrollBars()
 {
-    if (!scrollBarsEnabled_ && (UsesScrollBars(window_) || NcScroll_ServesWindow(window_)))
+    if (!scrollBarsEnabled_ && (MayShowScrollBars() || NcScroll_ServesWindow(window_)))
         scrollBarsEnabled_ = EnableSkinScrollBars(window_) || NcScroll_ServesWindow(window_);
 }
 

@@ -74,6 +74,10 @@ protected:
         LRESULT selected;
     };
     virtual CurrentItems Current() const { return CurrentItems{0, 0}; }
+    // Whether the control can come to show a bar: one made with a scroll
+    // bar style, or that has one now. A member that shows its bars only
+    // once it has something to scroll says so whatever its style.
+    virtual bool MayShowScrollBars() const;
     // The message handled by the rule of the member's table for it (or
     // passed on unchanged without one).
     LRESULT Quietly(UINT message, WPARAM wParam, LPARAM lParam);
@@ -100,4 +104,5 @@ private:
     LRESULT PaintInsideBorder(const RECT& inner);
 
     bool scrollBarsEnabled_ = false;
+    bool madeWithScrollBars_ = false;
 };

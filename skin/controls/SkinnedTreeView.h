@@ -11,4 +11,6 @@ public:
 protected:
     QuietRules QuietTable() const override;
     CurrentItems Current() const override;
+    // Its bars come with its items, whatever its style.
+    bool MayShowScrollBars() const override { return true; }
 };

@@ -244,8 +244,14 @@ const ReplacementCase kReplacementCases[] = {
     {"an empty page allows the maximum itself", [](HWND w) { Info(w, SIF_PAGE | SIF_POS, 0, 0, 0, 500); }, 0, 99, 0, 99,
      true},
     {"SetScrollPos clamps", [](HWND w) { NcScroll_SetScrollPos(w, SB_VERT, 1000, TRUE); }, 0, 99, 25, 75, true},
-    {"SetScrollRange stores without checking", [](HWND w) { NcScroll_SetScrollRange(w, SB_VERT, 5, 3, TRUE); }, 5, 3,
-     25, 0, true},
+    {"SetScrollRange with a reversed range empties it and hides the bar, as the system's",
+     [](HWND w) { NcScroll_SetScrollRange(w, SB_VERT, 5, 3, TRUE); }, 0, 0, 1, 0, false},
+    {"a range that no longer reaches the position pulls it back",
+     [](HWND w) {
+         NcScroll_SetScrollPos(w, SB_VERT, 70, TRUE);
+         NcScroll_SetScrollRange(w, SB_VERT, 0, 49, TRUE);
+     },
+     0, 49, 25, 25, true},
     {"ShowScrollBar hides", [](HWND w) { NcScroll_ShowScrollBar(w, SB_VERT, FALSE); }, 0, 99, 25, 0, false},
     {"ShowScrollBar of both hides the vertical one too", [](HWND w) { NcScroll_ShowScrollBar(w, SB_BOTH, FALSE); }, 0,
      99, 25, 0, false},
@@ -299,6 +305,132 @@ TEST_F(NcScrollTest, EnableScrollBarAnswersWhetherEveryAddressedBarChanged)
     EXPECT_FALSE(NcScroll_EnableScrollBar(window, SB_BOTH, ESB_DISABLE_UP)) << "the vertical bar did not change";
     EXPECT_TRUE(NcScroll_EnableScrollBar(window, SB_BOTH, ESB_DISABLE_BOTH));
     EXPECT_TRUE(NcScroll_EnableScrollBar(window, SB_BOTH, ESB_ENABLE_BOTH));
+}
+
+// ---- The user32 functions on a served window, against the system's bars ----
+
+using Answers = std::vector<long>;
+
+const DWORD kErrorMarker = 0xC0DE;
+
+// One call as the program makes it, with what it answers and the last
+// error it leaves (set to a marker before).
+template <typename Call>
+void Ask(Answers& answers, Call call)
+{
+    SetLastError(kErrorMarker);
+    answers.push_back(static_cast<long>(call()));
+    answers.push_back(static_cast<long>(GetLastError()));
+}
+
+// A setter, by its answer alone: the system's setters clear the last
+// error on some paths and not on others, as a side effect of the frame
+// change or repaint they make, which no program can rely on.
+template <typename Call>
+void Set(Answers& answers, Call call)
+{
+    answers.push_back(static_cast<long>(call()));
+}
+
+void AskInfo(Answers& answers, HWND w, int bar)
+{
+    SCROLLINFO info = {sizeof info, SIF_ALL, -1, -1, 99, -1, -1};
+    Ask(answers, [&] { return GetScrollInfo(w, bar, &info); });
+    answers.insert(answers.end(), {info.nMin, info.nMax, static_cast<long>(info.nPage), info.nPos});
+}
+
+void AskBoth(Answers& answers, HWND w)
+{
+    AskInfo(answers, w, SB_HORZ);
+    AskInfo(answers, w, SB_VERT);
+    int minPos = -1, maxPos = -1;
+    Ask(answers, [&] { return GetScrollRange(w, SB_VERT, &minPos, &maxPos); });
+    Ask(answers, [&] { return GetScrollPos(w, SB_HORZ); });
+    answers.insert(answers.end(), {minPos, maxPos, GetWindowLongA(w, GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL)});
+}
+
+int SetInfoOf(HWND w, UINT mask, int minPos, int maxPos, UINT page, int pos)
+{
+    SCROLLINFO info = {sizeof info, mask, minPos, maxPos, page, pos, 0};
+    return SetScrollInfo(w, SB_VERT, &info, TRUE);
+}
+
+struct SystemParityCase {
+    const char* what;
+    DWORD style;
+    void (*calls)(Answers&, HWND);
+};
+
+const SystemParityCase kSystemParityCases[] = {
+    {"never set, with both styles", WS_HSCROLL | WS_VSCROLL, [](Answers&, HWND) {}},
+    {"never set, without a style", 0, [](Answers&, HWND) {}},
+    {"one bar set, the other read", 0,
+     [](Answers& a, HWND w) { Set(a, [&] { return SetInfoOf(w, SIF_RANGE | SIF_PAGE, 0, 40, 10, 0); }); }},
+    {"a range that excludes the position pulls it up", WS_VSCROLL,
+     [](Answers& a, HWND w) {
+         Set(a, [&] { return SetInfoOf(w, SIF_POS, 0, 0, 0, 50); });
+         Set(a, [&] { return SetInfoOf(w, SIF_RANGE, 11, 22, 0, 0); });
+     }},
+    {"a range above the position pulls it to the minimum", WS_VSCROLL,
+     [](Answers& a, HWND w) { Set(a, [&] { return SetInfoOf(w, SIF_RANGE, 11, 22, 0, 0); }); }},
+    {"SetScrollRange pulls the position in", WS_VSCROLL,
+     [](Answers& a, HWND w) {
+         Set(a, [&] { return SetScrollPos(w, SB_VERT, 5, TRUE); });
+         Set(a, [&] { return SetScrollRange(w, SB_VERT, 20, 30, TRUE); });
+     }},
+    {"a page pulls the position back from the end", WS_VSCROLL,
+     [](Answers& a, HWND w) {
+         Set(a, [&] { return SetScrollRange(w, SB_VERT, 20, 30, TRUE); });
+         Set(a, [&] { return SetScrollPos(w, SB_VERT, 30, TRUE); });
+         Set(a, [&] { return SetInfoOf(w, SIF_PAGE, 0, 0, 5, 0); });
+     }},
+    {"a reversed range is empty", WS_VSCROLL,
+     [](Answers& a, HWND w) {
+         Set(a, [&] { return SetScrollPos(w, SB_VERT, 40, TRUE); });
+         Set(a, [&] { return SetScrollRange(w, SB_VERT, 5, 3, TRUE); });
+     }},
+    {"SIF_POS with the previous-position flag answers the position before", WS_VSCROLL,
+     [](Answers& a, HWND w) {
+         Set(a, [&] { return SetInfoOf(w, SIF_POS, 0, 0, 0, 30); });
+         Set(a, [&] { return SetInfoOf(w, SIF_POS | 0x1000, 0, 0, 0, 60); });
+     }},
+    {"a range too short to scroll hides the bar, a longer one shows it", WS_VSCROLL,
+     [](Answers& a, HWND w) {
+         Set(a, [&] { return SetInfoOf(w, SIF_RANGE | SIF_PAGE, 0, 9, 10, 0); });
+         Set(a, [&] { return SetInfoOf(w, SIF_RANGE, 0, 59, 0, 0); });
+     }},
+    {"SB_CTL on a window that is no scroll bar control", WS_VSCROLL,
+     [](Answers& a, HWND w) {
+         Ask(a, [&] { return ShowScrollBar(w, SB_CTL, TRUE); });
+         Ask(a, [&] { return EnableScrollBar(w, SB_CTL, ESB_DISABLE_BOTH); });
+         Ask(a, [&] { return GetScrollPos(w, SB_CTL); });
+     }},
+    {"SB_BOTH and an unknown bar", WS_VSCROLL,
+     [](Answers& a, HWND w) {
+         Set(a, [&] { return SetScrollPos(w, SB_BOTH, 10, TRUE); });
+         Set(a, [&] { return SetScrollRange(w, 7, 0, 10, TRUE); });
+         Ask(a, [&] { return GetScrollPos(w, 7); });
+     }},
+};
+
+TEST_F(NcScrollTest, UserFunctionsOnAServedWindowAnswerAsTheSystemsBars)
+{
+    for (const SystemParityCase& c : kSystemParityCases) {
+        SCOPED_TRACE(c.what);
+        Answers answers[2];
+        for (bool served : {false, true}) {
+            HWND window = CreateWindowExA(0, "NcScrollTestWindow", "", WS_POPUP | WS_VISIBLE | WS_BORDER | c.style, 40,
+                                          40, 200, 160, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+            windows_.push_back(window);
+            if (served)
+                ASSERT_EQ(NcScroll_Install(window), 1);
+            PumpMessages();
+            c.calls(answers[served], window);
+            AskBoth(answers[served], window);
+            DestroyWindow(window);
+        }
+        EXPECT_EQ(answers[false], answers[true]);
+    }
 }
 
 TEST_F(NcScrollTest, LeftScrollBarMovesTheBarAndTheSizeBoxToTheLeft)
