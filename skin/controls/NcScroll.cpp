@@ -761,6 +761,21 @@ HRESULT RemoveRecord(HWND window, bool recalcFrame)
     return S_OK;
 }
 
+// A style the program sets itself counts as the system's bars count it:
+// a scroll bar style shows or hides the bar at the next frame change.
+void FollowStyle(NcScrollWindow& record, WPARAM which, const STYLESTRUCT& style)
+{
+    if (which == static_cast<WPARAM>(GWL_EXSTYLE)) {
+        record.leftScrollBar = (style.styleNew & WS_EX_LEFTSCROLLBAR) != 0;
+        return;
+    }
+    const auto want = [&](NcScrollBar& bar, DWORD bit) {
+        bar.flags = (style.styleNew & bit) ? bar.flags | kWanted : bar.flags & ~kWanted;
+    };
+    want(record.bars[SB_HORZ], WS_HSCROLL);
+    want(record.bars[SB_VERT], WS_VSCROLL);
+}
+
 LRESULT Dispatch(HWND window, NcScrollWindow& record, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (IsNcMouseMessage(message) || message == WM_LBUTTONUP)
@@ -810,8 +825,7 @@ LRESULT Dispatch(HWND window, NcScrollWindow& record, UINT message, WPARAM wPara
     case WM_STYLECHANGED:
         if (record.styleGuard)
             return 0;
-        if (wParam == static_cast<WPARAM>(GWL_EXSTYLE))
-            record.leftScrollBar = (reinterpret_cast<const STYLESTRUCT*>(lParam)->styleNew & WS_EX_LEFTSCROLLBAR) != 0;
+        FollowStyle(record, wParam, *reinterpret_cast<const STYLESTRUCT*>(lParam));
         break;
     case WM_NCDESTROY: {
         const WNDPROC previous = record.previous;

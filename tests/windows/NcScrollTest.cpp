@@ -347,6 +347,12 @@ void AskBoth(Answers& answers, HWND w)
     Ask(answers, [&] { return GetScrollRange(w, SB_VERT, &minPos, &maxPos); });
     Ask(answers, [&] { return GetScrollPos(w, SB_HORZ); });
     answers.insert(answers.end(), {minPos, maxPos, GetWindowLongA(w, GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL)});
+    // Room kept for each bar inside the one-pixel border, whatever its thickness.
+    RECT client, outer;
+    GetClientRect(w, &client);
+    GetWindowRect(w, &outer);
+    answers.insert(answers.end(),
+                   {client.right < outer.right - outer.left - 2, client.bottom < outer.bottom - outer.top - 2});
 }
 
 int SetInfoOf(HWND w, UINT mask, int minPos, int maxPos, UINT page, int pos)
@@ -398,6 +404,11 @@ const SystemParityCase kSystemParityCases[] = {
      [](Answers& a, HWND w) {
          Set(a, [&] { return SetInfoOf(w, SIF_RANGE | SIF_PAGE, 0, 9, 10, 0); });
          Set(a, [&] { return SetInfoOf(w, SIF_RANGE, 0, 59, 0, 0); });
+     }},
+    {"scroll bar styles the program sets itself", WS_VSCROLL,
+     [](Answers&, HWND w) {
+         SetWindowLongA(w, GWL_STYLE, (GetWindowLongA(w, GWL_STYLE) & ~WS_VSCROLL) | WS_HSCROLL);
+         SetWindowPos(w, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED);
      }},
     {"SB_CTL on a window that is no scroll bar control", WS_VSCROLL,
      [](Answers& a, HWND w) {
