@@ -361,20 +361,25 @@ namespace {
 
 struct BorderRow {
     DWORD exStyle;
-    int widthMetric;  // 0: none; -1: one pixel
+    int widthMetrics[2];  // added up; 0: none; -1: one pixel
     const char* what;
 };
 
 const BorderRow kBorders[] = {
-    {WS_EX_CLIENTEDGE, SM_CXEDGE, "client edge"},
-    {WS_EX_DLGMODALFRAME, SM_CXDLGFRAME, "modal frame"},
-    {WS_EX_STATICEDGE, -1, "static edge"},
-    {0, 0, "none"},
+    {WS_EX_CLIENTEDGE, {SM_CXEDGE, 0}, "client edge"},
+    {WS_EX_DLGMODALFRAME, {SM_CXDLGFRAME, 0}, "modal frame"},
+    {WS_EX_STATICEDGE, {-1, 0}, "static edge"},
+    {WS_EX_CLIENTEDGE | WS_EX_DLGMODALFRAME, {SM_CXEDGE, SM_CXDLGFRAME}, "client edge in a modal frame"},
+    {WS_EX_CLIENTEDGE | WS_EX_STATICEDGE, {SM_CXEDGE, -1}, "client edge and static edge"},
+    {0, {0, 0}, "none"},
 };
 
 int BorderWidth(const BorderRow& row)
 {
-    return row.widthMetric > 0 ? GetSystemMetrics(row.widthMetric) : -row.widthMetric;
+    int width = 0;
+    for (int metric : row.widthMetrics)
+        width += metric > 0 ? GetSystemMetrics(metric) : -metric;
+    return width;
 }
 
 }  // namespace
