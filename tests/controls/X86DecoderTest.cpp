@@ -298,6 +298,33 @@ TEST(TrampolineBytes, TakenInstructionsAreFollowedByTheJumpBack)
               BuildTrampoline(trampoline.data(), 0x140001000, kEnableScrollBar32.data(), 0x2169D81FC, 5, k64));
 }
 
+// The longest count a trampoline holds leaves the JMP back just before the
+// count's byte; one more leaves it no room, even where the JMP written
+// there happens to end in that very count.
+TEST(TrampolineBytes, TheLongestTakenCountIsTheLastThatLeavesRoomForTheJumpBack)
+{
+    const int tooLong = kMaxTaken + 1;
+    // A function placed so that the JMP back from byte 27 ends in 27.
+    const uint64_t functionAt = kTrampolineAt + kJumpSize + (static_cast<uint64_t>(tooLong) << 24);
+    const Bytes nops(kTrampolineSize, 0x90);
+    Bytes function = nops;
+    EncodeJump(function.data(), functionAt, kDispatcherAt);
+    for (int taken : {kMaxTaken - 1, kMaxTaken, tooLong}) {
+        SCOPED_TRACE(taken);
+        Bytes trampoline = ForwardingTrampoline();
+        if (taken <= kMaxTaken) {
+            ASSERT_EQ(PatchResult::kPatched,
+                      BuildTrampoline(trampoline.data(), kTrampolineAt, nops.data(), functionAt, taken, k32));
+        } else {
+            EncodeJump(trampoline.data() + taken, kTrampolineAt + taken, functionAt + taken);
+            ASSERT_EQ(taken, trampoline[kTakenCountIndex]);
+        }
+        const DWORD expected = taken <= kMaxTaken ? ERROR_SUCCESS : ERROR_INVALID_DATA;
+        EXPECT_EQ(expected, CheckTrampolinePatch(trampoline.data(), kTrampolineAt, function.data(), functionAt,
+                                                 kDispatcherAt, k32));
+    }
+}
+
 TEST(TrampolineBytes, RemovalFindsThePatchAsLeft)
 {
     Bytes patched = ForwardingTrampoline();
