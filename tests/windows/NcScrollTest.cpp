@@ -148,6 +148,18 @@ const ScrollBarSkin& SkinScrollBar()
     return *dynamic_cast<const ScrollBarSkin*>(SkinManager::Instance().GetSkinStore().FindObjectByType(kTypeScrollBar));
 }
 
+// A place on the desktop far from every window of the tests.
+const POINT kPointerAway = {2, 2};
+
+const SkinStore& CurrentStore()
+{
+    return SkinManager::Instance().GetSkinStore();
+}
+
+// The pixel tables run with the default skin and with its tell-tale
+// variant, whose every piece is a colour of its own.
+const char* const kSkinFolders[] = {SSO_SKIN_SOURCE_DIR, SSO_TELLTALE_SKIN_DIR};
+
 int SkinBarSize()
 {
     const ImageRef& arrow = SkinScrollBar().states[ScrollBarSkin::StateNormal].arrow1;
@@ -654,56 +666,68 @@ int DifferingPixels(const WindowPixels& shown, int x0, int y0, const WindowPixel
 
 TEST_F(NcScrollTest, ArrowsInEachStateAreTheSkinsPicturesHorizontalAndTurned)
 {
-    HWND window = MakeScrolled();
-    const int size = SkinBarSize();
-    const ScrollBarSkin& skin = SkinScrollBar();
-    const auto arrowOf = [&](int state) -> const ImageRef& {
-        const ImageRef& own = skin.states[state].arrow1;
-        return IsImageRefEmpty(own) ? skin.states[ScrollBarSkin::StateNormal].arrow1 : own;
-    };
-    RECT windowRect;
-    GetWindowRect(window, &windowRect);
-    const POINT upArrow = {windowRect.right - 1 - size / 2, windowRect.top + 1 + size / 2};
-    struct StateRow {
-        const char* what;
-        int state;
-        void (*enter)(HWND, POINT);
-    };
-    static const StateRow kRows[] = {
-        {"disabled", ScrollBarSkin::StateDisabled,
-         [](HWND w, POINT) { NcScroll_EnableScrollBar(w, SB_BOTH, ESB_DISABLE_LTUP); }},
-        {"normal", ScrollBarSkin::StateNormal, [](HWND w, POINT) { NcScroll_EnableScrollBar(w, SB_BOTH, 0); }},
-        {"hot", ScrollBarSkin::StateHighlighted,
-         [](HWND w, POINT at) {
-             SettlePointer(at);
-             SendMessageA(w, WM_NCMOUSEMOVE, HTVSCROLL, MAKELPARAM(at.x, at.y));
-         }},
-        {"pressed", ScrollBarSkin::StatePressed,
-         [](HWND w, POINT at) {
-             SendMessageA(w, WM_NCLBUTTONDOWN, HTVSCROLL, MAKELPARAM(at.x, at.y));
-             KillTimer(w, 0xFFFD);
-         }},
-    };
-    for (const StateRow& row : kRows) {
-        row.enter(window, upArrow);
-        PumpMessages();
-        const WindowPixels shown = CaptureWindow(window);
-        const WindowPixels left = RenderPiece(arrowOf(row.state), size, size, GetSysColor(COLOR_BTNFACE));
-        EXPECT_EQ(DifferingPixels(shown, shown.width - 1 - size, 1, Turned(left)), 0) << row.what << ", vertical";
-        if (row.state != ScrollBarSkin::StatePressed && row.state != ScrollBarSkin::StateHighlighted) {
-            EXPECT_EQ(DifferingPixels(shown, 1, shown.height - 1 - size, left), 0) << row.what << ", horizontal";
+    for (const char* folder : kSkinFolders) {
+        SCOPED_TRACE(folder);
+        ASSERT_TRUE(LoadSkinSource(DefaultSkinSource(), folder));
+        SettlePointer(kPointerAway);
+        HWND window = MakeScrolled();
+        const int size = SkinBarSize();
+        const ScrollBarSkin& skin = SkinScrollBar();
+        const auto arrowOf = [&](int state) -> const ImageRef& {
+            const ImageRef& own = skin.states[state].arrow1;
+            return IsImageRefEmpty(own) ? skin.states[ScrollBarSkin::StateNormal].arrow1 : own;
+        };
+        RECT windowRect;
+        GetWindowRect(window, &windowRect);
+        const POINT upArrow = {windowRect.right - 1 - size / 2, windowRect.top + 1 + size / 2};
+        struct StateRow {
+            const char* what;
+            int state;
+            void (*enter)(HWND, POINT);
+        };
+        static const StateRow kRows[] = {
+            {"disabled", ScrollBarSkin::StateDisabled,
+             [](HWND w, POINT) { NcScroll_EnableScrollBar(w, SB_BOTH, ESB_DISABLE_LTUP); }},
+            {"normal", ScrollBarSkin::StateNormal, [](HWND w, POINT) { NcScroll_EnableScrollBar(w, SB_BOTH, 0); }},
+            {"hot", ScrollBarSkin::StateHighlighted,
+             [](HWND w, POINT at) {
+                 SettlePointer(at);
+                 SendMessageA(w, WM_NCMOUSEMOVE, HTVSCROLL, MAKELPARAM(at.x, at.y));
+             }},
+            {"pressed", ScrollBarSkin::StatePressed,
+             [](HWND w, POINT at) {
+                 SendMessageA(w, WM_NCLBUTTONDOWN, HTVSCROLL, MAKELPARAM(at.x, at.y));
+                 KillTimer(w, 0xFFFD);
+             }},
+        };
+        for (const StateRow& row : kRows) {
+            row.enter(window, upArrow);
+            PumpMessages();
+            const WindowPixels shown = CaptureWindow(window);
+            const WindowPixels left =
+                RenderPiece(arrowOf(row.state), size, size, GetSysColor(COLOR_BTNFACE), CurrentStore());
+            EXPECT_EQ(DifferingPixels(shown, shown.width - 1 - size, 1, Turned(left)), 0) << row.what << ", vertical";
+            if (row.state != ScrollBarSkin::StatePressed && row.state != ScrollBarSkin::StateHighlighted) {
+                EXPECT_EQ(DifferingPixels(shown, 1, shown.height - 1 - size, left), 0) << row.what << ", horizontal";
+            }
         }
+        SendMessageA(window, WM_LBUTTONUP, 0, 0);
+        DestroyWindow(window);
     }
-    SendMessageA(window, WM_LBUTTONUP, 0, 0);
 }
 
 TEST_F(NcScrollTest, SizeBoxIsTheGripper)
 {
-    HWND window = MakeScrolled();
-    const int size = SkinBarSize();
-    const WindowPixels shown = CaptureWindow(window);
-    const WindowPixels grip = RenderPiece(SkinScrollBar().gripper, size, size, GetSysColor(COLOR_BTNFACE));
-    EXPECT_EQ(DifferingPixels(shown, shown.width - 1 - size, shown.height - 1 - size, grip), 0);
+    for (const char* folder : kSkinFolders) {
+        SCOPED_TRACE(folder);
+        ASSERT_TRUE(LoadSkinSource(DefaultSkinSource(), folder));
+        HWND window = MakeScrolled();
+        const int size = SkinBarSize();
+        const WindowPixels shown = CaptureWindow(window);
+        const WindowPixels grip =
+            RenderPiece(SkinScrollBar().gripper, size, size, GetSysColor(COLOR_BTNFACE), CurrentStore());
+        EXPECT_EQ(DifferingPixels(shown, shown.width - 1 - size, shown.height - 1 - size, grip), 0);
+    }
 }
 
 // ---- What the pages and the thumb show -----------------------------------------
@@ -817,7 +841,6 @@ const PartStateRow kPartStateRows[] = {
 
 const COLORREF kClientMark = RGB(0x12, 0x34, 0x56);
 const unsigned kClientMarkPixel = 0x123456;
-const POINT kPointerAway = {2, 2};
 
 class NcScrollPartTest : public NcScrollTest {
 protected:
@@ -881,35 +904,39 @@ int MiddleOf(int part, int length, int arrow, const ThumbPlacement& thumb)
 
 TEST_F(NcScrollPartTest, PagesAndThumbInEachStateAreTheSkinsPiecesAtTwoLengthsBothWays)
 {
-    ASSERT_TRUE(LoadSkinSource(TellingTracksSkin()));
-    ASSERT_NE(SkinScrollBar().states[kPressed].bar.marginTop, SkinScrollBar().states[kNormal].bar.marginTop);
-    HWND window = MakeScrolled();
-    const int size = barSize_;
-    const SIZE kClients[] = {{kClientWidth, kClientHeight}, {150, 120}};
-    for (const SIZE& client : kClients) {
-        SizeClient(window, client.cx, client.cy);
-        for (int bar : {SB_HORZ, SB_VERT}) {
-            SetInfo(window, bar, 0, 99, 25, 30);
-            const int length = bar == SB_HORZ ? client.cx : client.cy;
-            const ThumbPlacement thumb = PlaceThumb(RECT{0, 0, length, size}, {0, 99, 25, 30, size, 0});
-            for (const PartStateRow& row : kPartStateRows) {
-                const std::string what = std::string(row.what) + (bar == SB_HORZ ? ", horizontal " : ", vertical ") +
-                                         std::to_string(length) + " long";
-                AtRest(window);
-                const WindowPixels before = CaptureWindow(window);
-                Enter(window, bar, row, MiddleOf(row.target, length, size, thumb));
-                const WindowPixels after = CaptureWindow(window);
-                const RECT area = BarIn(after, bar, length);
-                const WindowPixels lying = ExpectedBar(length, size, thumb, row.expected);
-                EXPECT_EQ(DifferingPixels(after, area.left, area.top, bar == SB_HORZ ? lying : Turned(lying)), 0)
-                    << what;
-                EXPECT_EQ(ChangedOutside(before, after, area), 0) << what << ": painted outside the bar";
-                const RECT clientArea = {1, 1, 1 + client.cx, 1 + client.cy};
-                EXPECT_EQ(PixelsNot(after, clientArea, kClientMarkPixel), 0) << what << ": the client was touched";
+    for (const char* folder : kSkinFolders) {
+        SCOPED_TRACE(folder);
+        ASSERT_TRUE(LoadSkinSource(TellingTracksSkin(), folder));
+        ASSERT_NE(SkinScrollBar().states[kPressed].bar.marginTop, SkinScrollBar().states[kNormal].bar.marginTop);
+        HWND window = MakeScrolled();
+        const int size = barSize_;
+        const SIZE kClients[] = {{kClientWidth, kClientHeight}, {150, 120}};
+        for (const SIZE& client : kClients) {
+            SizeClient(window, client.cx, client.cy);
+            for (int bar : {SB_HORZ, SB_VERT}) {
+                SetInfo(window, bar, 0, 99, 25, 30);
+                const int length = bar == SB_HORZ ? client.cx : client.cy;
+                const ThumbPlacement thumb = PlaceThumb(RECT{0, 0, length, size}, {0, 99, 25, 30, size, 0});
+                for (const PartStateRow& row : kPartStateRows) {
+                    const std::string what = std::string(row.what) +
+                                             (bar == SB_HORZ ? ", horizontal " : ", vertical ") +
+                                             std::to_string(length) + " long";
+                    AtRest(window);
+                    const WindowPixels before = CaptureWindow(window);
+                    Enter(window, bar, row, MiddleOf(row.target, length, size, thumb));
+                    const WindowPixels after = CaptureWindow(window);
+                    const RECT area = BarIn(after, bar, length);
+                    const WindowPixels lying = ExpectedBar(length, size, thumb, row.expected);
+                    EXPECT_EQ(DifferingPixels(after, area.left, area.top, bar == SB_HORZ ? lying : Turned(lying)), 0)
+                        << what;
+                    EXPECT_EQ(ChangedOutside(before, after, area), 0) << what << ": painted outside the bar";
+                    const RECT clientArea = {1, 1, 1 + client.cx, 1 + client.cy};
+                    EXPECT_EQ(PixelsNot(after, clientArea, kClientMarkPixel), 0) << what << ": the client was touched";
+                }
             }
         }
+        AtRest(window);
     }
-    AtRest(window);
 }
 
 TEST_F(NcScrollPartTest, ABarShorterThanTwoArrowsShowsTwoHalfArrowsAndNoThumb)

@@ -98,7 +98,7 @@ WindowPixels CaptureWindow(HWND window)
     return pixels;
 }
 
-WindowPixels RenderPiece(const ImageRef& ref, int width, int height, COLORREF fallback)
+WindowPixels RenderPiece(const ImageRef& ref, int width, int height, COLORREF fallback, const SkinStore& store)
 {
     WindowDC screen(nullptr);
     OwnedDC memory(CreateCompatibleDC(screen));
@@ -107,7 +107,7 @@ WindowPixels RenderPiece(const ImageRef& ref, int width, int height, COLORREF fa
     {
         ObjectSelector selected(memory, bitmap);
         const RECT area = {0, 0, width, height};
-        DrawImageRef(memory, area, ref, fallback, true, DefaultStore());
+        DrawImageRef(memory, area, ref, fallback, true, store);
         pixels = ReadPixels(memory, width, height);
     }
     return pixels;
@@ -198,9 +198,9 @@ std::string Replaced(std::string source, const std::string& from, const std::str
     return source;
 }
 
-std::vector<BYTE> CompileSkin(const std::string& source)
+std::vector<BYTE> CompileSkin(const std::string& source, const std::string& folder)
 {
-    SkinSourceParser parser(std::string(SSO_SKIN_SOURCE_DIR) + "/variant.txt", source);
+    SkinSourceParser parser(folder + "/variant.txt", source);
     SkinDocument document;
     parser.Parse(document);
     std::vector<uint8_t> container;
@@ -208,9 +208,9 @@ std::vector<BYTE> CompileSkin(const std::string& source)
     return std::vector<BYTE>(container.begin(), container.end());
 }
 
-bool LoadSkinSource(const std::string& source)
+bool LoadSkinSource(const std::string& source, const std::string& folder)
 {
-    const std::vector<BYTE> container = CompileSkin(source);
+    const std::vector<BYTE> container = CompileSkin(source, folder);
     return LoadSkinFromMemory(container.data(), static_cast<DWORD>(container.size())) != FALSE;
 }
 

@@ -71,8 +71,9 @@ WindowPixels ReadPixels(HDC source, int width, int height);
 // (null when GDI refused it).
 Bitmap TopDownSection(HDC reference, int width, int height, unsigned** bits);
 
-// Draws an image reference of the current skin into a w x h picture.
-WindowPixels RenderPiece(const struct ImageRef& ref, int width, int height, COLORREF fallback);
+// Draws an image reference into a w x h picture, with the images of `store`.
+WindowPixels RenderPiece(const struct ImageRef& ref, int width, int height, COLORREF fallback,
+                         const SkinStore& store = DefaultStore());
 
 // Our skin's source text, and variants of it compiled in-process.
 std::string DefaultSkinSource();
@@ -80,8 +81,9 @@ std::string DefaultSkinSource();
 // `object <type> "<name>"`.
 std::string WithoutObject(const std::string& source, const std::string& type, const std::string& name);
 std::string Replaced(std::string source, const std::string& from, const std::string& to);
-std::vector<BYTE> CompileSkin(const std::string& source);
-bool LoadSkinSource(const std::string& source);
+// `folder` holds the bitmaps the source names.
+std::vector<BYTE> CompileSkin(const std::string& source, const std::string& folder = SSO_SKIN_SOURCE_DIR);
+bool LoadSkinSource(const std::string& source, const std::string& folder = SSO_SKIN_SOURCE_DIR);
 
 // A control skin for the tests: binds and subclasses a child like every
 // control skin will; can be told to decline its window.
