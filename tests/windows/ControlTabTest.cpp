@@ -367,36 +367,37 @@ TEST_F(FamilyTest, TheTrackbarShowsTheSkinsChannelAndThumb)
 {
     // Our skin with the upright thumb's rectangle emptied.
     const std::string noUprightThumb = Replaced(DefaultSkinSource(), "rect 61 107 81 118", "rect 0 0 0 0");
-    for (const TrackRow& row : kTracks) {
-        if (!row.verticalThumbInSkin) {
-            ASSERT_TRUE(LoadSkinSource(noUprightThumb));
+    for (const char* folder : kSkinFolders)
+        for (const TrackRow& row : kTracks) {
+            SCOPED_TRACE(folder);
+            ASSERT_TRUE(LoadSkinSource(row.verticalThumbInSkin ? DefaultSkinSource() : noUprightThumb, folder));
+            const TrackBarSkin& skin = Object<TrackBarSkin>("Slider");
+            const SkinStore& store = SkinManager::Instance().GetSkinStore();
+            ASSERT_EQ(row.verticalThumbInSkin, !IsEmptyImage(skin.verticalThumb));
+            const bool vertical = (row.style & TBS_VERT) != 0;
+            HWND track = vertical ? AddControl(TRACKBAR_CLASSA, "", row.style, 10, 10, 40, 160)
+                                  : AddControl(TRACKBAR_CLASSA, "", row.style, 10, 10, 160, 40);
+            SendMessageA(track, TBM_SETPOS, TRUE, 100);
+            const WindowPixels shown = CaptureWindow(track);
+            RECT thumb = {}, reported = {};
+            SendMessageA(track, TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&thumb));
+            SendMessageA(track, TBM_GETCHANNELRECT, 0, reinterpret_cast<LPARAM>(&reported));
+            const RECT channel = SkinnedTrackBar::ChannelInClient(reported, vertical);
+            const QuarterTurn turn = vertical ? TurnAnticlockwise : TurnNone;
+            const RECT lying = UnturnedFrame(channel, turn);
+            const WindowPixels channelPicture = Turned(
+                RenderFrameImage(skin.channel, lying.right, lying.bottom, GetSysColor(COLOR_BTNFACE), store), turn);
+            const std::string context = "style 0x" + std::to_string(row.style);
+            EXPECT_TRUE(ShowsPictureAround(shown, channel.left, channel.top, channelPicture, thumb)) << context;
+            const RECT upright = UnturnedFrame(thumb, turn);
+            const WindowPixels thumbPicture =
+                row.verticalThumbInSkin
+                    ? RenderFrameImage(vertical ? skin.verticalThumb : skin.horizontalThumb, thumb.right - thumb.left,
+                                       thumb.bottom - thumb.top, kKey, store)
+                    : Turned(RenderFrameImage(skin.horizontalThumb, upright.right, upright.bottom, kKey, store), turn);
+            EXPECT_TRUE(ShowsPicture(shown, thumb.left, thumb.top, thumbPicture)) << context;
+            DestroyWindow(track);
         }
-        const TrackBarSkin& skin = Object<TrackBarSkin>("Slider");
-        ASSERT_EQ(row.verticalThumbInSkin, !IsEmptyImage(skin.verticalThumb));
-        const bool vertical = (row.style & TBS_VERT) != 0;
-        HWND track = vertical ? AddControl(TRACKBAR_CLASSA, "", row.style, 10, 10, 40, 160)
-                              : AddControl(TRACKBAR_CLASSA, "", row.style, 10, 10, 160, 40);
-        SendMessageA(track, TBM_SETPOS, TRUE, 100);
-        const WindowPixels shown = CaptureWindow(track);
-        RECT thumb = {}, reported = {};
-        SendMessageA(track, TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&thumb));
-        SendMessageA(track, TBM_GETCHANNELRECT, 0, reinterpret_cast<LPARAM>(&reported));
-        const RECT channel = SkinnedTrackBar::ChannelInClient(reported, vertical);
-        const QuarterTurn turn = vertical ? TurnAnticlockwise : TurnNone;
-        const RECT lying = UnturnedFrame(channel, turn);
-        const WindowPixels channelPicture =
-            Turned(RenderFrameImage(skin.channel, lying.right, lying.bottom, GetSysColor(COLOR_BTNFACE)), turn);
-        const std::string context = "style 0x" + std::to_string(row.style);
-        EXPECT_TRUE(ShowsPictureAround(shown, channel.left, channel.top, channelPicture, thumb)) << context;
-        const RECT upright = UnturnedFrame(thumb, turn);
-        const WindowPixels thumbPicture =
-            row.verticalThumbInSkin
-                ? RenderFrameImage(vertical ? skin.verticalThumb : skin.horizontalThumb, thumb.right - thumb.left,
-                                   thumb.bottom - thumb.top, kKey)
-                : Turned(RenderFrameImage(skin.horizontalThumb, upright.right, upright.bottom, kKey), turn);
-        EXPECT_TRUE(ShowsPicture(shown, thumb.left, thumb.top, thumbPicture)) << context;
-        DestroyWindow(track);
-    }
 }
 
 // --- Up-down buttons --------------------------------------------------------

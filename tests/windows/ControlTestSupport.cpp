@@ -1,15 +1,15 @@
 #include "ControlTestSupport.h"
 
-#include "DcStateCheck.h"
-#include "GdiPressure.h"
-#include "MessageLog.h"
-#include "SkinEngine.h"
 #include "core/SkinManager.h"
 #include "core/SkinMessages.h"
 #include "data/SkinImage.h"
 #include "data/SkinStore.h"
+#include "DcStateCheck.h"
+#include "GdiPressure.h"
 #include "imaging/DeviceCopies.h"
 #include "imaging/GdiObject.h"
+#include "MessageLog.h"
+#include "SkinEngine.h"
 
 HWND ControlTest::Frame()
 {
@@ -18,12 +18,12 @@ HWND ControlTest::Frame()
     return frame_;
 }
 
-HWND ControlTest::AddControl(const char* className, const char* text, DWORD style, int x, int y, int width,
-                             int height, int id)
+HWND ControlTest::AddControl(const char* className, const char* text, DWORD style, int x, int y, int width, int height,
+                             int id)
 {
-    HWND control = CreateWindowExA(0, className, text, style | WS_CHILD | WS_VISIBLE, x, y, width, height, Frame(),
-                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr),
-                                   nullptr);
+    HWND control =
+        CreateWindowExA(0, className, text, style | WS_CHILD | WS_VISIBLE, x, y, width, height, Frame(),
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
     PumpFor(20);
     return control;
 }
@@ -41,18 +41,18 @@ WindowPixels ControlTest::BackgroundBehind(HWND control)
     return ReadPixels(memory, client.right, client.bottom);
 }
 
-WindowPixels RenderFrameImage(const FrameImageRef& ref, int width, int height, COLORREF fallback)
+WindowPixels RenderFrameImage(const FrameImageRef& ref, int width, int height, COLORREF fallback,
+                              const SkinStore& store)
 {
     WindowDC screen(nullptr);
     OwnedDC memory(CreateCompatibleDC(screen));
     Bitmap bitmap(CreateCompatibleBitmap(screen, width, height));
     ObjectSelector selected(memory, bitmap);
-    DrawFrameImage(memory, RECT{0, 0, width, height}, ref, fallback, true, DefaultStore());
+    DrawFrameImage(memory, RECT{0, 0, width, height}, ref, fallback, true, store);
     return ReadPixels(memory, width, height);
 }
 
-testing::AssertionResult ShowsPicture(const WindowPixels& shown, int x0, int y0, const WindowPixels& expected,
-                                      int band)
+testing::AssertionResult ShowsPicture(const WindowPixels& shown, int x0, int y0, const WindowPixels& expected, int band)
 {
     for (int y = 0; y < expected.height; ++y)
         for (int x = 0; x < expected.width; ++x) {
@@ -62,8 +62,8 @@ testing::AssertionResult ShowsPicture(const WindowPixels& shown, int x0, int y0,
                 continue;
             const unsigned got = shown.At(x0 + x, y0 + y);
             if (got != want)
-                return testing::AssertionFailure() << "pixel " << x << "," << y << " is 0x" << std::hex << got
-                                                   << ", the skin's is 0x" << want;
+                return testing::AssertionFailure()
+                       << "pixel " << x << "," << y << " is 0x" << std::hex << got << ", the skin's is 0x" << want;
         }
     return testing::AssertionSuccess();
 }

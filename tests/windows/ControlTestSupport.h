@@ -23,7 +23,8 @@ private:
 
 // A framed image of the current skin drawn over width x height, every
 // piece present (fallback fill for missing ones).
-WindowPixels RenderFrameImage(const FrameImageRef& ref, int width, int height, COLORREF fallback);
+WindowPixels RenderFrameImage(const FrameImageRef& ref, int width, int height, COLORREF fallback,
+                              const SkinStore& store = DefaultStore());
 
 // `shown` at (x0, y0) against `expected`, skipping the expected picture's
 // key-colour pixels; with band > 0 only pixels within band of its edges.

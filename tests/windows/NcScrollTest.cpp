@@ -156,10 +156,6 @@ const SkinStore& CurrentStore()
     return SkinManager::Instance().GetSkinStore();
 }
 
-// The pixel tables run with the default skin and with its tell-tale
-// variant, whose every piece is a colour of its own.
-const char* const kSkinFolders[] = {SSO_SKIN_SOURCE_DIR, SSO_TELLTALE_SKIN_DIR};
-
 int SkinBarSize()
 {
     const ImageRef& arrow = SkinScrollBar().states[ScrollBarSkin::StateNormal].arrow1;

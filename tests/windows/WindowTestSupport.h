@@ -81,6 +81,12 @@ std::string DefaultSkinSource();
 // `object <type> "<name>"`.
 std::string WithoutObject(const std::string& source, const std::string& type, const std::string& name);
 std::string Replaced(std::string source, const std::string& from, const std::string& to);
+#ifdef SSO_TELLTALE_SKIN_DIR
+// Pixel tables run with the default skin and with its tell-tale variant,
+// whose every piece is a colour of its own: the folders of their bitmaps.
+const char* const kSkinFolders[] = {SSO_SKIN_SOURCE_DIR, SSO_TELLTALE_SKIN_DIR};
+#endif
+
 // `folder` holds the bitmaps the source names.
 std::vector<BYTE> CompileSkin(const std::string& source, const std::string& folder = SSO_SKIN_SOURCE_DIR);
 bool LoadSkinSource(const std::string& source, const std::string& folder = SSO_SKIN_SOURCE_DIR);
