@@ -4,15 +4,15 @@
 // right of the tab; the menu bar's item states and its rows; scrolling.
 #include "MenuTestSupport.h"
 
-#include "DcStateCheck.h"
-#include "MessageLog.h"
 #include "core/SkinManager.h"
 #include "data/FrameSkin.h"
 #include "data/SkinStore.h"
 #include "data/SkinTypes.h"
+#include "DcStateCheck.h"
 #include "imaging/DrawUtils.h"
 #include "imaging/GdiObject.h"
 #include "imaging/TextEffect.h"
+#include "MessageLog.h"
 #include "windows/SkinnedFrame.h"
 
 #include <commctrl.h>
@@ -88,8 +88,8 @@ int CountNear(const WindowPixels& pixels, const RECT& area, unsigned colour, int
             const unsigned p = pixels.At(x, y);
             bool within = true;
             for (int shift : {0, 8, 16})
-                within = within && std::abs(static_cast<int>((p >> shift) & 0xFF) - static_cast<int>((colour >> shift) & 0xFF)) <=
-                                   tolerance;
+                within = within && std::abs(static_cast<int>((p >> shift) & 0xFF) -
+                                            static_cast<int>((colour >> shift) & 0xFF)) <= tolerance;
             count += within;
         }
     return count;
@@ -135,10 +135,7 @@ private:
 
 class MenuPaintTest : public MenuTest {
 protected:
-    SkinnedFrame& Frame()
-    {
-        return *static_cast<SkinnedFrame*>(SkinManager::Instance().FindWindowObject(frame_));
-    }
+    SkinnedFrame& Frame() { return *static_cast<SkinnedFrame*>(SkinManager::Instance().FindWindowObject(frame_)); }
 
     // An item's picture cell: past the item padding's left and top margins
     // and a pixel more, as high as the item less its padding and 2 pixels.
@@ -256,8 +253,8 @@ TEST_F(MenuPaintTest, SeparatorsComeFromTheirImageOrTheSeparatorColour)
     ASSERT_NE(nullptr, popup);
     const WindowPixels plain = RenderPopup(popup);
     const RECT plainSeparator = popup->ItemRect(kSeparatorItem);
-    EXPECT_EQ(Pixel(PopupSkin().itemSeparatorColour),
-              plain.At((plainSeparator.left + plainSeparator.right) / 2, (plainSeparator.top + plainSeparator.bottom) / 2));
+    EXPECT_EQ(Pixel(PopupSkin().itemSeparatorColour), plain.At((plainSeparator.left + plainSeparator.right) / 2,
+                                                               (plainSeparator.top + plainSeparator.bottom) / 2));
 }
 
 TEST_F(MenuPaintTest, CheckAndSubmenuMarksComeFromImagesOrAreDrawnPlainly)
@@ -311,9 +308,10 @@ TEST_F(MenuPaintTest, CheckAndSubmenuMarksComeFromImagesOrAreDrawnPlainly)
         << "a black 6 x 6 square marks the checked item";
     const RECT sub = popup->ItemRect(kRecentItem);
     const int tip = sub.right - PopupSkin().activeItemImage.marginRight - 8;
-    const int subMiddle = (sub.top + PopupSkin().activeItemImage.marginTop + 1 +
-                           sub.top + PopupSkin().activeItemImage.marginTop + 1 + h -
-                           PopupSkin().activeItemImage.marginTop - PopupSkin().activeItemImage.marginBottom - 2) / 2;
+    const int subMiddle =
+        (sub.top + PopupSkin().activeItemImage.marginTop + 1 + sub.top + PopupSkin().activeItemImage.marginTop + 1 + h -
+         PopupSkin().activeItemImage.marginTop - PopupSkin().activeItemImage.marginBottom - 2) /
+        2;
     EXPECT_EQ(0u, plain.At(tip + 1, subMiddle)) << "a black triangle points to the submenu";
 }
 
@@ -555,6 +553,18 @@ TEST_F(MenuPaintTest, AMenuTallerThanTheScreenScrollsOneItemPerClickWithinTheScr
     EXPECT_EQ(0u, pixels.At(mid, up.top + 2)) << "the up arrow";
     EXPECT_EQ(0u, pixels.At(mid, down.bottom - 3)) << "the down arrow";
     EXPECT_EQ(1000u + 1, popup.Items()->items[popup.FirstVisible()].command);
+
+    // Scrolled to its end the last item is the last row, and a further
+    // click there moves nothing.
+    const int last = count - popup.VisibleCount();
+    for (int click = 0; click <= count; ++click)
+        PostMessageA(popup.Window(), WM_LBUTTONDOWN, MK_LBUTTON,
+                     MAKELPARAM((down.left + down.right) / 2, (down.top + down.bottom) / 2));
+    PumpFor(60);
+    EXPECT_EQ(last, popup.FirstVisible()) << "at the end";
+    const RECT lastRow = popup.ItemRect(count - 1);
+    EXPECT_GE(lastRow.top, up.bottom);
+    EXPECT_LE(lastRow.bottom, down.top) << "the last item shown whole above the down band";
     popup.CloseChain();
     DestroyMenu(tall);
 }
