@@ -56,23 +56,26 @@ class BusyReader(unittest.TestCase):
     the reader."""
 
     def setUp(self):
-        busy = os.path.join(os.path.dirname(SCENARIO), 'busy-reader.txt')
-        code, _, error = run('simenv.exe', 'apply', windows_path(busy))
-        self.assertEqual(0, code, error)
         self.addCleanup(run, 'simenv.exe', 'reset')
         self.dir = tempfile.TemporaryDirectory()
         self.addCleanup(self.dir.cleanup)
 
     def test_report_ends_within_six_seconds_of_start(self):
-        started = time.monotonic()
-        run('print_code_page.exe')
-        wine_start = time.monotonic() - started
+        # The reference is the same report on a machine without the busy
+        # reader: Wine's start and the other checks take what they take
+        # there; the busy reader may add no more than the card-number limit.
         path = os.path.join(self.dir.name, 'busy.txt')
+        free = os.path.join(self.dir.name, 'free.txt')
+        run('simenv.exe', 'apply', windows_path(SCENARIO))
+        started = time.monotonic()
+        run('sso.exe', '--report=' + windows_path(free))
+        reference = time.monotonic() - started
+        run('simenv.exe', 'apply', windows_path(os.path.join(os.path.dirname(SCENARIO), 'busy-reader.txt')))
         started = time.monotonic()
         code, _, error = run('sso.exe', '--report=' + windows_path(path))
-        took = time.monotonic() - started - wine_start
+        took = time.monotonic() - started - reference
         self.assertEqual(0, code, error)
-        self.assertLess(took, 6.0)
+        self.assertLess(took, 5.5)
         with open(path, 'rb') as f:
             report = f.read()
         self.assertIn('\n        TP03000000001234\n'.encode('cp950'), report, 'the free reader was read')
