@@ -17,6 +17,8 @@ const size_t kReaderListBufferSize = 5000;
 const DWORD kLargestReaderList = 1u << 20;
 const int kReaderListCalls = 7;
 const DWORD kResponseSize = 1000;
+// A thread each: a bound far beyond any real machine's readers.
+const size_t kMaxReadersTried = 64;
 
 const BYTE kSelectMasterFile[] = {0x00, 0xA4, 0x00, 0x0C, 0x02, 0x3F, 0x00};
 const BYTE kSelectCardFile[] = {0x00, 0xA4, 0x02, 0x00, 0x02, 0xFE, 0x14};
@@ -44,17 +46,6 @@ bool ListReadersWithRetries(SCARDCONTEXT context, std::vector<char>& list)
     return false;
 }
 
-bool ConnectFirstCard(SCARDCONTEXT context, const std::vector<char>& readers, SCARDHANDLE* card,
-                      DWORD* protocol)
-{
-    for (const char* reader = readers.data(); *reader; reader += strlen(reader) + 1) {
-        if (SCardConnectA(context, reader, SCARD_SHARE_SHARED, SCARD_PROTOCOL_T0 | SCARD_PROTOCOL_T1, card,
-                          protocol) == SCARD_S_SUCCESS)
-            return true;
-    }
-    return false;
-}
-
 DWORD Transmit(SCARDHANDLE card, DWORD protocol, const BYTE* command, DWORD commandLength, BYTE* response)
 {
     const SCARD_IO_REQUEST* sendPci = protocol == SCARD_PROTOCOL_T1 ? SCARD_PCI_T1 : SCARD_PCI_T0;
@@ -76,6 +67,81 @@ std::string ReadCardNumber(SCARDHANDLE card, DWORD protocol)
     return ExtractCardNumber(response, received);
 }
 
+// One reader's try, on a thread of its own with its own PC/SC context: a
+// reader another program holds (connect and transmit then wait without
+// bound) holds up that thread only. Whoever lets go of it last, the thread
+// or the waiting caller, frees it.
+struct ReaderAttempt {
+    explicit ReaderAttempt(const char* name) : reader(name) {}
+
+    volatile LONG holders = 2;
+    std::string reader;
+    bool connected = false;  // read only after the thread ended
+    std::string number;
+};
+
+void LetGo(ReaderAttempt* attempt)
+{
+    if (InterlockedDecrement(&attempt->holders) == 0)
+        delete attempt;
+}
+
+DWORD WINAPI ReadNumberFromReader(void* parameter)
+{
+    ReaderAttempt* attempt = static_cast<ReaderAttempt*>(parameter);
+    SCARDCONTEXT context;
+    if (SCardEstablishContext(SCARD_SCOPE_SYSTEM, nullptr, nullptr, &context) == SCARD_S_SUCCESS) {
+        SCARDHANDLE card;
+        DWORD protocol = 0;
+        if (SCardConnectA(context, attempt->reader.c_str(), SCARD_SHARE_SHARED, SCARD_PROTOCOL_T0 | SCARD_PROTOCOL_T1,
+                          &card, &protocol) == SCARD_S_SUCCESS) {
+            attempt->number = ReadCardNumber(card, protocol);
+            attempt->connected = true;
+            SCardDisconnect(card, SCARD_LEAVE_CARD);
+        }
+        SCardReleaseContext(context);
+    }
+    LetGo(attempt);
+    return 0;
+}
+
+struct StartedAttempt {
+    ReaderAttempt* attempt;
+    HANDLE thread;
+};
+
+// Every reader of the list is tried at once; the first in list order whose
+// card accepted the connection within the time left gives the number, and
+// a reader still busy when the time is up is passed over.
+std::string NumberOfFirstCard(const std::vector<char>& readers, DWORD waitLimitMs)
+{
+    std::vector<StartedAttempt> started;
+    for (const char* reader = readers.data(); *reader && started.size() < kMaxReadersTried;
+         reader += strlen(reader) + 1) {
+        ReaderAttempt* attempt = new ReaderAttempt(reader);
+        HANDLE thread = CreateThread(nullptr, 0, ReadNumberFromReader, attempt, 0, nullptr);
+        if (!thread) {
+            delete attempt;
+            continue;
+        }
+        started.push_back({attempt, thread});
+    }
+    const DWORD start = GetTickCount();
+    std::string number;
+    bool found = false;
+    for (const StartedAttempt& item : started) {
+        const DWORD elapsed = GetTickCount() - start;
+        const DWORD left = elapsed < waitLimitMs ? waitLimitMs - elapsed : 0;
+        if (!found && WaitForSingleObject(item.thread, left) == WAIT_OBJECT_0 && item.attempt->connected) {
+            number = item.attempt->number;
+            found = true;
+        }
+        CloseHandle(item.thread);
+        LetGo(item.attempt);
+    }
+    return number;
+}
+
 }  // namespace
 
 void ShowProbeErrorBox(const char* failedCall)
@@ -94,11 +160,10 @@ std::string ExtractCardNumber(const BYTE* response, DWORD received)
     return std::string(reinterpret_cast<const char*>(response), end);
 }
 
-void AppendCardNumber(ReportBuffer& report, ProbeErrorHandler onError)
+void AppendCardNumber(ReportBuffer& report, ProbeErrorHandler onError, DWORD waitLimitMs)
 {
     SCARDCONTEXT context = 0;
-    const bool haveContext =
-        SCardEstablishContext(SCARD_SCOPE_SYSTEM, nullptr, nullptr, &context) == SCARD_S_SUCCESS;
+    const bool haveContext = SCardEstablishContext(SCARD_SCOPE_SYSTEM, nullptr, nullptr, &context) == SCARD_S_SUCCESS;
     if (!haveContext)
         onError("SCardEstablishContext");
 
@@ -107,12 +172,7 @@ void AppendCardNumber(ReportBuffer& report, ProbeErrorHandler onError)
     if (!ListReadersWithRetries(context, readers)) {
         onError("SCardListReaders");
     } else {
-        SCARDHANDLE card;
-        DWORD protocol = 0;
-        if (ConnectFirstCard(context, readers, &card, &protocol)) {
-            number = ReadCardNumber(card, protocol);
-            SCardDisconnect(card, SCARD_LEAVE_CARD);
-        }
+        number = NumberOfFirstCard(readers, waitLimitMs);
     }
     if (haveContext)
         SCardReleaseContext(context);

@@ -13,10 +13,14 @@ typedef void (*ProbeErrorHandler)(const char* failedCall);
 
 void ShowProbeErrorBox(const char* failedCall);
 
+// How long the card-number step waits for the readers, however many are busy.
+const DWORD kCardNumberWaitLimitMs = 5000;
+
 // Reads the card number from the first reader whose card accepts a shared
 // connection and appends the card-number lines (with an empty number when no
-// card could be read).
-void AppendCardNumber(ReportBuffer& report, ProbeErrorHandler onError);
+// card could be read). A reader that does not answer within the limit is
+// passed over, as one in exclusive use is; its try is left to end by itself.
+void AppendCardNumber(ReportBuffer& report, ProbeErrorHandler onError, DWORD waitLimitMs = kCardNumberWaitLimitMs);
 
 // The card number in a READ BINARY response of `received` bytes: the data
 // before the status word, up to the first 0x90 or NUL byte. A response that

@@ -1,12 +1,15 @@
 #include "MainWindow.h"
 
+#include "Big5Text.h"
+#include "ReaderWatcher.h"
 #include "Report.h"
+#include "ReportClipboard.h"
+#include "ReportSave.h"
 #include "ReportView.h"
 #include "Resource.h"
 #include "SkinEngine.h"
 
 #include <cstring>
-#include <vector>
 
 char g_report[kAppTextSize];
 char g_title[kAppTextSize];
@@ -14,7 +17,8 @@ char g_className[kAppTextSize];
 
 namespace {
 
-const UINT kBig5CodePage = 950;
+// A burst of changes (a reader plugged in with its card) makes one re-check.
+const UINT kSettleMs = 500;
 HINSTANCE g_instance;
 HWND g_mainWindow;
 ProbeErrorHandler g_probeErrorHandler = ShowProbeErrorBox;
@@ -28,11 +32,9 @@ void DrawBig5Text(HDC dc, RECT* area, const char* text, UINT systemCodePage)
         DrawTextA(dc, text, length, area, 0);
         return;
     }
-    const int units = MultiByteToWideChar(kBig5CodePage, 0, text, length, nullptr, 0);
-    std::vector<WCHAR> wide(units > 0 ? units : 1);
-    const int converted = MultiByteToWideChar(kBig5CodePage, 0, text, length, wide.data(), units);
-    if (converted > 0)
-        DrawTextW(dc, wide.data(), converted, area, 0);
+    const std::wstring wide = WideFromBig5(text, length);
+    if (!wide.empty())
+        DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), area, 0);
     else
         DrawTextA(dc, text, length, area, 0);
 }
@@ -53,23 +55,55 @@ LRESULT OnPaint(HWND window)
     return 0;
 }
 
-// The whole client area is invalidated before the checks run; the repaint
-// comes after they return, so it shows the new report.
-LRESULT OnRecheck(HWND window)
+// The person did not ask for a re-check the watcher started; the report
+// shows the same state its message boxes would.
+void IgnoreProbeError(const char*) {}
+
+// Drops the change notices of a watcher that was just stopped: the re-check
+// about to run covers them.
+void DropPendingChanges(HWND window)
 {
+    MSG msg;
+    while (PeekMessageA(&msg, window, kReadersChangedMessage, kReadersChangedMessage, PM_REMOVE))
+        ;
+}
+
+// The whole client area is invalidated before the checks run; the repaint
+// comes after they return, so it shows the new report. The watcher is
+// stopped while they run, and starts again from the state they saw.
+LRESULT OnRecheck(HWND window, ProbeErrorHandler onError)
+{
+    KillTimer(window, kSettleTimer);
+    const bool watching = StopReaderWatcher();
+    DropPendingChanges(window);
     RECT client;
     GetClientRect(window, &client);
     InvalidateRect(window, &client, TRUE);
-    BuildReport(g_report, g_probeErrorHandler);
+    BuildReport(g_report, onError);
     UpdateReportScroll(window);
+    if (watching)
+        StartReaderWatcher(window, kReadersChangedMessage);
     return 0;
+}
+
+LRESULT OnTimer(HWND window, WPARAM timer, LPARAM lParam)
+{
+    if (timer != kSettleTimer)
+        return DefWindowProcA(window, WM_TIMER, timer, lParam);
+    return OnRecheck(window, IgnoreProbeError);
 }
 
 LRESULT OnCommand(HWND window, WPARAM wParam, LPARAM lParam)
 {
     switch (LOWORD(wParam)) {
     case IDM_RECHECK:
-        return OnRecheck(window);
+        return OnRecheck(window, g_probeErrorHandler);
+    case IDM_COPY_REPORT:
+        CopyReportToClipboard(window, g_report);
+        return 0;
+    case IDM_SAVE_REPORT:
+        SaveReport(window, g_report);
+        return 0;
     case IDM_ABOUT:
         DialogBoxParamA(g_instance, MAKEINTRESOURCEA(IDD_ABOUTBOX), window, AboutDlgProc, 0);
         return 0;
@@ -108,8 +142,8 @@ ATOM RegisterMainWindowClass(HINSTANCE instance)
 bool CreateMainWindow(HINSTANCE instance, int showCommand)
 {
     g_instance = instance;
-    HWND window = CreateWindowExA(0, g_className, g_title, WS_OVERLAPPEDWINDOW | WS_VSCROLL, CW_USEDEFAULT, 0,
-                                  800, 700, nullptr, nullptr, instance, nullptr);
+    HWND window = CreateWindowExA(0, g_className, g_title, WS_OVERLAPPEDWINDOW | WS_VSCROLL, CW_USEDEFAULT, 0, 800, 700,
+                                  nullptr, nullptr, instance, nullptr);
     if (!window)
         return false;
     g_mainWindow = window;
@@ -150,7 +184,14 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         if (OnReportKey(window, wParam))
             return 0;
         return DefWindowProcA(window, message, wParam, lParam);
+    case kReadersChangedMessage:
+        SetTimer(window, kSettleTimer, kSettleMs, nullptr);  // a later change restarts the wait
+        return 0;
+    case WM_TIMER:
+        return OnTimer(window, wParam, lParam);
     case WM_DESTROY:
+        StopReaderWatcher();
+        KillTimer(window, kSettleTimer);
         if (window == g_mainWindow)
             g_mainWindow = nullptr;
         PostQuitMessage(0);

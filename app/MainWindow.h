@@ -16,6 +16,12 @@ bool CreateMainWindow(HINSTANCE instance, int showCommand);
 // The main window CreateMainWindow made, for the message loop and tests.
 HWND MainWindow();
 
+// Posted by the reader watcher at each change of the readers or cards; the
+// window re-checks once the changes have settled (500 ms without another),
+// without the probes' message boxes.
+const UINT kReadersChangedMessage = WM_APP + 1;
+const UINT_PTR kSettleTimer = 0x5E77;
+
 #include "CardNumber.h"
 
 // Where the re-check reports failed smart-card calls (message boxes unless

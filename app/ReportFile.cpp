@@ -4,9 +4,6 @@
 #include "Report.h"
 #include "StandardError.h"
 
-#include <windows.h>
-
-#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -20,18 +17,30 @@ void ReportProbeErrorOnStandardError(const char* failedCall)
 
 }  // namespace
 
+bool WriteReportText(const char* path, const char* report, DWORD* error)
+{
+    HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        *error = GetLastError();
+        return false;
+    }
+    const DWORD length = static_cast<DWORD>(strlen(report));
+    DWORD written = 0;
+    bool ok = WriteFile(file, report, length, &written, nullptr) && written == length;
+    if (!ok)
+        *error = GetLastError() ? GetLastError() : ERROR_WRITE_FAULT;
+    if (!CloseHandle(file) && ok) {
+        *error = GetLastError();
+        ok = false;
+    }
+    return ok;
+}
+
 int WriteReportFile(const char* path)
 {
     BuildReport(g_report, ReportProbeErrorOnStandardError);
-    FILE* file = fopen(path, "wb");
-    if (!file) {
-        WriteToStandardError("Cannot write the report file.\n");
-        return 1;
-    }
-    const size_t length = strlen(g_report);
-    const bool written = fwrite(g_report, 1, length, file) == length;
-    const bool closed = fclose(file) == 0;
-    if (!written || !closed) {
+    DWORD error = 0;
+    if (!WriteReportText(path, g_report, &error)) {
         WriteToStandardError("Cannot write the report file.\n");
         return 1;
     }

@@ -1,8 +1,15 @@
 #pragma once
 
-// The command line "--report=FILE": the report is built and written to FILE
-// as its Big5 bytes, without a window. Nothing in this mode waits for a
-// person: failed smart-card calls are named on standard error.
+#include <windows.h>
+
+// The report as a file: the command line "--report=FILE" and the "儲存報告"
+// command write the same bytes, the report's Big5 text without a terminator.
+// Nothing in the command-line mode waits for a person: failed smart-card
+// calls are named on standard error.
+
+// Writes the report's bytes to `path`, replacing any file there; on failure
+// *error receives the system's error code.
+bool WriteReportText(const char* path, const char* report, DWORD* error);
 
 // Builds the report and writes it; returns the process exit code (0 when
 // the file was written).

@@ -1,8 +1,9 @@
 #include "CommandLine.h"
 #include "MainWindow.h"
+#include "ReaderWatcher.h"
 #include "Report.h"
-#include "Resource.h"
 #include "ReportFile.h"
+#include "Resource.h"
 #include "SkinEngine.h"
 #include "SkinFile.h"
 #include "UrlProtocol.h"
@@ -27,10 +28,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCom
     BuildReport(g_report);
     if (!CreateMainWindow(instance, showCommand))
         return 0;
+    StartReaderWatcher(MainWindow(), kReadersChangedMessage);
     HACCEL accelerators = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDR_MAINFRAME));
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0))
         ProcessLoopMessage(msg, accelerators);
+    StopReaderWatcher();
     EngineStop();
     return static_cast<int>(msg.wParam);
 }

@@ -1,6 +1,7 @@
 // The report, byte for byte, on simulated machines. Expected texts are
 // written here in UTF-8 and turned into Big5 independently of the program's
 // own literals, so a wrong byte in either shows.
+#include "CardNumber.h"
 #include "Probes.h"
 #include "Report.h"
 #include "ReportBuffer.h"
@@ -181,6 +182,42 @@ TEST_F(ReportTest, CardNumberComesFromTheFirstReaderThatHoldsACard)
           kCardReader);
     EXPECT_EQ(Big5(std::string(kCardNumberHeader) + "\n        TP03000000001234\n"),
               Section(Build(), kCardNumberHeader).substr(0, Big5(kCardNumberHeader).size() + 27));
+}
+
+// A reader another program holds in a transaction answers neither connect
+// nor transmit until released: the card-number step passes it over, however
+// many there are, within its one limit, and the report goes on.
+TEST_F(ReportTest, BusyReadersArePassedOverWithinOneLimit)
+{
+    const std::string held = "card = inserted\natr = 3B 00\ncard-number = HELD000000000000\nbusy = ";
+    const std::string free = std::string("[reader]\nname = Free\nprotocol = T=1\n") + kCardReader;
+    struct Row {
+        const char* name;
+        std::string scenario;
+        const char* number;
+    };
+    const Row rows[] = {
+        {"connect waits", "[reader]\nname = Held\n" + held + "connect\n", ""},
+        {"transmit waits", "[reader]\nname = Held\n" + held + "transmit\n", ""},
+        {"a busy reader before a free one", "[reader]\nname = Held\n" + held + "connect\n" + free, "TP03000000001234"},
+        {"three busy readers",
+         "[reader]\nname = A\n" + held + "connect\n[reader]\nname = B\n" + held + "transmit\n[reader]\nname = C\n" +
+             held + "connect\n",
+         ""},
+        {"released in time", "[reader]\nname = Held\n" + held + "connect\nreleased-after = 100\n", "HELD000000000000"},
+    };
+    const DWORD limit = 400;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        Apply(row.scenario);
+        std::vector<char> buffer(ReportBuffer::kSize);
+        ReportBuffer report(buffer.data());
+        const DWORD start = GetTickCount();
+        AppendCardNumber(report, CollectFailedCall, limit);
+        const DWORD took = GetTickCount() - start;
+        EXPECT_EQ(Big5(kCardNumberHeader) + "\n        " + row.number + "\n", report.Text());
+        EXPECT_LT(took, limit + 200) << "one limit for all the readers";
+    }
 }
 
 // Long reader names and a reader list beyond the probe's first buffer are

@@ -8,6 +8,8 @@
 
 namespace {
 
+const char kMarker[] = "left by an earlier registration";
+
 class UrlProtocolTest : public testing::Test {
 protected:
     void SetUp() override
@@ -23,10 +25,15 @@ protected:
 
     static void RemoveRegistration() { SHDeleteKeyA(HKEY_CLASSES_ROOT, "sso"); }
 
-    static void CreateEmptyKey()
+    // A registration as an earlier run left it; the icon value marks it, so
+    // a test sees whether anything was written since.
+    static void PresetRegistration(const char* command)
     {
         HKEY key;
         ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyA(HKEY_CLASSES_ROOT, "sso", &key));
+        RegSetValueA(key, "DefaultIcon", REG_SZ, kMarker, sizeof kMarker - 1);
+        if (*command)
+            RegSetValueA(key, "shell\\open\\command", REG_SZ, command, static_cast<DWORD>(strlen(command)));
         RegCloseKey(key);
     }
 
@@ -41,26 +48,66 @@ protected:
         return value;
     }
 
-    static std::string CurrentDirectory()
-    {
-        char directory[MAX_PATH] = {};
-        GetCurrentDirectoryA(MAX_PATH, directory);
-        return directory;
-    }
-
     char savedDirectory_[MAX_PATH] = {};
 };
 
-TEST_F(UrlProtocolTest, MissingKeyIsRegisteredWithTheCurrentDirectoryCommand)
+std::string ThisProgram()
 {
-    ASSERT_FALSE(UrlProtocolRegistered());
-    RegisterUrlProtocol("");
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return path;
+}
 
-    const std::string command = CurrentDirectory() + "\\sso.exe";
-    EXPECT_TRUE(UrlProtocolRegistered());
-    EXPECT_EQ(command, DefaultValue("DefaultIcon"));
-    EXPECT_EQ("open", DefaultValue("shell"));
-    EXPECT_EQ(command, DefaultValue("shell\\open\\command"));
+const char kSpacedProgram[] = "C:\\Program Files\\Tavren SSO\\sso.exe";
+
+struct RegistrationCase {
+    const char* name;
+    const char* existingCommand;  // null: no key; "": a key without a command; "@": this program's command
+    const char* commandLine;
+    const char* programPath;  // null: the running program, from a working folder elsewhere
+    bool written;
+};
+
+const RegistrationCase kRegistrationCases[] = {
+    {"no key", nullptr, "", kSpacedProgram, true},
+    {"a key without a command", "", "", kSpacedProgram, true},
+    {"a key naming this program", "@", "", kSpacedProgram, false},
+    {"a key naming this program, 'Delete' does not force", "@", "Delete", kSpacedProgram, false},
+    {"a key naming this program, ' delete' does not force", "@", " delete", kSpacedProgram, false},
+    {"a key naming this program in other letter case", "\"c:\\program files\\TAVREN SSO\\SSO.EXE\"", "", kSpacedProgram,
+     false},
+    {"a key naming another folder", "\"C:\\Users\\me\\Downloads\\sso.exe\"", "", kSpacedProgram, true},
+    {"this program's path unquoted", "C:\\Program Files\\Tavren SSO\\sso.exe", "", kSpacedProgram, true},
+    {"the delete word", "@", "delete-me please", kSpacedProgram, true},
+    {"a working folder that differs from the program's", nullptr, "", nullptr, true},
+    {"no program path (the system could not give it whole)", nullptr, "", "", false},
+};
+
+TEST_F(UrlProtocolTest, RegistrationNamesTheRunningProgramQuoted)
+{
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    for (const RegistrationCase& row : kRegistrationCases) {
+        SCOPED_TRACE(row.name);
+        RemoveRegistration();
+        const std::string program = row.programPath ? row.programPath : ThisProgram();
+        const std::string quoted = "\"" + program + "\"";
+        if (row.existingCommand)
+            PresetRegistration(strcmp(row.existingCommand, "@") == 0 ? quoted.c_str() : row.existingCommand);
+        if (row.programPath) {
+            RegisterUrlProtocol(row.commandLine, row.programPath);
+        } else {
+            ASSERT_TRUE(SetCurrentDirectoryA(temp));
+            RegisterUrlProtocol(row.commandLine);
+        }
+        if (row.written) {
+            EXPECT_EQ(quoted, DefaultValue("shell\\open\\command"));
+            EXPECT_EQ(program, DefaultValue("DefaultIcon"));
+            EXPECT_EQ("open", DefaultValue("shell"));
+        } else {
+            EXPECT_EQ(row.existingCommand ? kMarker : "<absent>", DefaultValue("DefaultIcon"));
+        }
+    }
 }
 
 TEST_F(UrlProtocolTest, UrlProtocolValueIsAnEmptyStringOfOneByte)
@@ -77,39 +124,6 @@ TEST_F(UrlProtocolTest, UrlProtocolValueIsAnEmptyStringOfOneByte)
     EXPECT_EQ(static_cast<DWORD>(REG_SZ), type);
     EXPECT_EQ(1u, size);
     EXPECT_EQ(0, data[0]);
-}
-
-TEST_F(UrlProtocolTest, PresentKeyIsLeftAloneWithoutTheDeleteWord)
-{
-    CreateEmptyKey();
-    RegisterUrlProtocol("");
-    RegisterUrlProtocol("Delete");
-    RegisterUrlProtocol(" delete");
-    EXPECT_EQ("<absent>", DefaultValue("DefaultIcon"));
-    EXPECT_EQ("<absent>", DefaultValue("shell\\open\\command"));
-}
-
-TEST_F(UrlProtocolTest, DeleteWordForcesTheRegistrationAndRemovesNothing)
-{
-    CreateEmptyKey();
-    RegisterUrlProtocol("delete-me please");
-    EXPECT_EQ(CurrentDirectory() + "\\sso.exe", DefaultValue("shell\\open\\command"));
-    RegisterUrlProtocol("delete");
-    EXPECT_TRUE(UrlProtocolRegistered());
-}
-
-TEST_F(UrlProtocolTest, CommandFollowsTheCurrentDirectoryNotTheProgram)
-{
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
-    ASSERT_TRUE(SetCurrentDirectoryA(temp));
-    RegisterUrlProtocol("delete");
-    EXPECT_EQ(CurrentDirectory() + "\\sso.exe", DefaultValue("shell\\open\\command"));
-
-    // A drive root already ends in a backslash; the path keeps both.
-    ASSERT_TRUE(SetCurrentDirectoryA("C:\\"));
-    RegisterUrlProtocol("delete");
-    EXPECT_EQ("C:\\\\sso.exe", DefaultValue("shell\\open\\command"));
 }
 
 TEST(UrlProtocolCommandLine, OnlyALeadingLowerCaseDeleteForces)

@@ -4,6 +4,7 @@ whole argument quoted, on a Chinese system and on one that is not."""
 import os
 import subprocess
 import tempfile
+import time
 import unittest
 
 WINE_EXEC = os.environ.get('SSO_WINE_EXEC', '')
@@ -46,6 +47,53 @@ def run(*arguments, locale=None):
     done = subprocess.run([WINE_EXEC, *arguments], cwd=BIN, env=environment, capture_output=True,
                           timeout=PROGRAM_TIMEOUT, stdin=subprocess.DEVNULL)
     return done.returncode, done.stdout.decode('latin-1'), done.stderr.decode('latin-1')
+
+
+@unittest.skipUnless(WINE_EXEC and BIN and SCENARIO, 'run by CTest, which names the build')
+class BusyReader(unittest.TestCase):
+    """A reader another program holds forever: the report is written within
+    the card-number step's limit, and the program's exit does not wait for
+    the reader."""
+
+    def setUp(self):
+        self.addCleanup(run, 'simenv.exe', 'reset')
+        self.dir = tempfile.TemporaryDirectory()
+        self.addCleanup(self.dir.cleanup)
+
+    def test_report_ends_within_six_seconds_of_start(self):
+        # The reference is the same report on a machine without the busy
+        # reader: Wine's start and the other checks take what they take
+        # there; the busy reader may add no more than the card-number limit.
+        path = os.path.join(self.dir.name, 'busy.txt')
+        free = os.path.join(self.dir.name, 'free.txt')
+        run('simenv.exe', 'apply', windows_path(SCENARIO))
+        started = time.monotonic()
+        run('sso.exe', '--report=' + windows_path(free))
+        reference = time.monotonic() - started
+        run('simenv.exe', 'apply', windows_path(os.path.join(os.path.dirname(SCENARIO), 'busy-reader.txt')))
+        started = time.monotonic()
+        code, _, error = run('sso.exe', '--report=' + windows_path(path))
+        took = time.monotonic() - started - reference
+        self.assertEqual(0, code, error)
+        self.assertLess(took, 5.5)
+        with open(path, 'rb') as f:
+            report = f.read()
+        self.assertIn('\n        TP03000000001234\n'.encode('cp950'), report, 'the free reader was read')
+        self.assertTrue(report.endswith(EXPECTED_DEFAULT_REPORT[-60:]), 'the report went on to its end')
+
+
+@unittest.skipUnless(WINE_EXEC and BIN, 'run by CTest, which names the build')
+class ClipboardUnderCodePages(unittest.TestCase):
+    """The copy command's test in-process, under each code page: the
+    clipboard must hold the same Unicode text on both."""
+
+    def test_copy_holds_the_unicode_report_on_950_and_1252(self):
+        for locale, code_page in ((None, '950'), ('C', '1252')):
+            code, printed, _ = run('print_code_page.exe', locale=locale)
+            self.assertEqual((0, code_page), (code, printed.strip()), 'the locale did not reach Wine')
+            code, printed, _ = run('app_tests.exe', '--gtest_filter=ReportExportTest.Copy*', locale=locale)
+            self.assertEqual(0, code, printed)
+            self.assertIn('[  PASSED  ] 1 test', printed)
 
 
 @unittest.skipUnless(WINE_EXEC and BIN and SCENARIO, 'run by CTest, which names the build')

@@ -78,12 +78,48 @@ TEST(Scenario, RejectsFaultsNamingTheLine)
         {"[reader]\nname = R\nprotocol\n", "line 3: expected 'key = value'"},
         {"[reader\n", "line 1: section header without ']'"},
         {"[card]\n", "line 1: unknown section [card]"},
+        {"[reader]\nname = R\ncard = inserted\natr = 3B\nbusy = always\n", "line 5: expected 'connect', 'transmit'"},
+        {"[reader]\nname = R\ncard = inserted\natr = 3B\nreleased-after = 5\n",
+         "line 1: the card in reader 'R' has 'released-after' but is not busy"},
+        {"[reader]\nname = R\nremoved-after = soon\n", "line 3: a delay is a number of milliseconds"},
     };
     for (const auto& c : cases) {
         Scenario scenario;
         std::string error;
         EXPECT_FALSE(ParseScenario(c.text, SimFixturePath(""), &scenario, &error)) << c.text;
         EXPECT_EQ(0u, error.find(c.expected)) << "text:\n" << c.text << "error: " << error;
+    }
+}
+
+// The machine as a program sees it at each moment after the scenario was
+// applied.
+TEST(Scenario, TimedChangesHappenAtTheirTime)
+{
+    Scenario scenario;
+    std::string error;
+    ASSERT_TRUE(ParseScenario("[reader]\nname = A\nremoved-after = 400\ncard = inserted\natr = 3B\n"
+                              "inserted-after = 100\nbusy = connect\nreleased-after = 300\n"
+                              "[reader]\nname = B\nadded-after = 200\n",
+                              "", &scenario, &error))
+        << error;
+    const struct {
+        uint64_t elapsedMs;
+        const char* readers;
+        bool cardInA;
+        bool busy;
+    } moments[] = {
+        {0, "A", false, false},  {99, "A", false, false},  {100, "A", true, true},
+        {200, "AB", true, true}, {300, "AB", true, false}, {400, "B", false, false},
+    };
+    for (const auto& moment : moments) {
+        const Scenario now = scenario.At(moment.elapsedMs);
+        std::string readers;
+        for (const SimReader& reader : now.readers)
+            readers += reader.name;
+        EXPECT_EQ(moment.readers, readers) << moment.elapsedMs;
+        const SimReader* a = now.FindReader("A");
+        EXPECT_EQ(moment.cardInA, a && a->card) << moment.elapsedMs;
+        EXPECT_EQ(moment.busy, a && a->card && a->card->busy == CardBusy::Connect) << moment.elapsedMs;
     }
 }
 

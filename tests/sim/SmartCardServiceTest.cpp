@@ -26,8 +26,8 @@ protected:
     {
         response->assign(capacity, 0);
         DWORD length = capacity;
-        const LONG status = SCardTransmit(card_.Get(), pci, command.data(), static_cast<DWORD>(command.size()),
-                                          nullptr, response->data(), &length);
+        const LONG status = SCardTransmit(card_.Get(), pci, command.data(), static_cast<DWORD>(command.size()), nullptr,
+                                          response->data(), &length);
         response->resize(status == SCARD_S_SUCCESS ? length : 0);
         lastLength_ = length;
         return status;
@@ -117,6 +117,83 @@ TEST_F(SmartCardService, StatusGivesTheAtrOrAnEmptyReaderOrFails)
     EXPECT_EQ(SCARD_E_UNKNOWN_READER, SCardGetStatusChangeA(context, 1000, &broken, 1));
 }
 
+// What a watcher relies on: the pseudo reader counts the readers, a wait
+// without a time-out ends on a change, on SCardCancel and on the service's
+// stop, and a busy card holds a connect until it is released.
+TEST_F(SmartCardService, WaitsEndOnChangeCancelAndStopAndBusyCardsHoldConnect)
+{
+    apply("[reader]\nname = A\n");
+    const SCARDCONTEXT context = establish();
+    SCARD_READERSTATEA pnp = {};
+    pnp.szReader = "\\\\?PnP?\\Notification";
+    ASSERT_EQ(SCARD_S_SUCCESS, SCardGetStatusChangeA(context, 0, &pnp, 1));
+    EXPECT_EQ(1u << 16 | SCARD_STATE_CHANGED, pnp.dwEventState);
+    pnp.dwCurrentState = 1u << 16;
+    EXPECT_EQ(SCARD_E_TIMEOUT, SCardGetStatusChangeA(context, 60, &pnp, 1));
+
+    struct Wait {
+        SCARDCONTEXT context;
+        SCARD_READERSTATEA state;
+        LONG status;
+        static DWORD WINAPI Run(void* parameter)
+        {
+            Wait* wait = static_cast<Wait*>(parameter);
+            wait->status = SCardGetStatusChangeA(wait->context, INFINITE, &wait->state, 1);
+            return 0;
+        }
+    };
+    const struct {
+        const char* what;
+        std::string scenario;  // empty: SCardCancel
+        LONG status;
+        DWORD readers;
+    } ends[] = {
+        {"a reader added", "[reader]\nname = A\n[reader]\nname = B\n", SCARD_S_SUCCESS, 2},
+        {"cancelled", "", SCARD_E_CANCELLED, 1},
+        {"the service stopped", "service = stopped\n", SCARD_E_SERVICE_STOPPED, 1},
+    };
+    for (const auto& end : ends) {
+        SCOPED_TRACE(end.what);
+        apply("[reader]\nname = A\n");
+        Wait wait = {context, pnp, 0};
+        HANDLE thread = CreateThread(nullptr, 0, Wait::Run, &wait, 0, nullptr);
+        EXPECT_EQ(static_cast<DWORD>(WAIT_TIMEOUT), WaitForSingleObject(thread, 150)) << "it waits";
+        if (end.scenario.empty())
+            EXPECT_EQ(SCARD_S_SUCCESS, SCardCancel(context));
+        else
+            apply(end.scenario);
+        EXPECT_EQ(static_cast<DWORD>(WAIT_OBJECT_0), WaitForSingleObject(thread, 1000));
+        CloseHandle(thread);
+        EXPECT_EQ(end.status, wait.status);
+        if (end.status == SCARD_S_SUCCESS) {
+            EXPECT_EQ(end.readers, HIWORD(wait.state.dwEventState));
+        }
+    }
+
+    apply("[reader]\nname = Held\ncard = inserted\natr = 3B 00\nbusy = connect\n");
+    ScardContext other;
+    ASSERT_EQ(SCARD_S_SUCCESS, SCardEstablishContext(SCARD_SCOPE_SYSTEM, nullptr, nullptr, other.Receive()));
+    struct Connect {
+        SCARDCONTEXT context;
+        LONG status;
+        static DWORD WINAPI Run(void* parameter)
+        {
+            Connect* connect = static_cast<Connect*>(parameter);
+            SCARDHANDLE card;
+            DWORD protocol;
+            connect->status =
+                SCardConnectA(connect->context, "Held", SCARD_SHARE_SHARED, SCARD_PROTOCOL_T1, &card, &protocol);
+            return 0;
+        }
+    } connect = {other.Get(), -1};
+    HANDLE thread = CreateThread(nullptr, 0, Connect::Run, &connect, 0, nullptr);
+    EXPECT_EQ(static_cast<DWORD>(WAIT_TIMEOUT), WaitForSingleObject(thread, 200)) << "the connect waits";
+    apply("[reader]\nname = Held\ncard = inserted\natr = 3B 00\n");
+    EXPECT_EQ(static_cast<DWORD>(WAIT_OBJECT_0), WaitForSingleObject(thread, 1000)) << "until released";
+    CloseHandle(thread);
+    EXPECT_EQ(SCARD_S_SUCCESS, connect.status);
+}
+
 TEST_F(SmartCardService, ConnectPassesOverEmptyAndBusyReaders)
 {
     apply("[reader]\nname = Empty\n"
@@ -125,12 +202,10 @@ TEST_F(SmartCardService, ConnectPassesOverEmptyAndBusyReaders)
     const SCARDCONTEXT context = establish();
     SCARDHANDLE card = 0;
     DWORD protocol = 0;
-    EXPECT_EQ(SCARD_E_NO_SMARTCARD,
-              SCardConnectA(context, "Empty", SCARD_SHARE_SHARED, SCARD_PROTOCOL_T0 | SCARD_PROTOCOL_T1, &card,
-                            &protocol));
-    EXPECT_EQ(SCARD_E_SHARING_VIOLATION,
-              SCardConnectA(context, "Busy", SCARD_SHARE_SHARED, SCARD_PROTOCOL_T0 | SCARD_PROTOCOL_T1, &card,
-                            &protocol));
+    EXPECT_EQ(SCARD_E_NO_SMARTCARD, SCardConnectA(context, "Empty", SCARD_SHARE_SHARED,
+                                                  SCARD_PROTOCOL_T0 | SCARD_PROTOCOL_T1, &card, &protocol));
+    EXPECT_EQ(SCARD_E_SHARING_VIOLATION, SCardConnectA(context, "Busy", SCARD_SHARE_SHARED,
+                                                       SCARD_PROTOCOL_T0 | SCARD_PROTOCOL_T1, &card, &protocol));
     EXPECT_EQ(SCARD_E_PROTO_MISMATCH,
               SCardConnectA(context, "T0", SCARD_SHARE_SHARED, SCARD_PROTOCOL_T1, &card, &protocol));
     connect("T0", &protocol);

@@ -10,6 +10,10 @@
 // The recorded scenario file; empty when none is recorded.
 std::string ActiveScenarioPath();
 
-// False when no scenario is recorded or the recorded one no longer parses
-// (the reason goes to the debugger output).
+// The system time in 100 ns units, the base of the timed changes.
+uint64_t SystemTimeNow();
+
+// The scenario as it is now, its timed changes applied. False when no
+// scenario is recorded or the recorded one no longer parses (the reason
+// goes to the debugger output).
 bool LoadActiveScenario(Scenario* scenario);

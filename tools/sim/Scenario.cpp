@@ -12,10 +12,11 @@ namespace {
 
 const size_t kMaxScenarioSize = 1 << 20;
 const size_t kMaxCertificateSize = 1 << 20;
-const size_t kMaxAtrLength = 33;           // ISO/IEC 7816-3
-const size_t kMaxRegistryKeyName = 255;    // a provider name is a registry key name
+const size_t kMaxAtrLength = 33;         // ISO/IEC 7816-3
+const size_t kMaxRegistryKeyName = 255;  // a provider name is a registry key name
 const size_t kCardNumberLength = 16;
 const size_t kMaxElementaryFileSize = 0x7FFF;  // what READ BINARY's 15-bit offset reaches
+const unsigned long kLongestDelayMs = 24 * 3600 * 1000;
 
 std::string Trim(const std::string& text)
 {
@@ -77,6 +78,7 @@ private:
     bool ParseDriver(const std::string& value);
     bool ReadCertificate(const std::string& value, Bytes* certificate);
     bool ParseYesNo(const std::string& value, const char* yes, const char* no, bool* flag);
+    bool ParseDelay(const std::string& value, uint32_t* milliseconds);
     bool Fail(const std::string& message);
     bool FailSection(const std::string& message);
 
@@ -195,6 +197,8 @@ bool ScenarioParser::CloseReader()
         return FailSection("reader '" + reader_.name + "' is listed twice");
     if (cardKeysSeen_ && !cardInserted_)
         return FailSection("reader '" + reader_.name + "' describes a card but has no 'card = inserted'");
+    if (card_.releasedAfterMs && card_.busy == CardBusy::No)
+        return FailSection("the card in reader '" + reader_.name + "' has 'released-after' but is not busy");
     if (cardInserted_) {
         if (card_.atr.empty())
             return FailSection("the card in reader '" + reader_.name + "' needs an 'atr'");
@@ -268,6 +272,15 @@ bool ScenarioParser::ReaderKey(const std::string& key, const std::string& value)
         return TakeOnce(key) && ParseYesNo(value, "fails", "works", &reader_.atrQueryFails);
     if (key == "card")
         return TakeOnce(key) && ParseYesNo(value, "inserted", "none", &cardInserted_);
+    if (key == "added-after")
+        return TakeOnce(key) && ParseDelay(value, &reader_.addedAfterMs);
+    if (key == "removed-after") {
+        uint32_t delay = 0;
+        if (!TakeOnce(key) || !ParseDelay(value, &delay))
+            return false;
+        reader_.removedAfterMs = delay;
+        return true;
+    }
     cardKeysSeen_ = true;
     return CardKey(key, value);
 }
@@ -294,6 +307,21 @@ bool ScenarioParser::CardKey(const std::string& key, const std::string& value)
     }
     if (key == "exclusive")
         return ParseYesNo(value, "yes", "no", &card_.exclusive);
+    if (key == "busy") {
+        if (value != "connect" && value != "transmit" && value != "no")
+            return Fail("expected 'connect', 'transmit' or 'no', not '" + value + "'");
+        card_.busy = value == "connect" ? CardBusy::Connect : value == "transmit" ? CardBusy::Transmit : CardBusy::No;
+        return true;
+    }
+    if (key == "released-after") {
+        uint32_t delay = 0;
+        if (!ParseDelay(value, &delay))
+            return false;
+        card_.releasedAfterMs = delay;
+        return true;
+    }
+    if (key == "inserted-after")
+        return ParseDelay(value, &card_.insertedAfterMs);
     if (key == "card-number" || key == "fe14") {
         if (card_.numberFile)
             return Fail("give either 'card-number' or 'fe14', not both");
@@ -334,6 +362,15 @@ bool ScenarioParser::ParseYesNo(const std::string& value, const char* yes, const
     return Fail("expected '" + std::string(yes) + "' or '" + no + "', not '" + value + "'");
 }
 
+bool ScenarioParser::ParseDelay(const std::string& value, uint32_t* milliseconds)
+{
+    const unsigned long delay = std::strtoul(value.c_str(), nullptr, 10);
+    if (value.find_first_not_of("0123456789") != std::string::npos || delay > kLongestDelayMs)
+        return Fail("a delay is a number of milliseconds up to a day");
+    *milliseconds = static_cast<uint32_t>(delay);
+    return true;
+}
+
 bool ScenarioParser::Fail(const std::string& message)
 {
     error_ = "line " + std::to_string(lineNumber_) + ": " + message;
@@ -356,6 +393,22 @@ const SimReader* Scenario::FindReader(const std::string& name) const
             return &reader;
     }
     return nullptr;
+}
+
+Scenario Scenario::At(uint64_t elapsedMs) const
+{
+    Scenario now = *this;
+    now.readers.clear();
+    for (SimReader reader : readers) {
+        if (elapsedMs < reader.addedAfterMs || (reader.removedAfterMs && elapsedMs >= *reader.removedAfterMs))
+            continue;
+        if (reader.card && elapsedMs < reader.card->insertedAfterMs)
+            reader.card.reset();
+        if (reader.card && reader.card->releasedAfterMs && elapsedMs >= *reader.card->releasedAfterMs)
+            reader.card->busy = CardBusy::No;
+        now.readers.push_back(reader);
+    }
+    return now;
 }
 
 const SimCard* Scenario::FirstCard() const
@@ -396,8 +449,7 @@ bool ParseHexBytes(const std::string& text, Bytes* bytes)
     return true;
 }
 
-bool ParseScenario(const std::string& text, const std::string& baseDirectory, Scenario* scenario,
-                   std::string* error)
+bool ParseScenario(const std::string& text, const std::string& baseDirectory, Scenario* scenario, std::string* error)
 {
     return ScenarioParser(baseDirectory, scenario).Parse(text, error);
 }

@@ -15,19 +15,28 @@ using Bytes = std::vector<uint8_t>;
 
 enum class CardProtocol { T0, T1 };
 
+// A card another program holds in a transaction: the call named waits
+// until the card is released.
+enum class CardBusy { No, Connect, Transmit };
+
 struct SimCard {
     Bytes atr;
     CardProtocol protocol = CardProtocol::T1;
-    bool exclusive = false;                 // held by another program
-    std::optional<Bytes> numberFile;        // content of EF FE14, absent: no such file
-    std::vector<std::string> containers;    // key containers, in enumeration order
-    Bytes certificate;                      // exchange key's certificate; empty: none
+    bool exclusive = false;  // held by another program
+    CardBusy busy = CardBusy::No;
+    std::optional<uint32_t> releasedAfterMs;  // when the busy card is released
+    uint32_t insertedAfterMs = 0;             // the card is in from then on
+    std::optional<Bytes> numberFile;          // content of EF FE14, absent: no such file
+    std::vector<std::string> containers;      // key containers, in enumeration order
+    Bytes certificate;                        // exchange key's certificate; empty: none
 };
 
 struct SimReader {
     std::string name;
     bool atrQueryFails = false;
     std::optional<SimCard> card;
+    uint32_t addedAfterMs = 0;               // the reader is attached from then on
+    std::optional<uint32_t> removedAfterMs;  // and detached from then on
 };
 
 struct SimProvider {
@@ -43,6 +52,10 @@ struct Scenario {
     std::vector<Bytes> rootCertificates;
 
     const SimReader* FindReader(const std::string& name) const;
+    // The machine as it is `elapsedMs` after the scenario was applied: the
+    // timed readers and cards that are there then, busy cards released when
+    // their time has come.
+    Scenario At(uint64_t elapsedMs) const;
     // The card a CSP talks to: the first inserted card in reader order.
     const SimCard* FirstCard() const;
 };
@@ -53,8 +66,7 @@ extern const char* const kKnownDriverFiles[2];
 // Reads the text; relative file names inside it are resolved against
 // baseDirectory and the files are read at once, so a scenario that parses
 // is complete. On failure *error names the line and the fault.
-bool ParseScenario(const std::string& text, const std::string& baseDirectory, Scenario* scenario,
-                   std::string* error);
+bool ParseScenario(const std::string& text, const std::string& baseDirectory, Scenario* scenario, std::string* error);
 
 bool LoadScenarioFile(const std::string& path, Scenario* scenario, std::string* error);
 

@@ -1,5 +1,6 @@
 #include "SimEnvironment.h"
 
+#include "ActiveScenario.h"
 #include "Scenario.h"
 #include "SimHandles.h"
 #include "SimRegistry.h"
@@ -111,8 +112,7 @@ bool SyncProviders(const Scenario& scenario, std::string* error)
         return Failure(error, imagePath + " is missing; run from the folder that holds the simulated DLLs");
     for (const SimProvider& provider : scenario.providers) {
         RegKey existing;
-        if (RegOpenKeyExA(list.Get(), provider.name.c_str(), 0, KEY_QUERY_VALUE, existing.Receive()) ==
-                ERROR_SUCCESS &&
+        if (RegOpenKeyExA(list.Get(), provider.name.c_str(), 0, KEY_QUERY_VALUE, existing.Receive()) == ERROR_SUCCESS &&
             !IsSimulatedProvider(list.Get(), provider.name))
             return Failure(error, "CSP '" + provider.name + "' is registered by someone else; not touching it");
         if (!RegisterProvider(list.Get(), provider, imagePath, error))
@@ -253,13 +253,12 @@ bool SyncRootCertificates(const Scenario& scenario, std::string* error)
 
     // The user's own registry part of the "CA" store: deleting through the
     // logical system store reports success in Wine 8 but is never saved.
-    CertStore store(
-        CertOpenStore(CERT_STORE_PROV_SYSTEM_REGISTRY_W, 0, 0, CERT_SYSTEM_STORE_CURRENT_USER, L"CA"));
+    CertStore store(CertOpenStore(CERT_STORE_PROV_SYSTEM_REGISTRY_W, 0, 0, CERT_SYSTEM_STORE_CURRENT_USER, L"CA"));
     if (!store)
         return Failure(error, "cannot open the current user's CA store");
     std::vector<std::string> added = ReadRegistryStrings(HKEY_CURRENT_USER, kSimulationKey, kCertificatesValue);
-    const bool synced = RemoveUnwanted(store.Get(), wanted, &added, error) &&
-                        AddWanted(store.Get(), certificates, &added, error);
+    const bool synced =
+        RemoveUnwanted(store.Get(), wanted, &added, error) && AddWanted(store.Get(), certificates, &added, error);
     // Record what was done even when a later step failed, so a reset can undo it.
     if (!WriteRegistryStrings(HKEY_CURRENT_USER, kSimulationKey, kCertificatesValue, added))
         return Failure(error, "cannot record the added root certificates");
@@ -288,7 +287,8 @@ bool SimApplyScenario(const std::string& path, std::string* error)
         return false;
     if (!SyncEverything(scenario, error))
         return false;
-    if (!WriteRegistryString(HKEY_CURRENT_USER, kSimulationKey, kScenarioValue, fullPath))
+    if (!WriteRegistryString(HKEY_CURRENT_USER, kSimulationKey, kAppliedAtValue, std::to_string(SystemTimeNow())) ||
+        !WriteRegistryString(HKEY_CURRENT_USER, kSimulationKey, kScenarioValue, fullPath))
         return Failure(error, "cannot record the active scenario");
     return true;
 }

@@ -4,6 +4,7 @@
 
 const char kSimulationKey[] = "Software\\SsoSimulation";
 const char kScenarioValue[] = "Scenario";
+const char kAppliedAtValue[] = "AppliedAt";
 const char kCertificatesValue[] = "Certificates";
 
 namespace {
@@ -77,8 +78,7 @@ std::vector<std::string> ReadRegistryStrings(HKEY root, const char* subKey, cons
     return values;
 }
 
-bool WriteRegistryStrings(HKEY root, const char* subKey, const char* valueName,
-                          const std::vector<std::string>& values)
+bool WriteRegistryStrings(HKEY root, const char* subKey, const char* valueName, const std::vector<std::string>& values)
 {
     std::string data;
     for (const std::string& value : values)

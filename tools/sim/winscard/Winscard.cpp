@@ -23,7 +23,9 @@ const SCARD_IO_REQUEST g_rgSCardRawPci = {SCARD_PROTOCOL_RAW, sizeof(SCARD_IO_RE
 
 namespace {
 
-struct ContextState {};
+struct ContextState {
+    bool cancelled = false;  // SCardCancel came while a wait was running
+};
 
 struct CardConnection {
     SCARDCONTEXT context;
@@ -39,10 +41,24 @@ HandleTable<CardConnection> g_cards(0x5CA00001);
 const DWORD kStatusPollMs = 50;
 
 const DWORD kStateMask = SCARD_STATE_EMPTY | SCARD_STATE_PRESENT | SCARD_STATE_EXCLUSIVE | SCARD_STATE_INUSE;
+// The pseudo reader whose state changes when a reader is attached or
+// detached; the high word of its event state counts the readers.
+const char kPnpReader[] = "\\\\?PnP?\\Notification";
 
 bool IsValidContext(SCARDCONTEXT context)
 {
     return g_contexts.Visit(context, [](ContextState&) {});
+}
+
+// Takes a pending cancellation of the context; false for an unknown one too.
+bool TakeCancellation(SCARDCONTEXT context)
+{
+    bool cancelled = false;
+    g_contexts.Visit(context, [&](ContextState& state) {
+        cancelled = state.cancelled;
+        state.cancelled = false;
+    });
+    return cancelled;
 }
 
 // The scenario as it is now; a stopped service and a missing or broken
@@ -81,6 +97,14 @@ LONG ReadStates(const Scenario& scenario, SCARD_READERSTATEA* states, DWORD coun
     *changed = false;
     for (DWORD i = 0; i < count; ++i) {
         SCARD_READERSTATEA& state = states[i];
+        if (state.szReader && strcmp(state.szReader, kPnpReader) == 0) {
+            const DWORD readers = static_cast<DWORD>(scenario.readers.size());
+            const bool differs = HIWORD(state.dwCurrentState) != readers;
+            state.dwEventState = readers << 16 | (differs ? SCARD_STATE_CHANGED : 0);
+            state.cbAtr = 0;
+            *changed = *changed || differs;
+            continue;
+        }
         const SimReader* reader = state.szReader ? scenario.FindReader(state.szReader) : nullptr;
         if (!reader)
             return SCARD_E_UNKNOWN_READER;
@@ -106,6 +130,21 @@ LONG ConnectedCard(const Scenario& scenario, const CardConnection& connection, c
         return SCARD_W_REMOVED_CARD;
     *card = &*reader->card;
     return SCARD_S_SUCCESS;
+}
+
+// Waits while the card in `readerName` is held busy for `call` by another
+// program; what the scenario then says is in *scenario.
+LONG WaitWhileBusy(const char* readerName, CardBusy call, Scenario* scenario)
+{
+    for (;;) {
+        const LONG status = LoadRunningScenario(scenario);
+        if (status != SCARD_S_SUCCESS)
+            return status;
+        const SimReader* reader = scenario->FindReader(readerName);
+        if (!reader || !reader->card || reader->card->busy != call)
+            return SCARD_S_SUCCESS;
+        Sleep(kStatusPollMs);
+    }
 }
 
 }  // namespace
@@ -171,14 +210,19 @@ LONG WINAPI SCardGetStatusChangeA(SCARDCONTEXT context, DWORD timeout, LPSCARD_R
     if (!states && count > 0)
         return SCARD_E_INVALID_PARAMETER;
     const DWORD start = GetTickCount();
+    TakeCancellation(context);  // only a wait that is running is cancelled
     for (;;) {
         Scenario scenario;
         LONG status = LoadRunningScenario(&scenario);
+        // A service that stops under a context ends the waits on it.
+        if (status == SCARD_E_NO_SERVICE)
+            return SCARD_E_SERVICE_STOPPED;
         bool changed = false;
-        if (status == SCARD_S_SUCCESS)
-            status = ReadStates(scenario, states, count, &changed);
+        status = ReadStates(scenario, states, count, &changed);
         if (status != SCARD_S_SUCCESS || changed || count == 0)
             return status;
+        if (TakeCancellation(context))
+            return SCARD_E_CANCELLED;
         const DWORD waited = GetTickCount() - start;
         if (timeout != INFINITE && waited >= timeout)
             return SCARD_E_TIMEOUT;
@@ -197,7 +241,7 @@ LONG WINAPI SCardConnectA(SCARDCONTEXT context, LPCSTR readerName, DWORD shareMo
     if (shareMode != SCARD_SHARE_SHARED && shareMode != SCARD_SHARE_EXCLUSIVE)
         return SCARD_E_INVALID_VALUE;
     Scenario scenario;
-    const LONG status = LoadRunningScenario(&scenario);
+    const LONG status = WaitWhileBusy(readerName, CardBusy::Connect, &scenario);
     if (status != SCARD_S_SUCCESS)
         return status;
     const SimReader* reader = scenario.FindReader(readerName);
@@ -220,8 +264,11 @@ LONG WINAPI SCardTransmit(SCARDHANDLE card, LPCSCARD_IO_REQUEST sendPci, LPCBYTE
 {
     if (!sendPci || !command || !response || !responseLength)
         return SCARD_E_INVALID_PARAMETER;
+    std::string reader;
+    if (!g_cards.Visit(card, [&](CardConnection& connection) { reader = connection.reader; }))
+        return SCARD_E_INVALID_HANDLE;
     Scenario scenario;
-    LONG status = LoadRunningScenario(&scenario);
+    LONG status = WaitWhileBusy(reader.c_str(), CardBusy::Transmit, &scenario);
     const bool known = g_cards.Visit(card, [&](CardConnection& connection) {
         const SimCard* simCard = nullptr;
         if (status == SCARD_S_SUCCESS)
@@ -243,6 +290,12 @@ LONG WINAPI SCardTransmit(SCARDHANDLE card, LPCSCARD_IO_REQUEST sendPci, LPCBYTE
         *responseLength = needed;
     });
     return known ? status : SCARD_E_INVALID_HANDLE;
+}
+
+LONG WINAPI SCardCancel(SCARDCONTEXT context)
+{
+    return g_contexts.Visit(context, [](ContextState& state) { state.cancelled = true; }) ? SCARD_S_SUCCESS
+                                                                                          : SCARD_E_INVALID_HANDLE;
 }
 
 LONG WINAPI SCardDisconnect(SCARDHANDLE card, DWORD disposition)
