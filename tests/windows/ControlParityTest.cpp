@@ -612,7 +612,7 @@ std::vector<std::string> WhatTheLayoutShows(HWND frame, const TabLayout& layout)
     return shown;
 }
 
-TEST_F(ParityTest, DISABLED_ControlsOverATabPageShowAsUnskinned)
+TEST_F(ParityTest, ControlsOverATabPageShowAsUnskinned)
 {
     for (const TabLayoutRow& row : kTabLayouts) {
         std::vector<std::string> shown[2];
