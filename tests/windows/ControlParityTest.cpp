@@ -118,13 +118,6 @@ testing::AssertionResult Within(const std::vector<std::string>& some, const std:
     return testing::AssertionSuccess();
 }
 
-// Pixels of `shown` in `area` unlike `without`, the same area captured
-// with the window in question hidden.
-int PixelsShownBy(const WindowPixels& shown, const WindowPixels& without, const RECT& area)
-{
-    return PixelsDifferingIn(shown, area, without);
-}
-
 RECT RectInFrame(HWND frame, HWND control)
 {
     RECT area;
@@ -166,32 +159,26 @@ protected:
         return plain_;
     }
 
-    HWND Make(HWND frame, const wchar_t* className, const wchar_t* text, DWORD style, RECT place, bool unicode,
-              int id = 100)
+    static HWND Make(HWND frame, const wchar_t* className, DWORD style, RECT place, bool unicode)
     {
+        char ansiClass[64] = {};
+        WideCharToMultiByte(CP_ACP, 0, className, -1, ansiClass, sizeof ansiClass, nullptr, nullptr);
         const DWORD all = style | WS_CHILD | WS_VISIBLE;
-        const auto menu = reinterpret_cast<HMENU>(static_cast<INT_PTR>(id));
-        HWND control = nullptr;
-        if (unicode) {
-            control = CreateWindowExW(0, className, text, all, place.left, place.top, place.right - place.left,
-                                      place.bottom - place.top, frame, menu, GetModuleHandleA(nullptr), nullptr);
-        } else {
-            char ansiClass[64] = {}, ansiText[64] = {};
-            WideCharToMultiByte(CP_ACP, 0, className, -1, ansiClass, sizeof ansiClass, nullptr, nullptr);
-            WideCharToMultiByte(CP_ACP, 0, text, -1, ansiText, sizeof ansiText, nullptr, nullptr);
-            control = CreateWindowExA(0, ansiClass, ansiText, all, place.left, place.top, place.right - place.left,
-                                      place.bottom - place.top, frame, menu, GetModuleHandleA(nullptr), nullptr);
-        }
+        const int width = place.right - place.left, height = place.bottom - place.top;
+        const auto id = reinterpret_cast<HMENU>(100);
+        HWND control = unicode ? CreateWindowExW(0, className, L"", all, place.left, place.top, width, height, frame,
+                                                 id, GetModuleHandleA(nullptr), nullptr)
+                               : CreateWindowExA(0, ansiClass, "", all, place.left, place.top, width, height, frame, id,
+                                                 GetModuleHandleA(nullptr), nullptr);
         PumpFor(20);
         return control;
     }
 
     // The control on both frames: [0] skinned, [1] plain.
-    std::vector<HWND> MakeBoth(const wchar_t* className, DWORD style, RECT place, bool unicode = false,
-                               const wchar_t* text = L"")
+    std::vector<HWND> MakeBoth(const wchar_t* className, DWORD style, RECT place, bool unicode = false)
     {
-        std::vector<HWND> both = {Make(Frame(), className, text, style, place, unicode),
-                                  Make(PlainFrame(), className, text, style, place, unicode)};
+        std::vector<HWND> both = {Make(Frame(), className, style, place, unicode),
+                                  Make(PlainFrame(), className, style, place, unicode)};
         EXPECT_TRUE(SkinManager::Instance().FindWindowObject(both[0])) << "the skinned one has a skin";
         EXPECT_FALSE(SkinManager::Instance().FindWindowObject(both[1])) << "the plain one has none";
         RecordNotifications(Frame());
@@ -342,11 +329,11 @@ TEST_F(ParityTest, AnimationOpenFailsAsUnskinned)
     };
     const std::vector<HWND> both = MakeBoth(ANIMATE_CLASSW, 0, RECT{10, 10, 110, 110});
     for (LPARAM source : kSources) {
-        std::vector<std::string> answers[2];
+        std::string answers[2];
         for (int i = 0; i < 2; ++i) {
             SetLastError(0xDEAD);
             const LRESULT result = SendMessageA(both[i], ACM_OPENA, 0, source);
-            answers[i].push_back(Line("result", result, GetLastError()));
+            answers[i] = Line("result", result, GetLastError());
         }
         EXPECT_EQ(answers[1], answers[0]) << "source " << source;
     }
@@ -606,7 +593,7 @@ std::vector<std::string> WhatTheLayoutShows(HWND frame, const TabLayout& layout)
             const WindowPixels without = CaptureWindow(frame);
             ShowWindow(control, SW_SHOWNA);
             PumpFor(20);
-            shown.push_back(Line("visible", IsWindowVisible(control), PixelsShownBy(with, without, area) > 20));
+            shown.push_back(Line("visible", IsWindowVisible(control), PixelsDifferingIn(with, area, without) > 20));
         }
     }
     return shown;
