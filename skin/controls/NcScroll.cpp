@@ -3,6 +3,7 @@
 #include "controls/NcScrollGeometry.h"
 #include "controls/ScrollBarPainter.h"
 #include "core/SkinManager.h"
+#include "core/WindowProcedure.h"
 #include "data/ScrollBarSkin.h"
 #include "data/SkinStore.h"
 #include "data/SkinTypes.h"
@@ -52,7 +53,7 @@ struct NcScrollBar {
 };
 
 struct NcScrollWindow {
-    WNDPROC previous = nullptr;
+    WindowProcedure previous;
     NcScrollBar bars[2];  // SB_HORZ, SB_VERT
     bool thumbTracking = false;
     bool leftScrollBar = false;
@@ -251,11 +252,11 @@ void SetStyleGuarded(HWND window, NcScrollWindow& record, LONG_PTR style)
 LRESULT CallWithoutScrollStyles(HWND window, NcScrollWindow& record, UINT message, WPARAM wParam, LPARAM lParam)
 {
     const LONG_PTR style = GetWindowLongPtrA(window, GWL_STYLE);
-    const WNDPROC previous = record.previous;
+    const WindowProcedure previous = record.previous;
     if (!(style & kScrollStyles))
-        return CallWindowProcA(previous, window, message, wParam, lParam);
+        return previous.Call(window, message, wParam, lParam);
     SetStyleGuarded(window, record, style & ~static_cast<LONG_PTR>(kScrollStyles));
-    const LRESULT result = CallWindowProcA(previous, window, message, wParam, lParam);
+    const LRESULT result = previous.Call(window, message, wParam, lParam);
     // The record may be gone if the message destroyed the window.
     if (NcScrollWindow* still = RecordOf(window))
         SetStyleGuarded(window, *still,
@@ -451,7 +452,7 @@ LRESULT OnNcHitTest(HWND window, NcScrollWindow& record, WPARAM wParam, LPARAM l
         if (PtInRect(&rect, point))
             return bar == SB_HORZ ? HTHSCROLL : HTVSCROLL;
     }
-    return CallWindowProcA(record.previous, window, WM_NCHITTEST, wParam, lParam);
+    return record.previous.Call(window, WM_NCHITTEST, wParam, lParam);
 }
 
 // The bars are drawn after the previous procedure's pass: the list view's
@@ -506,7 +507,7 @@ ScrollBarPart PartUnder(HWND window, const NcScrollWindow& record, int bar, POIN
 LRESULT OnNcLButtonDown(HWND window, NcScrollWindow& record, WPARAM hit, LPARAM lParam)
 {
     if (hit != HTHSCROLL && hit != HTVSCROLL)
-        return CallWindowProcA(record.previous, window, WM_NCLBUTTONDOWN, hit, lParam);
+        return record.previous.Call(window, WM_NCLBUTTONDOWN, hit, lParam);
     const int barIndex = hit == HTHSCROLL ? SB_HORZ : SB_VERT;
     NcScrollBar& bar = record.bars[barIndex];
     const POINT point = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
@@ -607,7 +608,7 @@ POINT MessagePoint()
 LRESULT OnMouseMove(HWND window, NcScrollWindow& record, WPARAM wParam, LPARAM lParam)
 {
     if (!TrackingIn(window))
-        return CallWindowProcA(record.previous, window, WM_MOUSEMOVE, wParam, lParam);
+        return record.previous.Call(window, WM_MOUSEMOVE, wParam, lParam);
     if (g_tracking.pressed == PartThumb)
         DragThumb(window, record, MessagePoint());
     else
@@ -633,7 +634,7 @@ void EndTracking(HWND window, NcScrollWindow& record)
 LRESULT OnLButtonUp(HWND window, NcScrollWindow& record, WPARAM wParam, LPARAM lParam)
 {
     if (!TrackingIn(window))
-        return CallWindowProcA(record.previous, window, WM_LBUTTONUP, wParam, lParam);
+        return record.previous.Call(window, WM_LBUTTONUP, wParam, lParam);
     g_tracking.releasing = true;
     ReleaseCapture();
     EndTracking(window, record);
@@ -750,7 +751,7 @@ HRESULT RemoveRecord(HWND window, bool recalcFrame)
     if (!record)
         return E_FAIL;
     ForgetTrackingOf(window);
-    SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(record->previous));
+    record->previous.Restore(window);
     Served().Remove(window);
     RemovePropA(window, kNcScrollProperty);
     if (record->tooltip)
@@ -828,27 +829,28 @@ LRESULT Dispatch(HWND window, NcScrollWindow& record, UINT message, WPARAM wPara
         FollowStyle(record, wParam, *reinterpret_cast<const STYLESTRUCT*>(lParam));
         break;
     case WM_NCDESTROY: {
-        const WNDPROC previous = record.previous;
+        const WindowProcedure previous = record.previous;
         RemoveRecord(window, false);
-        return CallWindowProcA(previous, window, message, wParam, lParam);
+        return previous.Call(window, message, wParam, lParam);
     }
     default:
         break;
     }
-    return CallWindowProcA(record.previous, window, message, wParam, lParam);
+    return record.previous.Call(window, message, wParam, lParam);
 }
 
+template <bool Unicode>
 LRESULT CALLBACK NcScrollProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     NcScrollWindow* record = RecordOf(window);
     if (!record)
-        return DefWindowProcA(window, message, wParam, lParam);
+        return DefaultWindowProc<Unicode>(window, message, wParam, lParam);
     try {
         return Dispatch(window, *record, message, wParam, lParam);
     } catch (...) {
         // Nothing the bars do may take the window down with them.
         NcScrollWindow* still = RecordOf(window);
-        return still ? CallWindowProcA(still->previous, window, message, wParam, lParam) : 0;
+        return still ? still->previous.Call(window, message, wParam, lParam) : 0;
     }
 }
 
@@ -986,8 +988,7 @@ NcScrollWindow* Subclass(HWND window)
         record->bars[SB_VERT].flags |= kWanted;
     SetPropA(window, kNcScrollProperty, record);
     Served().Add(window, record);
-    record->previous =
-        reinterpret_cast<WNDPROC>(SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(NcScrollProc)));
+    record->previous = WindowProcedure::Replace(window, NcScrollProc<false>, NcScrollProc<true>);
     if (!record->previous) {
         Served().Remove(window);
         RemovePropA(window, kNcScrollProperty);

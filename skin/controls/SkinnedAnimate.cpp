@@ -116,8 +116,11 @@ LRESULT SkinnedAnimate::Open(HINSTANCE module, LPARAM source)
     if (!source)
         return 1;
     const auto* name = reinterpret_cast<const char*>(source);
+    // A name is looked for among the resources before the files, as the
+    // system's control does, so that a clip found nowhere leaves the last
+    // error the system's would.
     const bool opened = IS_INTRESOURCE(name) ? OpenResource(module, name, "VX$$TEMP.AVI")
-                                             : player_.Open(name) || OpenResource(module, name, "VX$$TEMP");
+                                             : OpenResource(module, name, "VX$$TEMP") || player_.Open(name);
     if (!opened)
         return 0;
     current_ = first_ = 0;
@@ -132,6 +135,10 @@ LRESULT SkinnedAnimate::Open(HINSTANCE module, LPARAM source)
 
 bool SkinnedAnimate::OpenResource(HINSTANCE module, const char* name, const char* tempName)
 {
+    // Asked before any file is made: a missing clip keeps the resource
+    // lookup's error, not the temporary file's clean-up's.
+    if (!FindResourceA(module, name, kResourceType))
+        return false;
     auto file = std::make_unique<TempFile>(tempName, "C:", kResourceType);
     if (!file->Path()[0] || !ExtractResourceToFile(file->Path(), module, name, kResourceType))
         return false;

@@ -8,6 +8,8 @@
 #include "controls/SkinnedControl.h"
 #include "imaging/GdiObject.h"
 
+#include <string>
+
 class ComboBoxSkin;
 struct FrameImageRef;
 
@@ -39,6 +41,8 @@ private:
     const FrameImageRef& ButtonLook(const ComboBoxSkin& skin, bool enabled) const;
     void PaintField(HDC hdc, const ComboBoxSkin& skin, const RECT& client, const RECT& button, bool enabled) const;
     void PaintCurrentItem(HDC hdc, const RECT& area, COLORREF colour) const;
+    // The text of list item `index`, `length` characters long.
+    std::string ItemText(WPARAM index, size_t length) const;
 
     LRESULT RepaintAfter(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnCtlColor(UINT message, WPARAM wParam, LPARAM lParam);

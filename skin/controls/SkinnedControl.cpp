@@ -8,11 +8,13 @@
 #include "imaging/DeviceCopies.h"
 #include "imaging/DrawUtils.h"
 #include "imaging/MemoryDC.h"
+#include "imaging/WindowHelpers.h"
 
 #include <commctrl.h>
 
 #include <algorithm>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -349,5 +351,11 @@ void SkinnedControl::ReadText(char* text, int size) const
     if (size <= 0)
         return;
     text[0] = '\0';
-    CallPrevious(WM_GETTEXT, static_cast<WPARAM>(size), reinterpret_cast<LPARAM>(text));
+    if (!IsUnicode()) {
+        CallPrevious(WM_GETTEXT, static_cast<WPARAM>(size), reinterpret_cast<LPARAM>(text));
+        return;
+    }
+    std::vector<wchar_t> wide(static_cast<size_t>(size), L'\0');
+    CallPrevious(WM_GETTEXT, static_cast<WPARAM>(size), reinterpret_cast<LPARAM>(wide.data()));
+    lstrcpynA(text, AnsiFromWide(wide.data()).c_str(), size);
 }

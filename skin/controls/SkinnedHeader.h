@@ -1,7 +1,8 @@
 // Header controls: the skin's background and one framed image per item
 // with the item's text over it. The system's header keeps every behaviour;
-// the skin reads the items back from it. Item bitmaps and images, and
-// pressed or hot looks, are not drawn.
+// the skin reads the items back from it. Owner-drawn items and custom
+// draw stay the application's. Item bitmaps and images, and pressed or hot
+// looks, are not drawn.
 #pragma once
 
 #include "controls/SkinnedControl.h"
@@ -19,5 +20,9 @@ public:
 
 private:
     const HeaderSkin* Skin() const;
-    void PaintItem(HDC hdc, const HeaderSkin& skin, int index);
+    // `wanted`: what the application answered to the custom draw's start.
+    void PaintItem(HDC hdc, const HeaderSkin& skin, int index, LRESULT wanted);
+    // The parent's answer to NM_CUSTOMDRAW at `stage`.
+    LRESULT NotifyCustomDraw(HDC hdc, DWORD stage, DWORD_PTR item, const RECT& area, LPARAM itemParam);
+    void DrawOwnerItem(HDC hdc, int index, const RECT& area, LPARAM itemParam);
 };

@@ -24,6 +24,21 @@ int Clamped(long long value, int low, int high)
 
 }  // namespace
 
+int SkinnedProgress::Stepped(const State& state)
+{
+    // Past either end the bar starts over from the other, as the system's
+    // does: an application that steps a busy bar forever sees it cycle.
+    const long long span = static_cast<long long>(state.high) - state.low;
+    if (span <= 0)
+        return state.position;
+    long long next = static_cast<long long>(state.position) + state.step;
+    if (next > state.high)
+        next = (next - state.low) % span + state.low;
+    if (next < state.low)
+        next = (next - state.low) % span + state.high;
+    return static_cast<int>(next);
+}
+
 const ProgressSkin* SkinnedProgress::Skin() const
 {
     return dynamic_cast<const ProgressSkin*>(skinObject_);
@@ -125,8 +140,7 @@ bool SkinnedProgress::OnStateMessage(UINT message, WPARAM wParam, LPARAM lParam,
         result = SetPosition(static_cast<long long>(previous) + static_cast<int>(wParam));
         return true;
     case PBM_STEPIT:
-        // No wrap-around: a bar at its end stays full.
-        result = SetPosition(static_cast<long long>(previous) + state_.step);
+        result = SetPosition(Stepped(state_));
         return true;
     case PBM_SETSTEP:
         result = state_.step;
@@ -142,7 +156,9 @@ bool SkinnedProgress::OnStateMessage(UINT message, WPARAM wParam, LPARAM lParam,
         return true;
     case PBM_SETBARCOLOR:
     case PBM_SETBKCOLOR:
-        result = static_cast<LRESULT>(CLR_DEFAULT);
+        // The colours are the application's to set and read back; the skin
+        // keeps drawing its own pieces, so the control holds them unseen.
+        result = CallPreviousHidden(message, wParam, lParam);
         return true;
     default:
         return false;

@@ -2,7 +2,8 @@
 // from the skin's background and progress images, filling from the left,
 // or from the bottom with PBS_VERTICAL. The skin keeps the control's range,
 // position and step itself, so that the system never repaints the bar, and
-// gives them back when it lets the control go.
+// gives them back when it lets the control go; the colours the application
+// sets are the control's.
 #pragma once
 
 #include "controls/SkinnedControl.h"
@@ -29,6 +30,8 @@ public:
 
     // The filled length of a bar `length` pixels long.
     static int FilledLength(const State& state, int length);
+    // The position one step on.
+    static int Stepped(const State& state);
 
 private:
     const ProgressSkin* Skin() const;

@@ -109,6 +109,34 @@ void SkinnedTab::PaintBackgroundFor(HDC hdc, HWND child)
     BlitChildBackground(hdc, child, whole.Dc());
 }
 
+void SkinnedTab::OnPaint()
+{
+    RECT painted = {};
+    GetUpdateRect(window_, &painted, FALSE);
+    SkinnedControl::OnPaint();
+    RedrawControlsOver(painted);
+}
+
+// The page's picture is copied over the controls laid on it, its own
+// children too, where the system's page leaves them as they were: a label
+// of a dialog template, which no message repaints, would stay lost.
+void SkinnedTab::RedrawControlsOver(const RECT& painted) const
+{
+    RECT onScreen = painted;
+    MapWindowPoints(window_, nullptr, reinterpret_cast<POINT*>(&onScreen), 2);
+    auto redraw = [&onScreen](HWND control) {
+        RECT area, overlap;
+        if (!IsWindowVisible(control) || !::GetWindowRect(control, &area) || !IntersectRect(&overlap, &area, &onScreen))
+            return;
+        MapWindowPoints(nullptr, control, reinterpret_cast<POINT*>(&overlap), 2);
+        RedrawWindow(control, &overlap, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    };
+    for (HWND child = GetWindow(window_, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        redraw(child);
+    for (HWND above = GetWindow(window_, GW_HWNDPREV); above; above = GetWindow(above, GW_HWNDPREV))
+        redraw(above);
+}
+
 bool SkinnedTab::ReadItem(int index, int selected, LONG_PTR style, Item& item) const
 {
     TCITEMA read = {};

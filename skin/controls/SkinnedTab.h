@@ -54,6 +54,10 @@ private:
     // page. Kept until the font or the side changes.
     HFONT SideFont(HDC hdc, Side side);
     void PaintBackgroundFor(HDC hdc, HWND child);
+    void OnPaint() override;
+    // The controls laid over the page within `painted` (client
+    // coordinates), its children and the siblings above it, drawn again.
+    void RedrawControlsOver(const RECT& painted) const;
 
     Font sideFont_;
     LOGFONTA sideFontLook_ = {};

@@ -176,17 +176,41 @@ void SkinnedToolBar::PaintIcon(HDC hdc, const TBBUTTON& button, bool hot, const 
     auto list = hot ? reinterpret_cast<HIMAGELIST>(CallPrevious(TB_GETHOTIMAGELIST, 0, 0)) : nullptr;
     if (!list)
         list = reinterpret_cast<HIMAGELIST>(CallPrevious(TB_GETIMAGELIST, 0, 0));
+    const int image = ImageIndex(button);
     int width = 0, height = 0;
-    if (!list || button.iBitmap < 0 || !ImageList_GetIconSize(list, &width, &height))
+    if (!list || image < 0 || !ImageList_GetIconSize(list, &width, &height))
         return;
     const int x = content.left + (content.right - content.left - width) / 2;
     const int y = content.top + (content.bottom - content.top - height) / 2;
     if ((button.fsState & TBSTATE_INDETERMINATE) || !(button.fsState & TBSTATE_ENABLED)) {
-        const OwnedIcon icon(ImageList_GetIcon(list, button.iBitmap, ILD_NORMAL));
+        const OwnedIcon icon(ImageList_GetIcon(list, image, ILD_NORMAL));
         if (icon.Get())
             DrawStateA(hdc, nullptr, nullptr, reinterpret_cast<LPARAM>(icon.Get()), 0, x, y, width, height,
                        DST_ICON | DSS_DISABLED);
         return;
     }
-    ImageList_Draw(list, button.iBitmap, hdc, x, y, ILD_TRANSPARENT);
+    ImageList_Draw(list, image, hdc, x, y, ILD_TRANSPARENT);
+}
+
+int SkinnedToolBar::ImageIndex(const TBBUTTON& button)
+{
+    if (button.iBitmap != I_IMAGECALLBACK)
+        return button.iBitmap;
+    // The application names the image when it is drawn. The system's
+    // toolbar asks in the Unicode form whatever its own character set.
+    NMTBDISPINFOW info = {};
+    info.hdr.hwndFrom = window_;
+    info.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(window_));
+    info.hdr.code = TBN_GETDISPINFOW;
+    info.dwMask = TBNF_IMAGE;
+    info.idCommand = button.idCommand;
+    info.lParam = button.dwData;
+    info.iImage = I_IMAGENONE;
+    SendMessageA(GetParent(window_), WM_NOTIFY, info.hdr.idFrom, reinterpret_cast<LPARAM>(&info));
+    if (info.dwMask & TBNF_DI_SETITEM) {
+        TBBUTTONINFOA kept = {sizeof kept, TBIF_IMAGE};
+        kept.iImage = info.iImage;
+        CallPreviousHidden(TB_SETBUTTONINFOA, static_cast<WPARAM>(button.idCommand), reinterpret_cast<LPARAM>(&kept));
+    }
+    return info.iImage;
 }

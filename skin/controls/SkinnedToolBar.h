@@ -40,4 +40,6 @@ private:
     // The text in a strip at the bottom of `content`, which ends above it.
     void PaintText(HDC hdc, const TBBUTTON& button, RECT& content);
     void PaintIcon(HDC hdc, const TBBUTTON& button, bool hot, const RECT& content);
+    // The button's image, asked of the application for I_IMAGECALLBACK.
+    int ImageIndex(const TBBUTTON& button);
 };

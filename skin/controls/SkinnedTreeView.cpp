@@ -1,5 +1,7 @@
 #include "controls/SkinnedTreeView.h"
 
+#include "imaging/MemoryDC.h"
+
 #include <commctrl.h>
 
 namespace {
@@ -32,4 +34,21 @@ SkinnedScrollControl::CurrentItems SkinnedTreeView::Current() const
 {
     const LRESULT caret = CallPrevious(TVM_GETNEXTITEM, TVGN_CARET, 0);
     return CurrentItems{caret, caret};
+}
+
+void SkinnedTreeView::Paint(HDC surface)
+{
+    MakeCheckBoxes(surface);
+    SkinnedScrollControl::Paint(surface);
+}
+
+void SkinnedTreeView::MakeCheckBoxes(HDC reference)
+{
+    if (!(GetWindowLongPtrA(window_, GWL_STYLE) & TVS_CHECKBOXES) || CallPrevious(TVM_GETIMAGELIST, TVSIL_STATE, 0))
+        return;
+    RECT client;
+    GetClientRect(window_, &client);
+    MemoryDC scratch(reference, client.right, client.bottom);
+    if (scratch.IsValid())
+        CallPrevious(WM_PAINT, reinterpret_cast<WPARAM>(scratch.Dc()), 0);
 }

@@ -28,8 +28,14 @@ const int kClassNameSize = 100;
 const UINT kRedrawAll = RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_FRAME;
 const DWORD kStateBits = WS_MINIMIZE | WS_MAXIMIZE | WS_VISIBLE | WS_DISABLED;
 
-int Width(const RECT& r) { return r.right - r.left; }
-int Height(const RECT& r) { return r.bottom - r.top; }
+int Width(const RECT& r)
+{
+    return r.right - r.left;
+}
+int Height(const RECT& r)
+{
+    return r.bottom - r.top;
+}
 
 // The object of each subclassed window. The "OBJECT" property tells the
 // same to anyone who looks, but reading a property is a round trip to the
@@ -155,12 +161,12 @@ int SkinnedWindow::KeepWithoutSkinObject()
 void SkinnedWindow::OnNcDestroy()
 {
     const HWND window = window_;
-    const WNDPROC previous = previous_;
+    const WindowProcedure previous = previous_;
     windowDying_ = true;
     SkinManager::Instance().UnskinWindow(window);
     // This object is gone from here on.
     if (previous)
-        CallWindowProcA(previous, window, WM_NCDESTROY, 0, 0);
+        previous.Call(window, WM_NCDESTROY, 0, 0);
 }
 
 HWND SkinnedWindow::GetActiveMdiChild()
@@ -229,8 +235,8 @@ void SkinnedWindow::Detach()
     if (windowRegion_ && !windowDying_)
         SetWindowRgn(window, nullptr, FALSE);
     windowRegion_.Reset();
-    SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous_));
-    previous_ = nullptr;
+    previous_.Restore(window);
+    previous_ = WindowProcedure();
     // A window in its last message gets no new frame: the messages that
     // would cause reach procedures (the MDI child's) whose data is gone.
     if (!windowDying_)
@@ -256,8 +262,7 @@ WNDPROC SkinnedWindow::Attach(HWND hwnd)
     SkinChildren(hwnd);
     BoundObjects::Bind(hwnd, this);
     UpdateCaptionButtons(static_cast<DWORD>(GetWindowLongPtrA(hwnd, GWL_STYLE)));
-    previous_ = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SkinWindowProc)));
+    previous_ = WindowProcedure::Replace(hwnd, SkinWindowProc, SkinWindowProcW);
     if (!previous_) {
         // A window that could not be subclassed keeps no trace of the skin.
         UnskinDescendants(hwnd);
@@ -267,7 +272,7 @@ WNDPROC SkinnedWindow::Attach(HWND hwnd)
     }
     if (skinObject_)
         RedrawAttached();
-    return previous_;
+    return previous_.Get();
 }
 
 void SkinnedWindow::RedrawAttached()
@@ -282,7 +287,7 @@ void SkinnedWindow::OnShowWindow(WPARAM, LPARAM) {}
 LRESULT SkinnedWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (!previous_)
-        return DefWindowProcA(window_, message, wParam, lParam);
+        return CallPrevious(message, wParam, lParam);
     switch (message) {
     case WM_SHOWWINDOW:
         showPaintPending_ = wParam != FALSE;
@@ -594,8 +599,7 @@ void SkinnedWindow::FitWindowToClient()
     if (GetWindowLongPtrA(window_, GWL_STYLE) & WS_CHILD)
         MapWindowPoints(nullptr, GetParent(window_), reinterpret_cast<POINT*>(&window), 2);
     const int width = Width(parts_[PartLeft]) + Width(parts_[PartRight]) + client.right;
-    const int height =
-        Height(parts_[PartTopLeft]) + Height(parts_[PartBottomLeft]) + Height(menuBar) + client.bottom;
+    const int height = Height(parts_[PartTopLeft]) + Height(parts_[PartBottomLeft]) + Height(menuBar) + client.bottom;
     MoveWindow(window_, window.left, window.top, width, height, FALSE);
 }
 
@@ -736,8 +740,7 @@ void SkinnedWindow::PaintNonClientStrips(HDC windowDc, HDC surface, int topHeigh
     const int middle = window.bottom - topHeight - bottom;
     BitBlt(windowDc, 0, 0, window.right, topHeight, surface, 0, 0, SRCCOPY);
     BitBlt(windowDc, 0, topHeight, left, middle, surface, 0, topHeight, SRCCOPY);
-    BitBlt(windowDc, window.right - right, topHeight, right, middle, surface, window.right - right, topHeight,
-           SRCCOPY);
+    BitBlt(windowDc, window.right - right, topHeight, right, middle, surface, window.right - right, topHeight, SRCCOPY);
     BitBlt(windowDc, 0, window.bottom - bottom, window.right, bottom, surface, 0, window.bottom - bottom, SRCCOPY);
 }
 
@@ -857,9 +860,7 @@ const ImageRef& SkinnedWindow::PickImage(const ImageRef& first, const ImageRef& 
 
 LRESULT SkinnedWindow::CallPrevious(UINT message, WPARAM wParam, LPARAM lParam) const
 {
-    if (!previous_)
-        return DefWindowProcA(window_, message, wParam, lParam);
-    return CallWindowProcA(previous_, window_, message, wParam, lParam);
+    return previous_.Call(window_, message, wParam, lParam);
 }
 
 LRESULT SkinnedWindow::CallPreviousWithStyle(DWORD style, UINT message, WPARAM wParam, LPARAM lParam)
@@ -956,16 +957,31 @@ StyleOverride::~StyleOverride()
     SetWindowLongPtrA(window_, GWL_STYLE, static_cast<LONG_PTR>((saved_ & ~kStateBits) | (current & kStateBits)));
 }
 
-LRESULT CALLBACK SkinWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+namespace {
+
+template <bool Unicode>
+LRESULT DispatchToObject(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     SkinnedWindow* object = BoundObjects::Find(hwnd);
     if (!object)
-        return DefWindowProcA(hwnd, message, wParam, lParam);
+        return DefaultWindowProc<Unicode>(hwnd, message, wParam, lParam);
     try {
         return object->WindowProc(message, wParam, lParam);
     } catch (...) {
         // Nothing may unwind into the system's dispatcher; the message is
         // answered as if unhandled.
-        return DefWindowProcA(hwnd, message, wParam, lParam);
+        return DefaultWindowProc<Unicode>(hwnd, message, wParam, lParam);
     }
+}
+
+}  // namespace
+
+LRESULT CALLBACK SkinWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return DispatchToObject<false>(hwnd, message, wParam, lParam);
+}
+
+LRESULT CALLBACK SkinWindowProcW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return DispatchToObject<true>(hwnd, message, wParam, lParam);
 }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/SkinBoundObject.h"
+#include "core/WindowProcedure.h"
 #include "imaging/GdiObject.h"
 #include "imaging/ImageRef.h"
 #include "imaging/MemoryDC.h"
@@ -45,8 +46,17 @@ protected:
 class SkinnedWindow : public SkinBoundObject {
 public:
     static const int kPartCount = 9;
-    enum Part { PartTopLeft, PartTop, PartTopRight, PartLeft, PartClient, PartRight,
-                PartBottomLeft, PartBottom, PartBottomRight };
+    enum Part {
+        PartTopLeft,
+        PartTop,
+        PartTopRight,
+        PartLeft,
+        PartClient,
+        PartRight,
+        PartBottomLeft,
+        PartBottom,
+        PartBottomRight
+    };
     // The property of a subclassed window that holds its object.
     static const char kObjectProperty[];
     // The style under which the system's default processing of a frame
@@ -77,7 +87,9 @@ public:
     virtual void DrawCaptionText(HDC hdc, bool active);
 
     HWND Window() const { return window_; }
-    bool IsSubclassed() const { return previous_ != nullptr; }
+    bool IsSubclassed() const { return static_cast<bool>(previous_); }
+    // Whether the window is subclassed in its Unicode form.
+    bool IsUnicode() const { return previous_.Unicode(); }
     SkinStore& Store() const;
     // The skin object as a frame (types 1 and 17), or null: only frames
     // carry the nine parts, whatever object a window was bound to.
@@ -191,7 +203,7 @@ protected:
 
     RECT parts_[kPartCount] = {};
     HWND window_ = nullptr;
-    WNDPROC previous_ = nullptr;
+    WindowProcedure previous_;
     std::vector<std::unique_ptr<FrameElement>> elements_;
     // Handles, not objects: the manager owns the child skins, and looking
     // them up there means a child unskinned meanwhile is never touched.
@@ -260,5 +272,7 @@ private:
     std::unique_ptr<StyleOverride> override_;
 };
 
-// The window procedure of every subclassed window.
+// The window procedure of every subclassed window: of ANSI windows, and of
+// Unicode ones.
 LRESULT CALLBACK SkinWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK SkinWindowProcW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

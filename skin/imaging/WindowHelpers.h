@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 // Both corners converted in place.
 void ScreenToClientRect(HWND window, RECT& rect);
 void ClientToScreenRect(HWND window, RECT& rect);
@@ -17,3 +19,7 @@ BOOL DrawWindowSmallIcon(HWND window, HDC hdc, POINT point);
 // The text of a menu item, by position or by command. The buffer is
 // shared by all callers and overwritten by the next call.
 const char* GetMenuItemText(HMENU menu, UINT item, bool byPosition);
+
+// A Unicode text in the ANSI code page, for the painters that draw ANSI
+// text; characters outside it become the code page's default character.
+std::string AnsiFromWide(const wchar_t* text);

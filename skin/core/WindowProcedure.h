@@ -1,0 +1,39 @@
+// A window procedure replaced by a subclass, kept with the character set
+// it is called in. A window is subclassed in its own character set: an
+// ANSI subclass turns a Unicode window into an ANSI one, and every text
+// its application gives it then passes through the code page.
+#pragma once
+
+#include <windows.h>
+
+class WindowProcedure {
+public:
+    WindowProcedure() = default;
+
+    // Puts `ansi` or `unicode`, as `window` is, in place of its procedure;
+    // the result is the procedure replaced, empty when that failed.
+    static WindowProcedure Replace(HWND window, WNDPROC ansi, WNDPROC unicode);
+    // This procedure made `window`'s again.
+    void Restore(HWND window) const;
+    // The message in the character set the subclass received it in; the
+    // default procedure when empty.
+    LRESULT Call(HWND window, UINT message, WPARAM wParam, LPARAM lParam) const;
+
+    explicit operator bool() const { return procedure_ != nullptr; }
+    WNDPROC Get() const { return procedure_; }
+    bool Unicode() const { return unicode_; }
+
+private:
+    WindowProcedure(WNDPROC procedure, bool unicode) : procedure_(procedure), unicode_(unicode) {}
+
+    WNDPROC procedure_ = nullptr;
+    bool unicode_ = false;
+};
+
+// The default procedure of a subclass entry point that receives messages
+// in the given character set.
+template <bool Unicode>
+LRESULT DefaultWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return Unicode ? DefWindowProcW(window, message, wParam, lParam) : DefWindowProcA(window, message, wParam, lParam);
+}
