@@ -1,12 +1,14 @@
 #include "MainWindow.h"
 
+#include "Big5Text.h"
 #include "Report.h"
+#include "ReportAccessible.h"
 #include "ReportView.h"
 #include "Resource.h"
 #include "SkinEngine.h"
 
 #include <cstring>
-#include <vector>
+#include <string>
 
 char g_report[kAppTextSize];
 char g_title[kAppTextSize];
@@ -28,11 +30,9 @@ void DrawBig5Text(HDC dc, RECT* area, const char* text, UINT systemCodePage)
         DrawTextA(dc, text, length, area, 0);
         return;
     }
-    const int units = MultiByteToWideChar(kBig5CodePage, 0, text, length, nullptr, 0);
-    std::vector<WCHAR> wide(units > 0 ? units : 1);
-    const int converted = MultiByteToWideChar(kBig5CodePage, 0, text, length, wide.data(), units);
-    if (converted > 0)
-        DrawTextW(dc, wide.data(), converted, area, 0);
+    const std::wstring wide = Big5ToUnicode(text, length);
+    if (!wide.empty())
+        DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), area, 0);
     else
         DrawTextA(dc, text, length, area, 0);
 }
@@ -60,8 +60,10 @@ LRESULT OnRecheck(HWND window)
     RECT client;
     GetClientRect(window, &client);
     InvalidateRect(window, &client, TRUE);
+    const std::string before = g_report;
     BuildReport(g_report, g_probeErrorHandler);
     UpdateReportScroll(window);
+    AnnounceReportChange(window, before.c_str(), g_report);
     return 0;
 }
 
@@ -143,6 +145,8 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_VSCROLL:
         OnReportScroll(window, wParam);
         return 0;
+    case WM_GETOBJECT:
+        return AnswerReportObject(window, wParam, lParam);
     case WM_MOUSEWHEEL:
         OnReportWheel(window, wParam);
         return 0;
