@@ -309,6 +309,10 @@ LRESULT SkinnedFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_DESTROY:
         OnDestroy();
         break;
+    case WM_GETOBJECT:
+        if (static_cast<LONG>(lParam) == OBJID_MENU && menuBar_.Menu())
+            return AccessibleObject::Answer(new MenuAccessible(window_, ROLE_SYSTEM_MENUBAR, FindMenuBar), wParam);
+        break;
     case WM_SIZE:
         OnMdiChildSize();
         break;
@@ -663,4 +667,10 @@ void SkinnedFrame::OnPopupMouseMove(POINT screenPoint)
     const int x = screenPoint.x - window.left;
     const int y = screenPoint.y - window.top;
     OnNcMouseMove(NcHitTest(x, y), x, y);
+}
+
+AccessibleMenu* SkinnedFrame::FindMenuBar(HWND window)
+{
+    auto* frame = dynamic_cast<SkinnedFrame*>(SkinManager::Instance().FindWindowObject(window));
+    return frame ? &frame->Bar() : nullptr;
 }
