@@ -6,6 +6,7 @@
 #include "core/SkinMessages.h"
 #include "data/FrameSkin.h"
 #include "data/SkinTypes.h"
+#include "windows/CaptionAccessible.h"
 #include "windows/FrameHitTest.h"
 #include "windows/SkinnedMdiClient.h"
 #include "windows/SkinnedMenus.h"
@@ -309,10 +310,14 @@ LRESULT SkinnedFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_DESTROY:
         OnDestroy();
         break;
-    case WM_GETOBJECT:
+    case WM_GETOBJECT: {
+        LRESULT result = 0;
         if (static_cast<LONG>(lParam) == OBJID_MENU && menuBar_.Menu())
             return AccessibleObject::Answer(new MenuAccessible(window_, ROLE_SYSTEM_MENUBAR, FindMenuBar), wParam);
+        if (CaptionAccessible::AnswerTitleBar(window_, wParam, lParam, result))
+            return result;
         break;
+    }
     case WM_SIZE:
         OnMdiChildSize();
         break;
