@@ -4,11 +4,10 @@
 #include "MainWindow.h"
 #include "Resource.h"
 
+#include "AccessibleProbe.h"
 #include "MessageLog.h"
 
 #include <gtest/gtest.h>
-
-#include <oleacc.h>
 
 #include <cstring>
 #include <string>
@@ -17,21 +16,6 @@
 namespace {
 
 void Ignore(const char*) {}
-
-VARIANT Child(long id)
-{
-    VARIANT child;
-    child.vt = VT_I4;
-    child.lVal = id;
-    return child;
-}
-
-std::wstring Take(BSTR text)
-{
-    std::wstring result = text ? std::wstring(text, SysStringLen(text)) : std::wstring();
-    SysFreeString(text);
-    return result;
-}
 
 int g_valueChanges = 0;
 void CALLBACK CountValueChange(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child, DWORD, DWORD)
@@ -72,9 +56,7 @@ protected:
     {
         if (accessible_)
             accessible_->Release();
-        accessible_ = nullptr;
-        EXPECT_EQ(S_OK, AccessibleObjectFromWindow(MainWindow(), OBJID_CLIENT, __uuidof(IAccessible),
-                                                   reinterpret_cast<void**>(&accessible_)));
+        accessible_ = AccessibleOf(MainWindow(), OBJID_CLIENT);
         return accessible_;
     }
 
@@ -100,13 +82,13 @@ TEST_F(ReportAccessibleTest, TheReportIsAReadOnlyTextWithOneChildPerLine)
     IAccessible* report = Report();
     ASSERT_TRUE(report);
     VARIANT role = {}, state = {};
-    ASSERT_EQ(S_OK, report->get_accRole(Child(CHILDID_SELF), &role));
+    ASSERT_EQ(S_OK, report->get_accRole(ChildId(CHILDID_SELF), &role));
     EXPECT_EQ(ROLE_SYSTEM_TEXT, role.lVal);
-    ASSERT_EQ(S_OK, report->get_accState(Child(CHILDID_SELF), &state));
+    ASSERT_EQ(S_OK, report->get_accState(ChildId(CHILDID_SELF), &state));
     EXPECT_TRUE(state.lVal & STATE_SYSTEM_READONLY);
     BSTR value = nullptr;
-    ASSERT_EQ(S_OK, report->get_accValue(Child(CHILDID_SELF), &value));
-    EXPECT_EQ(std::wstring(kLines[0].text) + L"\n" + kLines[1].text + L"\n" + kLines[2].text, Take(value));
+    ASSERT_EQ(S_OK, report->get_accValue(ChildId(CHILDID_SELF), &value));
+    EXPECT_EQ(std::wstring(kLines[0].text) + L"\n" + kLines[1].text + L"\n" + kLines[2].text, TakeText(value));
     long count = 0;
     ASSERT_EQ(S_OK, report->get_accChildCount(&count));
     EXPECT_EQ(3, count);
@@ -115,17 +97,17 @@ TEST_F(ReportAccessibleTest, TheReportIsAReadOnlyTextWithOneChildPerLine)
     for (const Line& line : kLines) {
         SCOPED_TRACE(line.child);
         BSTR name = nullptr;
-        ASSERT_EQ(S_OK, report->get_accName(Child(line.child), &name));
-        EXPECT_EQ(line.text, Take(name));
-        ASSERT_EQ(S_OK, report->get_accRole(Child(line.child), &role));
+        ASSERT_EQ(S_OK, report->get_accName(ChildId(line.child), &name));
+        EXPECT_EQ(line.text, TakeText(name));
+        ASSERT_EQ(S_OK, report->get_accRole(ChildId(line.child), &role));
         EXPECT_EQ(ROLE_SYSTEM_STATICTEXT, role.lVal);
         long left, top, width, height;
-        ASSERT_EQ(S_OK, report->accLocation(&left, &top, &width, &height, Child(line.child)));
+        ASSERT_EQ(S_OK, report->accLocation(&left, &top, &width, &height, ChildId(line.child)));
         EXPECT_GT(top, previousTop) << "the lines are listed in the order they are drawn";
         previousTop = top;
     }
     BSTR none = nullptr;
-    EXPECT_EQ(E_INVALIDARG, report->get_accName(Child(4), &none));
+    EXPECT_EQ(E_INVALIDARG, report->get_accName(ChildId(4), &none));
 }
 
 struct Recheck {
@@ -154,8 +136,8 @@ TEST_F(ReportAccessibleTest, AReCheckThatChangesTheReportAnnouncesItsNewValue)
         PumpMessages();
         EXPECT_EQ(row.valueChanges, g_valueChanges);
         BSTR value = nullptr;
-        ASSERT_EQ(S_OK, Report()->get_accValue(Child(CHILDID_SELF), &value));
-        EXPECT_EQ(0u, Take(value).find(L"\n   Tavren ")) << "the value is the new report";
+        ASSERT_EQ(S_OK, Report()->get_accValue(ChildId(CHILDID_SELF), &value));
+        EXPECT_EQ(0u, TakeText(value).find(L"\n   Tavren ")) << "the value is the new report";
     }
     UnhookWinEvent(hook);
 }

@@ -3,51 +3,29 @@
 // commands, and every control family reads the same skinned as unskinned.
 #include "WindowTestSupport.h"
 
+#include "AccessibleProbe.h"
 #include "core/SkinManager.h"
 #include "MessageLog.h"
 #include "SkinEngine.h"
 
 #include <commctrl.h>
-#include <oleacc.h>
 
 #include <string>
 #include <vector>
 
 namespace {
 
-VARIANT Child(long id)
-{
-    VARIANT child;
-    child.vt = VT_I4;
-    child.lVal = id;
-    return child;
-}
-
-std::wstring Take(BSTR text)
-{
-    std::wstring result = text ? std::wstring(text, SysStringLen(text)) : std::wstring(L"(none)");
-    SysFreeString(text);
-    return result;
-}
-
 // Name, role, state and value of an object's child, as one line.
 std::wstring Facts(IAccessible* object, long child)
 {
     BSTR name = nullptr, value = nullptr;
     VARIANT role = {}, state = {};
-    object->get_accName(Child(child), &name);
-    object->get_accValue(Child(child), &value);
-    object->get_accRole(Child(child), &role);
-    object->get_accState(Child(child), &state);
-    return Take(name) + L" | role " + std::to_wstring(role.lVal) + L" | state " + std::to_wstring(state.lVal) +
-           L" | value " + Take(value);
-}
-
-IAccessible* ObjectOf(HWND window, LONG id)
-{
-    IAccessible* object = nullptr;
-    AccessibleObjectFromWindow(window, id, __uuidof(IAccessible), reinterpret_cast<void**>(&object));
-    return object;
+    object->get_accName(ChildId(child), &name);
+    object->get_accValue(ChildId(child), &value);
+    object->get_accRole(ChildId(child), &role);
+    object->get_accState(ChildId(child), &state);
+    return TakeText(name) + L" | role " + std::to_wstring(role.lVal) + L" | state " + std::to_wstring(state.lVal) +
+           L" | value " + TakeText(value);
 }
 
 std::wstring MenuName(HWND window, UINT command)
@@ -94,24 +72,24 @@ TEST_F(AccessibleControlsTest, CaptionButtonsArePushButtonsNamedAsTheSystemNames
         HWND frame = CreateSkinnedFrame();
         ShowWindow(frame, row.showCommand);
         PumpMessages();
-        IAccessible* titleBar = ObjectOf(frame, OBJID_TITLEBAR);
+        IAccessible* titleBar = AccessibleOf(frame, OBJID_TITLEBAR);
         ASSERT_TRUE(titleBar);
         long count = 0;
         titleBar->get_accChildCount(&count);
         std::vector<std::wstring> heard, expected;
         for (long child = 1; child <= count; ++child) {
             VARIANT role = {};
-            titleBar->get_accRole(Child(child), &role);
+            titleBar->get_accRole(ChildId(child), &role);
             EXPECT_EQ(ROLE_SYSTEM_PUSHBUTTON, role.lVal);
             BSTR name = nullptr;
-            titleBar->get_accName(Child(child), &name);
-            heard.push_back(Take(name));
+            titleBar->get_accName(ChildId(child), &name);
+            heard.push_back(TakeText(name));
         }
         for (UINT command : row.commands)
             expected.push_back(MenuName(frame, command));
         EXPECT_EQ(expected, heard);
         // The close button's default action closes, as its click does.
-        EXPECT_EQ(S_OK, titleBar->accDoDefaultAction(Child(1)));
+        EXPECT_EQ(S_OK, titleBar->accDoDefaultAction(ChildId(1)));
         titleBar->Release();
         PumpMessages();
         EXPECT_FALSE(IsWindow(frame));
@@ -189,7 +167,7 @@ std::vector<std::wstring> ReadFamilies(int& skinned)
     for (WORD id = kFirstId; id < kFirstId + std::size(kControls); ++id) {
         HWND control = GetDlgItem(dialog, id);
         skinned += SkinManager::Instance().FindWindowObject(control) != nullptr;
-        IAccessible* object = ObjectOf(control, OBJID_CLIENT);
+        IAccessible* object = AccessibleOf(control, OBJID_CLIENT);
         facts.push_back(object ? Facts(object, CHILDID_SELF) : L"no object");
         if (object)
             object->Release();

@@ -3,9 +3,8 @@
 // the accessible objects of the bar and of a popup.
 #include "MenuTestSupport.h"
 
+#include "AccessibleProbe.h"
 #include "MessageLog.h"
-
-#include <oleacc.h>
 
 #include <string>
 #include <vector>
@@ -46,21 +45,6 @@ std::string Describe(const std::vector<HeardEvent>& events)
     return text;
 }
 
-VARIANT Child(long id)
-{
-    VARIANT child;
-    child.vt = VT_I4;
-    child.lVal = id;
-    return child;
-}
-
-std::wstring Take(BSTR text)
-{
-    std::wstring result = text ? std::wstring(text, SysStringLen(text)) : std::wstring();
-    SysFreeString(text);
-    return result;
-}
-
 // In-context hooks: Wine hands an out-of-context hook no event of a
 // window destroyed before the hook ran, and a submenu is destroyed as it
 // closes.
@@ -85,14 +69,6 @@ protected:
             UnhookWinEvent(hook);
         MenuTest::TearDown();
         CoUninitialize();
-    }
-
-    IAccessible* ObjectOf(HWND window, LONG id)
-    {
-        IAccessible* object = nullptr;
-        EXPECT_EQ(S_OK,
-                  AccessibleObjectFromWindow(window, id, __uuidof(IAccessible), reinterpret_cast<void**>(&object)));
-        return object;
     }
 
     HWINEVENTHOOK hooks_[2] = {};
@@ -191,7 +167,7 @@ const ItemFacts kBarItems[] = {
 void ExpectItems(IAccessible* menu, long role, const ItemFacts* items, size_t count)
 {
     VARIANT value = {};
-    ASSERT_EQ(S_OK, menu->get_accRole(Child(CHILDID_SELF), &value));
+    ASSERT_EQ(S_OK, menu->get_accRole(ChildId(CHILDID_SELF), &value));
     EXPECT_EQ(role, value.lVal);
     long children = 0;
     menu->get_accChildCount(&children);
@@ -200,16 +176,16 @@ void ExpectItems(IAccessible* menu, long role, const ItemFacts* items, size_t co
         SCOPED_TRACE(item->child);
         BSTR text = nullptr;
         if (item->name) {
-            EXPECT_EQ(S_OK, menu->get_accName(Child(item->child), &text));
-            EXPECT_EQ(item->name, Take(text));
+            EXPECT_EQ(S_OK, menu->get_accName(ChildId(item->child), &text));
+            EXPECT_EQ(item->name, TakeText(text));
         }
-        ASSERT_EQ(S_OK, menu->get_accRole(Child(item->child), &value));
+        ASSERT_EQ(S_OK, menu->get_accRole(ChildId(item->child), &value));
         EXPECT_EQ(item->role, value.lVal);
-        ASSERT_EQ(S_OK, menu->get_accState(Child(item->child), &value));
+        ASSERT_EQ(S_OK, menu->get_accState(ChildId(item->child), &value));
         EXPECT_EQ(item->state, value.lVal & kCompared);
         text = nullptr;
-        const HRESULT shortcut = menu->get_accKeyboardShortcut(Child(item->child), &text);
-        EXPECT_EQ(item->shortcut ? std::wstring(item->shortcut) : std::wstring(), Take(text));
+        const HRESULT shortcut = menu->get_accKeyboardShortcut(ChildId(item->child), &text);
+        EXPECT_EQ(item->shortcut ? std::wstring(item->shortcut) : std::wstring(), TakeText(text));
         EXPECT_EQ(item->shortcut ? S_OK : S_FALSE, shortcut);
     }
 }
@@ -217,19 +193,19 @@ void ExpectItems(IAccessible* menu, long role, const ItemFacts* items, size_t co
 TEST_F(MenuAccessibilityTest, ThePopupAndTheBarAreMenusOfTheirItems)
 {
     PressKeys(frame_, {{VK_F10, true}, {VK_F10, false}});
-    IAccessible* bar = ObjectOf(frame_, OBJID_MENU);
+    IAccessible* bar = AccessibleOf(frame_, OBJID_MENU);
     ASSERT_TRUE(bar);
     ExpectItems(bar, ROLE_SYSTEM_MENUBAR, kBarItems, std::size(kBarItems));
     PressKeys(frame_, {{VK_DOWN, true}, {VK_DOWN, false}});
     ASSERT_TRUE(Root());
-    IAccessible* popup = ObjectOf(Root()->Window(), OBJID_CLIENT);
+    IAccessible* popup = AccessibleOf(Root()->Window(), OBJID_CLIENT);
     ASSERT_TRUE(popup);
     ExpectItems(popup, ROLE_SYSTEM_MENUPOPUP, kFileItems, std::size(kFileItems));
 
     // The default action chooses, as Enter would; a disabled item has none.
     LogMenuProtocol();
-    EXPECT_EQ(DISP_E_MEMBERNOTFOUND, popup->accDoDefaultAction(Child(kDisabledItem + 1)));
-    EXPECT_EQ(S_OK, popup->accDoDefaultAction(Child(kExitItem + 1)));
+    EXPECT_EQ(DISP_E_MEMBERNOTFOUND, popup->accDoDefaultAction(ChildId(kDisabledItem + 1)));
+    EXPECT_EQ(S_OK, popup->accDoDefaultAction(ChildId(kExitItem + 1)));
     PumpFor(30);
     EXPECT_TRUE(MessageLog::Instance().Contains(WM_COMMAND));
     EXPECT_EQ(nullptr, Root());
