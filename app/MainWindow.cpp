@@ -3,6 +3,7 @@
 #include "Big5Text.h"
 #include "ReaderWatcher.h"
 #include "Report.h"
+#include "ReportAccessible.h"
 #include "ReportClipboard.h"
 #include "ReportSave.h"
 #include "ReportView.h"
@@ -10,6 +11,7 @@
 #include "SkinEngine.h"
 
 #include <cstring>
+#include <string>
 
 char g_report[kAppTextSize];
 char g_title[kAppTextSize];
@@ -79,8 +81,10 @@ LRESULT OnRecheck(HWND window, ProbeErrorHandler onError)
     RECT client;
     GetClientRect(window, &client);
     InvalidateRect(window, &client, TRUE);
+    const std::string before = g_report;
     BuildReport(g_report, onError);
     UpdateReportScroll(window);
+    AnnounceReportChange(window, before.c_str(), g_report);
     if (watching)
         StartReaderWatcher(window, kReadersChangedMessage);
     return 0;
@@ -177,6 +181,8 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_VSCROLL:
         OnReportScroll(window, wParam);
         return 0;
+    case WM_GETOBJECT:
+        return AnswerReportObject(window, wParam, lParam);
     case WM_MOUSEWHEEL:
         OnReportWheel(window, wParam);
         return 0;

@@ -9,16 +9,6 @@ namespace {
 
 const int kWheelLines = 3;
 
-// The height of one line of the report as the window draws it.
-int LineHeight(HWND window)
-{
-    HDC dc = GetDC(window);
-    TEXTMETRICA metrics = {};
-    GetTextMetricsA(dc, &metrics);
-    ReleaseDC(window, dc);
-    return std::max<int>(1, metrics.tmHeight);
-}
-
 int ReportHeight(HWND window)
 {
     HDC dc = GetDC(window);
@@ -62,9 +52,9 @@ int ScrolledBy(HWND window, const SCROLLINFO& info, int code, int track)
     const int page = static_cast<int>(info.nPage);
     switch (code) {
     case SB_LINEUP:
-        return info.nPos - LineHeight(window);
+        return info.nPos - ReportLineHeight(window);
     case SB_LINEDOWN:
-        return info.nPos + LineHeight(window);
+        return info.nPos + ReportLineHeight(window);
     case SB_PAGEUP:
         return info.nPos - page;
     case SB_PAGEDOWN:
@@ -82,6 +72,15 @@ int ScrolledBy(HWND window, const SCROLLINFO& info, int code, int track)
 }
 
 }  // namespace
+
+int ReportLineHeight(HWND window)
+{
+    HDC dc = GetDC(window);
+    TEXTMETRICA metrics = {};
+    GetTextMetricsA(dc, &metrics);
+    ReleaseDC(window, dc);
+    return std::max<int>(1, metrics.tmHeight);
+}
 
 void UpdateReportScroll(HWND window)
 {
@@ -116,7 +115,7 @@ bool OnReportWheel(HWND window, WPARAM wParam)
     const int notches = GET_WHEEL_DELTA_WPARAM(wParam) / WHEEL_DELTA;
     if (notches == 0)
         return true;
-    ScrollTo(window, ReportScrollOffset(window) - notches * kWheelLines * LineHeight(window));
+    ScrollTo(window, ReportScrollOffset(window) - notches * kWheelLines * ReportLineHeight(window));
     return true;
 }
 

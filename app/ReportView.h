@@ -12,6 +12,8 @@
 void UpdateReportScroll(HWND window);
 // The pixels the report is moved up by.
 int ReportScrollOffset(HWND window);
+// The height of one line of the report as the window draws it.
+int ReportLineHeight(HWND window);
 
 // WM_VSCROLL, WM_MOUSEWHEEL and WM_KEYDOWN of the main window; true when
 // the message scrolled (or tried to scroll) the report.

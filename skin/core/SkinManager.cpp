@@ -1,5 +1,6 @@
 #include "core/SkinManager.h"
 
+#include "core/HighContrast.h"
 #include "core/SkinnedWindow.h"
 #include "data/SkinStore.h"
 #include "data/SkinTypes.h"
@@ -93,22 +94,30 @@ bool SkinManager::SkinTopLevel(HWND window, Skin make, SkinObject* object)
 bool SkinManager::SkinFrame(HWND window, const char* objectName)
 {
     Guard guard(lock_);
-    SkinObject* object = objectName ? store_->FindObject(objectName) : store_->FindObjectByType(kTypeFrame);
-    if (!object || object->TypeCode() != kTypeFrame)
+    if (RememberedAside(window, Kind::Frame, objectName))
         return false;
-    return SkinTopLevel(window, factories_.frame, object);
+    SkinObject* object = objectName ? store_->FindObject(objectName) : store_->FindObjectByType(kTypeFrame);
+    if (!object || object->TypeCode() != kTypeFrame || !SkinTopLevel(window, factories_.frame, object))
+        return false;
+    requests_[window] = Request{Kind::Frame, objectName ? objectName : ""};
+    return true;
 }
 
 bool SkinManager::SkinDialog(HWND window, const char* objectName)
 {
     Guard guard(lock_);
-    if (!objectName)
+    if (!objectName || RememberedAside(window, Kind::Dialog, objectName))
         return false;
-    return SkinTopLevel(window, factories_.dialog, store_->FindObject(objectName));
+    if (!SkinTopLevel(window, factories_.dialog, store_->FindObject(objectName)))
+        return false;
+    requests_[window] = Request{Kind::Dialog, objectName};
+    return true;
 }
 
 bool SkinManager::SkinToolbar(HWND window)
 {
+    if (RememberedAside(window, Kind::Toolbar, nullptr))
+        return false;
     SkinObject* object = store_->FindObjectByType(kTypeToolBar);
     if (!object || !factories_.toolbar)
         return false;
@@ -116,7 +125,11 @@ bool SkinManager::SkinToolbar(HWND window)
     if (!toolbar)
         return false;
     toolbar->SetSkinObject(object);
-    return AttachOrForget(*toolbar, window);
+    if (!AttachOrForget(*toolbar, window))
+        return false;
+    Guard guard(lock_);
+    requests_[window] = Request{Kind::Toolbar, ""};
+    return true;
 }
 
 SkinnedWindow* SkinManager::AddWindow(std::unique_ptr<SkinnedWindow> object, HWND window)
@@ -147,6 +160,7 @@ bool SkinManager::UnskinWindow(HWND window)
     // back here, and must not find this entry half torn down.
     std::unique_ptr<SkinnedWindow> object = std::move(found->second);
     windows_.erase(found);
+    requests_.erase(window);
     object->Detach();
     return true;
 }
@@ -253,4 +267,80 @@ size_t SkinManager::WindowCount() const
 {
     Guard guard(lock_);
     return windows_.size();
+}
+
+void SkinManager::FollowHighContrast()
+{
+    const bool on = HighContrastOn();
+    Guard guard(lock_);
+    if (on == skinSetAside_)
+        return;
+    DesktopUpdateLock freeze;
+    if (on)
+        SetSkinAside();
+    else
+        BringSkinBack();
+}
+
+bool SkinManager::SkinSetAside() const
+{
+    Guard guard(lock_);
+    return skinSetAside_;
+}
+
+void SkinManager::ForgetRequest(HWND window)
+{
+    Guard guard(lock_);
+    if (skinSetAside_)
+        requests_.erase(window);
+}
+
+bool SkinManager::RememberedAside(HWND window, Kind kind, const char* objectName)
+{
+    Guard guard(lock_);
+    if (!skinSetAside_)
+        return false;
+    requests_[window] = Request{kind, objectName ? objectName : ""};
+    return true;
+}
+
+void SkinManager::SetSkinAside()
+{
+    skinSetAside_ = true;
+    // Detaching a window forgets its request; these are kept for later.
+    const std::map<HWND, Request> requests = requests_;
+    for (const auto& entry : requests)
+        UnskinWindow(entry.first);
+    // Whatever is left was skinned under a window that is gone now.
+    std::vector<HWND> rest;
+    for (const auto& entry : windows_)
+        rest.push_back(entry.first);
+    for (HWND window : rest)
+        UnskinWindow(window);
+    requests_ = requests;
+}
+
+void SkinManager::BringSkinBack()
+{
+    skinSetAside_ = false;
+    const std::map<HWND, Request> requests = std::move(requests_);
+    requests_.clear();
+    for (const auto& entry : requests)
+        if (IsWindow(entry.first))
+            SkinAgain(entry.first, entry.second);
+}
+
+bool SkinManager::SkinAgain(HWND window, const Request& request)
+{
+    const char* name = request.objectName.empty() ? nullptr : request.objectName.c_str();
+    switch (request.kind) {
+    case Kind::Frame:
+        // A skin loaded meanwhile may name its frames otherwise.
+        return SkinFrame(window, name) || (name && SkinFrame(window, nullptr));
+    case Kind::Dialog:
+        return SkinDialog(window, name);
+    case Kind::Toolbar:
+        return SkinToolbar(window);
+    }
+    return false;
 }

@@ -68,17 +68,40 @@ public:
     const SkinFactories& Factories() const { return factories_; }
     size_t WindowCount() const;
 
+    // High contrast: while it is on nothing is skinned and every window is
+    // the system's. Each window that has (or while it was on, asked for) a
+    // frame, dialog or toolbar skin gets it again when it goes off.
+    void FollowHighContrast();
+    bool SkinSetAside() const;
+    // A window going away: a skin asked for while high contrast was on is
+    // forgotten, or the handle, reused, would be skinned later.
+    void ForgetRequest(HWND window);
+
 private:
+    enum class Kind { Frame, Dialog, Toolbar };
+    // What a top-level skin was asked for with; an empty name stands for
+    // "the first frame".
+    struct Request {
+        Kind kind;
+        std::string objectName;
+    };
     SkinManager();
     ~SkinManager();
 
     template <typename Skin>
     bool SkinTopLevel(HWND window, Skin make, SkinObject* object);
     void RebindWindows();
+    // While high contrast is on, a skin asked for is only remembered.
+    bool RememberedAside(HWND window, Kind kind, const char* objectName);
+    void SetSkinAside();
+    void BringSkinBack();
+    bool SkinAgain(HWND window, const Request& request);
 
     mutable std::recursive_mutex lock_;
     std::map<HWND, std::unique_ptr<SkinnedWindow>> windows_;
     std::map<std::string, int> classTable_;
     std::unique_ptr<SkinStore> store_;
     SkinFactories factories_;
+    std::map<HWND, Request> requests_;
+    bool skinSetAside_ = false;
 };

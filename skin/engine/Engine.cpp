@@ -6,6 +6,7 @@
 #include "controls/ControlSkins.h"
 #include "controls/NcScroll.h"
 #include "controls/ScrollApiRedirect.h"
+#include "core/ContrastWatcher.h"
 #include "core/SkinManager.h"
 #include "core/SkinMessages.h"
 #include "core/SkinnedWindow.h"
@@ -251,6 +252,8 @@ LRESULT CALLBACK CbtHook(int code, WPARAM wParam, LPARAM lParam)
     if (!hook)
         return 0;
     const LRESULT result = CallNextHookEx(hook, code, wParam, lParam);
+    if (code == HCBT_DESTROYWND)
+        SkinManager::Instance().ForgetRequest(reinterpret_cast<HWND>(wParam));
     // A creation another hook refused goes no further.
     if (code != HCBT_CREATEWND || result != 0)
         return result;
@@ -278,7 +281,9 @@ LRESULT CALLBACK KeyboardHook(int code, WPARAM vk, LPARAM flags)
     HHOOK hook = HookOfThread(Engine().keyboardHooks);
     if (!hook)
         return 0;
-    if (code == HC_ACTION) {
+    // With the skin set aside for high contrast the system's menus take
+    // the keys, the Alt key's among them.
+    if (code == HC_ACTION && !SkinManager::Instance().SkinSetAside()) {
         if (flags & kKeyUp) {
             if (t_swallowedKeys.erase(vk))
                 return 1;
@@ -339,29 +344,40 @@ bool LoadSkinFromStream(const MemoryStream& stream)
     return SkinManager::Instance().ApplySkinStore(std::move(store));
 }
 
-}  // namespace
-
-BOOL EngineStart(HINSTANCE instance)
+bool StartThreadHooks(HINSTANCE instance)
 {
     EngineState& engine = Engine();
     std::lock_guard<std::mutex> guard(engine.lock);
     if (engine.cbtHooks.empty()) {
         if (!RegisterPopupMenuClass(instance))
-            return FALSE;
+            return false;
         engine.instance = instance;
         engine.versionClass = GetWindowsVersionClass();
         SkinManager::Instance().SetFactories(EngineFactories());
         StartScrollRedirection(engine.versionClass);
+        // Made before this thread's hooks, which would wait for the lock.
+        ContrastWatcher::Start(instance);
     }
     const DWORD thread = GetCurrentThreadId();
     if (!InstallHook(engine.cbtHooks, WH_CBT, CbtHook, engine.instance, thread)) {
         // No thread runs: the class registered above goes again.
         if (engine.cbtHooks.empty())
             UnregisterPopupMenuClass(engine.instance);
-        return FALSE;
+        return false;
     }
     if (!InstallHook(engine.keyboardHooks, WH_KEYBOARD, KeyboardHook, engine.instance, thread))
+        return false;
+    return true;
+}
+
+}  // namespace
+
+BOOL EngineStart(HINSTANCE instance)
+{
+    if (!StartThreadHooks(instance))
         return FALSE;
+    // The manager's lock is never taken under the engine's.
+    SkinManager::Instance().FollowHighContrast();
     return TRUE;
 }
 
@@ -376,6 +392,7 @@ void EngineStop()
     if (engine.cbtHooks.empty()) {
         engine.dialogSkinName[0] = '\0';
         UnregisterPopupMenuClass(engine.instance);
+        ContrastWatcher::Stop();
         ScrollApiRedirect_Remove();
         engine.instance = nullptr;
     }

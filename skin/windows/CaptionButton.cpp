@@ -240,17 +240,30 @@ void CaptionButton::Act()
         // Idle, not hot: with its timer gone nothing else would take the
         // light off if the window refuses to close.
         SetState(StateIdle);
-        PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+        PostMessageA(window, WM_SYSCOMMAND, SystemCommand(), 0);
         break;
     case CaptionButtonSkin::ActionMaximise:
-        PostMessageA(window, WM_SYSCOMMAND, IsZoomed(window) ? SC_RESTORE : SC_MAXIMIZE, 0);
-        break;
     case CaptionButtonSkin::ActionMinimise:
-        PostMessageA(window, WM_SYSCOMMAND, IsIconic(window) ? SC_RESTORE : SC_MINIMIZE, 0);
+        PostMessageA(window, WM_SYSCOMMAND, SystemCommand(), 0);
         break;
     default:
         // The window icon does nothing; the system menu opened on the press.
         break;
+    }
+}
+
+UINT CaptionButton::SystemCommand() const
+{
+    const HWND window = owner_.Window();
+    switch (Action()) {
+    case CaptionButtonSkin::ActionClose:
+        return SC_CLOSE;
+    case CaptionButtonSkin::ActionMaximise:
+        return IsZoomed(window) ? SC_RESTORE : SC_MAXIMIZE;
+    case CaptionButtonSkin::ActionMinimise:
+        return IsIconic(window) ? SC_RESTORE : SC_MINIMIZE;
+    default:
+        return 0;
     }
 }
 

@@ -36,6 +36,9 @@ public:
 
     // The action code of the skin object (CaptionButtonSkin::Action).
     int Action() const;
+    // The window command a click sends for the window's state now
+    // (SC_CLOSE, SC_MAXIMIZE, SC_MINIMIZE, SC_RESTORE), or 0.
+    UINT SystemCommand() const;
     int State() const { return state_; }
     // Held down, or checked for a toggle.
     bool IsPressed() const { return pressed_; }

@@ -226,6 +226,8 @@ void MenuBar::DrawItem(HDC hdc, const Item& item) const
 
 void MenuBar::Repaint()
 {
+    // Every change of the bar's state ends in a repaint.
+    AnnounceMenuMode();
     HWND window = frame_.Window();
     const RECT bar = GetRect();
     if (IsRectEmpty(&bar))
@@ -311,6 +313,8 @@ void MenuBar::SetHot(int index)
             StartHotTracking();
     }
     Repaint();
+    if (keyboard_ && hot_ >= 0)
+        NotifyWinEvent(EVENT_OBJECT_FOCUS, frame_.Window(), OBJID_MENU, hot_ + 1);
 }
 
 void MenuBar::StopHotTracking()
@@ -565,4 +569,50 @@ void MenuBar::ResetAfterPopup()
     if (open_ < 0 && !popup_)
         return;
     ClosePopup();
+}
+
+void MenuBar::AnnounceMenuMode()
+{
+    const bool inMenu = keyboard_ || open_ >= 0 || pendingOpen_ >= 0;
+    if (inMenu == announcedMenuMode_)
+        return;
+    announcedMenuMode_ = inMenu;
+    NotifyWinEvent(inMenu ? EVENT_SYSTEM_MENUSTART : EVENT_SYSTEM_MENUEND, frame_.Window(), OBJID_MENU, CHILDID_SELF);
+}
+
+UINT MenuBar::MenuStateOf(const Item& item) const
+{
+    const int count = GetMenuItemCount(menu_);
+    for (int position = 0; position < count; ++position)
+        if (GetSubMenu(menu_, position) == item.submenu &&
+            (item.submenu || GetMenuItemID(menu_, position) == item.command))
+            return GetMenuState(menu_, position, MF_BYPOSITION) & (MF_GRAYED | MF_DISABLED | MF_CHECKED);
+    return 0;
+}
+
+int MenuBar::AccessibleItemCount()
+{
+    return static_cast<int>(items_.size());
+}
+
+bool MenuBar::DescribeItem(int index, MenuItemFacts& facts)
+{
+    if (index < 0 || index >= AccessibleItemCount())
+        return false;
+    const Item& item = items_[index];
+    facts.text = item.text;
+    facts.state = MenuStateOf(item);
+    facts.opensMenu = item.submenu != nullptr;
+    facts.hot = index == open_ || (keyboard_ && index == hot_);
+    facts.mnemonic = item.mnemonic;
+    RECT window;
+    ::GetWindowRect(frame_.Window(), &window);
+    facts.screen = ItemRect(index);
+    OffsetRect(&facts.screen, window.left, window.top);
+    return true;
+}
+
+void MenuBar::RunItem(int index)
+{
+    OpenLater(index);
 }

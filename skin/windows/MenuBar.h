@@ -17,12 +17,13 @@
 #include "core/SkinnedWindow.h"
 #include "imaging/GdiObject.h"
 #include "windows/MdiButton.h"
+#include "windows/MenuAccessible.h"
 #include "windows/PopupMenuWindow.h"
 
 class MenuBarSkin;
 class SkinnedFrame;
 
-class MenuBar : private WindowTimerClient {
+class MenuBar : private WindowTimerClient, public AccessibleMenu {
 public:
     explicit MenuBar(SkinnedFrame& frame);
     ~MenuBar();
@@ -90,6 +91,11 @@ public:
     // A button laid out for the frame's current size (window coordinates).
     const MdiButton& GetMdiButton(int index);
 
+    int AccessibleItemCount() override;
+    bool DescribeItem(int index, MenuItemFacts& facts) override;
+    // Opens the item (or chooses it) as its mnemonic would.
+    void RunItem(int index) override;
+
 private:
     // Opens an item chosen from the keyboard once the keyboard hook that
     // chose it has returned: no drop-down may run inside the hook.
@@ -139,6 +145,9 @@ private:
     // changed.
     bool SetHotMdiButton(int hot);
     bool TrackMdiButtons(int under);
+    // Tells readers when the bar enters or leaves menu mode.
+    void AnnounceMenuMode();
+    UINT MenuStateOf(const Item& item) const;
 
     SkinnedFrame& frame_;
     const MenuBarSkin* skin_ = nullptr;
@@ -155,6 +164,7 @@ private:
     MdiButton mdiButtons_[MdiButtonCount];
     bool mdiButtonsShown_ = false;  // as last laid out
     int pressedButton_ = -1;
+    bool announcedMenuMode_ = false;
     // Forgotten with the items and the skin (its font and margins).
     mutable RememberedFlow lastFlow_;
 };

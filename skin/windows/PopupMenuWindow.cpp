@@ -274,6 +274,8 @@ void PopupMenuWindow::CloseChain()
     KillTimer(window_, kSubmenuTimer);
     if (!parent_)
         ShowWindow(window_, SW_HIDE);
+    // Before the window goes: an event of a destroyed window reaches no one.
+    AnnounceEnd();
     DestroyWindow(window_);
     ownedItems_.reset();
     items_ = nullptr;
@@ -334,10 +336,21 @@ void PopupMenuWindow::BeginTracking()
     GetCursorPos(&lastMouse_);
     if (!parent_)
         SetCapture(window_);
+    NotifyWinEvent(EVENT_SYSTEM_MENUPOPUPSTART, window_, OBJID_CLIENT, CHILDID_SELF);
+    announcedOpen_ = true;
+}
+
+void PopupMenuWindow::AnnounceEnd()
+{
+    if (!announcedOpen_)
+        return;
+    announcedOpen_ = false;
+    NotifyWinEvent(EVENT_SYSTEM_MENUPOPUPEND, window_, OBJID_CLIENT, CHILDID_SELF);
 }
 
 void PopupMenuWindow::EndTracking()
 {
+    AnnounceEnd();
     closing_ = true;
     KillTimer(window_, kSubmenuTimer);
     if (parent_)
@@ -453,6 +466,7 @@ void PopupMenuWindow::SetHot(int index, bool byMouse)
     const WORD flags = static_cast<WORD>(MF_HILITE | (byMouse ? MF_MOUSESELECT : 0) | (item.submenu ? MF_POPUP : 0));
     const UINT id = item.submenu ? static_cast<UINT>(hot_) : item.command;
     SendMenuSelect(MAKEWPARAM(id, flags), reinterpret_cast<LPARAM>(menu_));
+    NotifyWinEvent(EVENT_OBJECT_FOCUS, window_, OBJID_CLIENT, hot_ + 1);
     if (byMouse && item.submenu)
         SetTimer(window_, kSubmenuTimer, kSubmenuDelay, nullptr);
 }
@@ -638,6 +652,8 @@ int PopupMenuWindow::OnMenuKey(WPARAM vk, LPARAM keyFlags)
 
 void PopupMenuWindow::OnNcDestroy()
 {
+    // A submenu is destroyed without being hidden first.
+    AnnounceEnd();
     KillTimer(window_, kSubmenuTimer);
     if (GetCapture() == window_)
         ReleaseCapture();
@@ -730,6 +746,8 @@ LRESULT PopupMenuWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         if (child_) {
             CloseChild();
             SetForegroundWindow(window_);
+            // The reader goes back to the item the submenu was opened from.
+            NotifyWinEvent(EVENT_OBJECT_FOCUS, window_, OBJID_CLIENT, hot_ + 1);
         }
         return 0;
     case WM_DRAWITEM:
@@ -748,6 +766,10 @@ LRESULT PopupMenuWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         if (!parent_ && IsShown())
             FinishChain();
         return 0;
+    case WM_GETOBJECT:
+        if (static_cast<LONG>(lParam) != OBJID_CLIENT)
+            break;
+        return AccessibleObject::Answer(new MenuAccessible(window_, ROLE_SYSTEM_MENUPOPUP, FindPopup), wParam);
     case WM_CLOSE:
         // Alt+F4 on an open menu ends the menu, not a window of the chain
         // that its owner still holds.
@@ -887,4 +909,41 @@ void PopupMenuWindow::DrawItem(HDC hdc, const MenuItem& item, const RECT& rect)
             DrawMark(hdc, skin.submenuImage, {right - (side - 1), iconCell.top, right, iconCell.bottom});
         }
     }
+}
+
+AccessibleMenu* PopupMenuWindow::FindPopup(HWND window)
+{
+    char className[64] = {};
+    if (!GetClassNameA(window, className, sizeof className) || lstrcmpiA(className, kPopupMenuClass) != 0)
+        return nullptr;
+    return static_cast<PopupMenuWindow*>(GetPropA(window, kObjectProperty));
+}
+
+int PopupMenuWindow::AccessibleItemCount()
+{
+    return items_ ? static_cast<int>(items_->items.size()) : 0;
+}
+
+bool PopupMenuWindow::DescribeItem(int index, MenuItemFacts& facts)
+{
+    if (index < 0 || index >= AccessibleItemCount())
+        return false;
+    const MenuItem& item = items_->items[index];
+    facts.text = item.text;
+    facts.state = item.state;
+    facts.opensMenu = item.submenu != nullptr;
+    facts.hot = index == hot_;
+    facts.screen = ItemRect(index);
+    MapWindowPoints(window_, nullptr, reinterpret_cast<POINT*>(&facts.screen), 2);
+    return true;
+}
+
+void PopupMenuWindow::RunItem(int index)
+{
+    SetHot(index, false);
+    if (items_->items[index].submenu) {
+        OpenSubmenu();
+        return;
+    }
+    Choose(items_->items[index].command);
 }

@@ -12,9 +12,10 @@
 
 #include "core/SkinnedWindow.h"
 #include "data/FrameSkin.h"
+#include "windows/MenuAccessible.h"
 #include "windows/MenuItem.h"
 
-class PopupMenuWindow : public SkinnedWindow {
+class PopupMenuWindow : public SkinnedWindow, public AccessibleMenu {
 public:
     enum Mode { ModeMenuBar = 0, ModeSystemMenu = 1, ModeContextMenu = 2 };
     static const UINT_PTR kSubmenuTimer = 1001;
@@ -60,11 +61,18 @@ public:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     void DrawItem(HDC hdc, const MenuItem& item, const RECT& rect);
 
+    int AccessibleItemCount() override;
+    bool DescribeItem(int index, MenuItemFacts& facts) override;
+    void RunItem(int index) override;
+
 private:
     enum PressResult { PressOutside = 0, PressChosen = 1, PressHandled = 2 };
 
     static LRESULT CALLBACK ClassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     static bool EnsureClass();
+    static AccessibleMenu* FindPopup(HWND window);
+    // A reader is told when the popup opens and, once, when it goes.
+    void AnnounceEnd();
 
     const PopupMenuSkin& Skin() const;
     void BorrowItems(MenuItemList& items, HMENU menu);
@@ -117,6 +125,7 @@ private:
     POINT lastMouse_ = {-1, -1};
     MenuItemImages itemImages_;
     HWND subclassedOwner_ = nullptr;
+    bool announcedOpen_ = false;
     Font font_;
     PopupMenuSkin defaultSkin_;
 };

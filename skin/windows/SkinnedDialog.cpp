@@ -4,6 +4,7 @@
 #include "core/SkinMessages.h"
 #include "data/FrameSkin.h"
 #include "imaging/MemoryDC.h"
+#include "windows/CaptionAccessible.h"
 #include "windows/FrameHitTest.h"
 
 #include <algorithm>
@@ -189,6 +190,8 @@ bool SkinnedDialog::CommonMessage(UINT message, WPARAM wParam, LPARAM lParam, LR
     case WM_CTLCOLORBTN:
         result = OnCtlColorUnskinned(message, wParam, lParam);
         return true;
+    case WM_GETOBJECT:
+        return CaptionAccessible::AnswerTitleBar(window_, wParam, lParam, result);
     case WM_SKIN_PAINTBKGND: {
         if (!background_.Exists()) {
             RECT client;

@@ -6,6 +6,7 @@
 #include "core/SkinMessages.h"
 #include "data/FrameSkin.h"
 #include "data/SkinTypes.h"
+#include "windows/CaptionAccessible.h"
 #include "windows/FrameHitTest.h"
 #include "windows/SkinnedMdiClient.h"
 #include "windows/SkinnedMenus.h"
@@ -309,6 +310,14 @@ LRESULT SkinnedFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_DESTROY:
         OnDestroy();
         break;
+    case WM_GETOBJECT: {
+        LRESULT result = 0;
+        if (static_cast<LONG>(lParam) == OBJID_MENU && menuBar_.Menu())
+            return AccessibleObject::Answer(new MenuAccessible(window_, ROLE_SYSTEM_MENUBAR, FindMenuBar), wParam);
+        if (CaptionAccessible::AnswerTitleBar(window_, wParam, lParam, result))
+            return result;
+        break;
+    }
     case WM_SIZE:
         OnMdiChildSize();
         break;
@@ -663,4 +672,10 @@ void SkinnedFrame::OnPopupMouseMove(POINT screenPoint)
     const int x = screenPoint.x - window.left;
     const int y = screenPoint.y - window.top;
     OnNcMouseMove(NcHitTest(x, y), x, y);
+}
+
+AccessibleMenu* SkinnedFrame::FindMenuBar(HWND window)
+{
+    auto* frame = dynamic_cast<SkinnedFrame*>(SkinManager::Instance().FindWindowObject(window));
+    return frame ? &frame->Bar() : nullptr;
 }

@@ -45,6 +45,8 @@ public:
     void OnPopupClick(POINT screenPoint);
     void OnPopupMouseMove(POINT screenPoint);
     MenuBar& Bar() { return menuBar_; }
+    // The bar of the frame skin of `window`, for its accessible object.
+    static AccessibleMenu* FindMenuBar(HWND window);
     // The menu bar's buttons for the active MDI child: its skinned system
     // menu, and minimise, restore and close.
     void MdiChildSystemMenu();
