@@ -35,19 +35,6 @@ void Announce(UINT message, WPARAM wParam)
     PumpMessages();
 }
 
-BOOL CALLBACK CountProperty(HWND, LPSTR, HANDLE, ULONG_PTR count)
-{
-    ++*reinterpret_cast<int*>(count);
-    return TRUE;
-}
-
-int PropertyCount(HWND window)
-{
-    int count = 0;
-    EnumPropsExA(window, CountProperty, reinterpret_cast<LPARAM>(&count));
-    return count;
-}
-
 HMENU TwoLevelMenu()
 {
     HMENU popup = CreatePopupMenu();

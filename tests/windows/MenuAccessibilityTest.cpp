@@ -76,30 +76,19 @@ protected:
 
 const LONG kBar = OBJID_MENU;
 const LONG kPopup = OBJID_CLIENT;
-#define START                                                                                                          \
-    {                                                                                                                  \
-        EVENT_SYSTEM_MENUSTART, 'F', kBar, CHILDID_SELF                                                                \
-    }
-#define END                                                                                                            \
-    {                                                                                                                  \
-        EVENT_SYSTEM_MENUEND, 'F', kBar, CHILDID_SELF                                                                  \
-    }
-#define BAR_FOCUS(item)                                                                                                \
-    {                                                                                                                  \
-        EVENT_OBJECT_FOCUS, 'F', kBar, (item) + 1                                                                      \
-    }
-#define POPUP_START                                                                                                    \
-    {                                                                                                                  \
-        EVENT_SYSTEM_MENUPOPUPSTART, 'P', kPopup, CHILDID_SELF                                                         \
-    }
-#define POPUP_END                                                                                                      \
-    {                                                                                                                  \
-        EVENT_SYSTEM_MENUPOPUPEND, 'P', kPopup, CHILDID_SELF                                                           \
-    }
-#define POPUP_FOCUS(item)                                                                                              \
-    {                                                                                                                  \
-        EVENT_OBJECT_FOCUS, 'P', kPopup, (item) + 1                                                                    \
-    }
+const HeardEvent START = {EVENT_SYSTEM_MENUSTART, 'F', kBar, CHILDID_SELF};
+const HeardEvent END = {EVENT_SYSTEM_MENUEND, 'F', kBar, CHILDID_SELF};
+const HeardEvent POPUP_START = {EVENT_SYSTEM_MENUPOPUPSTART, 'P', kPopup, CHILDID_SELF};
+const HeardEvent POPUP_END = {EVENT_SYSTEM_MENUPOPUPEND, 'P', kPopup, CHILDID_SELF};
+// The focus moved to an item (0-based) of the bar or of a popup.
+HeardEvent BAR_FOCUS(int item)
+{
+    return {EVENT_OBJECT_FOCUS, 'F', kBar, item + 1};
+}
+HeardEvent POPUP_FOCUS(int item)
+{
+    return {EVENT_OBJECT_FOCUS, 'P', kPopup, item + 1};
+}
 
 struct KeyWalk {
     const char* name;

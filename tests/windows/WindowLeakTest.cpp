@@ -5,14 +5,14 @@
 // leak fails within a few hundred cycles instead of after days of use.
 #include "WindowTestSupport.h"
 
-#include "GdiPressure.h"
-#include "MessageLog.h"
-#include "Resource.h"
-#include "SkinEngine.h"
 #include "core/SkinManager.h"
 #include "data/MemoryStream.h"
 #include "data/SkinStore.h"
+#include "GdiPressure.h"
 #include "imaging/GdiObject.h"
+#include "MessageLog.h"
+#include "Resource.h"
+#include "SkinEngine.h"
 #include "windows/CaptionButton.h"
 #include "windows/SkinnedFrame.h"
 
@@ -184,19 +184,6 @@ private:
 
 testing::Environment* const g_privateDesktop = testing::AddGlobalTestEnvironment(new PrivateDesktop);
 
-BOOL CALLBACK CountProperty(HWND, LPSTR, HANDLE, ULONG_PTR count)
-{
-    ++*reinterpret_cast<int*>(count);
-    return TRUE;
-}
-
-int PropertyCount(HWND window)
-{
-    int count = 0;
-    EnumPropsExA(window, CountProperty, reinterpret_cast<LPARAM>(&count));
-    return count;
-}
-
 // How many more GDI objects the process can create now. Meaningful under
 // GdiPressure only, where the answer is a few hundred.
 // The GDI handles a store of that skin holds while it is loaded.
@@ -295,8 +282,8 @@ std::vector<BYTE> VariantSkinBytes()
 // their skin.
 std::vector<BYTE> FramelessSkinBytes()
 {
-    const std::string text = WithoutObject(WithoutObject(DefaultSkinSource(), "FrameSkin", "Dialog"), "FrameSkin",
-                                           "MainFrame");
+    const std::string text =
+        WithoutObject(WithoutObject(DefaultSkinSource(), "FrameSkin", "Dialog"), "FrameSkin", "MainFrame");
     EXPECT_EQ(std::string::npos, text.find("object FrameSkin "));
     return CompileSkin(text);
 }
@@ -477,10 +464,9 @@ protected:
         else if (GetMenu(frame) != menu)
             result = testing::AssertionFailure() << "the frame did not get its menu back";
         else if (PropertyCount(frame) != plainFrameProperties_ || PropertyCount(dialog) != plainDialogProperties_)
-            result = testing::AssertionFailure() << "properties left behind: frame " << PropertyCount(frame)
-                                                 << " (plain " << plainFrameProperties_ << "), dialog "
-                                                 << PropertyCount(dialog) << " (plain " << plainDialogProperties_
-                                                 << ")";
+            result = testing::AssertionFailure()
+                     << "properties left behind: frame " << PropertyCount(frame) << " (plain " << plainFrameProperties_
+                     << "), dialog " << PropertyCount(dialog) << " (plain " << plainDialogProperties_ << ")";
         LoadSkinFromMemory(standard.data(), static_cast<DWORD>(standard.size()));
         DestroyWindow(dialog);
         DestroyWindow(frame);
@@ -546,8 +532,8 @@ TEST_F(WindowLeakTest, SkinSwitchesUnderLiveWindowsGiveBackEverything)
     ASSERT_TRUE(frame);
     KeepForTheTest(frame);
     HWND dialog = CreateTemplateDialog(frame);
-    HWND about = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_ABOUTBOX), frame,
-                                    ModelessDialogProc, 0);
+    HWND about =
+        CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_ABOUTBOX), frame, ModelessDialogProc, 0);
     ASSERT_TRUE(dialog && about);
     for (HWND window : {dialog, about}) {
         ShowWindow(window, SW_SHOW);

@@ -153,6 +153,23 @@ WindowPixels Cut(const WindowPixels& picture, const RECT& area)
     return part;
 }
 
+namespace {
+
+BOOL CALLBACK CountProperty(HWND, LPSTR, HANDLE, ULONG_PTR count)
+{
+    ++*reinterpret_cast<int*>(count);
+    return TRUE;
+}
+
+}  // namespace
+
+int PropertyCount(HWND window)
+{
+    int count = 0;
+    EnumPropsExA(window, CountProperty, reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
 RECT ClientInWindow(HWND window)
 {
     RECT whole, client;

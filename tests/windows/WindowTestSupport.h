@@ -48,6 +48,9 @@ struct WindowPixels {
     unsigned At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
 };
 WindowPixels CaptureWindow(HWND window);
+// How many properties the window carries.
+int PropertyCount(HWND window);
+
 // The client area within a capture of the whole window.
 RECT ClientInWindow(HWND window);
 
