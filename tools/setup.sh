@@ -156,6 +156,8 @@ if [ "${1:-}" = fuzz ]; then
 fi
 apt_install $(missing_packages "${PACKAGES[@]}" "${FUZZ_PACKAGES[@]}")
 choose_run_arch
+# The architecture just chosen decides the prefix and the Wine to use.
+source "$SSO_ROOT/tools/env.sh"
 fetch_lzo
 create_prefix
 configure_desktop

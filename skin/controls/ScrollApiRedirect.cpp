@@ -286,9 +286,15 @@ PatchResult PatchSlot(int slot, SlotPatch& patch, const void** target)
     uint8_t* function = TrampolineFunction(trampoline);
     if (!function)
         return PatchResult::kNoFunction;
+    // Taken already, it starts with our own jump, which followed would name
+    // the engine's dispatcher as the code refused.
+    if (PatchedEarlier(slot, function)) {
+        *target = function;
+        return PatchResult::kSharedTarget;
+    }
     uint8_t* code = const_cast<uint8_t*>(FollowJump(function));
     *target = code;
-    if (PatchedEarlier(slot, function) || PatchedEarlier(slot, code))
+    if (PatchedEarlier(slot, code))
         return PatchResult::kSharedTarget;
     return ApplyTrampolinePatch(patch, trampoline, code, kDispatchers[slot]);
 }
