@@ -13,6 +13,7 @@
 #include "imaging/ImageRef.h"
 #include "imaging/TurnedDrawing.h"
 #include "MessageLog.h"
+#include "TimerLog.h"
 
 #include <windowsx.h>
 
@@ -491,27 +492,15 @@ protected:
     {
         return {windowRect_.right - 1 - SkinBarSize() / 2, windowRect_.top + 1 + along};
     }
-    // The repeat timers run from the test's WM_TIMER only, never from
-    // the clock.
-    void StopRealTimers()
-    {
-        KillTimer(window_, 0xFFFD);
-        KillTimer(window_, 0xFFFE);
-    }
     void Press(POINT at)
     {
         SettlePointer(at);
         MessageLog::Instance().Flush();
         SendMessageA(window_, WM_NCLBUTTONDOWN, HTVSCROLL, MAKELPARAM(at.x, at.y));
-        StopRealTimers();
     }
     // The system's own move message, which carries the pointer's place
     // (a posted one would not), reaches the window holding the capture.
-    void MoveTo(POINT at)
-    {
-        SettlePointer(at);
-        StopRealTimers();
-    }
+    void MoveTo(POINT at) { SettlePointer(at); }
     void Release()
     {
         PostMessageA(window_, WM_LBUTTONUP, 0, 0);
@@ -522,6 +511,9 @@ protected:
 
     HWND window_ = nullptr;
     RECT windowRect_ = {};
+    // The repeat timers run from the test's WM_TIMER only, never from
+    // the clock.
+    TimerLog timers_;
 };
 
 TEST_F(NcScrollMouseTest, HeldArrowRepeatsFromTheSecondTimerOnlyWhileThePointerStaysOnIt)
@@ -532,9 +524,12 @@ TEST_F(NcScrollMouseTest, HeldArrowRepeatsFromTheSecondTimerOnlyWhileThePointerS
     const POINT arrow = OnVerticalBar(kClientHeight - SkinBarSize() / 2);
     Press(arrow);
     EXPECT_TRUE(LogMatches(kPress, "press on the down arrow"));
+    EXPECT_TRUE(timers_.IsRunning(window_, 0xFFFD, 300));
     MessageLog::Instance().Flush();
     Tick(0xFFFD);
     EXPECT_TRUE(MessageLog::Instance().Entries().empty()) << "the first delay only starts the repeat";
+    EXPECT_TRUE(timers_.IsRunning(window_, 0xFFFE, 55));
+    EXPECT_FALSE(timers_.IsRunning(window_, 0xFFFD));
     Tick(0xFFFE);
     EXPECT_TRUE(LogMatches(kRepeat, "repeat timer over the arrow"));
     MessageLog::Instance().Flush();
@@ -544,6 +539,7 @@ TEST_F(NcScrollMouseTest, HeldArrowRepeatsFromTheSecondTimerOnlyWhileThePointerS
     Release();
     EXPECT_TRUE(LogMatches(kRelease, "release"));
     EXPECT_NE(GetCapture(), window_);
+    EXPECT_FALSE(timers_.IsRunning(window_, 0xFFFE));
 }
 
 TEST_F(NcScrollMouseTest, PageClickSendsOnePageScroll)
@@ -814,25 +810,44 @@ int ChangedOutside(const WindowPixels& before, const WindowPixels& after, const 
     return count;
 }
 
-// Where the pointer goes and whether it presses there.
+// What the mouse does on a part, each as the system delivers it: a click
+// is a press and a release, a double click a click and the double-click
+// message in place of the second press.
+enum class MouseAction { kNone, kHover, kPress, kClick, kDoubleClick };
+
+// Where the pointer goes, what it does there, what the bar shows then
+// and the repeat timer left running (id 0: none).
 struct PartStateRow {
     const char* what;
     int target;  // PartNone: away from the window
-    bool press;
+    MouseAction action;
     BarStates expected;
+    UINT_PTR timer;
+    UINT delay;
 };
 
 const int kNormal = ScrollBarSkin::StateNormal;
 const int kPressed = ScrollBarSkin::StatePressed;
 const int kHot = ScrollBarSkin::StateHighlighted;
+const UINT_PTR kFirstRepeat = 0xFFFD;
+const UINT_PTR kHover = static_cast<UINT_PTR>(-14);
 
 const PartStateRow kPartStateRows[] = {
-    {"at rest", PartNone, false, {kNormal, kNormal, kNormal}},
-    {"pointer over a page: pages are never hot", PartPageRight, false, {kNormal, kNormal, kNormal}},
-    {"left page pressed", PartPageLeft, true, {kPressed, kNormal, kNormal}},
-    {"right page pressed", PartPageRight, true, {kNormal, kPressed, kNormal}},
-    {"thumb hot", PartThumb, false, {kNormal, kNormal, kHot}},
-    {"thumb pressed", PartThumb, true, {kNormal, kNormal, kPressed}},
+    {"at rest", PartNone, MouseAction::kNone, {kNormal, kNormal, kNormal}, 0, 0},
+    {"pointer over a page: pages are never hot", PartPageRight, MouseAction::kHover, {kNormal, kNormal, kNormal}, 0, 0},
+    {"left page pressed", PartPageLeft, MouseAction::kPress, {kPressed, kNormal, kNormal}, kFirstRepeat, 300},
+    {"right page pressed", PartPageRight, MouseAction::kPress, {kNormal, kPressed, kNormal}, kFirstRepeat, 300},
+    {"right page clicked", PartPageRight, MouseAction::kClick, {kNormal, kNormal, kNormal}, 0, 0},
+    {"left page double-clicked",
+     PartPageLeft,
+     MouseAction::kDoubleClick,
+     {kPressed, kNormal, kNormal},
+     kFirstRepeat,
+     300},
+    {"thumb hot", PartThumb, MouseAction::kHover, {kNormal, kNormal, kHot}, 0, 0},
+    {"thumb pressed", PartThumb, MouseAction::kPress, {kNormal, kNormal, kPressed}, 0, 0},
+    {"thumb clicked: hot again under the pointer", PartThumb, MouseAction::kClick, {kNormal, kNormal, kHot}, 0, 0},
+    {"thumb double-clicked", PartThumb, MouseAction::kDoubleClick, {kNormal, kNormal, kPressed}, 0, 0},
 };
 
 const COLORREF kClientMark = RGB(0x12, 0x34, 0x56);
@@ -880,9 +895,32 @@ protected:
         const POINT at = OnBar(window, bar, along);
         SettlePointer(at);
         const WPARAM hit = bar == SB_HORZ ? HTHSCROLL : HTVSCROLL;
-        SendMessageA(window, row.press ? WM_NCLBUTTONDOWN : WM_NCMOUSEMOVE, hit, MAKELPARAM(at.x, at.y));
-        KillTimer(window, 0xFFFD);
+        const LPARAM place = MAKELPARAM(at.x, at.y);
+        if (row.action == MouseAction::kHover) {
+            SendMessageA(window, WM_NCMOUSEMOVE, hit, place);
+            return;
+        }
+        SendMessageA(window, WM_NCLBUTTONDOWN, hit, place);
+        if (row.action == MouseAction::kPress)
+            return;
+        SendMessageA(window, WM_LBUTTONUP, 0, 0);
+        if (row.action == MouseAction::kDoubleClick)
+            SendMessageA(window, WM_NCLBUTTONDBLCLK, hit, place);
     }
+
+    // The repeat timer the row's action leaves running; the pointer on the
+    // bar keeps the hover poll running too.
+    void ExpectTimers(HWND window, const PartStateRow& row, const std::string& what) const
+    {
+        for (const UINT_PTR id : {kFirstRepeat, kFirstRepeat + 1})
+            EXPECT_EQ(id == row.timer, timers_.IsRunning(window, id)) << what << ": timer " << id;
+        if (row.timer)
+            EXPECT_TRUE(timers_.IsRunning(window, row.timer, row.delay)) << what;
+        EXPECT_EQ(row.target != PartNone, timers_.IsRunning(window, kHover, 20)) << what << ": hover poll";
+    }
+
+    // Every timer is driven by the test.
+    TimerLog timers_;
 };
 
 // The middle of a part along a bar whose thumb lies at `thumb`.
@@ -926,6 +964,7 @@ TEST_F(NcScrollPartTest, PagesAndThumbInEachStateAreTheSkinsPiecesAtTwoLengthsBo
                     EXPECT_EQ(DifferingPixels(after, area.left, area.top, bar == SB_HORZ ? lying : Turned(lying)), 0)
                         << what;
                     EXPECT_EQ(ChangedOutside(before, after, area), 0) << what << ": painted outside the bar";
+                    ExpectTimers(window, row, what);
                     const RECT clientArea = {1, 1, 1 + client.cx, 1 + client.cy};
                     EXPECT_EQ(PixelsNot(after, clientArea, kClientMarkPixel), 0) << what << ": the client was touched";
                 }
