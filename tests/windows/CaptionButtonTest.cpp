@@ -6,6 +6,7 @@
 #include "ElementTestSupport.h"
 #include "Pointer.h"
 #include "Surface.h"
+#include "TimerLog.h"
 
 using namespace ElementColours;
 
@@ -300,14 +301,13 @@ TEST(CaptionButtonTest, WindowIconButtonShowsTheIconAndDoesNothing)
     CaptionButton* icon = window.Button("Command");
     ASSERT_TRUE(icon);
     static_cast<CaptionButtonSkin*>(icon->GetSkinObject())->action = CaptionButtonSkin::ActionIcon;
-    SendMessageA(window.Window(), WM_SETICON, ICON_SMALL,
-                 reinterpret_cast<LPARAM>(LoadIcon(nullptr, IDI_APPLICATION)));
+    SendMessageA(window.Window(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(LoadIcon(nullptr, IDI_APPLICATION)));
     Surface surface(kDesignWidth, kDesignHeight, kBackground);
     DrawChecked(*icon, surface);
     const RECT& rect = icon->Rect();
     const int iconSide = 16;
-    EXPECT_GT(iconSide * iconSide - surface.Count(rect.left, rect.top, rect.left + iconSide, rect.top + iconSide,
-                                                  kBackground),
+    EXPECT_GT(iconSide * iconSide -
+                  surface.Count(rect.left, rect.top, rect.left + iconSide, rect.top + iconSide, kBackground),
               0);
     EXPECT_EQ(surface.Count(rect.left, rect.top, rect.right, rect.bottom, kIdle), 0);
 
@@ -358,6 +358,7 @@ TEST(CaptionButtonTest, KeyColouredCornersAreNeitherHitNorDrawnUnderTransparency
 
 TEST(CaptionButtonTest, HoverTimerRunsWhileTheCursorStaysAndStopsWhenItLeaves)
 {
+    const TimerLog timers;
     ElementTestWindow window;
     CaptionButton* command = window.Button("Command");
     ASSERT_TRUE(command);
@@ -370,6 +371,7 @@ TEST(CaptionButtonTest, HoverTimerRunsWhileTheCursorStaysAndStopsWhenItLeaves)
     EXPECT_TRUE(command->IsTimerRunning());
     // The poll's ticks, delivered rather than waited for.
     const WPARAM tick = reinterpret_cast<WPARAM>((WindowTimerClient*)command);
+    EXPECT_TRUE(timers.IsRunning(window.Window(), tick, 100));
     SendMessageA(window.Window(), WM_TIMER, tick, 0);
     EXPECT_TRUE(command->IsTimerRunning());
     EXPECT_EQ(command->State(), CaptionButton::StateHot);
@@ -378,7 +380,7 @@ TEST(CaptionButtonTest, HoverTimerRunsWhileTheCursorStaysAndStopsWhenItLeaves)
     SendMessageA(window.Window(), WM_TIMER, tick, 0);
     EXPECT_FALSE(command->IsTimerRunning());
     EXPECT_EQ(command->State(), CaptionButton::StateIdle);
-    EXPECT_FALSE(KillTimer(window.Window(), tick)) << "the system's timer is gone with the flag";
+    EXPECT_FALSE(timers.IsRunning(window.Window(), tick)) << "the system's timer is gone with the flag";
 }
 
 TEST(CaptionButtonTest, CloseAndRebuiltElementsLeaveNoTimerBehind)

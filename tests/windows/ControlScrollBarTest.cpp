@@ -13,6 +13,7 @@
 #include "DcStateCheck.h"
 #include "MessageLog.h"
 #include "SkinEngine.h"
+#include "TimerLog.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -117,6 +118,8 @@ protected:
     bool NothingScrolled() const { return !MessageLog::Instance().Contains(ScrollMessage()); }
 
     bool vertical_ = false;
+    // The repeat timer runs from the test's WM_TIMER only.
+    TimerLog timers_;
 };
 
 struct RepeatCase {
@@ -146,6 +149,7 @@ TEST_F(ScrollBarProtocolTest, ArrowsAndPagesRepeatWhileThePointerStaysOnThem)
             SendMessageA(bar, WM_LBUTTONDOWN, MK_LBUTTON, At(vertical, row.along));
             const ExpectedMessage pressed[] = {{WM_LBUTTONDOWN, kSent, 0, 0}, Scroll(row.code)};
             EXPECT_TRUE(LogMatches(pressed, "press: one scroll at once, the system's control never sees it"));
+            EXPECT_TRUE(timers_.IsRunning(bar, 1000, 300));
             EXPECT_EQ(bar, GetCapture());
 
             log.Flush();
@@ -156,14 +160,14 @@ TEST_F(ScrollBarProtocolTest, ArrowsAndPagesRepeatWhileThePointerStaysOnThem)
 
             log.Flush();
             SendMessageA(bar, WM_MOUSEMOVE, MK_LBUTTON, At(vertical, row.along + 1, kAcross + 1));
-            EXPECT_TRUE(KillTimer(bar, Bar::kRepeatTimer)) << "a move on the part sets the timer again";
+            EXPECT_TRUE(timers_.IsRunning(bar, 1000, 300)) << "a move on the part sets the timer again";
             Tick(bar);
             const ExpectedMessage stillOn[] = {Scroll(row.code)};
             EXPECT_TRUE(LogMatches(stillOn, "a tick after a move on the part"));
 
             log.Flush();
             SendMessageA(bar, WM_MOUSEMOVE, MK_LBUTTON, At(vertical, row.elsewhere));
-            EXPECT_FALSE(KillTimer(bar, Bar::kRepeatTimer)) << "off the part the timer stops";
+            EXPECT_FALSE(timers_.IsRunning(bar, 1000)) << "off the part the timer stops";
             Tick(bar);
             EXPECT_TRUE(NothingScrolled()) << "a late tick off the part";
 

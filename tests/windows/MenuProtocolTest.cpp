@@ -6,6 +6,7 @@
 
 #include "MessageLog.h"
 #include "SkinEngine.h"
+#include "TimerLog.h"
 #include "core/SkinManager.h"
 #include "core/SkinMessages.h"
 #include "windows/SkinnedMenus.h"
@@ -200,6 +201,7 @@ TEST_F(MenuTest, MovingAlongTheBarSwitchesTheOpenDropDown)
 
 TEST_F(MenuTest, ASubmenuOpensAfterTheDelayAndAClickInItChoosesItsCommand)
 {
+    const TimerLog timers;
     CreateMenuFrame();
     ClickBarItem(0);
     ASSERT_NE(nullptr, Root());
@@ -208,8 +210,9 @@ TEST_F(MenuTest, ASubmenuOpensAfterTheDelayAndAClickInItChoosesItsCommand)
     EXPECT_EQ(nullptr, Root()->Child()) << "not before the delay";
     // The delay's tick, delivered rather than waited for, once the timer
     // is known to be set.
-    ASSERT_TRUE(KillTimer(Root()->Window(), PopupMenuWindow::kSubmenuTimer)) << "resting on Recent starts the delay";
-    SendMessageA(Root()->Window(), WM_TIMER, PopupMenuWindow::kSubmenuTimer, 0);
+    ASSERT_TRUE(timers.IsRunning(Root()->Window(), 1001, 500)) << "resting on Recent starts the delay";
+    SendMessageA(Root()->Window(), WM_TIMER, 1001, 0);
+    EXPECT_FALSE(timers.IsRunning(Root()->Window(), 1001)) << "the delay ends with its tick";
     ASSERT_NE(nullptr, Root()->Child()) << "timer 1001 opened the submenu";
     HMENU recent = GetSubMenu(FileMenuOf(menu_), kRecentItem);
     const ExpectedMessage kHoverRecent[] = {
@@ -463,6 +466,7 @@ const HoverPollCase kHoverPollCases[] = {
 TEST_F(MenuTest, AnItemChosenFromTheKeyboardStopsTheHoverPollOfTheMouse)
 {
     for (const HoverPollCase& row : kHoverPollCases) {
+        const TimerLog timers;
         CreateMenuFrame();
         const POINT item = BarItemCentre(1);
         SendMessageA(frame_, WM_NCMOUSEMOVE, HTMENU, MAKELPARAM(item.x, item.y));
@@ -471,7 +475,7 @@ TEST_F(MenuTest, AnItemChosenFromTheKeyboardStopsTheHoverPollOfTheMouse)
             SendMessageA(frame_, WM_SKIN_MENUKEY, *key, 0);
         // The poll's timer id is the bar's address as a timer client.
         const auto poll = reinterpret_cast<UINT_PTR>((WindowTimerClient*)&Bar());
-        EXPECT_EQ(row.pollSet, KillTimer(frame_, poll) != FALSE) << row.what;
+        EXPECT_EQ(row.pollSet, timers.IsRunning(frame_, poll, 100)) << row.what;
         DestroyWindow(frame_);
     }
 }
