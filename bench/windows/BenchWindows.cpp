@@ -5,12 +5,12 @@
 // first complete paint with the engine against without it. Prints medians
 // in microseconds, their ratios and whether each meets its goal, then
 // where the skinned paint and start-up spend their time.
-#include "Resource.h"
-#include "ReportText.h"
-#include "SkinEngine.h"
 #include "core/SkinManager.h"
 #include "imaging/GdiObject.h"
 #include "imaging/MemoryDC.h"
+#include "ReportText.h"
+#include "Resource.h"
+#include "SkinEngine.h"
 #include "windows/SkinnedFrame.h"
 
 #include <windows.h>
@@ -184,8 +184,11 @@ HWND CreateMainWindow()
 
 // The steps of one start-up, in the order the program takes them.
 enum StartupStep { StepEngine, StepSkin, StepCreate, StepBind, StepShow, StepUpdate, StepCount };
-const char* const kStepNames[StepCount] = {"EngineStart", "LoadSkinFromResource + SetDialogSkinName",
-                                           "RegisterClassEx + CreateWindowEx", "SetWindowSkin", "ShowWindow",
+const char* const kStepNames[StepCount] = {"EngineStart",
+                                           "LoadSkinFromResource + SetDialogSkinName",
+                                           "RegisterClassEx + CreateWindowEx",
+                                           "SetWindowSkin",
+                                           "ShowWindow",
                                            "UpdateWindow"};
 
 // Runs in a fresh process: every start-up pays for its first skin load,
@@ -342,8 +345,7 @@ void PrintRepaintParts(HWND window, double whole)
     MemoryDC surface(windowDc, kWidth, kHeight);
     std::printf("\nWhere a full skinned repaint goes (each step alone, median of %d; %% of the full repaint):\n",
                 kRuns);
-    PrintPart("non-client only (WM_NCPAINT sent)", MedianOf([&] { SendMessageA(window, WM_NCPAINT, 1, 0); }),
-              whole);
+    PrintPart("non-client only (WM_NCPAINT sent)", MedianOf([&] { SendMessageA(window, WM_NCPAINT, 1, 0); }), whole);
     PrintPart("  its work replayed: new surface, frame, elements, strips", MedianOf([&] {
                   WholeWindowDC dc(window);
                   MemoryDC fresh(dc, kWidth, kHeight);
@@ -381,6 +383,7 @@ void PrintRepaintParts(HWND window, double whole)
               MedianOf([&] { skin->RebuildClientBackground(client.right, client.bottom); }), whole);
     PrintPart("ApplyWindowRegion(BuildWindowRegion()) (on size changes only)",
               MedianOf([&] { skin->ApplyWindowRegion(skin->BuildWindowRegion()); }), whole);
+    PrintPart("  BuildWindowRegion alone", MedianOf([&] { DeleteObject(skin->BuildWindowRegion()); }), whole);
 }
 
 Row MeasureRepaint(HWND window, const char* operation)
@@ -458,8 +461,7 @@ void PrintStartupParts(const StartupFigures& figures)
     std::printf("\nWhere a start-up goes (median per step of %d fresh processes each):\n", kStartupRuns);
     std::printf("  %-46s %14s %14s\n", "step", "with engine us", "without us");
     for (int step = 0; step < StepCount; ++step)
-        std::printf("  %-46s %14.1f %14.1f\n", kStepNames[step], figures.skinnedSteps[step],
-                    figures.plainSteps[step]);
+        std::printf("  %-46s %14.1f %14.1f\n", kStepNames[step], figures.skinnedSteps[step], figures.plainSteps[step]);
 }
 
 std::string ProgramPath()

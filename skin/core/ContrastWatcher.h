@@ -13,5 +13,6 @@ public:
     // Destroys the window and its class; only the thread that started it
     // can.
     static void Stop();
+    // Null until started.
     static HWND Window();
 };

@@ -12,8 +12,8 @@
 #include "core/SkinnedWindow.h"
 #include "data/MemoryStream.h"
 #include "data/SkinStore.h"
-#include "imaging/WindowsVersion.h"
 #include "data/SkinTypes.h"
+#include "imaging/WindowsVersion.h"
 #include "windows/CaptionButton.h"
 #include "windows/FrameLabel.h"
 #include "windows/PopupMenuWindow.h"
@@ -82,8 +82,14 @@ HHOOK HookOfThread(const std::map<DWORD, HHOOK>& hooks)
     return found == hooks.end() ? nullptr : found->second;
 }
 
-std::unique_ptr<SkinnedWindow> MakeFrame() { return std::make_unique<SkinnedFrame>(); }
-std::unique_ptr<SkinnedWindow> MakeDialog() { return std::make_unique<SkinnedDialog>(); }
+std::unique_ptr<SkinnedWindow> MakeFrame()
+{
+    return std::make_unique<SkinnedFrame>();
+}
+std::unique_ptr<SkinnedWindow> MakeDialog()
+{
+    return std::make_unique<SkinnedDialog>();
+}
 
 std::unique_ptr<FrameElement> MakeElement(const SkinObject& object, SkinnedWindow& owner)
 {
@@ -159,6 +165,23 @@ CreationSkin SkinAtCreation(HWND window, HWND parent)
     return IsToolbarOutsideBars(window, className) ? CreationSkin::Toolbar : CreationSkin::None;
 }
 
+// The watcher comes with the first window the engine is asked to skin,
+// not at start: made first, it would take on the cost of the process's
+// first window, which the program's own window pays anyway. A change
+// announced before it existed is caught up with here.
+void WatchContrast()
+{
+    if (ContrastWatcher::Window())
+        return;
+    HINSTANCE instance = nullptr;
+    {
+        std::lock_guard<std::mutex> guard(Engine().lock);
+        instance = Engine().instance;
+    }
+    if (instance && ContrastWatcher::Start(instance))
+        SkinManager::Instance().FollowHighContrast();
+}
+
 void OnWindowCreated(HWND window)
 {
     SkinManager& manager = SkinManager::Instance();
@@ -170,6 +193,7 @@ void OnWindowCreated(HWND window)
             std::lock_guard<std::mutex> guard(Engine().lock);
             memcpy(dialogName, Engine().dialogSkinName, sizeof dialogName);
         }
+        WatchContrast();
         manager.SkinDialog(window, dialogName);
         return;
     }
@@ -177,6 +201,7 @@ void OnWindowCreated(HWND window)
         manager.FindSkinnedAncestor(parent)->SkinChild(window);
         return;
     case CreationSkin::Toolbar:
+        WatchContrast();
         manager.SkinToolbar(window);
         return;
     case CreationSkin::None:
@@ -328,9 +353,8 @@ bool EveryScrollFunctionRedirected()
 // are only installed on the versions whose controls need none of it.
 void StartScrollRedirection(WindowsVersionClass version)
 {
-    const ScrollFunctions replacements = {NcScroll_EnableScrollBar, NcScroll_GetScrollInfo,
-                                          NcScroll_GetScrollPos,    NcScroll_GetScrollRange,
-                                          NcScroll_SetScrollInfo,   NcScroll_SetScrollPos,
+    const ScrollFunctions replacements = {NcScroll_EnableScrollBar, NcScroll_GetScrollInfo, NcScroll_GetScrollPos,
+                                          NcScroll_GetScrollRange,  NcScroll_SetScrollInfo, NcScroll_SetScrollPos,
                                           NcScroll_SetScrollRange,  NcScroll_ShowScrollBar};
     ScrollApiRedirect_Install(replacements, NcScroll_ServesWindow);
     NcScroll_SetSystemSupport(NcScrollBarsAllowed(version, EveryScrollFunctionRedirected()));
@@ -355,8 +379,6 @@ bool StartThreadHooks(HINSTANCE instance)
         engine.versionClass = GetWindowsVersionClass();
         SkinManager::Instance().SetFactories(EngineFactories());
         StartScrollRedirection(engine.versionClass);
-        // Made before this thread's hooks, which would wait for the lock.
-        ContrastWatcher::Start(instance);
     }
     const DWORD thread = GetCurrentThreadId();
     if (!InstallHook(engine.cbtHooks, WH_CBT, CbtHook, engine.instance, thread)) {
@@ -432,5 +454,6 @@ int ClearDialogSkinName()
 
 BOOL SetWindowSkin(HWND window, LPCSTR objectName)
 {
+    WatchContrast();
     return SkinManager::Instance().SkinFrame(window, objectName);
 }

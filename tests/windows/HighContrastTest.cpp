@@ -147,6 +147,21 @@ TEST_F(HighContrastTest, AtStartWithHighContrastNothingIsSkinned)
     EXPECT_FALSE(SkinManager::Instance().FindWindowObject(gone));
 }
 
+// Until a window asks for the skin nothing hears an announcement: the
+// first request catches up with the contrast as it is.
+TEST_F(HighContrastTest, ContrastSwitchedOnBeforeAnyRequestIsFollowedAtTheFirst)
+{
+    EngineStop();
+    ASSERT_TRUE(EngineStart(GetModuleHandleA(nullptr)));
+    SetDialogSkinName("Dialog");
+    g_highContrast = true;
+    OpenWindows();
+    EXPECT_EQ(0u, SkinManager::Instance().WindowCount());
+    Switch(false);
+    EXPECT_TRUE(SkinManager::Instance().FindWindowObject(frame_));
+    EXPECT_TRUE(SkinManager::Instance().FindWindowObject(dialog_));
+}
+
 // Handles and window objects: what the windows hold once skinned, and
 // nothing more, however often the contrast goes on and off.
 TEST_F(HighContrastTest, SwitchingBackAndForthGivesBackEveryObject)
