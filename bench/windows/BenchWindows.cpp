@@ -191,12 +191,58 @@ const char* const kStepNames[StepCount] = {"EngineStart",
                                            "ShowWindow",
                                            "UpdateWindow"};
 
+// The start-ups compared: with the engine, without it, and without it but
+// with the skin's window shape set, which is what the platform alone
+// charges for a window of that shape (its region, kept in a file).
+enum class StartupKind { kSkinned, kPlain, kShaped, kCount };
+const char* const kKindFlags[] = {"skinned", "plain", "shaped"};
+const int kKindCount = static_cast<int>(StartupKind::kCount);
+
+std::string RegionFile()
+{
+    char folder[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, folder);
+    return std::string(folder) + "sso-bench-region.bin";
+}
+
+// The skinned window's region as the system holds it, for the shaped start-ups.
+bool SaveWindowRegion(HWND window)
+{
+    Region region(CreateRectRgn(0, 0, 0, 0));
+    if (GetWindowRgn(window, region) == ERROR)
+        return false;
+    std::vector<char> data(GetRegionData(region, 0, nullptr));
+    if (data.empty() ||
+        !GetRegionData(region, static_cast<DWORD>(data.size()), reinterpret_cast<RGNDATA*>(data.data())))
+        return false;
+    FILE* file = std::fopen(RegionFile().c_str(), "wb");
+    if (!file)
+        return false;
+    const bool written = std::fwrite(data.data(), 1, data.size(), file) == data.size();
+    return std::fclose(file) == 0 && written;
+}
+
+HRGN LoadWindowRegion()
+{
+    std::vector<char> data;
+    if (FILE* file = std::fopen(RegionFile().c_str(), "rb")) {
+        char buffer[4096];
+        for (size_t read; (read = std::fread(buffer, 1, sizeof buffer, file)) > 0;)
+            data.insert(data.end(), buffer, buffer + read);
+        std::fclose(file);
+    }
+    if (data.empty())
+        return nullptr;
+    return ExtCreateRegion(nullptr, static_cast<DWORD>(data.size()), reinterpret_cast<const RGNDATA*>(data.data()));
+}
+
 // Runs in a fresh process: every start-up pays for its first skin load,
 // its first fonts and its first window of the class, as the program does;
 // a second start-up in the same process would find all of that warm. The
-// process start itself is the same for both kinds and is not timed.
-int RunStartup(bool skinned)
+// process start itself is the same for every kind and is not timed.
+int RunStartup(StartupKind kind)
 {
+    const bool skinned = kind == StartupKind::kSkinned;
     BuildReportLikeText();
     double steps[StepCount] = {};
     HINSTANCE instance = GetModuleHandleA(nullptr);
@@ -219,6 +265,9 @@ int RunStartup(bool skinned)
     if (skinned) {
         SetWindowSkin(window, "MainFrame");
         lap(StepBind);
+    } else if (kind == StartupKind::kShaped) {
+        SetWindowRgn(window, LoadWindowRegion(), FALSE);
+        lap(StepBind);
     }
     ShowWindow(window, SW_SHOW);
     lap(StepShow);
@@ -235,7 +284,7 @@ int RunStartup(bool skinned)
 
 // Starts this program again for one start-up and reads the step times it
 // prints; empty when it could not run.
-std::vector<double> ChildStartup(const std::string& program, bool skinned)
+std::vector<double> ChildStartup(const std::string& program, StartupKind kind)
 {
     SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
     HANDLE readEnd = nullptr, writeEnd = nullptr;
@@ -248,7 +297,7 @@ std::vector<double> ChildStartup(const std::string& program, bool skinned)
     startup.hStdOutput = writeEnd;
     startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
     PROCESS_INFORMATION process = {};
-    std::string line = "\"" + program + "\" " + kStartupFlag + (skinned ? "skinned" : "plain");
+    std::string line = "\"" + program + "\" " + kStartupFlag + kKindFlags[static_cast<int>(kind)];
     const BOOL started =
         CreateProcessA(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
     CloseHandle(writeEnd);
@@ -427,41 +476,46 @@ Row MeasureAgainstUnskinned(HWND window, HWND plain)
 
 struct StartupFigures {
     Row row;
-    std::vector<double> skinnedSteps;
-    std::vector<double> plainSteps;
+    Row shapedRow;
+    std::vector<double> steps[kKindCount];
 };
 
+// The kinds in turns, so that a slow spell of the machine falls on all.
 bool MeasureStartup(const std::string& program, StartupFigures& figures)
 {
-    std::vector<std::vector<double>> skinned(StepCount), plain(StepCount);
-    std::vector<double> skinnedTotals, plainTotals;
+    std::vector<std::vector<double>> steps[kKindCount];
+    std::vector<double> totals[kKindCount];
+    for (auto& kind : steps)
+        kind.resize(StepCount);
     for (int run = 0; run < kStartupRuns; ++run) {
-        const std::vector<double> withEngine = ChildStartup(program, true);
-        const std::vector<double> without = ChildStartup(program, false);
-        if (withEngine.empty() || without.empty())
-            return false;
-        skinnedTotals.push_back(Total(withEngine));
-        plainTotals.push_back(Total(without));
-        for (int step = 0; step < StepCount; ++step) {
-            skinned[step].push_back(withEngine[step]);
-            plain[step].push_back(without[step]);
+        for (int kind = 0; kind < kKindCount; ++kind) {
+            const std::vector<double> measured = ChildStartup(program, static_cast<StartupKind>(kind));
+            if (measured.empty())
+                return false;
+            totals[kind].push_back(Total(measured));
+            for (int step = 0; step < StepCount; ++step)
+                steps[kind][step].push_back(measured[step]);
         }
     }
-    figures.row = {"start-up to first paint, with the engine", Median(skinnedTotals), "same without the engine",
-                   Median(plainTotals), kStartupGoal};
-    for (int step = 0; step < StepCount; ++step) {
-        figures.skinnedSteps.push_back(Median(skinned[step]));
-        figures.plainSteps.push_back(Median(plain[step]));
-    }
+    const double plain = Median(totals[static_cast<int>(StartupKind::kPlain)]);
+    figures.row = {"start-up to first paint, with the engine", Median(totals[static_cast<int>(StartupKind::kSkinned)]),
+                   "same without the engine", plain, kStartupGoal};
+    figures.shapedRow = {"  the same without the engine, the skin's shape set",
+                         Median(totals[static_cast<int>(StartupKind::kShaped)]), "same without the engine", plain,
+                         kNoGoal};
+    for (int kind = 0; kind < kKindCount; ++kind)
+        for (int step = 0; step < StepCount; ++step)
+            figures.steps[kind].push_back(Median(steps[kind][step]));
     return true;
 }
 
 void PrintStartupParts(const StartupFigures& figures)
 {
     std::printf("\nWhere a start-up goes (median per step of %d fresh processes each):\n", kStartupRuns);
-    std::printf("  %-46s %14s %14s\n", "step", "with engine us", "without us");
+    std::printf("  %-46s %14s %14s %14s\n", "step", "with engine us", "without us", "shape only us");
     for (int step = 0; step < StepCount; ++step)
-        std::printf("  %-46s %14.1f %14.1f\n", kStepNames[step], figures.skinnedSteps[step], figures.plainSteps[step]);
+        std::printf("  %-46s %14.1f %14.1f %14.1f\n", kStepNames[step], figures.steps[0][step], figures.steps[1][step],
+                    figures.steps[2][step]);
 }
 
 std::string ProgramPath()
@@ -474,9 +528,6 @@ std::string ProgramPath()
 int RunBenchmarks()
 {
     BuildReportLikeText();
-    StartupFigures startup;
-    const bool startupMeasured = MeasureStartup(ProgramPath(), startup);
-
     HINSTANCE instance = GetModuleHandleA(nullptr);
     EngineStart(instance);
     LoadSkinFromResource(instance, "SKINRES", "VELTRAMOX");
@@ -491,6 +542,8 @@ int RunBenchmarks()
     UpdateWindow(window);
     SetActiveWindow(window);
     PumpMessages();
+    StartupFigures startup;
+    const bool startupMeasured = SaveWindowRegion(window) && MeasureStartup(ProgramPath(), startup);
 
     std::vector<Row> rows;
     // Unskinned: created after the engine started, but never bound.
@@ -516,8 +569,10 @@ int RunBenchmarks()
         SetActiveWindow(window);
         PumpMessages();
     }
-    if (startupMeasured)
+    if (startupMeasured) {
         rows.push_back(startup.row);
+        rows.push_back(startup.shapedRow);
+    }
     std::printf("Skinned windows against the same windows without the engine, medians of %d interleaved runs "
                 "(start-up: %d fresh processes each)\n\n",
                 kRuns, kStartupRuns);
@@ -527,6 +582,7 @@ int RunBenchmarks()
         PrintStartupParts(startup);
     else
         std::printf("\nstart-up not measured: the program could not be started again\n");
+    DeleteFileA(RegionFile().c_str());
     DestroyWindow(window);
     EngineStop();
     return 0;
@@ -537,7 +593,11 @@ int RunBenchmarks()
 int main(int argc, char** argv)
 {
     const size_t flagLength = std::strlen(kStartupFlag);
-    if (argc > 1 && std::strncmp(argv[1], kStartupFlag, flagLength) == 0)
-        return RunStartup(std::strcmp(argv[1] + flagLength, "skinned") == 0);
+    if (argc > 1 && std::strncmp(argv[1], kStartupFlag, flagLength) == 0) {
+        for (int kind = 0; kind < kKindCount; ++kind)
+            if (std::strcmp(argv[1] + flagLength, kKindFlags[kind]) == 0)
+                return RunStartup(static_cast<StartupKind>(kind));
+        return 1;
+    }
     return RunBenchmarks();
 }
