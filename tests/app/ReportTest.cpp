@@ -1,9 +1,9 @@
 // The report, byte for byte, on simulated machines. Expected texts are
 // written here in UTF-8 and turned into Big5 independently of the program's
 // own literals, so a wrong byte in either shows.
-#include "Report.h"
 #include "CardNumber.h"
 #include "Probes.h"
+#include "Report.h"
 #include "ReportBuffer.h"
 
 #include "SimEnvironment.h"
@@ -29,11 +29,13 @@ std::string Big5(const std::string& utf8)
     return big5;
 }
 
-const char kTitleAndRule[] = "\n   Tavren 自然人憑證檢查程式 v3.1   2005/08/15"
-                             "\n   --------------------------------------------------------------------------\n";
-const char kClosing[] = "\n  【本程式由 PKI專業廠商 Tavren 所提供】\n"
-                        "\n    如有 PKI 相關問題，請洽 Tavren 客服專線 (02)2700-5678 或來信 pki-support@tavren.com.tw"
-                        "\n    Tavren 提供完整的 PKI 安全產品系列，相關資料請參閱 http://www.tavren.com.tw/pki/\n";
+const char kTitleAndRule[] =
+    "\n   Tavren 自然人憑證檢查程式 v3.1   2005/08/15"
+    "\n   --------------------------------------------------------------------------\n";
+const char kClosing[] =
+    "\n  【本程式由 PKI專業廠商 Tavren 所提供】\n"
+    "\n    如有 PKI 相關問題，請洽 Tavren 客服專線 (02)2700-5678 或來信 pki-support@tavren.com.tw"
+    "\n    Tavren 提供完整的 PKI 安全產品系列，相關資料請參閱 http://www.tavren.com.tw/pki/\n";
 const char kReadersHeader[] = "\n  檢查讀卡機\n      ";
 const char kRootHeader[] = "\n  檢查根憑證\n      ";
 const char kCspHeader[] = "\n  檢查CSP及驅動程式\n      ";
@@ -44,10 +46,11 @@ const char kRootAbsent[] = "你沒有安裝自然人根憑證\n";
 const char kCertificateLines[] =
     "你有插入 GCA 5.0 憑證智慧卡\n"
     "\n  檢查憑證\n      你的憑證是發給: 王大明\n      你的憑證有效期限: 2029 年 6 月 30 日\n";
-const char kCardReader[] = "card = inserted\n"
-                           "atr = 3B 8A 80 01 53 49 4D 43 41 52 44 30 30 31 79\n"
-                           "card-number = TP03000000001234\n"
-                           "container = GCA5-0000000000001234\n";
+const char kCardReader[] =
+    "card = inserted\n"
+    "atr = 3B 8A 80 01 53 49 4D 43 41 52 44 30 30 31 79\n"
+    "card-number = TP03000000001234\n"
+    "container = GCA5-0000000000001234\n";
 
 std::string g_failedCalls;
 void CollectFailedCall(const char* call)
@@ -94,8 +97,8 @@ protected:
         const size_t begin = report.find(start);
         if (begin == std::string::npos)
             return "<missing>";
-        const size_t end =
-            header == kCardHeader ? report.find(Big5(kCardNumberHeader), begin) - 1 : report.find("\n\n  ", begin + 1);
+        const size_t end = header == kCardHeader ? report.find(Big5(kCardNumberHeader), begin) - 1
+                                                 : report.find("\n\n  ", begin + 1);
         return report.substr(begin, end == std::string::npos ? std::string::npos : end + 1 - begin);
     }
 };
@@ -107,16 +110,16 @@ TEST_F(ReportTest, ReadyMachineGivesTheFullReport)
                       "[csp]\nname = HiCOS PKI Smart Card Cryptographic Service Provider\n"
                       "[reader]\nname = Generic USB Smart Card Reader 0\nprotocol = T=1\ncertificate = {card}\n") +
           kCardReader);
-    const std::string expected =
-        Big5(std::string(kTitleAndRule) + kReadersHeader + "你有 1 台讀卡機\n" +
-             "       第 1 台讀卡機: Generic USB Smart Card Reader 0 -- 有插卡\n"
-             "                卡片資訊: 3B 8A 80 01 53 49 4D 43 41 52 44 30 30 31 79 \n" +
-             kRootHeader + kRootPresent + kCspHeader +
-             "你有安裝自然人憑證 SafeSign CSP。\n"
-             "      你有安裝自然人憑證 HiCOS PKI Smart Card CSP。\n"
-             "      你有安裝safeSign自然人憑證驅動程式。\n"
-             "      你有安裝HiCOS自然人憑證驅動程式。\n" +
-             kCardHeader + kCertificateLines + kCardNumberHeader + "\n        TP03000000001234\n" + kClosing);
+    const std::string expected = Big5(
+        std::string(kTitleAndRule) + kReadersHeader + "你有 1 台讀卡機\n" +
+        "       第 1 台讀卡機: Generic USB Smart Card Reader 0 -- 有插卡\n"
+        "                卡片資訊: 3B 8A 80 01 53 49 4D 43 41 52 44 30 30 31 79 \n" +
+        kRootHeader + kRootPresent + kCspHeader +
+        "你有安裝自然人憑證 SafeSign CSP。\n"
+        "      你有安裝自然人憑證 HiCOS PKI Smart Card CSP。\n"
+        "      你有安裝safeSign自然人憑證驅動程式。\n"
+        "      你有安裝HiCOS自然人憑證驅動程式。\n" +
+        kCardHeader + kCertificateLines + kCardNumberHeader + "\n        TP03000000001234\n" + kClosing);
     EXPECT_EQ(expected, Build());
     EXPECT_EQ("", g_failedCalls);
 }
@@ -124,13 +127,14 @@ TEST_F(ReportTest, ReadyMachineGivesTheFullReport)
 TEST_F(ReportTest, BareMachineHasNoReadersNoRootNoMiddlewareButCardNumberLines)
 {
     Apply("service = running\n");
-    const std::string expected = Big5(std::string(kTitleAndRule) + kReadersHeader + "你有 0 台讀卡機\n" + kRootHeader +
-                                      kRootAbsent + kCspHeader +
-                                      "你沒有安裝自然人憑證 SafeSign CSP。\n"
-                                      "      你沒有安裝自然人憑證 HiCOS PKI Smart Card CSP。\n"
-                                      "      你沒有安裝safeSign自然人憑證驅動程式。\n"
-                                      "      你沒有安裝HiCOS自然人憑證驅動程式。\n" +
-                                      kCardNumberHeader + "\n        \n" + kClosing);
+    const std::string expected =
+        Big5(std::string(kTitleAndRule) + kReadersHeader + "你有 0 台讀卡機\n" + kRootHeader + kRootAbsent +
+             kCspHeader +
+             "你沒有安裝自然人憑證 SafeSign CSP。\n"
+             "      你沒有安裝自然人憑證 HiCOS PKI Smart Card CSP。\n"
+             "      你沒有安裝safeSign自然人憑證驅動程式。\n"
+             "      你沒有安裝HiCOS自然人憑證驅動程式。\n" +
+             kCardNumberHeader + "\n        \n" + kClosing);
     EXPECT_EQ(expected, Build());
     // Listing no readers fails, and the card-number probe says so.
     EXPECT_EQ("SCardListReaders;", g_failedCalls);
@@ -279,7 +283,8 @@ TEST_F(ReportTest, CspLinesAndCardSectionForEachMiddlewareCombination)
         Apply(c.scenario);
         const std::string report = Build();
         EXPECT_EQ(Big5(kCspHeader + c.cspLines + driversNo), Section(report, kCspHeader)) << c.scenario;
-        EXPECT_EQ(c.cardSection.empty() ? "<missing>" : Big5(kCardHeader + c.cardSection), Section(report, kCardHeader))
+        EXPECT_EQ(c.cardSection.empty() ? "<missing>" : Big5(kCardHeader + c.cardSection),
+                  Section(report, kCardHeader))
             << c.scenario;
         EXPECT_NE(std::string::npos, report.find(Big5(kCardNumberHeader))) << c.scenario;
     }
