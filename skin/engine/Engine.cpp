@@ -82,14 +82,8 @@ HHOOK HookOfThread(const std::map<DWORD, HHOOK>& hooks)
     return found == hooks.end() ? nullptr : found->second;
 }
 
-std::unique_ptr<SkinnedWindow> MakeFrame()
-{
-    return std::make_unique<SkinnedFrame>();
-}
-std::unique_ptr<SkinnedWindow> MakeDialog()
-{
-    return std::make_unique<SkinnedDialog>();
-}
+std::unique_ptr<SkinnedWindow> MakeFrame() { return std::make_unique<SkinnedFrame>(); }
+std::unique_ptr<SkinnedWindow> MakeDialog() { return std::make_unique<SkinnedDialog>(); }
 
 std::unique_ptr<FrameElement> MakeElement(const SkinObject& object, SkinnedWindow& owner)
 {
@@ -353,8 +347,9 @@ bool EveryScrollFunctionRedirected()
 // are only installed on the versions whose controls need none of it.
 void StartScrollRedirection(WindowsVersionClass version)
 {
-    const ScrollFunctions replacements = {NcScroll_EnableScrollBar, NcScroll_GetScrollInfo, NcScroll_GetScrollPos,
-                                          NcScroll_GetScrollRange,  NcScroll_SetScrollInfo, NcScroll_SetScrollPos,
+    const ScrollFunctions replacements = {NcScroll_EnableScrollBar, NcScroll_GetScrollInfo,
+                                          NcScroll_GetScrollPos,    NcScroll_GetScrollRange,
+                                          NcScroll_SetScrollInfo,   NcScroll_SetScrollPos,
                                           NcScroll_SetScrollRange,  NcScroll_ShowScrollBar};
     ScrollApiRedirect_Install(replacements, NcScroll_ServesWindow);
     NcScroll_SetSystemSupport(NcScrollBarsAllowed(version, EveryScrollFunctionRedirected()));

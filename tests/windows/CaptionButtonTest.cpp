@@ -301,13 +301,14 @@ TEST(CaptionButtonTest, WindowIconButtonShowsTheIconAndDoesNothing)
     CaptionButton* icon = window.Button("Command");
     ASSERT_TRUE(icon);
     static_cast<CaptionButtonSkin*>(icon->GetSkinObject())->action = CaptionButtonSkin::ActionIcon;
-    SendMessageA(window.Window(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(LoadIcon(nullptr, IDI_APPLICATION)));
+    SendMessageA(window.Window(), WM_SETICON, ICON_SMALL,
+                 reinterpret_cast<LPARAM>(LoadIcon(nullptr, IDI_APPLICATION)));
     Surface surface(kDesignWidth, kDesignHeight, kBackground);
     DrawChecked(*icon, surface);
     const RECT& rect = icon->Rect();
     const int iconSide = 16;
-    EXPECT_GT(iconSide * iconSide -
-                  surface.Count(rect.left, rect.top, rect.left + iconSide, rect.top + iconSide, kBackground),
+    EXPECT_GT(iconSide * iconSide - surface.Count(rect.left, rect.top, rect.left + iconSide, rect.top + iconSide,
+                                                  kBackground),
               0);
     EXPECT_EQ(surface.Count(rect.left, rect.top, rect.right, rect.bottom, kIdle), 0);
 
