@@ -105,6 +105,7 @@ SkinFactories EngineFactories()
     factories.control = MakeControlSkin;
     factories.toolbar = MakeToolbarSkin;
     factories.element = MakeElement;
+    factories.endMenus = EndSkinnedMenus;
     return factories;
 }
 

@@ -914,10 +914,31 @@ void PopupMenuWindow::DrawItem(HDC hdc, const MenuItem& item, const RECT& rect)
     }
 }
 
-AccessibleMenu* PopupMenuWindow::FindPopup(HWND window)
+namespace {
+
+bool IsPopupMenuWindow(HWND window)
 {
     char className[64] = {};
-    if (!GetClassNameA(window, className, sizeof className) || lstrcmpiA(className, kPopupMenuClass) != 0)
+    return GetClassNameA(window, className, sizeof className) && lstrcmpiA(className, kPopupMenuClass) == 0;
+}
+
+BOOL CALLBACK CancelPopupMenu(HWND window, LPARAM)
+{
+    if (IsPopupMenuWindow(window))
+        SendMessageA(window, WM_CANCELMODE, 0, 0);
+    return TRUE;
+}
+
+}  // namespace
+
+void EndSkinnedMenus()
+{
+    EnumThreadWindows(GetCurrentThreadId(), CancelPopupMenu, 0);
+}
+
+AccessibleMenu* PopupMenuWindow::FindPopup(HWND window)
+{
+    if (!IsPopupMenuWindow(window))
         return nullptr;
     return static_cast<PopupMenuWindow*>(GetPropA(window, kObjectProperty));
 }

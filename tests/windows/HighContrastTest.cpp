@@ -8,6 +8,7 @@
 #include "GdiPressure.h"
 #include "MessageLog.h"
 #include "SkinEngine.h"
+#include "windows/SkinnedMenus.h"
 
 namespace {
 
@@ -121,6 +122,59 @@ TEST_F(HighContrastTest, EveryWindowFollowsTheAnnouncedContrast)
         EXPECT_TRUE(manager.FindWindowObject(frame_));
         EXPECT_TRUE(manager.FindWindowObject(GetDlgItem(dialog_, IDOK)));
         EXPECT_EQ(nullptr, GetMenu(frame_)) << "the skin's menu bar took the menu again";
+    }
+}
+
+// What runs inside the menu's own loop: the contrast goes on, then a look
+// whether a skinned menu is still open, which is ended if so.
+const UINT kSwitchOn = WM_APP;
+const UINT kLookForMenu = WM_APP + 1;
+void (*g_switchOn)() = nullptr;
+bool g_menuLeftOpen = false;
+
+BOOL CALLBACK CancelOpenMenu(HWND window, LPARAM)
+{
+    char className[64] = {};
+    GetClassNameA(window, className, sizeof className);
+    if (lstrcmpiA(className, "VeltramoxPopupMenuWnd") == 0 && IsWindowVisible(window)) {
+        g_menuLeftOpen = true;
+        SendMessageA(window, WM_CANCELMODE, 0, 0);
+    }
+    return TRUE;
+}
+
+LRESULT CALLBACK DuringMenuProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == kSwitchOn)
+        g_switchOn();
+    else if (message == kLookForMenu)
+        EnumThreadWindows(GetCurrentThreadId(), CancelOpenMenu, 0);
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// The system ends its menus when the look changes under them; a skinned
+// menu open then must end too, choosing nothing.
+TEST_F(HighContrastTest, AnOpenMenuEndsWhenTheSkinIsSetAside)
+{
+    OpenWindows();
+    HWND helper = CreateWindowExA(0, "Static", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    windows_.push_back(helper);
+    SetWindowLongPtrA(helper, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(DuringMenuProc));
+    static decltype(this) test;
+    test = this;
+    g_switchOn = [] { test->Switch(true); };
+    for (bool systemMenu : {false, true}) {
+        SCOPED_TRACE(systemMenu ? "the system menu" : "a context menu");
+        Switch(false);
+        g_menuLeftOpen = false;
+        PostMessageA(helper, kSwitchOn, 0, 0);
+        PostMessageA(helper, kLookForMenu, 0, 0);
+        HMENU popup = GetSubMenu(menu_, 0);
+        TrackSkinnedPopupMenu(popup, TPM_LEFTALIGN | TPM_TOPALIGN, 100, 100, frame_, systemMenu);
+        EXPECT_FALSE(g_menuLeftOpen);
+        MSG command;
+        EXPECT_FALSE(PeekMessageA(&command, frame_, WM_COMMAND, WM_SYSCOMMAND, PM_REMOVE)) << "nothing chosen";
+        EXPECT_EQ(0u, SkinManager::Instance().WindowCount());
     }
 }
 
