@@ -616,137 +616,71 @@ TEST_F(ParityTest, ControlsOverATabPageShowAsUnskinned)
 
 // --- Keyboard cues -----------------------------------------------------------
 
-// The system's keyboard cues off for this process while a test runs (not
-// written to the profile): underlines and focus rectangles then wait for
-// the keyboard.
-class KeyboardCuesOff {
-public:
-    KeyboardCuesOff()
-    {
-        SystemParametersInfoA(SPI_GETKEYBOARDCUES, 0, &saved_, 0);
-        SystemParametersInfoA(SPI_SETKEYBOARDCUES, 0, nullptr, 0);
-    }
-    ~KeyboardCuesOff()
-    {
-        SystemParametersInfoA(SPI_SETKEYBOARDCUES, 0, reinterpret_cast<void*>(static_cast<INT_PTR>(saved_)), 0);
-    }
-
-private:
-    BOOL saved_ = TRUE;
-};
-
-const WORD kCueIds[] = {1001, 1002, 1003};
-
-// Left-aligned captions: where the text goes does not depend on its
-// ampersand, so only the underline tells the two spellings apart. No
-// system menu, which Alt would open in the unskinned dialog.
-HWND CueDialog()
+// A row of alternating pixels: a focus rectangle's dotted edge.
+bool ShowsDottedLine(const WindowPixels& p)
 {
-    HWND dialog =
-        DialogTemplate(WS_POPUP | WS_CAPTION | WS_VISIBLE, 160, 80, L"Cues")
-            .Add(L"Button", L"&Open", kCueIds[0], WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_LEFT, 10, 10, 60, 16)
-            .Add(L"Button", L"&Check", kCueIds[1], WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, 10, 32, 80, 12)
-            .Add(L"Static", L"&Label", kCueIds[2], WS_CHILD | WS_VISIBLE, 10, 52, 80, 10)
-            .Create(nullptr, PlainDialogProc);
-    PumpFor(20);
-    return dialog;
-}
-
-// A row of alternating pixels, as a focus rectangle's dotted edge is.
-bool ShowsDottedLine(const WindowPixels& picture)
-{
-    const int kRun = 8;
-    for (int y = 0; y < picture.height; ++y)
-        for (int x = 0, run = 0; x + 2 < picture.width; ++x) {
-            const bool dotted = picture.At(x, y) == picture.At(x + 2, y) && picture.At(x, y) != picture.At(x + 1, y);
-            run = dotted ? run + 1 : 0;
-            if (run >= kRun)
+    for (int y = 0; y < p.height; ++y)
+        for (int x = 0, run = 0; x + 2 < p.width; ++x)
+            if ((run = p.At(x, y) == p.At(x + 2, y) && p.At(x, y) != p.At(x + 1, y) ? run + 1 : 0) >= 8)
                 return true;
-        }
     return false;
 }
 
-// Whether the control draws its mnemonic's underline: its picture changes
-// when the ampersand goes.
-bool ShowsUnderline(HWND control)
-{
-    char text[32] = {};
-    GetWindowTextA(control, text, sizeof text);
-    const WindowPixels with = CaptureWindow(control);
-    SetWindowTextA(control, text + 1);
-    PumpFor(10);
-    const WindowPixels without = CaptureWindow(control);
-    SetWindowTextA(control, text);
-    PumpFor(10);
-    return with.pixels != without.pixels;
-}
-
-// The dialog's UI state, and each control's with what it shows of it.
+// The UI state of the dialog and its controls, whether each control's
+// picture changes when its ampersand goes (the underline), and whether it
+// shows a focus rectangle.
 std::vector<std::string> CuesShown(HWND dialog)
 {
-    std::vector<std::string> shown = {Line("dialog UI state", SendMessageA(dialog, WM_QUERYUISTATE, 0, 0))};
-    for (WORD id : kCueIds) {
-        HWND control = GetDlgItem(dialog, id);
-        shown.push_back(Line("UI state", SendMessageA(control, WM_QUERYUISTATE, 0, 0), id));
-        shown.push_back(Line("underline", ShowsUnderline(control), id));
-        shown.push_back(Line("focus rectangle", ShowsDottedLine(CaptureWindow(control)), id));
+    std::vector<std::string> shown = {Line("dialog", SendMessageA(dialog, WM_QUERYUISTATE, 0, 0))};
+    for (HWND c = GetWindow(dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+        char text[32] = {};
+        GetWindowTextA(c, text, sizeof text);
+        const WindowPixels with = CaptureWindow(c);
+        SetWindowTextA(c, text + 1);
+        const bool underlined = CaptureWindow(c).pixels != with.pixels;
+        SetWindowTextA(c, text);
+        shown.push_back(Line(text, SendMessageA(c, WM_QUERYUISTATE, 0, 0), underlined * 2 + ShowsDottedLine(with)));
     }
     return shown;
 }
 
-// Keys through the system's input queue to the active dialog, with the
-// pointer over an empty part of it, handled by its dialog manager.
-void PressInDialog(HWND dialog, std::initializer_list<WORD> keys)
-{
-    RECT client;
-    GetClientRect(dialog, &client);
-    POINT empty = {client.right - 4, client.bottom - 4};
-    ClientToScreen(dialog, &empty);
-    PlacePointer(empty);
-    std::vector<INPUT> inputs;
-    for (WORD key : keys)
-        for (DWORD up : {0ul, static_cast<unsigned long>(KEYEVENTF_KEYUP)}) {
-            INPUT input = {};
-            input.type = INPUT_KEYBOARD;
-            input.ki.wVk = key;
-            input.ki.dwFlags = up;
-            inputs.push_back(input);
-        }
-    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-    PumpDialog(dialog, 150);
-}
-
 TEST_F(ParityTest, KeyboardCuesShowAsInTheUnskinnedDialog)
 {
-    const KeyboardCuesOff cuesOff;
-    ClearDialogSkinName();
-    HWND plain = CueDialog();
-    SetDialogSkinName("Dialog");
-    HWND skinned = CueDialog();
-    windows_.insert(windows_.end(), {plain, skinned});
-    ASSERT_FALSE(SkinManager::Instance().FindWindowObject(plain));
-    ASSERT_TRUE(SkinManager::Instance().FindWindowObject(GetDlgItem(skinned, kCueIds[0])));
-    SetWindowPos(plain, nullptr, 400, 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    // In order: each row starts where the one before it left the dialogs.
-    const struct {
-        const char* what;
-        std::initializer_list<WORD> keys;
-    } kRows[] = {
-        {"at start", {}},
-        {"Alt pressed and released", {VK_MENU}},
-        {"Tab", {VK_TAB}},
-    };
-    for (const auto& row : kRows) {
-        std::vector<std::string> shown[2];
-        for (HWND dialog : {plain, skinned}) {
-            SetForegroundWindow(dialog);
-            PumpDialog(dialog, 30);
-            ASSERT_EQ(dialog, GetForegroundWindow());
-            PressInDialog(dialog, row.keys);
-            shown[dialog == skinned] = CuesShown(dialog);
-        }
-        EXPECT_EQ(shown[0], shown[1]) << row.what;
+    BOOL cues = TRUE;
+    SystemParametersInfoA(SPI_GETKEYBOARDCUES, 0, &cues, 0);
+    SystemParametersInfoA(SPI_SETKEYBOARDCUES, 0, nullptr, 0);  // for this process only
+    // Left-aligned captions, placed whatever their ampersand; no system
+    // menu, which Alt would open in the unskinned dialog.
+    HWND dialogs[2];
+    for (HWND& dialog : dialogs) {
+        if (&dialog != dialogs)
+            ClearDialogSkinName();
+        dialog = DialogTemplate(WS_POPUP | WS_CAPTION | WS_VISIBLE, 160, 80, L"Cues")
+                     .Add(L"Button", L"&Open", 1, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_LEFT, 10, 10, 60, 16)
+                     .Add(L"Button", L"&Check", 2, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, 10, 32, 80, 12)
+                     .Add(L"Static", L"&Label", 3, WS_CHILD | WS_VISIBLE, 10, 52, 80, 10)
+                     .Create(nullptr, PlainDialogProc);
+        windows_.push_back(dialog);
     }
+    EXPECT_TRUE(SkinManager::Instance().FindWindowObject(GetDlgItem(dialogs[0], 1)));
+    EXPECT_FALSE(SkinManager::Instance().FindWindowObject(GetDlgItem(dialogs[1], 1)));
+    SetWindowPos(dialogs[1], nullptr, 400, 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    // In order, through the input queue and each dialog's own manager.
+    for (const WORD key : {WORD(0), WORD(VK_MENU), WORD(VK_TAB)}) {
+        std::vector<std::string> shown[2];
+        for (int i = 0; i < 2; ++i) {
+            SetForegroundWindow(dialogs[i]);
+            RECT area;
+            GetWindowRect(dialogs[i], &area);
+            PlacePointer({area.right - 5, area.bottom - 5});
+            PumpDialog(dialogs[i], 30);
+            if (key)
+                SendKeys({{key, true}, {key, false}}, dialogs[i]);
+            shown[i] = CuesShown(dialogs[i]);
+        }
+        EXPECT_EQ(shown[1], shown[0]) << "after key " << key;
+    }
+    SystemParametersInfoA(SPI_SETKEYBOARDCUES, 0, reinterpret_cast<void*>(static_cast<INT_PTR>(cues)), 0);
 }
 
 // --- Text that reads ---------------------------------------------------------

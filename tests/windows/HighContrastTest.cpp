@@ -125,35 +125,24 @@ TEST_F(HighContrastTest, EveryWindowFollowsTheAnnouncedContrast)
     }
 }
 
-// What runs inside the menu's own loop: the contrast goes on, then a look
-// whether a skinned menu is still open, which is ended if so.
-const UINT kSwitchOn = WM_APP;
-const UINT kLookForMenu = WM_APP + 1;
+// Run inside the menu's own loop: the contrast goes on (wParam 1), then a
+// skinned menu still shown is noted and ended.
 void (*g_switchOn)() = nullptr;
 bool g_menuLeftOpen = false;
-
-BOOL CALLBACK CancelOpenMenu(HWND window, LPARAM)
-{
-    char className[64] = {};
-    GetClassNameA(window, className, sizeof className);
-    if (lstrcmpiA(className, "VeltramoxPopupMenuWnd") == 0 && IsWindowVisible(window)) {
-        g_menuLeftOpen = true;
-        SendMessageA(window, WM_CANCELMODE, 0, 0);
-    }
-    return TRUE;
-}
-
 LRESULT CALLBACK DuringMenuProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == kSwitchOn)
+    HWND popup = FindWindowA("VeltramoxPopupMenuWnd", nullptr);
+    if (message == WM_APP && wParam) {
         g_switchOn();
-    else if (message == kLookForMenu)
-        EnumThreadWindows(GetCurrentThreadId(), CancelOpenMenu, 0);
+    } else if (message == WM_APP && popup && IsWindowVisible(popup)) {
+        g_menuLeftOpen = true;
+        SendMessageA(popup, WM_CANCELMODE, 0, 0);
+    }
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
 // The system ends its menus when the look changes under them; a skinned
-// menu open then must end too, choosing nothing.
+// context or system menu open then ends too, choosing nothing.
 TEST_F(HighContrastTest, AnOpenMenuEndsWhenTheSkinIsSetAside)
 {
     OpenWindows();
@@ -164,17 +153,14 @@ TEST_F(HighContrastTest, AnOpenMenuEndsWhenTheSkinIsSetAside)
     test = this;
     g_switchOn = [] { test->Switch(true); };
     for (bool systemMenu : {false, true}) {
-        SCOPED_TRACE(systemMenu ? "the system menu" : "a context menu");
         Switch(false);
         g_menuLeftOpen = false;
-        PostMessageA(helper, kSwitchOn, 0, 0);
-        PostMessageA(helper, kLookForMenu, 0, 0);
-        HMENU popup = GetSubMenu(menu_, 0);
-        TrackSkinnedPopupMenu(popup, TPM_LEFTALIGN | TPM_TOPALIGN, 100, 100, frame_, systemMenu);
-        EXPECT_FALSE(g_menuLeftOpen);
+        PostMessageA(helper, WM_APP, 1, 0);
+        PostMessageA(helper, WM_APP, 0, 0);
+        TrackSkinnedPopupMenu(GetSubMenu(menu_, 0), TPM_LEFTALIGN, 100, 100, frame_, systemMenu);
         MSG command;
+        EXPECT_FALSE(g_menuLeftOpen) << "system menu " << systemMenu;
         EXPECT_FALSE(PeekMessageA(&command, frame_, WM_COMMAND, WM_SYSCOMMAND, PM_REMOVE)) << "nothing chosen";
-        EXPECT_EQ(0u, SkinManager::Instance().WindowCount());
     }
 }
 
