@@ -127,13 +127,13 @@ TEST_F(HighContrastTest, EveryWindowFollowsTheAnnouncedContrast)
 
 // Run inside the menu's own loop: the contrast goes on (wParam 1), then a
 // skinned menu still shown is noted and ended.
-void (*g_switchOn)() = nullptr;
 bool g_menuLeftOpen = false;
 LRESULT CALLBACK DuringMenuProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     HWND popup = FindWindowA("VeltramoxPopupMenuWnd", nullptr);
     if (message == WM_APP && wParam) {
-        g_switchOn();
+        g_highContrast = true;
+        Announce(WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST);
     } else if (message == WM_APP && popup && IsWindowVisible(popup)) {
         g_menuLeftOpen = true;
         SendMessageA(popup, WM_CANCELMODE, 0, 0);
@@ -149,9 +149,6 @@ TEST_F(HighContrastTest, AnOpenMenuEndsWhenTheSkinIsSetAside)
     HWND helper = CreateWindowExA(0, "Static", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
     windows_.push_back(helper);
     SetWindowLongPtrA(helper, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(DuringMenuProc));
-    static decltype(this) test;
-    test = this;
-    g_switchOn = [] { test->Switch(true); };
     for (bool systemMenu : {false, true}) {
         Switch(false);
         g_menuLeftOpen = false;
