@@ -87,7 +87,7 @@ LRESULT SkinnedAnimate::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
             return 0;
         break;
     case WM_UPDATEUISTATE:
-        return 0;
+        return OnUpdateUiState(wParam, lParam);
     case ACM_OPENA:
         return Open(reinterpret_cast<HINSTANCE>(wParam), lParam);
     case ACM_PLAY:

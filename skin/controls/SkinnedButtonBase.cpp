@@ -4,6 +4,7 @@
 #include "data/ControlSkinBase.h"
 #include "imaging/GdiObject.h"
 #include "imaging/TextEffect.h"
+#include "imaging/WindowHelpers.h"
 
 namespace {
 
@@ -197,7 +198,7 @@ void SkinnedButtonBase::Click()
     PostMessageA(GetParent(window), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(window));
 }
 
-void SkinnedButtonBase::PaintCaption(HDC hdc, const RECT& area, const TextEffect& effect)
+RECT SkinnedButtonBase::PaintCaption(HDC hdc, const RECT& area, const TextEffect& effect)
 {
     const int kCaptionChars = 300;
     char text[kCaptionChars] = {};
@@ -208,5 +209,6 @@ void SkinnedButtonBase::PaintCaption(HDC hdc, const RECT& area, const TextEffect
     const ControlSkinBase* skin = ControlObject();
     const SIZE size = MeasureButtonText(hdc, text, skin && skin->font.logFont.lfItalic == 1);
     const RECT placed = PlaceContent(area, size.cx, size.cy, Style());
-    DrawTextWithEffect(hdc, effect, placed, text, -1, DT_WORDBREAK);
+    DrawTextWithEffect(hdc, effect, placed, text, -1, DT_WORDBREAK | KeyboardCuesOf(window_).PrefixFormat());
+    return placed;
 }

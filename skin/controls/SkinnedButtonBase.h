@@ -40,8 +40,8 @@ protected:
     int CheckState() const;
     void SetCheckState(int state);
     // The window text in the control's font and `effect`, placed in `area`
-    // as the button's alignment styles say.
-    void PaintCaption(HDC hdc, const RECT& area, const TextEffect& effect);
+    // as the button's alignment styles say; returns where it went.
+    RECT PaintCaption(HDC hdc, const RECT& area, const TextEffect& effect);
 
 private:
     LRESULT OnFocusChange(UINT message);

@@ -4,6 +4,7 @@
 #include "data/SkinStore.h"
 #include "imaging/DrawUtils.h"
 #include "imaging/MemoryDC.h"
+#include "imaging/WindowHelpers.h"
 
 namespace {
 
@@ -90,7 +91,8 @@ void SkinnedCheckable::Paint(HDC hdc)
     const CheckableSkinBase* skin = Skin();
     if (!skin)
         return;
-    const CheckLook look = LookOf(*skin, ReadState(), IsRadio());
+    const ButtonState state = ReadState();
+    const CheckLook look = LookOf(*skin, state, IsRadio());
     RECT client;
     GetClientRect(window_, &client);
     PaintBackground(hdc, client, *look.background);
@@ -101,7 +103,13 @@ void SkinnedCheckable::Paint(HDC hdc)
     RECT boxRect, captionRect;
     PlaceBoxAndText(area, boxSize, Style(), boxRect, captionRect);
     PaintBox(hdc, boxRect, *look.box);
-    PaintCaption(hdc, captionRect, *look.effect);
+    const RECT caption = PaintCaption(hdc, captionRect, *look.effect);
+    if (!state.focused)
+        return;
+    // Around the caption, one pixel wider, as the system's check box has it.
+    RECT focus = {caption.left - 1, caption.top, caption.right + 1, caption.bottom};
+    IntersectRect(&focus, &focus, &client);
+    DrawFocusCue(hdc, window_, focus);
 }
 
 void SkinnedCheckable::PaintBackground(HDC hdc, const RECT& client, const FrameImageRef& background)

@@ -221,7 +221,7 @@ LRESULT SkinnedControl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_ERASEBKGND:
         return 1;
     case WM_UPDATEUISTATE:
-        return 0;
+        return OnUpdateUiState(wParam, lParam);
     case WM_MOUSELEAVE:
         OnMouseLeave();
         break;
@@ -232,6 +232,17 @@ LRESULT SkinnedControl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         break;
     }
     return SkinnedWindow::WindowProc(message, wParam, lParam);
+}
+
+LRESULT SkinnedControl::OnUpdateUiState(WPARAM wParam, LPARAM lParam)
+{
+    // The new state goes down to the default procedure, which keeps it for
+    // WM_QUERYUISTATE and passes it to the children; hidden, since the
+    // system's control repaints itself on it. The skin repaints instead.
+    const HWND window = window_;
+    if (ChangesKeyboardCues(window, [&] { CallPreviousHidden(WM_UPDATEUISTATE, wParam, lParam); }))
+        InvalidateRect(window, nullptr, FALSE);
+    return 0;
 }
 
 void SkinnedControl::OnPaint()

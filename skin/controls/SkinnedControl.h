@@ -29,6 +29,8 @@ public:
 protected:
     virtual void OnPaint();
     virtual void OnMouseLeave();
+    // WM_UPDATEUISTATE: the keyboard cues the painters follow changed.
+    LRESULT OnUpdateUiState(WPARAM wParam, LPARAM lParam);
     // What a repaint puts on the off-screen surface (push buttons lay the
     // background behind them first), and the part of the client area it
     // covers: only that part reaches the screen. Null: all of it.

@@ -3,6 +3,7 @@
 #include "data/GroupBoxSkin.h"
 #include "data/SkinStore.h"
 #include "imaging/GdiObject.h"
+#include "imaging/WindowHelpers.h"
 
 #include <algorithm>
 
@@ -194,5 +195,6 @@ void SkinnedGroupBox::PaintCaption(HDC hdc, RECT caption, const char* text)
     SavedDCState saved(hdc);
     if (HFONT font = ControlFont())
         SelectObject(hdc, font);
-    DrawTextWithEffect(hdc, skin->effect, caption, text, -1, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    DrawTextWithEffect(hdc, skin->effect, caption, text, -1,
+                       DT_CENTER | DT_VCENTER | DT_SINGLELINE | KeyboardCuesOf(window_).PrefixFormat());
 }

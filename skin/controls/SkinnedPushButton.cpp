@@ -5,6 +5,7 @@
 #include "imaging/GdiObject.h"
 #include "imaging/MemoryDC.h"
 #include "imaging/Regions.h"
+#include "imaging/WindowHelpers.h"
 
 namespace {
 
@@ -87,11 +88,19 @@ void SkinnedPushButton::Paint(HDC hdc)
     if (!skin)
         return;
     const bool hasHighlight = !IsEmptyImage(skin->states[ButtonSkin::StateHighlighted].image);
-    const ImageEffectLook& look = skin->states[LookOf(ReadState(), hasHighlight)];
+    const ButtonState state = ReadState();
+    const ImageEffectLook& look = skin->states[LookOf(state, hasHighlight)];
     RECT client;
     GetClientRect(window_, &client);
     DrawFrameImageKeyed(hdc, client, look.image, TransparentColour(), Store());
     PaintContent(hdc, client, look.effect);
+    if (!state.focused)
+        return;
+    // Inside the face's margins, as the system's lies inside its edge.
+    const FrameImageRef& face = look.image;
+    const RECT focus = {client.left + face.marginLeft, client.top + face.marginTop, client.right - face.marginRight,
+                        client.bottom - face.marginBottom};
+    DrawFocusCue(hdc, window_, focus);
 }
 
 void SkinnedPushButton::PaintContent(HDC hdc, const RECT& area, const TextEffect& effect)

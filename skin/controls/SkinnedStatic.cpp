@@ -164,5 +164,6 @@ void SkinnedStatic::PaintText(HDC hdc, const RECT& client)
     if (HFONT font = ControlFont())
         SelectObject(hdc, font);
     IntersectClipRect(hdc, client.left, client.top, client.right, client.bottom);
-    DrawTextWithEffect(hdc, Skin()->effect, client, text, -1, TextFormat(GetWindowLongPtrA(window_, GWL_STYLE)));
+    DrawTextWithEffect(hdc, Skin()->effect, client, text, -1,
+                       TextFormat(GetWindowLongPtrA(window_, GWL_STYLE)) | KeyboardCuesOf(window_).PrefixFormat());
 }

@@ -5,6 +5,7 @@
 #include "data/SkinStore.h"
 #include "imaging/GdiObject.h"
 #include "imaging/MemoryDC.h"
+#include "imaging/WindowHelpers.h"
 
 #include <commctrl.h>
 
@@ -240,7 +241,8 @@ void SkinnedTab::PaintTabText(HDC hdc, const RECT& tab, const Item& item, Side s
     if (side == SideTop || side == SideBottom) {
         RECT area = layout.text;
         // DT_VCENTER centres single lines only.
-        DrawTextA(hdc, item.text, -1, &area, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS);
+        DrawTextA(hdc, item.text, -1, &area,
+                  DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS | KeyboardCuesOf(window_).PrefixFormat());
         return;
     }
     SelectObject(hdc, SideFont(hdc, side));

@@ -307,6 +307,10 @@ bool SkinManager::RememberedAside(HWND window, Kind kind, const char* objectName
 void SkinManager::SetSkinAside()
 {
     skinSetAside_ = true;
+    // The system ends an open menu when the look changes under it; a
+    // skinned one left open would outlive its skin.
+    if (factories_.endMenus)
+        factories_.endMenus();
     // Detaching a window forgets its request; these are kept for later.
     const std::map<HWND, Request> requests = requests_;
     for (const auto& entry : requests)

@@ -27,6 +27,8 @@ struct SkinFactories {
     // The frame element a child object of a window's skin object stands
     // for, or null for objects that are no element.
     std::unique_ptr<FrameElement> (*element)(const SkinObject& object, SkinnedWindow& owner) = nullptr;
+    // Ends the skinned menus open on the thread.
+    void (*endMenus)() = nullptr;
 };
 
 class SkinManager {

@@ -105,6 +105,7 @@ SkinFactories EngineFactories()
     factories.control = MakeControlSkin;
     factories.toolbar = MakeToolbarSkin;
     factories.element = MakeElement;
+    factories.endMenus = EndSkinnedMenus;
     return factories;
 }
 
@@ -286,6 +287,23 @@ LRESULT CALLBACK CbtHook(int code, WPARAM wParam, LPARAM lParam)
     return result;
 }
 
+// What the system does for the menu keys the hook keeps from it: the
+// active window's keyboard cues come on, as after Alt or F10.
+void ShowKeyboardCues()
+{
+    if (HWND active = GetActiveWindow())
+        SendMessageA(active, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEACCEL | UISF_HIDEFOCUS), 0);
+}
+
+// The keys kept from the system whose own handling would show the cues:
+// F10 and Alt combinations going down, and the Alt key's release.
+bool ShowsCues(WPARAM vk, LPARAM flags)
+{
+    if (flags & kKeyUp)
+        return vk == VK_MENU;
+    return vk == VK_F10 || (flags & kAltDown);
+}
+
 bool RouteMenuKeyCaught(WPARAM vk, LPARAM flags)
 {
     try {
@@ -295,6 +313,29 @@ bool RouteMenuKeyCaught(WPARAM vk, LPARAM flags)
     }
 }
 
+// Whether a skinned window used the key, or the system must not see it.
+bool SwallowsKey(WPARAM vk, LPARAM flags)
+{
+    if (flags & kKeyUp) {
+        if (t_swallowedKeys.erase(vk))
+            return true;
+        const bool altAlone = vk == VK_MENU && t_altAlone;
+        t_altAlone = false;
+        if (altAlone && RouteMenuKeyCaught(VK_F10, 0))
+            return true;
+    } else {
+        t_altAlone = vk == VK_MENU;
+        if ((vk == VK_F10 || ((flags & kAltDown) && vk != VK_MENU) || IsMenuNavigationKey(vk)) &&
+            RouteMenuKeyCaught(vk, flags)) {
+            t_swallowedKeys.insert(vk);
+            return true;
+        }
+    }
+    // The Alt key's own transition, swallowed so that the system does not
+    // activate a menu bar of its own.
+    return !(flags & kAltDown) && vk == VK_MENU;
+}
+
 LRESULT CALLBACK KeyboardHook(int code, WPARAM vk, LPARAM flags)
 {
     HHOOK hook = HookOfThread(Engine().keyboardHooks);
@@ -302,26 +343,10 @@ LRESULT CALLBACK KeyboardHook(int code, WPARAM vk, LPARAM flags)
         return 0;
     // With the skin set aside for high contrast the system's menus take
     // the keys, the Alt key's among them.
-    if (code == HC_ACTION && !SkinManager::Instance().SkinSetAside()) {
-        if (flags & kKeyUp) {
-            if (t_swallowedKeys.erase(vk))
-                return 1;
-            const bool altAlone = vk == VK_MENU && t_altAlone;
-            t_altAlone = false;
-            if (altAlone && RouteMenuKeyCaught(VK_F10, 0))
-                return 1;
-        } else {
-            t_altAlone = vk == VK_MENU;
-            if ((vk == VK_F10 || ((flags & kAltDown) && vk != VK_MENU) || IsMenuNavigationKey(vk)) &&
-                RouteMenuKeyCaught(vk, flags)) {
-                t_swallowedKeys.insert(vk);
-                return 1;
-            }
-        }
-        // The Alt key's own transition, swallowed so that the system does
-        // not activate a menu bar of its own.
-        if (!(flags & kAltDown) && vk == VK_MENU)
-            return 1;
+    if (code == HC_ACTION && !SkinManager::Instance().SkinSetAside() && SwallowsKey(vk, flags)) {
+        if (ShowsCues(vk, flags))
+            ShowKeyboardCues();
+        return 1;
     }
     return CallNextHookEx(hook, code, vk, flags);
 }

@@ -86,3 +86,21 @@ std::string AnsiFromWide(const wchar_t* text)
     ansi.resize(static_cast<size_t>(size) - 1);
     return ansi;
 }
+
+KeyboardCues KeyboardCuesOf(HWND window)
+{
+    // Asked of the default procedure, which keeps the state, and not sent:
+    // a message sent through the thread's hooks costs a wineserver round
+    // trip, and painters ask on every paint.
+    const LRESULT hidden = DefWindowProcA(window, WM_QUERYUISTATE, 0, 0);
+    KeyboardCues cues;
+    cues.underlines = !(hidden & UISF_HIDEACCEL);
+    cues.focus = !(hidden & UISF_HIDEFOCUS);
+    return cues;
+}
+
+void DrawFocusCue(HDC hdc, HWND window, const RECT& rect)
+{
+    if (KeyboardCuesOf(window).focus)
+        DrawFocusRect(hdc, &rect);
+}

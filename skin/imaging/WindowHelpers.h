@@ -1,5 +1,5 @@
 // Small window-side helpers of the painters: rectangle conversions, the
-// window's small icon, menu item texts.
+// window's small icon, menu item texts, keyboard cues.
 #pragma once
 
 #include <windows.h>
@@ -23,3 +23,26 @@ const char* GetMenuItemText(HMENU menu, UINT item, bool byPosition);
 // A Unicode text in the ANSI code page, for the painters that draw ANSI
 // text; characters outside it become the code page's default character.
 std::string AnsiFromWide(const wchar_t* text);
+
+// What the window's UI state lets a painter show: until the keyboard is
+// used the system hides mnemonic underlines and focus rectangles
+// (UISF_HIDEACCEL, UISF_HIDEFOCUS), and so must every skinned painter.
+struct KeyboardCues {
+    bool underlines = true;
+    bool focus = true;
+    // Added to a DrawText format that processes prefixes.
+    UINT PrefixFormat() const { return underlines ? 0 : DT_HIDEPREFIX; }
+};
+KeyboardCues KeyboardCuesOf(HWND window);
+// Runs `pass`, the handling of WM_UPDATEUISTATE below the skin, and tells
+// whether it changed the window's UI state: the skin repaints then.
+template <typename Pass>
+bool ChangesKeyboardCues(HWND window, Pass&& pass)
+{
+    const LRESULT before = DefWindowProcA(window, WM_QUERYUISTATE, 0, 0);
+    pass();
+    return IsWindow(window) && DefWindowProcA(window, WM_QUERYUISTATE, 0, 0) != before;
+}
+// The system's focus rectangle around `rect`, unless the window's UI state
+// hides focus.
+void DrawFocusCue(HDC hdc, HWND window, const RECT& rect);

@@ -221,7 +221,8 @@ void MenuBar::DrawItem(HDC hdc, const Item& item) const
         effect = open ? &skin_->openEffect : &skin_->hotEffect;
     }
     SetTextColor(hdc, LoadColour3(effect->textColour));
-    DrawTextA(hdc, item.text.c_str(), static_cast<int>(item.text.size()), &text, kItemTextFormat);
+    DrawTextA(hdc, item.text.c_str(), static_cast<int>(item.text.size()), &text,
+              kItemTextFormat | KeyboardCuesOf(frame_.Window()).PrefixFormat());
 }
 
 void MenuBar::Repaint()

@@ -6,6 +6,7 @@
 #include "imaging/DrawUtils.h"
 #include "imaging/MemoryDC.h"
 #include "imaging/TextEffect.h"
+#include "imaging/WindowHelpers.h"
 
 #include <algorithm>
 #include <mutex>
@@ -879,10 +880,12 @@ void PopupMenuWindow::DrawItem(HDC hdc, const MenuItem& item, const RECT& rect)
             SelectObject(hdc, font_);
         const size_t tab = item.text.find('\t');
         const int before = static_cast<int>(tab == std::string::npos ? item.text.size() : tab);
-        DrawTextWithEffect(hdc, effect, textRect, item.text.c_str(), before, kItemTextFormat);
+        // The menu shows the mnemonics its owner's window shows.
+        const UINT format = kItemTextFormat | KeyboardCuesOf(owner_).PrefixFormat();
+        DrawTextWithEffect(hdc, effect, textRect, item.text.c_str(), before, format);
         if (tab != std::string::npos)
             DrawTextWithEffect(hdc, effect, textRect, item.text.c_str() + tab + 1,
-                               static_cast<int>(item.text.size() - tab - 1), kItemTextFormat | DT_RIGHT);
+                               static_cast<int>(item.text.size() - tab - 1), format | DT_RIGHT);
     }
     const int side = height - padding.marginTop - padding.marginBottom - 2;
     const RECT iconCell = {rect.left + padding.marginLeft + 1, rect.top + padding.marginTop + 1,
@@ -911,10 +914,31 @@ void PopupMenuWindow::DrawItem(HDC hdc, const MenuItem& item, const RECT& rect)
     }
 }
 
-AccessibleMenu* PopupMenuWindow::FindPopup(HWND window)
+namespace {
+
+bool IsPopupMenuWindow(HWND window)
 {
     char className[64] = {};
-    if (!GetClassNameA(window, className, sizeof className) || lstrcmpiA(className, kPopupMenuClass) != 0)
+    return GetClassNameA(window, className, sizeof className) && lstrcmpiA(className, kPopupMenuClass) == 0;
+}
+
+BOOL CALLBACK CancelPopupMenu(HWND window, LPARAM)
+{
+    if (IsPopupMenuWindow(window))
+        SendMessageA(window, WM_CANCELMODE, 0, 0);
+    return TRUE;
+}
+
+}  // namespace
+
+void EndSkinnedMenus()
+{
+    EnumThreadWindows(GetCurrentThreadId(), CancelPopupMenu, 0);
+}
+
+AccessibleMenu* PopupMenuWindow::FindPopup(HWND window)
+{
+    if (!IsPopupMenuWindow(window))
         return nullptr;
     return static_cast<PopupMenuWindow*>(GetPropA(window, kObjectProperty));
 }

@@ -133,6 +133,9 @@ private:
 // The module the popup menu class is registered for, at the first popup.
 bool RegisterPopupMenuClass(HINSTANCE instance);
 void UnregisterPopupMenuClass(HINSTANCE instance);
+// Ends every popup menu open on the calling thread, as the system ends
+// its own menus (WM_CANCELMODE): the chosen command is none.
+void EndSkinnedMenus();
 
 // The screen rectangle of a popup of `size` at (x, y) under the
 // TrackPopupMenu alignment flags, kept on the screen.

@@ -6,6 +6,7 @@
 #include "core/SkinMessages.h"
 #include "data/FrameSkin.h"
 #include "data/SkinTypes.h"
+#include "imaging/WindowHelpers.h"
 #include "windows/CaptionAccessible.h"
 #include "windows/FrameHitTest.h"
 #include "windows/SkinnedMdiClient.h"
@@ -394,6 +395,11 @@ LRESULT SkinnedFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_CTLCOLORSTATIC:
         return OnCtlColorStatic(wParam, lParam);
+    case WM_UPDATEUISTATE:
+        // The bar's mnemonics follow the frame's cues.
+        if (ChangesKeyboardCues(window_, [&] { CallPrevious(message, wParam, lParam); }))
+            menuBar_.Repaint();
+        return 0;
     case WM_SKIN_MENUCLICK:
     case WM_SKIN_MENUCLICK + 1:
         OnPopupClick(point);

@@ -17,6 +17,8 @@
 #include "data/TabSkin.h"
 #include "imaging/DrawUtils.h"
 #include "MessageLog.h"
+#include "Pointer.h"
+#include "SkinEngine.h"
 
 #include <commctrl.h>
 
@@ -610,6 +612,75 @@ TEST_F(ParityTest, ControlsOverATabPageShowAsUnskinned)
         }
         EXPECT_EQ(shown[1], shown[0]) << row.what;
     }
+}
+
+// --- Keyboard cues -----------------------------------------------------------
+
+// A row of alternating pixels: a focus rectangle's dotted edge.
+bool ShowsDottedLine(const WindowPixels& p)
+{
+    for (int y = 0; y < p.height; ++y)
+        for (int x = 0, run = 0; x + 2 < p.width; ++x)
+            if ((run = p.At(x, y) == p.At(x + 2, y) && p.At(x, y) != p.At(x + 1, y) ? run + 1 : 0) >= 8)
+                return true;
+    return false;
+}
+
+// The UI state of the dialog and its controls, whether each control's
+// picture changes when its ampersand goes (the underline), and whether it
+// shows a focus rectangle.
+std::vector<std::string> CuesShown(HWND dialog)
+{
+    std::vector<std::string> shown = {Line("dialog", SendMessageA(dialog, WM_QUERYUISTATE, 0, 0))};
+    for (HWND c = GetWindow(dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+        char text[32] = {};
+        GetWindowTextA(c, text, sizeof text);
+        const WindowPixels with = CaptureWindow(c);
+        SetWindowTextA(c, text + 1);
+        const bool underlined = CaptureWindow(c).pixels != with.pixels;
+        SetWindowTextA(c, text);
+        shown.push_back(Line(text, SendMessageA(c, WM_QUERYUISTATE, 0, 0), underlined * 2 + ShowsDottedLine(with)));
+    }
+    return shown;
+}
+
+TEST_F(ParityTest, KeyboardCuesShowAsInTheUnskinnedDialog)
+{
+    BOOL cues = TRUE;
+    SystemParametersInfoA(SPI_GETKEYBOARDCUES, 0, &cues, 0);
+    SystemParametersInfoA(SPI_SETKEYBOARDCUES, 0, nullptr, 0);  // for this process only
+    // Left-aligned captions, placed whatever their ampersand; no system
+    // menu, which Alt would open in the unskinned dialog.
+    HWND dialogs[2];
+    for (HWND& dialog : dialogs) {
+        if (&dialog != dialogs)
+            ClearDialogSkinName();
+        dialog = DialogTemplate(WS_POPUP | WS_CAPTION | WS_VISIBLE, 160, 80, L"Cues")
+                     .Add(L"Button", L"&Open", 1, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_LEFT, 10, 10, 60, 16)
+                     .Add(L"Button", L"&Check", 2, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, 10, 32, 80, 12)
+                     .Add(L"Static", L"&Label", 3, WS_CHILD | WS_VISIBLE, 10, 52, 80, 10)
+                     .Create(nullptr, PlainDialogProc);
+        windows_.push_back(dialog);
+    }
+    EXPECT_TRUE(SkinManager::Instance().FindWindowObject(GetDlgItem(dialogs[0], 1)));
+    EXPECT_FALSE(SkinManager::Instance().FindWindowObject(GetDlgItem(dialogs[1], 1)));
+    SetWindowPos(dialogs[1], nullptr, 400, 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    // In order, through the input queue and each dialog's own manager.
+    for (const WORD key : {WORD(0), WORD(VK_MENU), WORD(VK_TAB)}) {
+        std::vector<std::string> shown[2];
+        for (int i = 0; i < 2; ++i) {
+            SetForegroundWindow(dialogs[i]);
+            RECT area;
+            GetWindowRect(dialogs[i], &area);
+            PlacePointer({area.right - 5, area.bottom - 5});
+            PumpDialog(dialogs[i], 30);
+            if (key)
+                SendKeys({{key, true}, {key, false}}, dialogs[i]);
+            shown[i] = CuesShown(dialogs[i]);
+        }
+        EXPECT_EQ(shown[1], shown[0]) << "after key " << key;
+    }
+    SystemParametersInfoA(SPI_SETKEYBOARDCUES, 0, reinterpret_cast<void*>(static_cast<INT_PTR>(cues)), 0);
 }
 
 // --- Text that reads ---------------------------------------------------------

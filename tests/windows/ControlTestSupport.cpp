@@ -112,21 +112,6 @@ bool SwitchSkin(const std::vector<BYTE>& skin)
     return LoadSkinFromMemory(skin.data(), static_cast<DWORD>(skin.size())) != FALSE;
 }
 
-void PumpDialog(HWND dialog, DWORD milliseconds)
-{
-    const DWORD end = GetTickCount() + milliseconds;
-    do {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (IsDialogMessageA(dialog, &msg))
-                continue;
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-        Sleep(5);
-    } while (static_cast<LONG>(GetTickCount() - end) < 0);
-}
-
 testing::AssertionResult PaintLeavesDcAsFound(HWND control, int width, int height)
 {
     SkinnedWindow* skin = SkinManager::Instance().FindWindowObject(control);

@@ -55,6 +55,3 @@ testing::AssertionResult NothingLeaked(const LeakCounts& start, const LeakCounts
 testing::AssertionResult PaintLeavesDcAsFound(HWND control, int width, int height);
 // Loads a compiled skin as the program's resource would be.
 bool SwitchSkin(const std::vector<BYTE>& skin);
-// Dispatches the thread's messages through the dialog manager of `dialog`
-// (Tab, arrows and Space as the user presses them).
-void PumpDialog(HWND dialog, DWORD milliseconds);

@@ -8,6 +8,7 @@
 #include "GdiPressure.h"
 #include "MessageLog.h"
 #include "SkinEngine.h"
+#include "windows/SkinnedMenus.h"
 
 namespace {
 
@@ -121,6 +122,42 @@ TEST_F(HighContrastTest, EveryWindowFollowsTheAnnouncedContrast)
         EXPECT_TRUE(manager.FindWindowObject(frame_));
         EXPECT_TRUE(manager.FindWindowObject(GetDlgItem(dialog_, IDOK)));
         EXPECT_EQ(nullptr, GetMenu(frame_)) << "the skin's menu bar took the menu again";
+    }
+}
+
+// Run inside the menu's own loop: the contrast goes on (wParam 1), then a
+// skinned menu still shown is noted and ended.
+bool g_menuLeftOpen = false;
+LRESULT CALLBACK DuringMenuProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    HWND popup = FindWindowA("VeltramoxPopupMenuWnd", nullptr);
+    if (message == WM_APP && wParam) {
+        g_highContrast = true;
+        Announce(WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST);
+    } else if (message == WM_APP && popup && IsWindowVisible(popup)) {
+        g_menuLeftOpen = true;
+        SendMessageA(popup, WM_CANCELMODE, 0, 0);
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// The system ends its menus when the look changes under them; a skinned
+// context or system menu open then ends too, choosing nothing.
+TEST_F(HighContrastTest, AnOpenMenuEndsWhenTheSkinIsSetAside)
+{
+    OpenWindows();
+    HWND helper = CreateWindowExA(0, "Static", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    windows_.push_back(helper);
+    SetWindowLongPtrA(helper, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(DuringMenuProc));
+    for (bool systemMenu : {false, true}) {
+        Switch(false);
+        g_menuLeftOpen = false;
+        PostMessageA(helper, WM_APP, 1, 0);
+        PostMessageA(helper, WM_APP, 0, 0);
+        TrackSkinnedPopupMenu(GetSubMenu(menu_, 0), TPM_LEFTALIGN, 100, 100, frame_, systemMenu);
+        MSG command;
+        EXPECT_FALSE(g_menuLeftOpen) << "system menu " << systemMenu;
+        EXPECT_FALSE(PeekMessageA(&command, frame_, WM_COMMAND, WM_SYSCOMMAND, PM_REMOVE)) << "nothing chosen";
     }
 }
 

@@ -362,7 +362,22 @@ WindowPixels ReadPixels(HDC source, int width, int height)
     return result;
 }
 
-void SendKeys(std::initializer_list<std::pair<WORD, bool>> keys)
+void PumpDialog(HWND dialog, DWORD milliseconds)
+{
+    const DWORD end = GetTickCount() + milliseconds;
+    do {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (IsDialogMessageA(dialog, &msg))
+                continue;
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        Sleep(5);
+    } while (static_cast<LONG>(GetTickCount() - end) < 0);
+}
+
+void SendKeys(std::initializer_list<std::pair<WORD, bool>> keys, HWND dialog)
 {
     std::vector<INPUT> inputs;
     for (const auto& key : keys) {
@@ -373,5 +388,8 @@ void SendKeys(std::initializer_list<std::pair<WORD, bool>> keys)
         inputs.push_back(input);
     }
     SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-    PumpFor(150);
+    if (dialog)
+        PumpDialog(dialog, 150);
+    else
+        PumpFor(150);
 }

@@ -132,8 +132,12 @@ private:
 
 // Presses and releases keys (virtual key, down) through the system's input
 // queue, where the keyboard hook sees them (posted key messages would
-// bypass it), then lets the windows answer.
-void SendKeys(std::initializer_list<std::pair<WORD, bool>> keys);
+// bypass it), then lets the windows answer, through the dialog manager of
+// `dialog` when one is named.
+void SendKeys(std::initializer_list<std::pair<WORD, bool>> keys, HWND dialog = nullptr);
+// Dispatches the thread's messages through the dialog manager of `dialog`
+// (Tab, arrows and Space as the user presses them).
+void PumpDialog(HWND dialog, DWORD milliseconds);
 
 // The test thread's windows and all their descendants.
 int ThreadWindowCount();
