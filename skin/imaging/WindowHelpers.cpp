@@ -86,3 +86,14 @@ std::string AnsiFromWide(const wchar_t* text)
     ansi.resize(static_cast<size_t>(size) - 1);
     return ansi;
 }
+
+std::wstring WideFromAnsi(const char* text)
+{
+    const int size = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
+    if (size <= 1)
+        return std::wstring();
+    std::wstring wide(static_cast<size_t>(size), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text, -1, &wide[0], size);
+    wide.resize(static_cast<size_t>(size) - 1);
+    return wide;
+}
