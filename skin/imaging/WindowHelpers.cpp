@@ -76,17 +76,6 @@ const char* GetMenuItemText(HMENU menu, UINT item, bool byPosition)
     return text;
 }
 
-std::string AnsiFromWide(const wchar_t* text)
-{
-    const int size = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    if (size <= 1)
-        return std::string();
-    std::string ansi(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text, -1, &ansi[0], size, nullptr, nullptr);
-    ansi.resize(static_cast<size_t>(size) - 1);
-    return ansi;
-}
-
 std::wstring WideFromAnsi(const char* text)
 {
     const int size = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);

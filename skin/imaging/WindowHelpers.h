@@ -20,9 +20,6 @@ BOOL DrawWindowSmallIcon(HWND window, HDC hdc, POINT point);
 // shared by all callers and overwritten by the next call.
 const char* GetMenuItemText(HMENU menu, UINT item, bool byPosition);
 
-// A Unicode text in the ANSI code page, for the painters that draw ANSI
-// text; characters outside it become the code page's default character.
-std::string AnsiFromWide(const wchar_t* text);
 // An ANSI text in Unicode, converted as the system converts what an ANSI
 // caller gives a Unicode window.
 std::wstring WideFromAnsi(const char* text);

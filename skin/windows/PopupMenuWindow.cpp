@@ -883,12 +883,11 @@ void PopupMenuWindow::DrawItem(HDC hdc, const MenuItem& item, const RECT& rect)
         SetBkMode(hdc, TRANSPARENT);
         if (font_)
             SelectObject(hdc, font_);
-        const size_t tab = item.text.find('\t');
-        const int before = static_cast<int>(tab == std::string::npos ? item.text.size() : tab);
-        DrawTextWithEffect(hdc, effect, textRect, item.text.c_str(), before, kItemTextFormat);
-        if (tab != std::string::npos)
-            DrawTextWithEffect(hdc, effect, textRect, item.text.c_str() + tab + 1,
-                               static_cast<int>(item.text.size() - tab - 1), kItemTextFormat | DT_RIGHT);
+        const WindowText text(item.text);
+        const int tab = text.Find('\t');
+        DrawTextWithEffect(hdc, effect, textRect, text.Part(0, tab), kItemTextFormat);
+        if (tab != WindowText::kNotFound)
+            DrawTextWithEffect(hdc, effect, textRect, text.Part(tab + 1), kItemTextFormat | DT_RIGHT);
     }
     const int side = height - padding.marginTop - padding.marginBottom - 2;
     const RECT iconCell = {rect.left + padding.marginLeft + 1, rect.top + padding.marginTop + 1,
