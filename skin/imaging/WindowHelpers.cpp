@@ -76,6 +76,20 @@ const char* GetMenuItemText(HMENU menu, UINT item, bool byPosition)
     return text;
 }
 
+WindowText MenuItemTextW(HMENU menu, UINT position)
+{
+    MENUITEMINFOW info = {};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_STRING;
+    if (!GetMenuItemInfoW(menu, position, TRUE, &info) || !info.cch)
+        return WindowText(std::wstring());
+    TextBuffer text(true, info.cch + 1);
+    info.dwTypeData = text.Address<wchar_t>();
+    info.cch = static_cast<UINT>(text.Chars());
+    GetMenuItemInfoW(menu, position, TRUE, &info);
+    return text.Text();
+}
+
 std::wstring WideFromAnsi(const char* text)
 {
     const int size = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);

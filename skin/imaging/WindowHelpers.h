@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include "imaging/WindowText.h"
+
 #include <string>
 
 // Both corners converted in place.
@@ -19,6 +21,8 @@ BOOL DrawWindowSmallIcon(HWND window, HDC hdc, POINT point);
 // The text of a menu item, by position or by command. The buffer is
 // shared by all callers and overwritten by the next call.
 const char* GetMenuItemText(HMENU menu, UINT item, bool byPosition);
+// The text of the menu item at `position` as a Unicode caller reads it.
+WindowText MenuItemTextW(HMENU menu, UINT position);
 
 // An ANSI text in Unicode, converted as the system converts what an ANSI
 // caller gives a Unicode window.
