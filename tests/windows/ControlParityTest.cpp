@@ -260,11 +260,6 @@ void SetText(HWND control, const wchar_t* text)
     SetWindowTextW(control, text);
 }
 
-void SetFirstPart(HWND control, const wchar_t* text)
-{
-    SendMessageW(control, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(text));
-}
-
 void InsertHeaderItem(HWND control, const wchar_t* text)
 {
     HDITEMW item = {};
@@ -283,27 +278,20 @@ void InsertTab(HWND control, const wchar_t* text)
     SendMessageW(control, TCM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
 }
 
-void SelectNewItem(HWND control, const wchar_t* text)
-{
-    SendMessageW(control, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
-    SendMessageW(control, CB_SETCURSEL, 0, 0);
-}
-
 const ShownTextRow kShownTextRows[] = {
-    {L"Static", SS_LEFT, SetText},       {L"Button", BS_PUSHBUTTON, SetText},
-    {L"Button", BS_GROUPBOX, SetText},   {L"Button", BS_AUTOCHECKBOX, SetText},
-    {STATUSCLASSNAMEW, 0, SetFirstPart}, {WC_HEADERW, 0, InsertHeaderItem},
-    {WC_TABCONTROLW, 0, InsertTab},      {L"ComboBox", CBS_DROPDOWNLIST, SelectNewItem},
+    {L"Static", SS_LEFT, SetText},
+    {L"Button", BS_PUSHBUTTON, SetText},
+    {L"Button", BS_GROUPBOX, SetText},
+    {L"Button", BS_AUTOCHECKBOX, SetText},
+    {STATUSCLASSNAMEW, 0,
+     [](HWND bar, const wchar_t* text) { SendMessageW(bar, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(text)); }},
+    {WC_HEADERW, 0, InsertHeaderItem},
+    {WC_TABCONTROLW, 0, InsertTab},
+    {L"ComboBox", CBS_DROPDOWNLIST,
+     [](HWND box, const wchar_t* text) {
+         SendMessageW(box, CB_SETCURSEL, SendMessageW(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text)), 0);
+     }},
 };
-
-std::wstring ThroughCodePage(const wchar_t* text)
-{
-    char ansi[64] = {};
-    WideCharToMultiByte(CP_ACP, 0, text, -1, ansi, sizeof ansi, nullptr, nullptr);
-    wchar_t back[64] = {};
-    MultiByteToWideChar(CP_ACP, 0, ansi, -1, back, 64);
-    return back;
-}
 
 TEST_F(ParityTest, UnicodeTextIsDrawnAsUnskinned)
 {

@@ -494,16 +494,11 @@ TEST_F(MenuPaintTest, AUnicodeFrameShowsItsBarItemsInUnicode)
     unicodeClass.hInstance = GetModuleHandleA(nullptr);
     unicodeClass.lpszClassName = L"SsoTestFrameW";
     RegisterClassW(&unicodeClass);
-    const wchar_t kOutside[] = L"\u0141\uD55C\u00E6";
-    char coded[16] = {};
-    WideCharToMultiByte(CP_ACP, 0, kOutside, -1, coded, sizeof coded, nullptr, nullptr);
+    const std::wstring texts[2] = {L"\u0141\uD55C\u00E6", ThroughCodePage(L"\u0141\uD55C\u00E6")};
     std::vector<unsigned> bars[2];
     for (int pass = 0; pass < 2; ++pass) {
         HMENU menu = CreateMenu();
-        if (pass == 0)
-            AppendMenuW(menu, MF_STRING, kGo, kOutside);
-        else
-            AppendMenuA(menu, MF_STRING, kGo, coded);
+        AppendMenuW(menu, MF_STRING, kGo, texts[pass].c_str());
         HWND frame = CreateWindowExW(0, L"SsoTestFrameW", L"", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 300, 200,
                                      nullptr, menu, GetModuleHandleA(nullptr), nullptr);
         windows_.push_back(frame);
