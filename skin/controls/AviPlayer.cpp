@@ -37,7 +37,7 @@ bool AviPlayer::Bind()
     // paired even where another one is missing.
     bool all = BindFunction(avifil_, "AVIFileInit", fileInit_);
     all &= BindFunction(avifil_, "AVIFileExit", fileExit_);
-    all &= BindFunction(avifil_, "AVIFileOpenA", fileOpen_);
+    all &= BindFunction(avifil_, "AVIFileOpenW", fileOpen_);
     all &= BindFunction(avifil_, "AVIFileInfoA", fileInfo_);
     all &= BindFunction(avifil_, "AVIFileGetStream", fileGetStream_);
     all &= BindFunction(avifil_, "AVIFileRelease", fileRelease_);
@@ -61,7 +61,7 @@ DWORD AviPlayer::FrameInterval(DWORD rate, DWORD scale)
     return static_cast<DWORD>(std::min<ULONGLONG>(std::max<ULONGLONG>(interval, kShortestFrame), kLongestFrame));
 }
 
-bool AviPlayer::Open(const char* path)
+bool AviPlayer::Open(const wchar_t* path)
 {
     Close();
     if (!available_)

@@ -20,7 +20,7 @@ public:
 
     // Opens the first video stream of the file, closing the clip open so
     // far; false leaves no clip open.
-    bool Open(const char* path);
+    bool Open(const wchar_t* path);
     void Close();
     bool IsOpen() const { return stream_ != nullptr; }
 
@@ -71,7 +71,7 @@ private:
     // Bound by name from the two libraries.
     decltype(&AVIFileInit) fileInit_ = nullptr;
     decltype(&AVIFileExit) fileExit_ = nullptr;
-    decltype(&AVIFileOpenA) fileOpen_ = nullptr;
+    decltype(&AVIFileOpenW) fileOpen_ = nullptr;
     decltype(&AVIFileInfoA) fileInfo_ = nullptr;
     decltype(&AVIFileGetStream) fileGetStream_ = nullptr;
     decltype(&AVIFileRelease) fileRelease_ = nullptr;

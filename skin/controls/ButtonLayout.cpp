@@ -3,7 +3,6 @@
 #include "imaging/ImageRef.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace {
 
@@ -58,19 +57,18 @@ RECT PlaceContent(const RECT& area, int width, int height, LONG_PTR style)
     return placed;
 }
 
-SIZE MeasureButtonText(HDC hdc, const char* text, bool italic)
+SIZE MeasureButtonText(HDC hdc, const WindowText& whole, bool italic)
 {
     SIZE letter = {};
     GetTextExtentPoint32A(hdc, "A", 1, &letter);
-    const int length = static_cast<int>(std::min<size_t>(strlen(text), kMeasuredChars));
+    const WindowText text = whole.Part(0, std::min(whole.Length(), kMeasuredChars));
+    const int length = text.Length();
     SIZE result = {0, 0};
     int lines = 0;
     for (int start = 0; start <= length; ++lines) {
-        const char* end = static_cast<const char*>(memchr(text + start, '\n', length - start));
-        const int stop = end ? static_cast<int>(end - text) : length;
-        SIZE line = {};
-        GetTextExtentPoint32A(hdc, text + start, stop - start, &line);
-        result.cx = std::max(result.cx, line.cx);
+        const int end = text.Find('\n', start);
+        const int stop = end == WindowText::kNotFound ? length : end;
+        result.cx = std::max(result.cx, text.Part(start, stop - start).Extent(hdc).cx);
         start = stop + 1;
     }
     result.cy = letter.cy * lines;

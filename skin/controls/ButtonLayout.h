@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include "imaging/WindowText.h"
+
 struct ImageRef;
 struct FrameImageRef;
 
@@ -18,7 +20,7 @@ RECT PlaceContent(const RECT& area, int width, int height, LONG_PTR style);
 
 // The caption's extent: its widest line by the number of lines (split at
 // "\n"), one "A" wider for an italic font, whose last glyph overhangs.
-SIZE MeasureButtonText(HDC hdc, const char* text, bool italic);
+SIZE MeasureButtonText(HDC hdc, const WindowText& text, bool italic);
 
 bool IsEmptyImage(const ImageRef& ref);
 bool IsEmptyImage(const FrameImageRef& ref);

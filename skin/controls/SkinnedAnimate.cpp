@@ -6,12 +6,14 @@
 #include "imaging/DrawUtils.h"
 #include "imaging/GdiObject.h"
 #include "imaging/MemoryDC.h"
+#include "imaging/WindowHelpers.h"
 
 #include <commctrl.h>
 
 namespace {
 
-const char kResourceType[] = "AVI";
+const wchar_t kResourceType[] = L"AVI";
+const char kClipExtension[] = "AVI";
 
 // Where a clip goes along one axis of the client area, and which part of
 // it: centred when smaller, cut centrally when larger.
@@ -89,7 +91,9 @@ LRESULT SkinnedAnimate::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_UPDATEUISTATE:
         return OnUpdateUiState(wParam, lParam);
     case ACM_OPENA:
-        return Open(reinterpret_cast<HINSTANCE>(wParam), lParam);
+        return OpenAnsi(reinterpret_cast<HINSTANCE>(wParam), reinterpret_cast<const char*>(lParam));
+    case ACM_OPENW:
+        return Open(reinterpret_cast<HINSTANCE>(wParam), reinterpret_cast<const wchar_t*>(lParam));
     case ACM_PLAY:
         return Play(wParam, lParam);
     case ACM_STOP:
@@ -105,7 +109,16 @@ LRESULT SkinnedAnimate::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     return SkinnedWindow::WindowProc(message, wParam, lParam);
 }
 
-LRESULT SkinnedAnimate::Open(HINSTANCE module, LPARAM source)
+// An ANSI name is opened as its Unicode form, as the system's control
+// does, so that both find the same clip.
+LRESULT SkinnedAnimate::OpenAnsi(HINSTANCE module, const char* name)
+{
+    if (!name || IS_INTRESOURCE(name))
+        return Open(module, reinterpret_cast<const wchar_t*>(name));
+    return Open(module, WideFromAnsi(name).c_str());
+}
+
+LRESULT SkinnedAnimate::Open(HINSTANCE module, const wchar_t* name)
 {
     if (!module)
         module = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window_, GWLP_HINSTANCE));
@@ -113,9 +126,8 @@ LRESULT SkinnedAnimate::Open(HINSTANCE module, LPARAM source)
     // being replaced.
     Stop();
     CloseClip();
-    if (!source)
+    if (!name)
         return 1;
-    const auto* name = reinterpret_cast<const char*>(source);
     // A name is looked for among the resources before the files, as the
     // system's control does, so that a clip found nowhere leaves the last
     // error the system's would.
@@ -133,16 +145,17 @@ LRESULT SkinnedAnimate::Open(HINSTANCE module, LPARAM source)
     return 1;
 }
 
-bool SkinnedAnimate::OpenResource(HINSTANCE module, const char* name, const char* tempName)
+bool SkinnedAnimate::OpenResource(HINSTANCE module, const wchar_t* name, const char* tempName)
 {
     // Asked before any file is made: a missing clip keeps the resource
     // lookup's error, not the temporary file's clean-up's.
-    if (!FindResourceA(module, name, kResourceType))
+    const HRSRC found = FindResourceW(module, name, kResourceType);
+    if (!found)
         return false;
-    auto file = std::make_unique<TempFile>(tempName, "C:", kResourceType);
-    if (!file->Path()[0] || !ExtractResourceToFile(file->Path(), module, name, kResourceType))
+    auto file = std::make_unique<TempFile>(tempName, "C:", kClipExtension);
+    if (!file->Path()[0] || !ExtractResourceToFile(file->Path(), module, found))
         return false;
-    if (!player_.Open(file->Path()))
+    if (!player_.Open(WideFromAnsi(file->Path()).c_str()))
         return false;
     // Where the platform refuses to delete a file that is open, the file
     // is kept until the clip is closed rather than left behind.

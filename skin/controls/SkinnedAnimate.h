@@ -30,8 +30,9 @@ private:
     static const WORD kToEnd = 0xFFFF;
 
     const AnimateSkin* Skin() const;
-    LRESULT Open(HINSTANCE module, LPARAM source);
-    bool OpenResource(HINSTANCE module, const char* name, const char* tempName);
+    LRESULT OpenAnsi(HINSTANCE module, const char* name);
+    LRESULT Open(HINSTANCE module, const wchar_t* name);
+    bool OpenResource(HINSTANCE module, const wchar_t* name, const char* tempName);
     void CloseClip();
     LRESULT Play(WPARAM repeat, LPARAM frames);
     bool Start();

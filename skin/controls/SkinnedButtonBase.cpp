@@ -201,14 +201,13 @@ void SkinnedButtonBase::Click()
 RECT SkinnedButtonBase::PaintCaption(HDC hdc, const RECT& area, const TextEffect& effect)
 {
     const int kCaptionChars = 300;
-    char text[kCaptionChars] = {};
-    ReadText(text, kCaptionChars);
+    const WindowText text = ReadText(kCaptionChars);
     SavedDCState saved(hdc);
     if (HFONT font = ControlFont())
         SelectObject(hdc, font);
     const ControlSkinBase* skin = ControlObject();
     const SIZE size = MeasureButtonText(hdc, text, skin && skin->font.logFont.lfItalic == 1);
     const RECT placed = PlaceContent(area, size.cx, size.cy, Style());
-    DrawTextWithEffect(hdc, effect, placed, text, -1, DT_WORDBREAK | KeyboardCuesOf(window_).PrefixFormat());
+    DrawTextWithEffect(hdc, effect, placed, text, DT_WORDBREAK | KeyboardCuesOf(window_).PrefixFormat());
     return placed;
 }

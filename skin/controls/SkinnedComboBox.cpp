@@ -4,7 +4,6 @@
 #include "data/ComboBoxSkin.h"
 #include "data/SkinStore.h"
 #include "imaging/DrawUtils.h"
-#include "imaging/WindowHelpers.h"
 
 #include <string>
 
@@ -244,27 +243,21 @@ void SkinnedComboBox::PaintCurrentItem(HDC hdc, const RECT& area, COLORREF colou
     const LRESULT length = CallPrevious(CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
     if (length <= 0)
         return;
-    const std::string text = ItemText(static_cast<WPARAM>(index), static_cast<size_t>(length));
-    if (text.empty())
+    const WindowText text = ItemText(static_cast<WPARAM>(index), static_cast<size_t>(length));
+    if (text.Empty())
         return;
     SavedDCState saved(hdc);
     PrepareText(hdc, colour);
     RECT place = area;
     // An item is shown as the list holds it: "&" marks no mnemonic here.
-    DrawTextA(hdc, text.c_str(), static_cast<int>(text.size()), &place, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+    text.Draw(hdc, place, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
 }
 
-std::string SkinnedComboBox::ItemText(WPARAM index, size_t length) const
+WindowText SkinnedComboBox::ItemText(WPARAM index, size_t length) const
 {
-    if (!IsUnicode()) {
-        std::string text(length + 1, '\0');
-        const LRESULT copied = CallPrevious(CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(&text[0]));
-        text.resize(copied > 0 && static_cast<size_t>(copied) <= length ? static_cast<size_t>(copied) : 0);
-        return text;
-    }
-    std::wstring text(length + 1, L'\0');
-    const LRESULT copied = CallPrevious(CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(&text[0]));
+    TextBuffer text(IsUnicode(), length + 1);
+    const LRESULT copied = CallPrevious(CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text.Address<char>()));
     if (copied <= 0 || static_cast<size_t>(copied) > length)
-        return std::string();
-    return AnsiFromWide(text.c_str());
+        return WindowText();
+    return text.Text();
 }

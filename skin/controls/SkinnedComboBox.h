@@ -42,7 +42,7 @@ private:
     void PaintField(HDC hdc, const ComboBoxSkin& skin, const RECT& client, const RECT& button, bool enabled) const;
     void PaintCurrentItem(HDC hdc, const RECT& area, COLORREF colour) const;
     // The text of list item `index`, `length` characters long.
-    std::string ItemText(WPARAM index, size_t length) const;
+    WindowText ItemText(WPARAM index, size_t length) const;
 
     LRESULT RepaintAfter(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnCtlColor(UINT message, WPARAM wParam, LPARAM lParam);

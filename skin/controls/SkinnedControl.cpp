@@ -14,7 +14,6 @@
 
 #include <algorithm>
 #include <memory>
-#include <vector>
 
 namespace {
 
@@ -357,16 +356,9 @@ void SkinnedControl::PrepareText(HDC hdc, COLORREF colour) const
     SetTextColor(hdc, colour);
 }
 
-void SkinnedControl::ReadText(char* text, int size) const
+WindowText SkinnedControl::ReadText(int size) const
 {
-    if (size <= 0)
-        return;
-    text[0] = '\0';
-    if (!IsUnicode()) {
-        CallPrevious(WM_GETTEXT, static_cast<WPARAM>(size), reinterpret_cast<LPARAM>(text));
-        return;
-    }
-    std::vector<wchar_t> wide(static_cast<size_t>(size), L'\0');
-    CallPrevious(WM_GETTEXT, static_cast<WPARAM>(size), reinterpret_cast<LPARAM>(wide.data()));
-    lstrcpynA(text, AnsiFromWide(wide.data()).c_str(), size);
+    TextBuffer text(IsUnicode(), static_cast<size_t>(std::max(size, 1)));
+    CallPrevious(WM_GETTEXT, static_cast<WPARAM>(text.Chars()), reinterpret_cast<LPARAM>(text.Address<char>()));
+    return text.Text();
 }

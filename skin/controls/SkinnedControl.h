@@ -6,6 +6,7 @@
 
 #include "core/SkinnedWindow.h"
 #include "imaging/GdiObject.h"
+#include "imaging/WindowText.h"
 
 class ControlSkinBase;
 
@@ -70,7 +71,8 @@ protected:
     // The control's font, a transparent background and `colour` for the
     // text drawn next; the caller keeps the DC's state around it.
     void PrepareText(HDC hdc, COLORREF colour) const;
-    void ReadText(char* text, int size) const;
+    // The control's text, at most size - 1 units of its character set.
+    WindowText ReadText(int size) const;
 
 private:
     SkinObject* FindSpecificObject(HWND window) const;

@@ -65,15 +65,12 @@ LRESULT SkinnedGroupBox::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 
 LRESULT SkinnedGroupBox::ChangeCaption(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    char text[kCaptionChars] = {};
-    ReadText(text, kCaptionChars);
-    const RECT before = CaptionRect(text);
+    const RECT before = CaptionRect(ReadText(kCaptionChars));
     const HWND window = window_;
     const LRESULT result = CallPreviousHidden(message, wParam, lParam);
     if (!IsStillSkinOf(window, this))
         return result;
-    ReadText(text, kCaptionChars);
-    const RECT after = CaptionRect(text);
+    const RECT after = CaptionRect(ReadText(kCaptionChars));
     RECT both;
     UnionRect(&both, &before, &after);
     if (message == WM_ENABLE)
@@ -92,18 +89,16 @@ void SkinnedGroupBox::RedrawFromParent(const RECT& area)
     RedrawWindow(parent, &inParent, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
 
-SIZE SkinnedGroupBox::TextSize(HDC dc, const char* text) const
+SIZE SkinnedGroupBox::TextSize(HDC dc, const WindowText& text) const
 {
-    SIZE size = {};
     SavedDCState saved(dc);
     if (HFONT font = ControlFont())
         SelectObject(dc, font);
-    const bool empty = text[0] == '\0';
-    GetTextExtentPoint32A(dc, empty ? "A" : text, empty ? 1 : lstrlenA(text), &size);
-    return size;
+    // An empty caption keeps a line's height.
+    return (text.Empty() ? WindowText("A") : text).Extent(dc);
 }
 
-RECT SkinnedGroupBox::CaptionRect(const char* text, HDC measure) const
+RECT SkinnedGroupBox::CaptionRect(const WindowText& text, HDC measure) const
 {
     RECT client;
     GetClientRect(window_, &client);
@@ -150,10 +145,9 @@ Region SkinnedGroupBox::PaintPicture(HDC hdc)
     // Nothing painted: the parent shows through the whole box.
     if (!skin)
         return Region(CreateRectRgn(0, 0, 0, 0));
-    char text[kCaptionChars] = {};
-    ReadText(text, kCaptionChars);
+    const WindowText text = ReadText(kCaptionChars);
     const RECT caption = CaptionRect(text, hdc);
-    const RECT shownCaption = text[0] ? caption : RECT{};
+    const RECT shownCaption = text.Empty() ? RECT{} : caption;
     RECT frame;
     GetClientRect(window_, &frame);
     frame.top = (caption.top + caption.bottom) / 2;
@@ -168,7 +162,7 @@ Region SkinnedGroupBox::PaintPicture(HDC hdc)
         PaintBackgroundBehind(hdc);
     }
     PaintBorder(hdc, frame, shownCaption);
-    if (text[0])
+    if (!text.Empty())
         PaintCaption(hdc, caption, text);
     return picture;
 }
@@ -183,7 +177,7 @@ void SkinnedGroupBox::PaintBorder(HDC hdc, const RECT& frame, const RECT& captio
     DrawFrameBorder(hdc, frame, skin->mainImage, skin->backColour, false, Store());
 }
 
-void SkinnedGroupBox::PaintCaption(HDC hdc, RECT caption, const char* text)
+void SkinnedGroupBox::PaintCaption(HDC hdc, RECT caption, const WindowText& text)
 {
     const GroupBoxSkin* skin = Skin();
     if (!skin->transparent) {
@@ -195,6 +189,6 @@ void SkinnedGroupBox::PaintCaption(HDC hdc, RECT caption, const char* text)
     SavedDCState saved(hdc);
     if (HFONT font = ControlFont())
         SelectObject(hdc, font);
-    DrawTextWithEffect(hdc, skin->effect, caption, text, -1,
+    DrawTextWithEffect(hdc, skin->effect, caption, text,
                        DT_CENTER | DT_VCENTER | DT_SINGLELINE | KeyboardCuesOf(window_).PrefixFormat());
 }

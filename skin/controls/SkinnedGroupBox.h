@@ -18,8 +18,8 @@ public:
     // Where the caption of `text` goes, with the control's font and style,
     // its text measured in `measure` (null: a DC of the window's own, which
     // costs a round trip to the server under Wine).
-    RECT CaptionRect(const char* text, HDC measure = nullptr) const;
-    SIZE TextSize(HDC dc, const char* text) const;
+    RECT CaptionRect(const WindowText& text, HDC measure = nullptr) const;
+    SIZE TextSize(HDC dc, const WindowText& text) const;
 
 protected:
     Region PaintSurface(HDC surface) override;
@@ -32,7 +32,7 @@ private:
     // The border around `frame`, crossing `caption` only where the caption
     // has an image of its own.
     void PaintBorder(HDC hdc, const RECT& frame, const RECT& caption);
-    void PaintCaption(HDC hdc, RECT caption, const char* text);
+    void PaintCaption(HDC hdc, RECT caption, const WindowText& text);
     // Default handling unseen, then the caption areas before and after
     // repainted from the parent down.
     LRESULT ChangeCaption(UINT message, WPARAM wParam, LPARAM lParam);

@@ -52,13 +52,13 @@ void SkinnedHeader::Paint(HDC hdc)
 
 void SkinnedHeader::PaintItem(HDC hdc, const HeaderSkin& skin, int index, LRESULT wanted)
 {
-    char text[kTextChars] = {};
-    HDITEMA item = {};
+    TextBuffer text(IsUnicode(), kTextChars);
+    HDITEMW item = {};
     item.mask = HDI_TEXT | HDI_FORMAT | HDI_LPARAM;
-    item.pszText = text;
-    item.cchTextMax = kTextChars;
+    item.pszText = text.Address<wchar_t>();
+    item.cchTextMax = text.Chars();
     RECT area;
-    if (!CallPrevious(HDM_GETITEMA, index, reinterpret_cast<LPARAM>(&item)) ||
+    if (!CallPrevious(IsUnicode() ? HDM_GETITEMW : HDM_GETITEMA, index, reinterpret_cast<LPARAM>(&item)) ||
         !CallPrevious(HDM_GETITEMRECT, index, reinterpret_cast<LPARAM>(&area)))
         return;
     // An owner-drawn item is the application's, as an owner-drawn control
@@ -75,8 +75,7 @@ void SkinnedHeader::PaintItem(HDC hdc, const HeaderSkin& skin, int index, LRESUL
     const FrameImageRef& edges = skin.mainImage;
     RECT textArea = {area.left + edges.marginLeft, area.top + edges.marginTop, area.right - edges.marginRight,
                      area.bottom - edges.marginBottom};
-    text[kTextChars - 1] = '\0';
-    DrawTextA(hdc, text, -1, &textArea, TextFormat(item.fmt));
+    text.Text().Draw(hdc, textArea, TextFormat(item.fmt));
 }
 
 LRESULT SkinnedHeader::NotifyCustomDraw(HDC hdc, DWORD stage, DWORD_PTR item, const RECT& area, LPARAM itemParam)

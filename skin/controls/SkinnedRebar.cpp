@@ -27,23 +27,23 @@ void SkinnedRebar::Paint(HDC hdc)
 
 void SkinnedRebar::PaintBand(HDC hdc, const RebarSkin& skin, int band)
 {
-    char text[kTextChars] = {};
+    TextBuffer buffer(IsUnicode(), kTextChars);
     // The size every comctl32 version reads, on 32 and 64 bits alike.
-    REBARBANDINFOA info = {};
-    info.cbSize = REBARBANDINFOA_V3_SIZE;
+    REBARBANDINFOW info = {};
+    info.cbSize = REBARBANDINFOW_V3_SIZE;
     info.fMask = RBBIM_STYLE | RBBIM_TEXT;
-    info.lpText = text;
-    info.cch = kTextChars;
+    info.lpText = buffer.Address<wchar_t>();
+    info.cch = static_cast<UINT>(buffer.Chars());
     RECT area;
-    if (!CallPrevious(RB_GETBANDINFOA, band, reinterpret_cast<LPARAM>(&info)) || (info.fStyle & RBBS_HIDDEN) ||
-        !CallPrevious(RB_GETRECT, band, reinterpret_cast<LPARAM>(&area)))
+    if (!CallPrevious(IsUnicode() ? RB_GETBANDINFOW : RB_GETBANDINFOA, band, reinterpret_cast<LPARAM>(&info)) ||
+        (info.fStyle & RBBS_HIDDEN) || !CallPrevious(RB_GETRECT, band, reinterpret_cast<LPARAM>(&area)))
         return;
     const FrameImageRef& image = skin.bandImage;
     DrawFrameImage(hdc, area, image, GetSysColor(COLOR_BTNFACE), true, Store());
-    text[kTextChars - 1] = '\0';
-    if (!text[0])
+    const WindowText text = buffer.Text();
+    if (text.Empty())
         return;
     RECT textArea = {area.left + image.marginLeft, area.top + image.marginTop, area.right,
                      area.bottom - image.marginBottom};
-    DrawTextA(hdc, text, -1, &textArea, DT_SINGLELINE | DT_VCENTER | DT_NOCLIP);
+    text.Draw(hdc, textArea, DT_SINGLELINE | DT_VCENTER | DT_NOCLIP);
 }

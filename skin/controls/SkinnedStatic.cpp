@@ -157,13 +157,11 @@ void SkinnedStatic::PaintBitmap(HDC hdc, const RECT& client)
 
 void SkinnedStatic::PaintText(HDC hdc, const RECT& client)
 {
-    char text[kTextChars] = {};
-    ReadText(text, kTextChars);
-    text[kTextChars - 1] = '\0';
+    const WindowText text = ReadText(kTextChars);
     SavedDCState saved(hdc);
     if (HFONT font = ControlFont())
         SelectObject(hdc, font);
     IntersectClipRect(hdc, client.left, client.top, client.right, client.bottom);
-    DrawTextWithEffect(hdc, Skin()->effect, client, text, -1,
+    DrawTextWithEffect(hdc, Skin()->effect, client, text,
                        TextFormat(GetWindowLongPtrA(window_, GWL_STYLE)) | KeyboardCuesOf(window_).PrefixFormat());
 }

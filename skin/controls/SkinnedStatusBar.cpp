@@ -5,8 +5,6 @@
 
 #include <commctrl.h>
 
-#include <vector>
-
 SkinObject* SkinnedStatusBar::SetSkinObject(SkinObject* skinObject)
 {
     return SkinnedControl::SetSkinObject(skinObject ? skinObject : &default_);
@@ -41,15 +39,15 @@ void SkinnedStatusBar::PaintPart(HDC hdc, const StatusBarSkin& skin, int part)
         return;
     const FrameImageRef& image = skin.itemImage;
     DrawFrameImage(hdc, area, image, GetSysColor(COLOR_BTNFACE), true, Store());
-    const int length = LOWORD(CallPrevious(SB_GETTEXTLENGTHA, part, 0));
+    const bool unicode = IsUnicode();
+    const int length = LOWORD(CallPrevious(unicode ? SB_GETTEXTLENGTHW : SB_GETTEXTLENGTHA, part, 0));
     if (length == 0)
         return;
     // SB_GETTEXT writes the whole text, however long: the buffer is made
     // for the length the status bar gave.
-    std::vector<char> text(static_cast<size_t>(length) + 1, '\0');
-    CallPrevious(SB_GETTEXTA, part, reinterpret_cast<LPARAM>(text.data()));
-    text.back() = '\0';
+    TextBuffer text(unicode, static_cast<size_t>(length) + 1);
+    CallPrevious(unicode ? SB_GETTEXTW : SB_GETTEXTA, part, reinterpret_cast<LPARAM>(text.Address<char>()));
     RECT textArea = {area.left + image.marginLeft, area.top + image.marginTop, area.right - image.marginRight,
                      area.bottom - image.marginBottom};
-    DrawTextA(hdc, text.data(), -1, &textArea, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS);
+    text.Text().Draw(hdc, textArea, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS);
 }

@@ -16,6 +16,8 @@ namespace {
 
 const int kIconGap = 4;
 const int kSideTextGap = 4;
+// The longest text a tab shows, with its terminator.
+const int kItemTextChars = 101;
 const LONG_PTR kRightSideBits = TCS_MULTILINE | TCS_VERTICAL | TCS_RIGHT;
 
 }  // namespace
@@ -140,17 +142,20 @@ void SkinnedTab::RedrawControlsOver(const RECT& painted) const
 
 bool SkinnedTab::ReadItem(int index, int selected, LONG_PTR style, Item& item) const
 {
-    TCITEMA read = {};
+    const bool unicode = IsUnicode();
+    TextBuffer text(unicode, kItemTextChars);
+    TCITEMW read = {};
     read.mask = TCIF_TEXT | TCIF_IMAGE | TCIF_STATE;
     read.dwStateMask = TCIS_BUTTONPRESSED | TCIS_HIGHLIGHTED;
-    read.pszText = item.text;
-    read.cchTextMax = sizeof item.text;
-    item.text[0] = '\0';
-    if (!CallPrevious(TCM_GETITEMA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&read)))
+    read.pszText = text.Address<wchar_t>();
+    read.cchTextMax = text.Chars();
+    if (!CallPrevious(unicode ? TCM_GETITEMW : TCM_GETITEMA, static_cast<WPARAM>(index),
+                      reinterpret_cast<LPARAM>(&read)))
         return false;
     // The control may answer with a text of its own rather than fill ours.
-    if (read.pszText != item.text)
-        lstrcpynA(item.text, read.pszText ? read.pszText : "", sizeof item.text);
+    item.text = read.pszText == text.Address<wchar_t>()
+                    ? text.Text()
+                    : WindowText::At(read.pszText, unicode).Part(0, kItemTextChars - 1);
     item.image = read.iImage;
     if (!IsWindowEnabled(window_))
         item.state = TabSkin::StateDisabled;
@@ -215,8 +220,7 @@ void SkinnedTab::PaintTab(HDC hdc, const RECT& tab, const Item& item, Side side,
     const bool hasIcon = images && item.image >= 0;
     const SIZE icon = hasIcon ? iconSize : SIZE{0, 0};
     const UINT iconFlags = ILD_TRANSPARENT | (item.state == TabSkin::StatePressed ? ILD_BLEND25 : 0);
-    SIZE text = {};
-    GetTextExtentPoint32A(hdc, item.text, static_cast<int>(strlen(item.text)), &text);
+    const SIZE text = item.text.Extent(hdc);
     const QuarterTurn turn = TurnOf(side);
     const bool across = side == SideLeft || side == SideRight;
     // Tabs on a side lay out along the tab, so their icon turns with the
@@ -241,16 +245,16 @@ void SkinnedTab::PaintTabText(HDC hdc, const RECT& tab, const Item& item, Side s
     if (side == SideTop || side == SideBottom) {
         RECT area = layout.text;
         // DT_VCENTER centres single lines only.
-        DrawTextA(hdc, item.text, -1, &area,
-                  DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS | KeyboardCuesOf(window_).PrefixFormat());
+        item.text.Draw(hdc, area,
+                       DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS | KeyboardCuesOf(window_).PrefixFormat());
         return;
     }
     SelectObject(hdc, SideFont(hdc, side));
     const int along = layout.icon.right + kSideTextGap;
     if (side == SideLeft)
-        TextOutA(hdc, tab.left, tab.bottom - along, item.text, static_cast<int>(strlen(item.text)));
+        item.text.Out(hdc, tab.left, tab.bottom - along);
     else
-        TextOutA(hdc, tab.right, tab.top + along, item.text, static_cast<int>(strlen(item.text)));
+        item.text.Out(hdc, tab.right, tab.top + along);
 }
 
 HFONT SkinnedTab::SideFont(HDC hdc, Side side)

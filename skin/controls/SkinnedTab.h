@@ -40,7 +40,7 @@ public:
 private:
     // What one tab shows, read from the control.
     struct Item {
-        char text[101];
+        WindowText text;
         int image;
         TabSkin::State state;
     };

@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <vector>
 
 namespace {
 
@@ -158,16 +157,15 @@ void SkinnedToolBar::PaintText(HDC hdc, const TBBUTTON& button, RECT& content)
 {
     // TB_GETBUTTONTEXT writes the whole text, however long: asked for its
     // length first, it gets a buffer that holds it.
-    const int length = static_cast<int>(CallPrevious(TB_GETBUTTONTEXTA, button.idCommand, 0));
+    const UINT message = IsUnicode() ? TB_GETBUTTONTEXTW : TB_GETBUTTONTEXTA;
+    const int length = static_cast<int>(CallPrevious(message, button.idCommand, 0));
     if (length <= 0)
         return;
-    std::vector<char> text(static_cast<size_t>(length) + 1, '\0');
-    CallPrevious(TB_GETBUTTONTEXTA, button.idCommand, reinterpret_cast<LPARAM>(text.data()));
-    const int shown = std::min(length, kTextChars);
-    SIZE extent = {};
-    GetTextExtentPoint32A(hdc, text.data(), shown, &extent);
-    RECT strip = {content.left, content.bottom - extent.cy, content.right, content.bottom};
-    DrawTextA(hdc, text.data(), shown, &strip, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
+    TextBuffer buffer(IsUnicode(), static_cast<size_t>(length) + 1);
+    CallPrevious(message, button.idCommand, reinterpret_cast<LPARAM>(buffer.Address<char>()));
+    const WindowText text = buffer.Text().Part(0, std::min(length, kTextChars));
+    RECT strip = {content.left, content.bottom - text.Extent(hdc).cy, content.right, content.bottom};
+    text.Draw(hdc, strip, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
     content.bottom = strip.top;
 }
 

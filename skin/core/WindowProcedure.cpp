@@ -8,6 +8,13 @@ WindowProcedure WindowProcedure::Replace(HWND window, WNDPROC ansi, WNDPROC unic
     return WindowProcedure(reinterpret_cast<WNDPROC>(previous), isUnicode);
 }
 
+bool WindowProcedure::Installed(HWND window, WNDPROC ansi, WNDPROC unicode)
+{
+    if (IsWindowUnicode(window))
+        return GetWindowLongPtrW(window, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(unicode);
+    return GetWindowLongPtrA(window, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(ansi);
+}
+
 void WindowProcedure::Restore(HWND window) const
 {
     if (unicode_)

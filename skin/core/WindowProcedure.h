@@ -9,10 +9,16 @@
 class WindowProcedure {
 public:
     WindowProcedure() = default;
+    // A procedure a subclass kept elsewhere (a window property), with the
+    // character set it was replaced in.
+    WindowProcedure(WNDPROC procedure, bool unicode) : procedure_(procedure), unicode_(unicode) {}
 
     // Puts `ansi` or `unicode`, as `window` is, in place of its procedure;
     // the result is the procedure replaced, empty when that failed.
     static WindowProcedure Replace(HWND window, WNDPROC ansi, WNDPROC unicode);
+    // Whether `window`'s procedure is still the one Replace put there: read
+    // in the other character set, the system answers a translating handle.
+    static bool Installed(HWND window, WNDPROC ansi, WNDPROC unicode);
     // This procedure made `window`'s again.
     void Restore(HWND window) const;
     // The message in the character set the subclass received it in; the
@@ -24,8 +30,6 @@ public:
     bool Unicode() const { return unicode_; }
 
 private:
-    WindowProcedure(WNDPROC procedure, bool unicode) : procedure_(procedure), unicode_(unicode) {}
-
     WNDPROC procedure_ = nullptr;
     bool unicode_ = false;
 };

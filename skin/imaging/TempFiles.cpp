@@ -87,11 +87,14 @@ bool DeleteIfThere(const char* path)
 int ExtractResourceToFile(const char* path, HMODULE module, const char* name, const char* type)
 {
     HRSRC found = FindResourceA(module, name, type);
-    if (!found)
-        return 0;
-    HGLOBAL loaded = LoadResource(module, found);
+    return found ? ExtractResourceToFile(path, module, found) : 0;
+}
+
+int ExtractResourceToFile(const char* path, HMODULE module, HRSRC resource)
+{
+    HGLOBAL loaded = LoadResource(module, resource);
     const void* bytes = loaded ? LockResource(loaded) : nullptr;
-    const DWORD size = SizeofResource(module, found);
+    const DWORD size = SizeofResource(module, resource);
     if (!bytes)
         return 0;
     OwnedFile file(CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,

@@ -11,6 +11,8 @@
 // cannot be opened or not every byte could be written (a partly written
 // file is removed).
 int ExtractResourceToFile(const char* path, HMODULE module, const char* name, const char* type);
+// The same for a resource already found.
+int ExtractResourceToFile(const char* path, HMODULE module, HRSRC resource);
 
 // A fresh unique file name in the temporary directory (or in fallbackDir
 // when there is none); the system creates the file empty. When no unique

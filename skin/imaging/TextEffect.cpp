@@ -10,16 +10,16 @@ int SignedByte(uint32_t value)
     return value >= 0x80 ? static_cast<int>(value) - 0x100 : static_cast<int>(value);
 }
 
-void DrawTextIn(HDC hdc, RECT rect, COLORREF colour, const char* text, int length, UINT format)
+void DrawTextIn(HDC hdc, RECT rect, COLORREF colour, const WindowText& text, UINT format)
 {
     SetTextColor(hdc, colour);
-    DrawTextA(hdc, text, length, &rect, format);
+    text.Draw(hdc, rect, format);
 }
 
 }  // namespace
 
 void DrawShadowedText(HDC hdc, const RECT& rect, int32_t shadowOffset, int32_t flags, COLORREF shadowColour,
-                      COLORREF textColour, const char* text, int length, UINT format)
+                      COLORREF textColour, const WindowText& text, UINT format)
 {
     SavedDCState saved(hdc);
     SetBkMode(hdc, TRANSPARENT);
@@ -27,14 +27,13 @@ void DrawShadowedText(HDC hdc, const RECT& rect, int32_t shadowOffset, int32_t f
         const uint32_t offset = static_cast<uint32_t>(shadowOffset);
         RECT shadow = rect;
         OffsetRect(&shadow, SignedByte(offset), SignedByte(offset >> 8));
-        DrawTextIn(hdc, shadow, shadowColour, text, length, format);
+        DrawTextIn(hdc, shadow, shadowColour, text, format);
     }
-    DrawTextIn(hdc, rect, textColour, text, length, format);
+    DrawTextIn(hdc, rect, textColour, text, format);
 }
 
-void DrawTextWithEffect(HDC hdc, const TextEffect& effect, const RECT& rect, const char* text, int length,
-                        UINT format)
+void DrawTextWithEffect(HDC hdc, const TextEffect& effect, const RECT& rect, const WindowText& text, UINT format)
 {
     DrawShadowedText(hdc, rect, effect.shadowOffset, effect.flags, LoadColour3(effect.shadowColour),
-                     LoadColour3(effect.textColour), text, length, format);
+                     LoadColour3(effect.textColour), text, format);
 }

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include "imaging/WindowText.h"
+
 #include <cstdint>
 
 enum TextEffectFlags : int32_t {
@@ -36,10 +38,9 @@ inline void StoreColour3(uint8_t* bytes, COLORREF colour)
         bytes[i] = static_cast<uint8_t>(colour >> (8 * i));
 }
 
-// Draws `text` (length -1: NUL-terminated) into rect with DrawText's
-// `format`; with flags bit 0 first a shadow in shadowColour moved by the
-// signed bytes of shadowOffset. Leaves the DC as it found it.
+// Draws `text` into rect with DrawText's `format`; with flags bit 0 first
+// a shadow in shadowColour moved by the signed bytes of shadowOffset.
+// Leaves the DC as it found it.
 void DrawShadowedText(HDC hdc, const RECT& rect, int32_t shadowOffset, int32_t flags, COLORREF shadowColour,
-                      COLORREF textColour, const char* text, int length, UINT format);
-void DrawTextWithEffect(HDC hdc, const TextEffect& effect, const RECT& rect, const char* text, int length,
-                        UINT format);
+                      COLORREF textColour, const WindowText& text, UINT format);
+void DrawTextWithEffect(HDC hdc, const TextEffect& effect, const RECT& rect, const WindowText& text, UINT format);

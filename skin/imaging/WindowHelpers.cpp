@@ -76,15 +76,29 @@ const char* GetMenuItemText(HMENU menu, UINT item, bool byPosition)
     return text;
 }
 
-std::string AnsiFromWide(const wchar_t* text)
+WindowText MenuItemTextW(HMENU menu, UINT position)
 {
-    const int size = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    MENUITEMINFOW info = {};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_STRING;
+    if (!GetMenuItemInfoW(menu, position, TRUE, &info) || !info.cch)
+        return WindowText(std::wstring());
+    TextBuffer text(true, info.cch + 1);
+    info.dwTypeData = text.Address<wchar_t>();
+    info.cch = static_cast<UINT>(text.Chars());
+    GetMenuItemInfoW(menu, position, TRUE, &info);
+    return text.Text();
+}
+
+std::wstring WideFromAnsi(const char* text)
+{
+    const int size = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
     if (size <= 1)
-        return std::string();
-    std::string ansi(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text, -1, &ansi[0], size, nullptr, nullptr);
-    ansi.resize(static_cast<size_t>(size) - 1);
-    return ansi;
+        return std::wstring();
+    std::wstring wide(static_cast<size_t>(size), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text, -1, &wide[0], size);
+    wide.resize(static_cast<size_t>(size) - 1);
+    return wide;
 }
 
 KeyboardCues KeyboardCuesOf(HWND window)

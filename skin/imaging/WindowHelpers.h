@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include "imaging/WindowText.h"
+
 #include <string>
 
 // Both corners converted in place.
@@ -19,10 +21,12 @@ BOOL DrawWindowSmallIcon(HWND window, HDC hdc, POINT point);
 // The text of a menu item, by position or by command. The buffer is
 // shared by all callers and overwritten by the next call.
 const char* GetMenuItemText(HMENU menu, UINT item, bool byPosition);
+// The text of the menu item at `position` as a Unicode caller reads it.
+WindowText MenuItemTextW(HMENU menu, UINT position);
 
-// A Unicode text in the ANSI code page, for the painters that draw ANSI
-// text; characters outside it become the code page's default character.
-std::string AnsiFromWide(const wchar_t* text);
+// An ANSI text in Unicode, converted as the system converts what an ANSI
+// caller gives a Unicode window.
+std::wstring WideFromAnsi(const char* text);
 
 // What the window's UI state lets a painter show: until the keyboard is
 // used the system hides mnemonic underlines and focus rectangles

@@ -65,19 +65,17 @@ void FrameLabel::Draw(HDC hdc)
     }
     DrawImageRef(hdc, rect_, label->image, label->backColour, false, owner_.Store());
     if (label->function != FunctionWindowText) {
-        DrawLabelText(hdc, *label, label->labelText);
+        DrawLabelText(hdc, *label, WindowText(label->labelText));
         return;
     }
-    char text[kWindowTextSize] = {};
-    GetWindowTextA(owner_.Window(), text, kWindowTextSize);
-    DrawLabelText(hdc, *label, text);
+    DrawLabelText(hdc, *label, WindowText::Of(owner_.Window()).Part(0, kWindowTextSize - 1));
 }
 
 void FrameLabel::DrawByOwner(HDC hdc, const FrameLabelSkin& label)
 {
     const HWND window = owner_.Window();
     if (!window) {
-        DrawLabelText(hdc, label, kNoOwnerText);
+        DrawLabelText(hdc, label, WindowText(kNoOwnerText));
         return;
     }
     DRAWITEMSTRUCT item = {};
@@ -93,14 +91,14 @@ void FrameLabel::DrawByOwner(HDC hdc, const FrameLabelSkin& label)
     SendMessageA(window, WM_DRAWITEM, item.CtlID, reinterpret_cast<LPARAM>(&item));
 }
 
-void FrameLabel::DrawLabelText(HDC hdc, const FrameLabelSkin& label, const char* text)
+void FrameLabel::DrawLabelText(HDC hdc, const FrameLabelSkin& label, const WindowText& text)
 {
-    if (!text[0])
+    if (text.Empty())
         return;
     SkinFontHandle font;
     font.Create(label.font);
     ObjectSelector selectFont(hdc, font.Get());
-    DrawTextWithEffect(hdc, label.effect, rect_, text, -1, TextFormat(label));
+    DrawTextWithEffect(hdc, label.effect, rect_, text, TextFormat(label));
 }
 
 bool FrameLabel::HitTest(int x, int y)

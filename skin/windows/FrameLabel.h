@@ -4,6 +4,7 @@
 #pragma once
 
 #include "core/FrameElement.h"
+#include "imaging/WindowText.h"
 
 class FrameLabelSkin;
 
@@ -32,6 +33,6 @@ public:
 
 private:
     void DrawByOwner(HDC hdc, const FrameLabelSkin& label);
-    void DrawLabelText(HDC hdc, const FrameLabelSkin& label, const char* text);
+    void DrawLabelText(HDC hdc, const FrameLabelSkin& label, const WindowText& text);
     const FrameLabelSkin* Label() const;
 };

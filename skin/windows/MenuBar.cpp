@@ -51,7 +51,7 @@ void MenuBar::SetSkinObject(const MenuBarSkin* skin)
         mdiButtons_[i].SetImages(skin ? &skin->mdiButtons[kMdiButtonImage[i]] : nullptr);
 }
 
-int MenuBar::AttachMenu(HMENU menu)
+int MenuBar::AttachMenu(HMENU menu, bool unicode)
 {
     popup_.reset();
     items_.clear();
@@ -66,8 +66,9 @@ int MenuBar::AttachMenu(HMENU menu)
         if (text.empty())
             continue;
         const char mnemonic = MenuMnemonic(text);
-        items_.push_back({std::move(text), GetMenuItemID(menu, position), GetSubMenu(menu, position), mnemonic,
-                          RECT{}, ItemNormal});
+        WindowText shown = unicode ? MenuItemTextW(menu, position) : WindowText(text);
+        items_.push_back({std::move(text), std::move(shown), GetMenuItemID(menu, position), GetSubMenu(menu, position),
+                          mnemonic, RECT{}, ItemNormal});
     }
     return 1;
 }
@@ -82,7 +83,7 @@ HMENU MenuBar::DetachMenu()
 SIZE MenuBar::ItemSize(HDC hdc, const Item& item) const
 {
     RECT text = {};
-    DrawTextA(hdc, item.text.c_str(), static_cast<int>(item.text.size()), &text, kItemTextFormat | DT_CALCRECT);
+    item.shown.Draw(hdc, text, kItemTextFormat | DT_CALCRECT);
     const FrameImageRef& hot = skin_->hotImage;
     const FrameImageRef& open = skin_->openImage;
     return {Width(text) + std::max(hot.marginLeft, open.marginLeft) + std::max(hot.marginRight, open.marginRight),
@@ -221,8 +222,7 @@ void MenuBar::DrawItem(HDC hdc, const Item& item) const
         effect = open ? &skin_->openEffect : &skin_->hotEffect;
     }
     SetTextColor(hdc, LoadColour3(effect->textColour));
-    DrawTextA(hdc, item.text.c_str(), static_cast<int>(item.text.size()), &text,
-              kItemTextFormat | KeyboardCuesOf(frame_.Window()).PrefixFormat());
+    item.shown.Draw(hdc, text, kItemTextFormat | KeyboardCuesOf(frame_.Window()).PrefixFormat());
 }
 
 void MenuBar::Repaint()

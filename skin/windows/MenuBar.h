@@ -16,6 +16,7 @@
 
 #include "core/SkinnedWindow.h"
 #include "imaging/GdiObject.h"
+#include "imaging/WindowText.h"
 #include "windows/MdiButton.h"
 #include "windows/MenuAccessible.h"
 #include "windows/PopupMenuWindow.h"
@@ -34,7 +35,9 @@ public:
     void SetSkinObject(const MenuBarSkin* skin);
     // Takes the menu's top-level items; the bar holds the menu until
     // DetachMenu gives it back.
-    int AttachMenu(HMENU menu);
+    // `unicode`: the frame is a Unicode window, whose items are drawn in
+    // Unicode.
+    int AttachMenu(HMENU menu, bool unicode = false);
     HMENU DetachMenu();
     HMENU Menu() const { return menu_; }
     bool InMenuMode() const { return open_ >= 0; }
@@ -75,7 +78,8 @@ public:
     // Item state, for the frame's tests and painting.
     enum ItemState { ItemNormal, ItemHot, ItemOpen };
     struct Item {
-        std::string text;
+        std::string text;  // as an ANSI caller reads it: mnemonic and accessible name
+        WindowText shown;
         UINT command;
         HMENU submenu;
         char mnemonic;

@@ -1,6 +1,7 @@
 #include "windows/PopupMenuWindow.h"
 
 #include "core/SkinMessages.h"
+#include "core/WindowProcedure.h"
 #include "data/SkinStore.h"
 #include "data/SkinTypes.h"
 #include "imaging/DrawUtils.h"
@@ -43,17 +44,17 @@ POINT PointOf(LPARAM lParam)
 // popup took the activation only to receive the keys.
 // The procedure stays in the chain, passing everything on, when another
 // subclass was put over it meanwhile: only the top one can be taken away.
+template <bool Unicode>
 LRESULT CALLBACK KeepCaptionActiveProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    auto previous = reinterpret_cast<WNDPROC>(GetPropA(hwnd, kOwnerProcProperty));
+    const WindowProcedure previous(reinterpret_cast<WNDPROC>(GetPropA(hwnd, kOwnerProcProperty)), Unicode);
     if (message == WM_NCACTIVATE && !wParam && GetPropA(hwnd, kOwnerMenuOpenProperty))
         return 1;
     if (message == WM_NCDESTROY) {
         RemovePropA(hwnd, kOwnerProcProperty);
         RemovePropA(hwnd, kOwnerMenuOpenProperty);
     }
-    return previous ? CallWindowProcA(previous, hwnd, message, wParam, lParam)
-                    : DefWindowProcA(hwnd, message, wParam, lParam);
+    return previous.Call(hwnd, message, wParam, lParam);
 }
 
 }  // namespace
@@ -369,9 +370,11 @@ void PopupMenuWindow::SubclassOwner()
     if (!top || GetPropA(top, kOwnerMenuOpenProperty))
         return;
     if (!GetPropA(top, kOwnerProcProperty)) {
-        const LONG_PTR previous = GetWindowLongPtrA(top, GWLP_WNDPROC);
-        SetPropA(top, kOwnerProcProperty, reinterpret_cast<HANDLE>(previous));
-        SetWindowLongPtrA(top, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(KeepCaptionActiveProc));
+        const WindowProcedure previous =
+            WindowProcedure::Replace(top, KeepCaptionActiveProc<false>, KeepCaptionActiveProc<true>);
+        if (!previous)
+            return;
+        SetPropA(top, kOwnerProcProperty, reinterpret_cast<HANDLE>(previous.Get()));
     }
     SetPropA(top, kOwnerMenuOpenProperty, reinterpret_cast<HANDLE>(1));
     subclassedOwner_ = top;
@@ -384,8 +387,11 @@ void PopupMenuWindow::RestoreOwner()
     if (!top || !IsWindow(top))
         return;
     RemovePropA(top, kOwnerMenuOpenProperty);
-    if (GetWindowLongPtrA(top, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(KeepCaptionActiveProc)) {
-        SetWindowLongPtrA(top, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(GetPropA(top, kOwnerProcProperty)));
+    if (WindowProcedure::Installed(top, KeepCaptionActiveProc<false>, KeepCaptionActiveProc<true>)) {
+        // Installed in the window's own character set, so restored in it.
+        const WindowProcedure previous(reinterpret_cast<WNDPROC>(GetPropA(top, kOwnerProcProperty)),
+                                       IsWindowUnicode(top) != FALSE);
+        previous.Restore(top);
         RemovePropA(top, kOwnerProcProperty);
     }
     // The deactivation swallowed while the menu was open is owed when the
@@ -878,14 +884,13 @@ void PopupMenuWindow::DrawItem(HDC hdc, const MenuItem& item, const RECT& rect)
         SetBkMode(hdc, TRANSPARENT);
         if (font_)
             SelectObject(hdc, font_);
-        const size_t tab = item.text.find('\t');
-        const int before = static_cast<int>(tab == std::string::npos ? item.text.size() : tab);
+        const WindowText text(item.text);
+        const int tab = text.Find('\t');
         // The menu shows the mnemonics its owner's window shows.
         const UINT format = kItemTextFormat | KeyboardCuesOf(owner_).PrefixFormat();
-        DrawTextWithEffect(hdc, effect, textRect, item.text.c_str(), before, format);
-        if (tab != std::string::npos)
-            DrawTextWithEffect(hdc, effect, textRect, item.text.c_str() + tab + 1,
-                               static_cast<int>(item.text.size() - tab - 1), format | DT_RIGHT);
+        DrawTextWithEffect(hdc, effect, textRect, text.Part(0, tab), format);
+        if (tab != WindowText::kNotFound)
+            DrawTextWithEffect(hdc, effect, textRect, text.Part(tab + 1), format | DT_RIGHT);
     }
     const int side = height - padding.marginTop - padding.marginBottom - 2;
     const RECT iconCell = {rect.left + padding.marginLeft + 1, rect.top + padding.marginTop + 1,

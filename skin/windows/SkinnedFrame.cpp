@@ -481,7 +481,7 @@ void SkinnedFrame::TakeApplicationMenu()
 void SkinnedFrame::TakeMenu(HWND window, HMENU menu)
 {
     RemoveMdiChildItems(menu, window);
-    menuBar_.AttachMenu(menu);
+    menuBar_.AttachMenu(menu, IsWindowUnicode(window) != FALSE);
     SetMenu(window, nullptr);
 }
 

@@ -149,7 +149,7 @@ TEST_F(GdiLeaks, FillsTextAndSurfaces)
     Repeat([&](HDC dc) { FillTriangle(dc, 0, 0, 3, 0, 0, 3, kInk); });
     EXPECT_EQ(kInk, surface_.At(1, 1));
     Repeat([&](HDC dc) {
-        DrawShadowedText(dc, RECT{0, 0, 16, 16}, 0x0101, TextEffectShadow, kKey, kInk, "W", 1, DT_SINGLELINE);
+        DrawShadowedText(dc, RECT{0, 0, 16, 16}, 0x0101, TextEffectShadow, kKey, kInk, WindowText("W"), DT_SINGLELINE);
     });
     EXPECT_LT(surface_.Count(0, 0, 16, 16, kBack), 16 * 16) << "text drawn";
     Repeat([&](HDC dc) {

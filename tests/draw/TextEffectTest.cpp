@@ -27,7 +27,8 @@ void DrawSample(Surface& surface, int32_t offset, int32_t flags)
     Font font = SharpFont();
     ObjectSelector selection(surface.Dc(), font);
     const DcState before(surface.Dc());
-    DrawShadowedText(surface.Dc(), kArea, offset, flags, kShadow, kText, "Wg", -1, DT_LEFT | DT_TOP | DT_SINGLELINE);
+    DrawShadowedText(surface.Dc(), kArea, offset, flags, kShadow, kText, WindowText("Wg"),
+                     DT_LEFT | DT_TOP | DT_SINGLELINE);
     EXPECT_TRUE(before.Unchanged(surface.Dc()));
 }
 
@@ -100,7 +101,7 @@ TEST(ShadowedText, EffectSuppliesColoursOffsetAndFlags)
     Font font = SharpFont();
     ObjectSelector selection(withShadow.Dc(), font);
     const DcState before(withShadow.Dc());
-    DrawTextWithEffect(withShadow.Dc(), effect, kArea, "Wg", 2, DT_LEFT | DT_TOP | DT_SINGLELINE);
+    DrawTextWithEffect(withShadow.Dc(), effect, kArea, WindowText("Wg"), DT_LEFT | DT_TOP | DT_SINGLELINE);
     EXPECT_TRUE(before.Unchanged(withShadow.Dc()));
     ExpectShadowAt(textOnly, withShadow, 2, 0);
 }

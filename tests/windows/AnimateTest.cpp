@@ -5,12 +5,14 @@
 #include "ControlTestSupport.h"
 
 #include "controls/AviPlayer.h"
+#include "core/SkinManager.h"
 #include "core/SkinMessages.h"
 #include "data/AnimateSkin.h"
 #include "data/SkinStore.h"
 #include "data/SkinTypes.h"
 #include "DcStateCheck.h"
 #include "GdiPressure.h"
+#include "imaging/WindowHelpers.h"
 #include "MessageLog.h"
 
 #include <commctrl.h>
@@ -79,7 +81,8 @@ WindowPixels DecodedFrame(const char* file, int frame)
     AviPlayer player;
     WindowDC screen(nullptr);
     MemoryDC surface(screen, kClipWidth, kClipHeight);
-    if (!player.Open(ClipPath(file).c_str()) || !AviPlayer::Frames(player).Draw(surface.Dc(), frame))
+    if (!player.Open(WideFromAnsi(ClipPath(file).c_str()).c_str()) ||
+        !AviPlayer::Frames(player).Draw(surface.Dc(), frame))
         return WindowPixels();
     return ReadPixels(surface.Dc(), kClipWidth, kClipHeight);
 }
@@ -190,6 +193,36 @@ TEST_F(AnimateTest, OpenRemovesEveryTemporaryFile)
     }
 }
 
+// A Unicode caller's clip, each row opened on a skinned and on a plain
+// control of the same run.
+TEST_F(AnimateTest, UnicodeOpenAnswersAsUnskinned)
+{
+    const std::wstring path = WideFromAnsi(ClipPath("spinner.avi").c_str());
+    const LPARAM kSources[] = {
+        kClipResource,    reinterpret_cast<LPARAM>(L"SPINNER"),    reinterpret_cast<LPARAM>(path.c_str()),
+        kMissingResource, reinterpret_cast<LPARAM>(L"NOSUCHCLIP"),
+    };
+    const HWND frames[2] = {Frame(), CreateFrame()};
+    for (const LPARAM& source : kSources) {
+        std::string answers[2];
+        for (int i = 0; i < 2; ++i) {
+            HWND control = CreateWindowExW(0, ANIMATE_CLASSW, L"", WS_CHILD | WS_VISIBLE, 20, 30, 10, 10, frames[i],
+                                           reinterpret_cast<HMENU>(kId), GetModuleHandleA(nullptr), nullptr);
+            EXPECT_EQ(i == 0, SkinManager::Instance().FindWindowObject(control) != nullptr);
+            SetLastError(0xDEAD);
+            const LRESULT result = SendMessageW(control, ACM_OPENW, 0, source);
+            // Only a failure's last error is the caller's to read.
+            const DWORD error = result ? 0 : GetLastError();
+            RECT client;
+            GetClientRect(control, &client);
+            answers[i] = std::to_string(result) + " error " + std::to_string(error) + " width " +
+                         std::to_string(client.right) + " Unicode " + std::to_string(IsWindowUnicode(control));
+            DestroyWindow(control);
+        }
+        EXPECT_EQ(answers[1], answers[0]) << "source " << (&source - kSources);
+    }
+}
+
 TEST_F(AnimateTest, RepeatCountPlaysTheFramesThenEndsWithoutStop)
 {
     HWND control = Animate(0);
@@ -249,16 +282,18 @@ TEST_F(AnimateTest, FrameGoesOverTheBackground)
         DWORD style;
         int width, height;
         int destX, destY, sourceX, sourceY;  // where the clip shows in the client
+        UINT open = ACM_OPENA;
     } rows[] = {
         {ACS_TRANSPARENT, 10, 10, 0, 0, 0, 0},
         {0, 10, 10, 0, 0, 0, 0},
         {ACS_CENTER | ACS_TRANSPARENT, 80, 60, 16, 10, 0, 0},
         {ACS_CENTER, 30, 20, 0, 0, 9, 10},
+        {ACS_TRANSPARENT, 10, 10, 0, 0, 0, 0, ACM_OPENW},  // a Unicode caller's clip is the skin's too
     };
     const WindowPixels frame = DecodedFrame("spinner.avi", 4);
     for (const auto& row : rows) {
         HWND control = Animate(row.style, row.width, row.height);
-        ASSERT_EQ(1, SendMessageA(control, ACM_OPENA, 0, kClipResource));
+        ASSERT_EQ(1, SendMessageW(control, row.open, 0, kClipResource));
         PlayOnce(control, 4, 4);
         const WindowPixels shown = CaptureWindow(control);
         const WindowPixels background = (row.style & ACS_TRANSPARENT) ? BackgroundBehind(control)

@@ -248,6 +248,77 @@ TEST_F(ParityTest, TextRoundTripsAsUnskinned)
     EXPECT_EQ(IsWindowUnicode(PlainFrame()), IsWindowUnicode(Frame())) << "the program's own frame";
 }
 
+// A Unicode control's text drawn through the code page would look just as
+// what the code page makes of it; the system's control shows the
+// difference, and the skinned one must too.
+struct ShownTextRow {
+    const wchar_t* className;
+    DWORD style;
+    void (*show)(HWND control, const wchar_t* text);
+};
+
+void SetText(HWND control, const wchar_t* text)
+{
+    SetWindowTextW(control, text);
+}
+
+void InsertHeaderItem(HWND control, const wchar_t* text)
+{
+    HDITEMW item = {};
+    item.mask = HDI_TEXT | HDI_WIDTH | HDI_FORMAT;
+    item.cxy = 150;
+    item.fmt = HDF_LEFT | HDF_STRING;
+    item.pszText = const_cast<wchar_t*>(text);
+    SendMessageW(control, HDM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+}
+
+void InsertTab(HWND control, const wchar_t* text)
+{
+    TCITEMW item = {};
+    item.mask = TCIF_TEXT;
+    item.pszText = const_cast<wchar_t*>(text);
+    SendMessageW(control, TCM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+}
+
+const ShownTextRow kShownTextRows[] = {
+    {L"Static", SS_LEFT, SetText},
+    {L"Button", BS_PUSHBUTTON, SetText},
+    {L"Button", BS_GROUPBOX, SetText},
+    {L"Button", BS_AUTOCHECKBOX, SetText},
+    {STATUSCLASSNAMEW, 0,
+     [](HWND bar, const wchar_t* text) { SendMessageW(bar, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(text)); }},
+    {WC_HEADERW, 0, InsertHeaderItem},
+    {WC_TABCONTROLW, 0, InsertTab},
+    {L"ComboBox", CBS_DROPDOWNLIST,
+     [](HWND box, const wchar_t* text) {
+         SendMessageW(box, CB_SETCURSEL, SendMessageW(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text)), 0);
+     }},
+};
+
+TEST_F(ParityTest, UnicodeTextIsDrawnAsUnskinned)
+{
+    const std::wstring coded = ThroughCodePage(kOutsideBig5);
+    ASSERT_NE(coded, kOutsideBig5);
+    for (const ShownTextRow& row : kShownTextRows) {
+        // [skinned, plain][the text, what the code page makes of it]
+        std::vector<unsigned> shown[2][2];
+        for (int pass = 0; pass < 2; ++pass) {
+            const std::vector<HWND> both = MakeBoth(row.className, row.style, RECT{10, 10, 250, 50}, true);
+            for (HWND control : both) {
+                row.show(control, pass == 0 ? kOutsideBig5 : coded.c_str());
+                RedrawWhole(control);
+            }
+            for (int i = 0; i < 2; ++i) {
+                shown[i][pass] = CaptureWindow(both[i]).pixels;
+                DestroyWindow(both[i]);
+            }
+        }
+        const std::string context = "row " + std::to_string(&row - kShownTextRows);
+        EXPECT_NE(shown[1][0], shown[1][1]) << context << ": the system shows what the code page lacks";
+        EXPECT_NE(shown[0][0], shown[0][1]) << context << ": so does the skin";
+    }
+}
+
 TEST_F(ParityTest, ListItemsRoundTripAsUnskinned)
 {
     struct ItemRow {

@@ -233,7 +233,7 @@ TEST_F(ControlTest, AGroupBoxCaptionLiesOverTheBackgroundOrItsOwnPicture)
         ASSERT_NE(nullptr, painter);
         const auto& skin = *static_cast<const GroupBoxSkin*>(painter->GetSkinObject());
         ASSERT_EQ(transparent, skin.transparent != 0);
-        const RECT caption = painter->CaptionRect(spaces);
+        const RECT caption = painter->CaptionRect(WindowText(spaces));
         const WindowPixels under = transparent ? Cut(BackgroundBehind(group), caption)
                                                : RenderFrameImage(skin.captionImage, caption.right - caption.left,
                                                                   caption.bottom - caption.top, skin.captionColour);

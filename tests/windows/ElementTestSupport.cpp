@@ -23,6 +23,7 @@ namespace {
 
 const char kBitmapName[] = "elements.bmp";
 const char kWindowClass[] = "ElementTestWindow";
+const wchar_t kUnicodeWindowClass[] = L"ElementTestWindowW";
 // The bottom-right corner of the desktop, away from other tests' windows.
 const int kWindowX = 1050;
 const int kWindowY = 880;
@@ -136,10 +137,12 @@ std::string TestFolder()
     return SSO_TEST_OUTPUT_DIR;
 }
 
+template <bool Unicode>
 LRESULT CALLBACK PlainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message != WM_DRAWITEM)
-        return DefWindowProcA(window, message, wParam, lParam);
+        return Unicode ? DefWindowProcW(window, message, wParam, lParam)
+                       : DefWindowProcA(window, message, wParam, lParam);
     DrawItemRecord& record = LastDrawItem();
     const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
     ++record.count;
@@ -157,11 +160,18 @@ void RegisterTestClass()
 {
     WNDCLASSA windowClass = {};
     windowClass.style = CS_DBLCLKS;
-    windowClass.lpfnWndProc = PlainWindowProc;
+    windowClass.lpfnWndProc = PlainWindowProc<false>;
     windowClass.hInstance = GetModuleHandleA(nullptr);
     windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
     windowClass.lpszClassName = kWindowClass;
     RegisterClassA(&windowClass);
+    WNDCLASSW unicodeClass = {};
+    unicodeClass.style = CS_DBLCLKS;
+    unicodeClass.lpfnWndProc = PlainWindowProc<true>;
+    unicodeClass.hInstance = GetModuleHandleA(nullptr);
+    unicodeClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    unicodeClass.lpszClassName = kUnicodeWindowClass;
+    RegisterClassW(&unicodeClass);
 }
 
 // Returns false when the source does not build or load.
@@ -202,15 +212,19 @@ DrawItemRecord& LastDrawItem()
     return record;
 }
 
-ElementTestWindow::ElementTestWindow(bool transparency, bool shown)
+ElementTestWindow::ElementTestWindow(bool transparency, bool shown, bool unicode)
 {
     // The engine gives windows their elements, as in the program.
     EXPECT_TRUE(EngineStart(GetModuleHandleA(nullptr)));
     EXPECT_TRUE(UseElementTestSkin(transparency));
     LastDrawItem() = DrawItemRecord();
     RegisterTestClass();
-    window_ = CreateWindowExA(0, kWindowClass, "Element test", kWindowStyle, kWindowX, kWindowY,
-                              kDesignWidth, kDesignHeight, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    window_ = unicode ? CreateWindowExW(0, kUnicodeWindowClass, L"Element test", kWindowStyle, kWindowX, kWindowY,
+                                        kDesignWidth, kDesignHeight, nullptr, nullptr, GetModuleHandleA(nullptr),
+                                        nullptr)
+                      : CreateWindowExA(0, kWindowClass, "Element test", kWindowStyle, kWindowX, kWindowY,
+                                        kDesignWidth, kDesignHeight, nullptr, nullptr, GetModuleHandleA(nullptr),
+                                        nullptr);
     skin_.SetSkinObject(SkinManager::Instance().GetSkinStore().FindObject("Frame"));
     if (shown)
         ShowWindow(window_, SW_SHOW);

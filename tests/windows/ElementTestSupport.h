@@ -41,8 +41,9 @@ public:
     // Makes the test skin current, with or without the SkinInfo
     // transparency switch, and binds a new window to its frame. Only tests
     // that read the screen show it: Wine without a window manager waits two
-    // seconds for a shown window to go away.
-    explicit ElementTestWindow(bool transparency = true, bool shown = false);
+    // seconds for a shown window to go away. A Unicode window is made of a
+    // class registered with the Unicode call.
+    explicit ElementTestWindow(bool transparency = true, bool shown = false, bool unicode = false);
     ~ElementTestWindow();
 
     ElementTestWindow(const ElementTestWindow&) = delete;

@@ -159,6 +159,32 @@ TEST(FrameLabelTest, WindowTextLabelDrawsTheWindowText)
     EXPECT_GT(withAmpersand, plain + 2);
 }
 
+// Drawn through the code page, a Unicode window's title would look just as
+// what the code page makes of it.
+TEST(FrameLabelTest, WindowTextLabelDrawsAUnicodeTitleInUnicode)
+{
+    ElementTestWindow window(true, false, true);
+    FrameLabel* label = window.Label("Text");
+    ASSERT_TRUE(label && IsWindowUnicode(window.Window()));
+    const wchar_t kOutside[] = L"\u0141\uD55C\u00E6";
+    char coded[16] = {};
+    WideCharToMultiByte(CP_ACP, 0, kOutside, -1, coded, sizeof coded, nullptr, nullptr);
+    std::vector<COLORREF> shown[2];
+    for (int pass = 0; pass < 2; ++pass) {
+        if (pass == 0)
+            SetWindowTextW(window.Window(), kOutside);
+        else
+            SetWindowTextA(window.Window(), coded);
+        Surface surface(kDesignWidth, kDesignHeight, kBackground);
+        DrawChecked(*label, surface);
+        const RECT rect = label->Rect();
+        for (int y = rect.top; y < rect.bottom; ++y)
+            for (int x = rect.left; x < rect.right; ++x)
+                shown[pass].push_back(surface.At(x, y));
+    }
+    EXPECT_NE(shown[0], shown[1]);
+}
+
 TEST(FrameLabelTest, OtherLabelsDrawTheirOwnText)
 {
     ElementTestWindow window;

@@ -13,6 +13,7 @@
 #include "imaging/GdiObject.h"
 #include "imaging/TextEffect.h"
 #include "MessageLog.h"
+#include "SkinEngine.h"
 #include "windows/SkinnedFrame.h"
 
 #include <commctrl.h>
@@ -482,6 +483,33 @@ TEST_F(MenuPaintTest, BarItemsShowNormalHotAndPressedStates)
     const WindowPixels pressed = capture();
     EXPECT_GT(CountDifferent(hot, pressed, item), 10) << "the pressed image";
     Key(Root(), VK_ESCAPE);
+}
+
+// A Unicode frame's bar drawn through the code page would look just as
+// what the code page makes of its items.
+TEST_F(MenuPaintTest, AUnicodeFrameShowsItsBarItemsInUnicode)
+{
+    WNDCLASSW unicodeClass = {};
+    unicodeClass.lpfnWndProc = DefWindowProcW;
+    unicodeClass.hInstance = GetModuleHandleA(nullptr);
+    unicodeClass.lpszClassName = L"SsoTestFrameW";
+    RegisterClassW(&unicodeClass);
+    const std::wstring texts[2] = {L"\u0141\uD55C\u00E6", ThroughCodePage(L"\u0141\uD55C\u00E6")};
+    std::vector<unsigned> bars[2];
+    for (int pass = 0; pass < 2; ++pass) {
+        HMENU menu = CreateMenu();
+        AppendMenuW(menu, MF_STRING, kGo, texts[pass].c_str());
+        HWND frame = CreateWindowExW(0, L"SsoTestFrameW", L"", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 300, 200,
+                                     nullptr, menu, GetModuleHandleA(nullptr), nullptr);
+        windows_.push_back(frame);
+        ASSERT_TRUE(IsWindowUnicode(frame));
+        ASSERT_TRUE(SetWindowSkin(frame, "MainFrame"));
+        PumpFor(50);
+        auto* skin = static_cast<SkinnedFrame*>(SkinManager::Instance().FindWindowObject(frame));
+        bars[pass] = Cut(CaptureWindow(frame), skin->Bar().ItemRect(0)).pixels;
+        DestroyWindow(frame);
+    }
+    EXPECT_NE(bars[0], bars[1]);
 }
 
 TEST_F(MenuPaintTest, ANarrowFrameShowsTheBarInTwoRowsAndTheClientShrinksByARow)

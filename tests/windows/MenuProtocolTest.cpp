@@ -580,6 +580,38 @@ TEST_F(MenuTest, AContextMenuPostsWmCommandAndTheSystemMenuWmSysCommand)
     EXPECT_FALSE(MessageLog::Instance().Contains(WM_COMMAND));
 }
 
+// A popup keeps its owner's top-level window drawn active by subclassing
+// it, which must leave a Unicode window Unicode.
+HWND g_owner = nullptr;
+BOOL g_ownerUnicodeWhileOpen = -1;
+
+void NoteOwnerAndEscape(HWND popup)
+{
+    g_ownerUnicodeWhileOpen = IsWindowUnicode(g_owner);
+    PostMessageA(popup, WM_KEYDOWN, VK_ESCAPE, 1);
+}
+
+TEST_F(MenuTest, AMenuLeavesItsOwnerInItsCharacterSet)
+{
+    CreateMenuFrame();
+    for (bool unicode : {true, false}) {
+        g_owner = unicode ? CreateWindowExW(0, L"Static", L"owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 60, 60, 200, 100,
+                                            nullptr, nullptr, GetModuleHandleA(nullptr), nullptr)
+                          : CreateWindowExA(0, "Static", "owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 60, 60, 200, 100,
+                                            nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+        windows_.push_back(g_owner);
+        SetForegroundWindow(g_owner);
+        PumpFor(30);
+        const BOOL before = IsWindowUnicode(g_owner);
+        g_ownerUnicodeWhileOpen = -1;
+        RunModal(NoteOwnerAndEscape);
+        TrackSkinnedPopupMenu(GetSubMenu(menu_, 1), TPM_LEFTALIGN, 100, 100, g_owner, false);
+        PumpFor(30);
+        EXPECT_EQ(before, g_ownerUnicodeWhileOpen) << "while open, Unicode " << unicode;
+        EXPECT_EQ(before, IsWindowUnicode(g_owner)) << "after, Unicode " << unicode;
+    }
+}
+
 TEST_F(MenuTest, TheModalLoopGivesBackAQuitItTakes)
 {
     CreateMenuFrame();

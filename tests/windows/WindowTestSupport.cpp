@@ -87,6 +87,15 @@ HWND SkinnedWindowTest::CreateSkinnedFrame(DWORD style, int width, int height, H
     return window;
 }
 
+std::wstring ThroughCodePage(const wchar_t* text)
+{
+    char ansi[64] = {};
+    WideCharToMultiByte(CP_ACP, 0, text, -1, ansi, sizeof ansi, nullptr, nullptr);
+    wchar_t back[64] = {};
+    MultiByteToWideChar(CP_ACP, 0, ansi, -1, back, 64);
+    return back;
+}
+
 WindowPixels CaptureWindow(HWND window)
 {
     PumpMessages();

@@ -48,6 +48,8 @@ struct WindowPixels {
     unsigned At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
 };
 WindowPixels CaptureWindow(HWND window);
+// What the ANSI code page makes of a text, as an ANSI window would hold it.
+std::wstring ThroughCodePage(const wchar_t* text);
 // How many properties the window carries.
 int PropertyCount(HWND window);
 

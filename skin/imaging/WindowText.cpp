@@ -1,0 +1,78 @@
+#include "imaging/WindowText.h"
+
+#include <algorithm>
+
+WindowText WindowText::Of(HWND window)
+{
+    const bool unicode = IsWindowUnicode(window) != FALSE;
+    const int length = unicode ? GetWindowTextLengthW(window) : GetWindowTextLengthA(window);
+    TextBuffer buffer(unicode, static_cast<size_t>(length) + 1);
+    if (unicode)
+        GetWindowTextW(window, buffer.Address<wchar_t>(), buffer.Chars());
+    else
+        GetWindowTextA(window, buffer.Address<char>(), buffer.Chars());
+    return buffer.Text();
+}
+
+WindowText WindowText::At(const void* text, bool unicode)
+{
+    if (!text)
+        return WindowText();
+    if (unicode)
+        return WindowText(std::wstring(static_cast<const wchar_t*>(text)));
+    return WindowText(std::string(static_cast<const char*>(text)));
+}
+
+int WindowText::Length() const
+{
+    return static_cast<int>(unicode_ ? wide_.size() : ansi_.size());
+}
+
+int WindowText::Find(char c, int from) const
+{
+    const size_t at =
+        unicode_ ? wide_.find(static_cast<wchar_t>(static_cast<unsigned char>(c)), from) : ansi_.find(c, from);
+    return at == std::string::npos ? kNotFound : static_cast<int>(at);
+}
+
+WindowText WindowText::Part(int first, int count) const
+{
+    const size_t length = count < 0 ? std::string::npos : static_cast<size_t>(count);
+    return unicode_ ? WindowText(wide_.substr(first, length)) : WindowText(ansi_.substr(first, length));
+}
+
+int WindowText::Draw(HDC hdc, RECT& rect, UINT format) const
+{
+    return unicode_ ? DrawTextW(hdc, wide_.c_str(), Length(), &rect, format)
+                    : DrawTextA(hdc, ansi_.c_str(), Length(), &rect, format);
+}
+
+SIZE WindowText::Extent(HDC hdc) const
+{
+    SIZE size = {};
+    if (unicode_)
+        GetTextExtentPoint32W(hdc, wide_.c_str(), Length(), &size);
+    else
+        GetTextExtentPoint32A(hdc, ansi_.c_str(), Length(), &size);
+    return size;
+}
+
+void WindowText::Out(HDC hdc, int x, int y) const
+{
+    if (unicode_)
+        TextOutW(hdc, x, y, wide_.c_str(), Length());
+    else
+        TextOutA(hdc, x, y, ansi_.c_str(), Length());
+}
+
+TextBuffer::TextBuffer(bool unicode, size_t chars)
+    : unicode_(unicode),
+      ansi_(unicode ? 0 : std::max<size_t>(chars, 1), '\0'),
+      wide_(unicode ? std::max<size_t>(chars, 1) : 0, L'\0')
+{
+}
+
+WindowText TextBuffer::Text() const
+{
+    return WindowText::At(unicode_ ? static_cast<const void*>(wide_.c_str()) : ansi_.c_str(), unicode_);
+}
