@@ -18,6 +18,7 @@ typedef struct HDC__* HDC;
 typedef struct HBITMAP__* HBITMAP;
 typedef struct HFONT__* HFONT;
 typedef struct HRGN__* HRGN;
+typedef struct HWND__* HWND;
 
 typedef struct tagRECT {
     LONG left;
@@ -25,6 +26,11 @@ typedef struct tagRECT {
     LONG right;
     LONG bottom;
 } RECT;
+
+typedef struct tagSIZE {
+    LONG cx;
+    LONG cy;
+} SIZE;
 
 typedef struct tagRGBQUAD {
     BYTE rgbBlue;
