@@ -101,12 +101,28 @@ std::wstring WideFromAnsi(const char* text)
     return wide;
 }
 
+namespace {
+
+// Asked of the default procedure, which keeps the state, and not sent: a
+// message sent through the thread's hooks costs a wineserver round trip,
+// and painters ask on every paint.
+LRESULT SystemUiState(HWND window)
+{
+    return DefWindowProcA(window, WM_QUERYUISTATE, 0, 0);
+}
+
+UiStateQuery g_uiStateQuery = SystemUiState;
+
+}  // namespace
+
+void SetUiStateQuery(UiStateQuery query)
+{
+    g_uiStateQuery = query ? query : SystemUiState;
+}
+
 KeyboardCues KeyboardCuesOf(HWND window)
 {
-    // Asked of the default procedure, which keeps the state, and not sent:
-    // a message sent through the thread's hooks costs a wineserver round
-    // trip, and painters ask on every paint.
-    const LRESULT hidden = DefWindowProcA(window, WM_QUERYUISTATE, 0, 0);
+    const LRESULT hidden = g_uiStateQuery(window);
     KeyboardCues cues;
     cues.underlines = !(hidden & UISF_HIDEACCEL);
     cues.focus = !(hidden & UISF_HIDEFOCUS);

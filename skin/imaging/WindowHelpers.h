@@ -38,6 +38,11 @@ struct KeyboardCues {
     UINT PrefixFormat() const { return underlines ? 0 : DT_HIDEPREFIX; }
 };
 KeyboardCues KeyboardCuesOf(HWND window);
+// Answers for the system which cues a window hides (UISF_* bits): a test's
+// stand-in where the system keeps no UI state (Wine 8 answers 0 always).
+// Null puts the system's answer back.
+using UiStateQuery = LRESULT (*)(HWND window);
+void SetUiStateQuery(UiStateQuery query);
 // Runs `pass`, the handling of WM_UPDATEUISTATE below the skin, and tells
 // whether it changed the window's UI state: the skin repaints then.
 template <typename Pass>

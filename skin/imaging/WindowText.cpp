@@ -2,6 +2,24 @@
 
 #include <algorithm>
 
+namespace {
+
+// The text as DrawText shows its prefixes: "&x" shows x, "&&" one
+// ampersand. An ampersand is never a trail byte of code page 950.
+template <typename Char>
+std::basic_string<Char> WithoutPrefixes(const std::basic_string<Char>& text)
+{
+    std::basic_string<Char> shown;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == Char('&') && i + 1 < text.size())
+            ++i;
+        shown += text[i];
+    }
+    return shown;
+}
+
+}  // namespace
+
 WindowText WindowText::Of(HWND window)
 {
     const bool unicode = IsWindowUnicode(window) != FALSE;
@@ -43,6 +61,13 @@ WindowText WindowText::Part(int first, int count) const
 
 int WindowText::Draw(HDC hdc, RECT& rect, UINT format) const
 {
+    // Wine 8's DrawText underlines despite DT_HIDEPREFIX: the prefixes are
+    // taken out here instead, which shows what the flag shows on Windows.
+    if ((format & DT_HIDEPREFIX) && !(format & DT_NOPREFIX)) {
+        const UINT plain = (format & ~DT_HIDEPREFIX) | DT_NOPREFIX;
+        const WindowText shown = unicode_ ? WindowText(WithoutPrefixes(wide_)) : WindowText(WithoutPrefixes(ansi_));
+        return shown.Draw(hdc, rect, plain);
+    }
     return unicode_ ? DrawTextW(hdc, wide_.c_str(), Length(), &rect, format)
                     : DrawTextA(hdc, ansi_.c_str(), Length(), &rect, format);
 }

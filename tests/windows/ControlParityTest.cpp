@@ -14,6 +14,7 @@
 #include "data/SkinStore.h"
 #include "data/StaticSkin.h"
 #include "data/StatusBarSkin.h"
+#include "imaging/WindowHelpers.h"
 #include "data/TabSkin.h"
 #include "imaging/DrawUtils.h"
 #include "MessageLog.h"
@@ -715,22 +716,36 @@ std::vector<std::string> CuesShown(HWND dialog)
     return shown;
 }
 
+// Left-aligned captions, placed whatever their ampersand; no system menu,
+// which Alt would open in the unskinned dialog.
+HWND CuesDialog()
+{
+    return DialogTemplate(WS_POPUP | WS_CAPTION | WS_VISIBLE, 160, 80, L"Cues")
+        .Add(L"Button", L"&Open", 1, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_LEFT, 10, 10, 60, 16)
+        .Add(L"Button", L"&Check", 2, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, 10, 32, 80, 12)
+        .Add(L"Static", L"&Label", 3, WS_CHILD | WS_VISIBLE, 10, 52, 80, 10)
+        .Create(nullptr, PlainDialogProc);
+}
+
+void Focus(HWND dialog)
+{
+    SetForegroundWindow(dialog);
+    RECT area;
+    GetWindowRect(dialog, &area);
+    PlacePointer({area.right - 5, area.bottom - 5});
+    PumpDialog(dialog, 30);
+}
+
 TEST_F(ParityTest, KeyboardCuesShowAsInTheUnskinnedDialog)
 {
     BOOL cues = TRUE;
     SystemParametersInfoA(SPI_GETKEYBOARDCUES, 0, &cues, 0);
     SystemParametersInfoA(SPI_SETKEYBOARDCUES, 0, nullptr, 0);  // for this process only
-    // Left-aligned captions, placed whatever their ampersand; no system
-    // menu, which Alt would open in the unskinned dialog.
     HWND dialogs[2];
     for (HWND& dialog : dialogs) {
         if (&dialog != dialogs)
             ClearDialogSkinName();
-        dialog = DialogTemplate(WS_POPUP | WS_CAPTION | WS_VISIBLE, 160, 80, L"Cues")
-                     .Add(L"Button", L"&Open", 1, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_LEFT, 10, 10, 60, 16)
-                     .Add(L"Button", L"&Check", 2, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, 10, 32, 80, 12)
-                     .Add(L"Static", L"&Label", 3, WS_CHILD | WS_VISIBLE, 10, 52, 80, 10)
-                     .Create(nullptr, PlainDialogProc);
+        dialog = CuesDialog();
         windows_.push_back(dialog);
     }
     EXPECT_TRUE(SkinManager::Instance().FindWindowObject(GetDlgItem(dialogs[0], 1)));
@@ -740,11 +755,7 @@ TEST_F(ParityTest, KeyboardCuesShowAsInTheUnskinnedDialog)
     for (const WORD key : {WORD(0), WORD(VK_MENU), WORD(VK_TAB)}) {
         std::vector<std::string> shown[2];
         for (int i = 0; i < 2; ++i) {
-            SetForegroundWindow(dialogs[i]);
-            RECT area;
-            GetWindowRect(dialogs[i], &area);
-            PlacePointer({area.right - 5, area.bottom - 5});
-            PumpDialog(dialogs[i], 30);
+            Focus(dialogs[i]);
             if (key)
                 SendKeys({{key, true}, {key, false}}, dialogs[i]);
             shown[i] = CuesShown(dialogs[i]);
@@ -752,6 +763,35 @@ TEST_F(ParityTest, KeyboardCuesShowAsInTheUnskinnedDialog)
         EXPECT_EQ(shown[1], shown[0]) << "after key " << key;
     }
     SystemParametersInfoA(SPI_SETKEYBOARDCUES, 0, reinterpret_cast<void*>(static_cast<INT_PTR>(cues)), 0);
+}
+
+LRESULT HidesEveryCue(HWND)
+{
+    return UISF_HIDEACCEL | UISF_HIDEFOCUS;
+}
+
+// Wine keeps no UI state, so its dialogs show every cue: a stand-in for the
+// system's answer shows the skinned painters hiding what a hidden state
+// hides, and showing it again.
+TEST_F(ParityTest, HiddenCuesHideTheSkinnedUnderlinesAndFocusRectangle)
+{
+    const HWND dialog = CuesDialog();
+    windows_.push_back(dialog);
+    Focus(dialog);
+    SendKeys({{VK_TAB, true}, {VK_TAB, false}}, dialog);
+    const std::vector<std::string> shown = CuesShown(dialog);
+    SetUiStateQuery(HidesEveryCue);
+    RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    const std::vector<std::string> hidden = CuesShown(dialog);
+    SetUiStateQuery(nullptr);
+    RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    EXPECT_EQ(shown, CuesShown(dialog)) << "shown again";
+    const std::vector<std::string> expectedShown = {Line("dialog", 0), Line("&Open", 0, 2), Line("&Check", 0, 3),
+                                                    Line("&Label", 0, 2)};
+    const std::vector<std::string> expectedHidden = {Line("dialog", 0), Line("&Open", 0, 0), Line("&Check", 0, 0),
+                                                     Line("&Label", 0, 0)};
+    EXPECT_EQ(expectedShown, shown) << "underlines everywhere, the focus on the check box";
+    EXPECT_EQ(expectedHidden, hidden);
 }
 
 // --- Text that reads ---------------------------------------------------------
