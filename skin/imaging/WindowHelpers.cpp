@@ -27,6 +27,16 @@ BOOL DrawSmallIcon(HDC hdc, POINT point, HICON icon)
     return DrawIconEx(hdc, point.x, point.y, icon, 16, 16, 0, nullptr, DI_NORMAL);
 }
 
+// Asked of the default procedure, which keeps the state, and not sent: a
+// message sent through the thread's hooks costs a wineserver round trip,
+// and painters ask on every paint.
+LRESULT SystemUiState(HWND window)
+{
+    return DefWindowProcA(window, WM_QUERYUISTATE, 0, 0);
+}
+
+UiStateQuery g_uiStateQuery = SystemUiState;
+
 }  // namespace
 
 void ScreenToClientRect(HWND window, RECT& rect)
@@ -100,20 +110,6 @@ std::wstring WideFromAnsi(const char* text)
     wide.resize(static_cast<size_t>(size) - 1);
     return wide;
 }
-
-namespace {
-
-// Asked of the default procedure, which keeps the state, and not sent: a
-// message sent through the thread's hooks costs a wineserver round trip,
-// and painters ask on every paint.
-LRESULT SystemUiState(HWND window)
-{
-    return DefWindowProcA(window, WM_QUERYUISTATE, 0, 0);
-}
-
-UiStateQuery g_uiStateQuery = SystemUiState;
-
-}  // namespace
 
 void SetUiStateQuery(UiStateQuery query)
 {

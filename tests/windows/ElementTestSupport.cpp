@@ -158,20 +158,20 @@ LRESULT CALLBACK PlainWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
 
 void RegisterTestClass()
 {
-    WNDCLASSA windowClass = {};
-    windowClass.style = CS_DBLCLKS;
-    windowClass.lpfnWndProc = PlainWindowProc<false>;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    windowClass.lpszClassName = kWindowClass;
-    RegisterClassA(&windowClass);
-    WNDCLASSW unicodeClass = {};
-    unicodeClass.style = CS_DBLCLKS;
-    unicodeClass.lpfnWndProc = PlainWindowProc<true>;
-    unicodeClass.hInstance = GetModuleHandleA(nullptr);
-    unicodeClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    unicodeClass.lpszClassName = kUnicodeWindowClass;
-    RegisterClassW(&unicodeClass);
+    // One window class in each character set, alike but for the procedure.
+    const auto describe = [](auto& windowClass, WNDPROC procedure, auto name) {
+        windowClass.style = CS_DBLCLKS;
+        windowClass.lpfnWndProc = procedure;
+        windowClass.hInstance = GetModuleHandleA(nullptr);
+        windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
+        windowClass.lpszClassName = name;
+    };
+    WNDCLASSA ansi = {};
+    describe(ansi, PlainWindowProc<false>, kWindowClass);
+    RegisterClassA(&ansi);
+    WNDCLASSW unicode = {};
+    describe(unicode, PlainWindowProc<true>, kUnicodeWindowClass);
+    RegisterClassW(&unicode);
 }
 
 // Returns false when the source does not build or load.
